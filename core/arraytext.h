@@ -1,0 +1,37 @@
+// The editor's one-line array text: its pieces, how they fill the workspace
+// row by row (each row's coefficients, then its right-hand side, reused
+// cyclically when there are too few), and the preview caption that shows the
+// system. The editor window calls this whenever its order or its text changes.
+#pragma once
+
+#include "core/workspace.h"
+
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace ravno {
+
+inline const QString kPreviewTitle = QStringLiteral("Массив");
+
+// Splits on every single blank; neighbouring blanks give empty pieces, and
+// an empty text gives no pieces at all.
+QStringList splitPieces(const QString &text);
+
+// The order held by an order text: its leading number, halves to even.
+int orderFromText(const QString &orderText);
+
+// Fills the workspace of order n from the text and returns the preview
+// caption: "Массив", then for each row LF CR, two blanks before each
+// coefficient and "   |   " before the right-hand side. An empty text changes
+// nothing and returns no caption. A workspace of another shape (as left by
+// "Выгрузить массив") is first resized to order n.
+std::optional<QString> fillFromText(Workspace &workspace, int n, const QString &text,
+                                    const QLocale &locale);
+
+// The caption as a label shows it: one row of the system on each line.
+QString previewForDisplay(const QString &caption);
+
+} // namespace ravno

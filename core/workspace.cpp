@@ -1,0 +1,34 @@
+#include "core/workspace.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace ravno {
+
+void Workspace::resize(int n)
+{
+    n = std::max(n, 1);
+    m_allocated = true;
+    m_rows = n;
+    m_columns = n + 1;
+    m_matrix.assign(static_cast<std::size_t>(m_rows) * static_cast<std::size_t>(m_columns), 0.0);
+    m_answers.assign(static_cast<std::size_t>(n), Answer{});
+}
+
+void Workspace::unload()
+{
+    m_allocated = true;
+    m_rows = 1;
+    m_columns = 1;
+    m_matrix.assign(1, 0.0);
+    m_auxiliary.assign(1, 0.0);
+    m_answers.assign(1, Answer{QString()});
+}
+
+void Workspace::swapRows(int a, int b)
+{
+    for (int column = 0; column < m_columns; ++column)
+        std::swap(at(a, column), at(b, column));
+}
+
+} // namespace ravno

@@ -1,0 +1,65 @@
+// The workspace shared by every window: the coefficient matrix of the system,
+// an auxiliary vector and the answers. The editor fills it, the solver reads
+// and transforms it, "Выгрузить массив" shrinks it. One instance lives for
+// the whole run and is handed to each window that needs it.
+#pragma once
+
+#include <QString>
+
+#include <variant>
+#include <vector>
+
+namespace ravno {
+
+// An answer slot: empty, a number, or a text such as "Одного решения нет".
+using Answer = std::variant<std::monostate, double, QString>;
+
+class Workspace
+{
+public:
+    // False until the editor first sizes the workspace.
+    bool isAllocated() const { return m_allocated; }
+
+    // The order n is the upper bound of the column index: a matrix of order n
+    // has rows 0..n-1 and columns 0..n (column n is the right-hand side).
+    // An unloaded workspace (a single element) has order 0; an unallocated
+    // one has order -1.
+    int order() const { return m_columns - 1; }
+    int rowCount() const { return m_rows; }
+    int columnCount() const { return m_columns; }
+
+    // Column-major storage: the row index varies fastest.
+    double at(int row, int column) const { return m_matrix[index(row, column)]; }
+    double &at(int row, int column) { return m_matrix[index(row, column)]; }
+
+    std::vector<Answer> &answers() { return m_answers; }
+    const std::vector<Answer> &answers() const { return m_answers; }
+    const std::vector<double> &auxiliary() const { return m_auxiliary; }
+
+    // A fresh all-zero matrix of order n and n empty answers; earlier
+    // contents are dropped. The auxiliary vector is left alone. n below 1 is
+    // taken as 1.
+    void resize(int n);
+
+    // "Выгрузить массив": one zero element in the matrix and the auxiliary
+    // vector, one empty-text answer.
+    void unload();
+
+    void swapRows(int a, int b);
+
+private:
+    std::size_t index(int row, int column) const
+    {
+        return static_cast<std::size_t>(column) * static_cast<std::size_t>(m_rows)
+               + static_cast<std::size_t>(row);
+    }
+
+    bool m_allocated = false;
+    int m_rows = 0;
+    int m_columns = 0;
+    std::vector<double> m_matrix;
+    std::vector<double> m_auxiliary;
+    std::vector<Answer> m_answers;
+};
+
+} // namespace ravno

@@ -1,0 +1,193 @@
+#include "core/arraytext.h"
+#include "core/randomdigits.h"
+
+#include <QTest>
+
+using namespace ravno;
+
+namespace {
+
+QList<double> rowsOf(const Workspace &ws)
+{
+    QList<double> values;
+    for (int i = 0; i < ws.rowCount(); ++i)
+        for (int j = 0; j < ws.columnCount(); ++j)
+            values << ws.at(i, j);
+    return values;
+}
+
+} // namespace
+
+class TestArrayText : public QObject
+{
+    Q_OBJECT
+private slots:
+    void pieces_data();
+    void pieces();
+    void fill_data();
+    void fill();
+    void caption();
+    void captionUnderRussianSettings();
+    void emptyTextChangesNothing();
+    void contentsChangeKeepsAnswers();
+    void unloadedWorkspaceIsResized();
+    void order_data();
+    void order();
+    void previewShowsOneRowPerLine();
+    void randomContentsAreRepeatable();
+    void randomOrderStaysInRange();
+};
+
+void TestArrayText::pieces_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("empty") << "" << QStringList{};
+    QTest::newRow("single blanks") << "1 2 3" << QStringList{"1", "2", "3"};
+    QTest::newRow("one blank") << " " << QStringList{"", ""};
+    QTest::newRow("two blanks") << "1  2" << QStringList{"1", "", "2"};
+    QTest::newRow("trailing blank") << "1 " << QStringList{"1", ""};
+    QTest::newRow("leading blank") << " 1" << QStringList{"", "1"};
+    QTest::newRow("tab is no separator") << "1\t2" << QStringList{"1\t2"};
+}
+
+void TestArrayText::pieces()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+    QCOMPARE(splitPieces(text), expected);
+}
+
+void TestArrayText::fill_data()
+{
+    QTest::addColumn<int>("n");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<double>>("rows");
+    QTest::newRow("exact") << 2 << "1 2 3 4 5 6" << QList<double>{1, 2, 3, 4, 5, 6};
+    QTest::newRow("cyclic reuse") << 2 << "1 2" << QList<double>{1, 2, 1, 2, 1, 2};
+    QTest::newRow("one blank gives zeros") << 2 << " " << QList<double>{0, 0, 0, 0, 0, 0};
+    QTest::newRow("two blanks give an empty piece") << 2 << "1  2" << QList<double>{1, 0, 2, 1, 0, 2};
+    QTest::newRow("extra pieces ignored") << 2 << "1 2 3 4 5 6 7 8" << QList<double>{1, 2, 3, 4, 5, 6};
+    QTest::newRow("trailing blank after a full set")
+        << 2 << "1 2 3 4 5 6 " << QList<double>{1, 2, 3, 4, 5, 6};
+    QTest::newRow("letters and commas")
+        << 2 << "x 1,5 3abc -2 .5 &H10" << QList<double>{0, 1, 3, -2, 0.5, 16};
+    QTest::newRow("same pieces over a larger order")
+        << 3 << "1 2 3 4 5 6" << QList<double>{1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 6};
+}
+
+void TestArrayText::fill()
+{
+    QFETCH(int, n);
+    QFETCH(QString, text);
+    QFETCH(QList<double>, rows);
+    Workspace ws;
+    ws.resize(n);
+    QVERIFY(fillFromText(ws, n, text, QLocale::c()).has_value());
+    QCOMPARE(rowsOf(ws), rows);
+}
+
+void TestArrayText::caption()
+{
+    Workspace ws;
+    ws.resize(2);
+    const auto caption = fillFromText(ws, 2, QStringLiteral("1 2 3 4 5 6"), QLocale::c());
+    QCOMPARE(caption.value(), QStringLiteral("Массив\n\r  1  2   |   3\n\r  4  5   |   6"));
+
+    ws.resize(10);
+    const auto big = fillFromText(ws, 10, QStringLiteral("1.5 -2"), QLocale::c());
+    QCOMPARE(big->count(QStringLiteral("\n\r")), 10);
+    QCOMPARE(big->count(QStringLiteral("   |   ")), 10);
+}
+
+void TestArrayText::captionUnderRussianSettings()
+{
+    Workspace ws;
+    ws.resize(2);
+    const auto caption =
+        fillFromText(ws, 2, QStringLiteral("0.5 2 3 4 5 6"), QLocale(QLocale::Russian, QLocale::Russia));
+    QVERIFY(caption->startsWith(QStringLiteral("Массив\n\r  0,5  2")));
+}
+
+void TestArrayText::emptyTextChangesNothing()
+{
+    Workspace ws;
+    ws.resize(2);
+    fillFromText(ws, 2, QStringLiteral("1 2 3 4 5 6"), QLocale::c());
+    QVERIFY(!fillFromText(ws, 2, QString(), QLocale::c()).has_value());
+    QCOMPARE(rowsOf(ws), (QList<double>{1, 2, 3, 4, 5, 6}));
+}
+
+void TestArrayText::contentsChangeKeepsAnswers()
+{
+    Workspace ws;
+    ws.resize(2);
+    ws.answers()[1] = 3.0;
+    fillFromText(ws, 2, QStringLiteral("9 9"), QLocale::c());
+    QCOMPARE(ws.answers().size(), std::size_t(2));
+    QCOMPARE(std::get<double>(ws.answers()[1]), 3.0);
+}
+
+void TestArrayText::unloadedWorkspaceIsResized()
+{
+    Workspace ws;
+    ws.unload();
+    fillFromText(ws, 3, QStringLiteral("1"), QLocale::c());
+    QCOMPARE(ws.order(), 3);
+    QCOMPARE(ws.at(2, 3), 1.0);
+}
+
+void TestArrayText::order_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("4") << "4" << 4;
+    QTest::newRow("10") << "10" << 10;
+    QTest::newRow("half to even") << "2.5" << 2;
+    QTest::newRow("nonsense") << "x" << 1;
+}
+
+void TestArrayText::order()
+{
+    QFETCH(QString, text);
+    QFETCH(int, expected);
+    QCOMPARE(orderFromText(text), expected);
+}
+
+void TestArrayText::previewShowsOneRowPerLine()
+{
+    QCOMPARE(previewForDisplay(QStringLiteral("Массив\n\r  1   |   2\n\r  3   |   4")),
+             QStringLiteral("Массив\n  1   |   2\n  3   |   4"));
+}
+
+void TestArrayText::randomContentsAreRepeatable()
+{
+    RandomSource a;
+    RandomSource b;
+    const QString first = randomContents(a, 4);
+    QCOMPARE(first, randomContents(b, 4));
+    QCOMPARE(first.size(), 40);
+    const QStringList pieces = splitPieces(first);
+    QCOMPARE(pieces.size(), 21);
+    QCOMPARE(pieces.last(), QString());
+    for (int i = 0; i < 20; ++i)
+        QVERIFY(pieces[i].size() == 1 && pieces[i][0].isDigit());
+    QVERIFY(randomContents(a, 4) != first);
+}
+
+void TestArrayText::randomOrderStaysInRange()
+{
+    RandomSource random;
+    QSet<int> seen;
+    for (int i = 0; i < 2000; ++i) {
+        const float r = RandomSource(random).next();
+        QVERIFY(r >= 0.0f && r < 1.0f);
+        const int position = randomOrderPosition(random);
+        QVERIFY(position >= 2 && position <= 10);
+        seen.insert(position);
+    }
+    QCOMPARE(seen.size(), 9);
+}
+
+QTEST_APPLESS_MAIN(TestArrayText)
+#include "tst_arraytext.moc"
