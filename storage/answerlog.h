@@ -1,0 +1,70 @@
+// The answer log files/lastans: one answer line per solve. Empty lines carry
+// no meaning and every reader skips them. "Первый ответ" leaves the log open
+// so that "Следующий ответ" goes on from there; any command that closes all
+// files (OpenFiles::closeAll) ends that paging.
+#pragma once
+
+#include "storage/datafolder.h"
+#include "storage/fileresult.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class QFile;
+class QTextStream;
+
+namespace ravno {
+
+// The program's open files: only the answer log stays open between two
+// commands. Every window command that touches a file calls closeAll() first.
+class OpenFiles
+{
+public:
+    OpenFiles();
+    ~OpenFiles();
+    OpenFiles(const OpenFiles &) = delete;
+    OpenFiles &operator=(const OpenFiles &) = delete;
+
+    void closeAll();
+    bool isPaging() const;
+
+private:
+    friend class AnswerLog;
+    struct Paging;
+    std::unique_ptr<Paging> m_paging;
+};
+
+inline const QString kNothingRemembered = QStringLiteral("Ничего не помню");
+
+class AnswerLog
+{
+public:
+    AnswerLog(const DataFolder &folder, OpenFiles &files);
+
+    // After a solve: the line and CR LF, creating the log if missing.
+    Status append(const QString &line);
+
+    // Closes all files, appends an empty line, reads from the start to the
+    // first non-empty line. When found, the log stays open for next().
+    Result<std::optional<QString>> first();
+    // The next non-empty line of the open log; nothing when not paging or at
+    // the end (then paging stays as it is).
+    Result<std::optional<QString>> next();
+    // Closes all files, appends an empty line, reads to the end; the last
+    // non-empty line, or nothing.
+    Result<std::optional<QString>> last();
+    // Closes all files, reads the non-empty lines, each followed by CR LF
+    // (the text shown for editing), then rewrites the log as that text plus
+    // CR LF.
+    Result<QString> all();
+    // Closes all files and replaces the log by text plus CR LF.
+    Status save(const QString &text);
+
+private:
+    DataFolder m_folder;
+    OpenFiles &m_files;
+};
+
+} // namespace ravno

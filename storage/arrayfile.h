@@ -1,0 +1,40 @@
+// The array file shared by saved arrays (files/<name>) and the editor's last
+// array (files/LostMas): line 1 the editor's order scroll position (12 minus
+// the order), then one line per piece of the editor text, each the piece's
+// leading-number value in print form.
+#pragma once
+
+#include "storage/datafolder.h"
+#include "storage/fileresult.h"
+
+#include <QString>
+
+namespace ravno {
+
+// Writes the whole file anew from the scroll position and the editor text.
+Status writeArrayFile(const DataFolder &folder, const QString &name, int scrollPosition,
+                      const QString &editorText);
+
+// The file's content as the writer above produces it (for tests and tools).
+QString arrayFileText(int scrollPosition, const QString &editorText);
+
+struct LoadedArray
+{
+    bool hasData = true; // the last array: false when its first item is empty
+    int scrollPosition = 0;
+    QString editorText; // what the editor text holds at the end of the load
+};
+
+// A saved array: the first item sets the scroll position; every further
+// item, empty ones too, is appended to the editor text followed by a blank.
+// A first item outside 2..10 (after rounding halves to even) is refused
+// before anything changes.
+Result<LoadedArray> readNamedArray(const DataFolder &folder, const QString &name);
+
+// The last array: first one empty line is appended to files/LostMas (which
+// creates it); an empty first item means no data (hasData false, the text
+// empty); empty items are skipped and every other item is appended in its
+// own text followed by a blank. A scroll position outside 2..10 is refused.
+Result<LoadedArray> readLastArray(const DataFolder &folder);
+
+} // namespace ravno

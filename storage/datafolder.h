@@ -1,0 +1,40 @@
+// The folder `files` below the working folder, where the program keeps the
+// answer log, the last array, the catalogue and the saved arrays. The
+// program never creates it. Tests point it at a temporary folder.
+#pragma once
+
+#include <QDir>
+#include <QString>
+
+#include <optional>
+
+namespace ravno {
+
+inline const QString kAnswerLogName = QStringLiteral("lastans");
+inline const QString kLastArrayName = QStringLiteral("LostMas");
+inline const QString kCatalogueName = QStringLiteral("SaveList");
+
+class DataFolder
+{
+public:
+    // The folder `files` below workingFolder (the current folder by default).
+    explicit DataFolder(const QDir &workingFolder = QDir::current());
+
+    // Absolute path of files/<name>.
+    QString pathOf(const QString &name) const;
+    // "files/<name>" as messages show it.
+    static QString displayName(const QString &name);
+
+    QDir workingFolder() const { return m_working; }
+
+private:
+    QDir m_working;
+};
+
+// A name typed for saving or loading an array: refused (with the Russian
+// reason) when it holds "/" or "\", is "." or "..", or names one of the
+// program's own files (SaveList, lastans, iexplore, help.htm, in any case).
+// Every other name, dots and blanks included, is kept exactly as typed.
+std::optional<QString> refuseArrayName(const QString &name);
+
+} // namespace ravno
