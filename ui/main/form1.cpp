@@ -1,6 +1,310 @@
 #include "ui/main/form1.h"
-Form1::Form1(QWidget *parent) : QMainWindow(parent)
+
+#include "core/solver.h"
+#include "ui/common/context.h"
+#include "ui/common/layout.h"
+#include "ui/common/printbox.h"
+#include "ui/editor/form2.h"
+#include "ui/common/menus.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+using namespace ravno;
+
+namespace {
+
+QString withCrLf(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    return text;
+}
+
+QString withLf(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+QPushButton *makeButton(QWidget *client, const char *name, const QString &caption,
+                        const Place &place, const QString &toolTip)
+{
+    auto *button = new QPushButton(caption, client);
+    button->setObjectName(QLatin1String(name));
+    button->setFocusPolicy(Qt::TabFocus);
+    placeControl(button, client->window(), place, toolTip);
+    return button;
+}
+
+} // namespace
+
+Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_context(context)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Решение систем уравнений"));
+    applyWindowLook(this);
+    buildMenus();
+    buildControls();
+    centreOnScreen(this);
+
+    // Load: the click target shows the button's caption.
+    m_enterBox->setText(m_enter->text());
+}
+
+Form1::~Form1()
+{
+    delete m_editor; // a top-level window of its own, owned here
+}
+
+void Form1::buildControls()
+{
+    auto *client = new QWidget(this);
+    fixClientArea(this, client, 4710, 4080);
+
+    m_enter = makeButton(client, "Command1", QStringLiteral("Ввести данные"),
+                         {120, 120, 4455, 375}, QStringLiteral("Ввести матрицу"));
+    m_enter->setStyleSheet(QStringLiteral("background-color: black; color: rgb(0,255,0);"));
+
+    m_enterBox = new QLineEdit(QStringLiteral("gjhgkj"), client);
+    m_enterBox->setObjectName(QStringLiteral("Text1"));
+    m_enterBox->setReadOnly(true);
+    m_enterBox->setAlignment(Qt::AlignCenter);
+    m_enterBox->setCursor(Qt::PointingHandCursor);
+    placeControl(m_enterBox, this, {1800, 165, 1215, 285}, QStringLiteral("Ввести матрицу"));
+    nameByToolTip(m_enterBox);
+    m_enterBox->installEventFilter(this);
+
+    m_solve = makeButton(client, "Command3", QStringLiteral("Решить массив"), {120, 600, 4455, 255},
+                         QStringLiteral("Решить систему уравнений"));
+    m_solve->setEnabled(false);
+
+    m_answer = new PrintBox(client);
+    m_answer->setObjectName(QStringLiteral("Picture1"));
+    placeControl(m_answer, this, {120, 960, 4455, 255}, QStringLiteral("Сюда выводится ответ"));
+
+    m_first = makeButton(client, "Command2", QStringLiteral("Первый ответ"), {120, 1200, 1335, 255},
+                         QStringLiteral("Первый ответ из LastAns"));
+    m_next = makeButton(client, "Command7", QStringLiteral("Следующий ответ"),
+                        {1440, 1200, 1575, 255}, QStringLiteral("Следующий ответ из LastAns"));
+    m_next->setEnabled(false);
+    m_last = makeButton(client, "Command8", QStringLiteral("Последний ответ"),
+                        {3000, 1200, 1575, 255}, QStringLiteral("Последний полученный ответ"));
+    m_all = makeButton(client, "Command4", QStringLiteral("Все ответы"), {240, 1560, 1575, 255},
+                       QStringLiteral("Показать и редактировать LastAns"));
+
+    m_matrix = new QLabel(client);
+    m_matrix->setObjectName(QStringLiteral("Label1"));
+    m_matrix->setTextFormat(Qt::PlainText);
+    m_matrix->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont bold = m_matrix->font();
+    bold.setBold(true);
+    bold.setPointSizeF(8.25);
+    m_matrix->setFont(bold);
+    placeControl(m_matrix, this, {120, 1920, 4455, 2055}, QStringLiteral("Преобразованный массив"));
+
+    // The log view lies over the matrix label while it is shown.
+    m_logText = new QPlainTextEdit(client);
+    m_logText->setObjectName(QStringLiteral("Text2"));
+    m_logText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_logText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_logText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    placeControl(m_logText, this, {120, 1560, 4455, 2175}, QStringLiteral("Содержимое LastAns"));
+    nameByToolTip(m_logText);
+    m_logText->hide();
+
+    m_saveLog = makeButton(client, "Command5", QStringLiteral("Сохранить"), {120, 3720, 1095, 255},
+                           QStringLiteral("Сохранить содержимое в LastAns"));
+    m_saveLog->hide();
+    m_hideLog = makeButton(client, "Command6", QStringLiteral("Скрыть"), {1200, 3720, 1095, 255},
+                           QStringLiteral("Спрятать содержимое LastAns"));
+    m_hideLog->hide();
+
+    connect(m_enter, &QPushButton::clicked, this, &Form1::enterData);
+    connect(m_solve, &QPushButton::clicked, this, &Form1::solveFromButton);
+    connect(m_first, &QPushButton::clicked, this, &Form1::firstAnswer);
+    connect(m_next, &QPushButton::clicked, this, &Form1::nextAnswer);
+    connect(m_last, &QPushButton::clicked, this, &Form1::lastAnswer);
+    connect(m_all, &QPushButton::clicked, this, &Form1::allAnswers);
+    connect(m_saveLog, &QPushButton::clicked, this, &Form1::saveAnswers);
+    connect(m_hideLog, &QPushButton::clicked, this, &Form1::hideAnswers);
+}
+
+void Form1::buildMenus()
+{
+    const auto actions = buildMenuBar(
+        menuBar(),
+        {{"file", "Файл",
+          {{"lastans", "Последний ответ"}, {"allans", "Показать все ответы"}, kSeparator,
+           {"Exit", "Выход из программы"}}},
+         {"mass", "Данные",
+          {{"unloadmas", "Выгрузить массив"}, {"masedit", "Редактор массивов..."}, kSeparator,
+           {"ans", "Решить массив", false, false, false}}},
+         {"animat", "Анимация",
+          {{"graph", "Разрешить графику", true, true, false},
+           {"stoper", "Разрешить анимацию", true, true, true}}},
+         {"help", "Помощь",
+          {{"what", "Справка"}, {"final", "Подробный отчет"}, kSeparator, {"about", "О программе"}}}});
+    connect(actions["lastans"], &QAction::triggered, this, &Form1::lastAnswer);
+    connect(actions["allans"], &QAction::triggered, this, &Form1::toggleAnswers);
+    connect(actions["Exit"], &QAction::triggered, qApp, &QApplication::quit);
+    connect(actions["unloadmas"], &QAction::triggered, this, &Form1::unloadArray);
+    connect(actions["masedit"], &QAction::triggered, this, &Form1::enterData);
+    connect(actions["ans"], &QAction::triggered, this, &Form1::solve);
+    m_ans = actions["ans"];
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_enterBox && event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton && m_enterBox->rect().contains(mouse->position().toPoint())) {
+            enterData();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    qApp->quit();
+}
+
+void Form1::enterData()
+{
+    m_solve->setEnabled(true);
+    m_ans->setEnabled(true);
+    m_next->setEnabled(false);
+    m_context.files.closeAll();
+    if (!m_editor) {
+        m_editor = new Form2(m_context);
+        connect(m_editor, &Form2::returnedToMain, this, [this] {
+            show();
+            activateWindow();
+        });
+    }
+    m_editor->showEditor();
+    hide();
+}
+
+void Form1::solveFromButton()
+{
+    solve();
+}
+
+void Form1::solve()
+{
+    m_next->setEnabled(false);
+    m_solve->setEnabled(false);
+    m_context.files.closeAll();
+    m_answer->clearPrint();
+
+    const SolveResult result = ravno::solve(m_context.workspace, m_context.locale);
+    m_answer->print(result.answerLine);
+    m_matrix->setText(withLf(result.matrixText));
+
+    if (const Status logged = m_context.log.append(result.answerLine); !logged)
+        m_context.messages.fileError(this, logged.error());
+    m_context.files.closeAll();
+}
+
+void Form1::unloadArray()
+{
+    m_context.workspace.unload();
+    m_solve->setEnabled(false);
+    m_ans->setEnabled(false);
+}
+
+void Form1::showLogLine(const QString &line)
+{
+    m_answer->clearPrint();
+    m_answer->print(line);
+}
+
+void Form1::firstAnswer()
+{
+    m_next->setEnabled(false);
+    const auto read = m_context.log.first();
+    if (!read) {
+        m_context.messages.fileError(this, read.error());
+        return;
+    }
+    if (read.value()) {
+        showLogLine(*read.value());
+        m_next->setEnabled(true);
+    }
+}
+
+void Form1::nextAnswer()
+{
+    const auto read = m_context.log.next();
+    if (!read) {
+        m_next->setEnabled(false);
+        m_context.messages.fileError(this, read.error());
+        return;
+    }
+    if (read.value())
+        showLogLine(*read.value());
+}
+
+void Form1::lastAnswer()
+{
+    m_next->setEnabled(false);
+    const auto read = m_context.log.last();
+    if (!read) {
+        m_context.messages.fileError(this, read.error());
+        return;
+    }
+    if (read.value())
+        showLogLine(*read.value());
+    else
+        m_answer->print(kNothingRemembered);
+}
+
+void Form1::allAnswers()
+{
+    m_next->setEnabled(false);
+    const auto read = m_context.log.all();
+    if (!read) {
+        // Nothing is shown for editing, so nothing can be saved over the log.
+        m_context.messages.fileError(this, read.error());
+        return;
+    }
+    setAnswersShown(true);
+    m_logText->setPlainText(withLf(read.value()));
+}
+
+void Form1::saveAnswers()
+{
+    m_next->setEnabled(false);
+    if (const Status saved = m_context.log.save(withCrLf(m_logText->toPlainText())); !saved)
+        m_context.messages.fileError(this, saved.error());
+}
+
+void Form1::hideAnswers()
+{
+    setAnswersShown(false);
+}
+
+void Form1::toggleAnswers()
+{
+    if (!m_all->isHidden())
+        allAnswers();
+    else
+        hideAnswers();
+}
+
+void Form1::setAnswersShown(bool shown)
+{
+    m_logText->setVisible(shown);
+    m_all->setVisible(!shown);
+    m_saveLog->setVisible(shown);
+    m_hideLog->setVisible(shown);
 }

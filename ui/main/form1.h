@@ -1,8 +1,69 @@
+// The main window: opens the array editor, solves the workspace, shows the
+// answer line and the eliminated matrix, and pages through the answer log.
+// Closing it ends the program.
 #pragma once
+
 #include <QMainWindow>
+
+class QAction;
+class QLineEdit;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace ravno {
+struct AppContext;
+class PrintBox;
+} // namespace ravno
+
+class Form2;
+
 class Form1 : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit Form1(QWidget *parent = nullptr);
+    explicit Form1(ravno::AppContext &context, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // The editor, created on first use and then only hidden and shown.
+    Form2 *editor() const { return m_editor; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+
+    void enterData();
+    void solveFromButton();
+    void solve();
+    void unloadArray();
+    void firstAnswer();
+    void nextAnswer();
+    void lastAnswer();
+    void allAnswers();
+    void saveAnswers();
+    void hideAnswers();
+    void toggleAnswers();
+    void setAnswersShown(bool shown);
+    void showLogLine(const QString &line);
+
+    ravno::AppContext &m_context;
+    Form2 *m_editor = nullptr;
+
+    QPushButton *m_enter = nullptr;      // Command1
+    QLineEdit *m_enterBox = nullptr;     // Text1
+    QPushButton *m_solve = nullptr;      // Command3
+    ravno::PrintBox *m_answer = nullptr; // Picture1
+    QPushButton *m_first = nullptr;      // Command2
+    QPushButton *m_next = nullptr;       // Command7
+    QPushButton *m_last = nullptr;       // Command8
+    QPushButton *m_all = nullptr;        // Command4
+    QPlainTextEdit *m_logText = nullptr; // Text2
+    QLabel *m_matrix = nullptr;          // Label1
+    QPushButton *m_saveLog = nullptr;    // Command5
+    QPushButton *m_hideLog = nullptr;    // Command6
+    QAction *m_ans = nullptr;
 };

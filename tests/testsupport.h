@@ -1,0 +1,83 @@
+// Shared by the window tests: a message recorder that answers boxes instead
+// of a person, and a working folder of its own for each test.
+#pragma once
+
+#include "storage/datafolder.h"
+#include "ui/common/context.h"
+#include "ui/common/messages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QList>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <memory>
+
+namespace ravno::test {
+
+class RecordingMessages : public Messages
+{
+public:
+    struct Box
+    {
+        QString title;
+        QString text;
+        bool question = false;
+    };
+
+    void inform(QWidget *, const QString &title, const QString &text) override
+    {
+        boxes.append({title, text, false});
+    }
+    Reply confirm(QWidget *, const QString &title, const QString &text) override
+    {
+        boxes.append({title, text, true});
+        return nextReply;
+    }
+
+    QList<Box> boxes;
+    Reply nextReply = Reply::Ok;
+};
+
+// A temporary working folder with (or without) its files/ folder, and a
+// context whose windows keep their data there.
+struct Sandbox
+{
+    explicit Sandbox(bool withFilesFolder = true, const QLocale &locale = QLocale::c())
+    {
+        if (withFilesFolder)
+            QDir(dir.path()).mkdir(QStringLiteral("files"));
+        context = std::make_unique<AppContext>(DataFolder(QDir(dir.path())), messages, locale);
+    }
+
+    QString path(const QString &name) const { return dir.path() + QStringLiteral("/files/") + name; }
+
+    QByteArray read(const QString &name) const
+    {
+        QFile file(path(name));
+        if (!file.open(QIODevice::ReadOnly))
+            return QByteArray("<missing>");
+        return file.readAll();
+    }
+
+    bool write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    }
+
+    bool exists(const QString &name) const { return QFile::exists(path(name)); }
+
+    QTemporaryDir dir;
+    RecordingMessages messages;
+    std::unique_ptr<AppContext> context;
+};
+
+template<typename T>
+T *child(QWidget *window, const char *name)
+{
+    return window->findChild<T *>(QLatin1String(name));
+}
+
+} // namespace ravno::test

@@ -1,0 +1,276 @@
+#include "core/arraytext.h"
+#include "testsupport.h"
+#include "ui/editor/form2.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace ravno;
+using namespace ravno::test;
+
+namespace {
+
+QList<double> matrixOf(const Workspace &ws)
+{
+    QList<double> values;
+    for (int i = 0; i < ws.rowCount(); ++i)
+        for (int j = 0; j < ws.columnCount(); ++j)
+            values << ws.at(i, j);
+    return values;
+}
+
+QAction *action(Form2 &editor, const char *name)
+{
+    return editor.findChild<QAction *>(QLatin1String(name));
+}
+
+} // namespace
+
+class TestEditor : public QObject
+{
+    Q_OBJECT
+private slots:
+    void opensWithRepeatableRandomContents();
+    void scrollBarSetsOrder_data();
+    void scrollBarSetsOrder();
+    void randomOrderKeepsText();
+    void newArrayAtOrderTwo();
+    void loadWithoutLastArray();
+    void saveThenLoadRoundTrip_data();
+    void saveThenLoadRoundTrip();
+    void saveEmptyContents();
+    void refusedOrderChangesNothing();
+    void createList_data();
+    void createList();
+    void closingReturnsAndSaves();
+    void longTextIsKeptWhole();
+    void largeLastArrayMatchesOneParse();
+};
+
+void TestEditor::opensWithRepeatableRandomContents()
+{
+    Sandbox first;
+    Form2 editor(*first.context);
+    auto *text = child<QLineEdit>(&editor, "Text1");
+    QCOMPARE(child<QLineEdit>(&editor, "Text2")->text(), QStringLiteral("4"));
+    QCOMPARE(child<QScrollBar>(&editor, "VScroll1")->value(), 8);
+    QCOMPARE(text->text().size(), 40);
+    QCOMPARE(first.context->workspace.order(), 4);
+    QCOMPARE(child<QLabel>(&editor, "Label1")->text().count(u'\n'), 4);
+
+    Sandbox second;
+    Form2 again(*second.context);
+    QCOMPARE(child<QLineEdit>(&again, "Text1")->text(), text->text());
+}
+
+void TestEditor::scrollBarSetsOrder_data()
+{
+    QTest::addColumn<int>("action");
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<QString>("order");
+    QTest::newRow("up arrow raises the order") << int(QAbstractSlider::SliderSingleStepSub) << 1 << "5";
+    QTest::newRow("down arrow lowers it") << int(QAbstractSlider::SliderSingleStepAdd) << 2 << "2";
+    QTest::newRow("stops at order 2") << int(QAbstractSlider::SliderSingleStepAdd) << 5 << "2";
+    QTest::newRow("stops at order 10") << int(QAbstractSlider::SliderSingleStepSub) << 9 << "10";
+}
+
+void TestEditor::scrollBarSetsOrder()
+{
+    QFETCH(int, action);
+    QFETCH(int, steps);
+    QFETCH(QString, order);
+    Sandbox box;
+    Form2 editor(*box.context);
+    auto *text = child<QLineEdit>(&editor, "Text1");
+    text->setText(QStringLiteral("1 2 3"));
+    auto *scroll = child<QScrollBar>(&editor, "VScroll1");
+    for (int i = 0; i < steps; ++i)
+        scroll->triggerAction(QAbstractSlider::SliderAction(action));
+    QCOMPARE(child<QLineEdit>(&editor, "Text2")->text(), order);
+    const int n = order.toInt();
+    QCOMPARE(box.context->workspace.order(), n);
+    // The same pieces laid out again over the new shape, cycling from the first.
+    QCOMPARE(box.context->workspace.at(n - 1, n), double((n * (n + 1) - 1) % 3 + 1));
+}
+
+void TestEditor::randomOrderKeepsText()
+{
+    Sandbox box;
+    Form2 editor(*box.context);
+    auto *text = child<QLineEdit>(&editor, "Text1");
+    const QString before = text->text();
+    for (int i = 0; i < 10; ++i) {
+        QTest::mouseClick(child<QPushButton>(&editor, "Command2"), Qt::LeftButton);
+        const int position = child<QScrollBar>(&editor, "VScroll1")->value();
+        QCOMPARE(box.context->workspace.order(), 12 - position);
+    }
+    QCOMPARE(text->text(), before);
+}
+
+void TestEditor::newArrayAtOrderTwo()
+{
+    Sandbox box;
+    Form2 editor(*box.context);
+    auto *text = child<QLineEdit>(&editor, "Text1");
+    for (int round = 0; round < 2; ++round) {
+        const QString before = text->text();
+        action(editor, "new")->trigger();
+        QCOMPARE(child<QLineEdit>(&editor, "Text2")->text(), QStringLiteral("2"));
+        QCOMPARE(text->text().size(), 12);
+        QVERIFY(text->text() != before);
+    }
+}
+
+void TestEditor::loadWithoutLastArray()
+{
+    Sandbox box;
+    Form2 editor(*box.context);
+    const QString preview = child<QLabel>(&editor, "Label1")->text();
+    const QList<double> matrix = matrixOf(box.context->workspace);
+
+    action(editor, "load")->trigger();
+    QCOMPARE(box.read(QStringLiteral("LostMas")), QByteArray("\r\n"));
+    QCOMPARE(box.messages.boxes.size(), 1);
+    QCOMPARE(box.messages.boxes[0].title, QStringLiteral("Ошибка"));
+    QCOMPARE(box.messages.boxes[0].text, QStringLiteral("Нет данных"));
+    QCOMPARE(child<QLineEdit>(&editor, "Text1")->text(), QString());
+    QCOMPARE(child<QLineEdit>(&editor, "Text2")->text(), QStringLiteral("4"));
+    QCOMPARE(child<QLabel>(&editor, "Label1")->text(), preview);
+    QCOMPARE(matrixOf(box.context->workspace), matrix);
+}
+
+void TestEditor::saveThenLoadRoundTrip_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::newRow("point") << QLocale::c();
+    QTest::newRow("Russian comma") << QLocale(QLocale::Russian, QLocale::Russia);
+}
+
+void TestEditor::saveThenLoadRoundTrip()
+{
+    QFETCH(QLocale, locale);
+    Sandbox box(true, locale);
+    Form2 editor(*box.context);
+    auto *text = child<QLineEdit>(&editor, "Text1");
+    child<QScrollBar>(&editor, "VScroll1")->setValue(9);
+    text->setText(QStringLiteral("1.5 -2 0.25"));
+    action(editor, "save")->trigger();
+    QCOMPARE(box.read(QStringLiteral("LostMas")), QByteArray(" 9 \r\n 1.5 \r\n-2 \r\n 0.25 \r\n"));
+
+    action(editor, "new")->trigger();
+    action(editor, "load")->trigger();
+    QCOMPARE(child<QLineEdit>(&editor, "Text2")->text(), QStringLiteral("3"));
+    QCOMPARE(text->text(), QStringLiteral("1.5 -2 0.25 "));
+    QCOMPARE(box.context->workspace.at(0, 0), 1.5);
+    QCOMPARE(box.context->workspace.at(0, 2), 0.25);
+    // Each load leaves one more empty line, which later loads skip.
+    action(editor, "load")->trigger();
+    QCOMPARE(box.read(QStringLiteral("LostMas")), QByteArray(" 9 \r\n 1.5 \r\n-2 \r\n 0.25 \r\n\r\n\r\n"));
+    QCOMPARE(text->text(), QStringLiteral("1.5 -2 0.25 "));
+    QVERIFY(box.messages.boxes.isEmpty());
+}
+
+void TestEditor::saveEmptyContents()
+{
+    Sandbox box;
+    Form2 editor(*box.context);
+    child<QLineEdit>(&editor, "Text1")->clear();
+    action(editor, "save")->trigger();
+    QCOMPARE(box.read(QStringLiteral("LostMas")), QByteArray(" 8 \r\n"));
+}
+
+void TestEditor::refusedOrderChangesNothing()
+{
+    Sandbox box;
+    QVERIFY(box.write(QStringLiteral("LostMas"), " 42 \r\n 1 \r\n"));
+    Form2 editor(*box.context);
+    const QString before = child<QLineEdit>(&editor, "Text1")->text();
+    action(editor, "load")->trigger();
+    QCOMPARE(box.messages.boxes.size(), 1);
+    QCOMPARE(box.messages.boxes[0].title, QStringLiteral("Ошибка"));
+    QCOMPARE(child<QLineEdit>(&editor, "Text1")->text(), before);
+    QCOMPARE(child<QLineEdit>(&editor, "Text2")->text(), QStringLiteral("4"));
+}
+
+void TestEditor::createList_data()
+{
+    QTest::addColumn<bool>("confirm");
+    QTest::addColumn<QByteArray>("catalogue");
+    QTest::newRow("OK") << true << QByteArray("\r\n");
+    QTest::newRow("Cancel") << false << QByteArray("old\r\n");
+}
+
+void TestEditor::createList()
+{
+    QFETCH(bool, confirm);
+    QFETCH(QByteArray, catalogue);
+    Sandbox box;
+    QVERIFY(box.write(QStringLiteral("SaveList"), "old\r\n"));
+    Form2 editor(*box.context);
+    box.messages.nextReply = confirm ? Messages::Reply::Ok : Messages::Reply::Cancel;
+    action(editor, "createlist")->trigger();
+    QCOMPARE(box.read(QStringLiteral("SaveList")), catalogue);
+    QVERIFY(box.messages.boxes.size() >= 1);
+    QCOMPARE(box.messages.boxes[0].title, QStringLiteral("Создать SaveList"));
+    QCOMPARE(box.messages.boxes[0].text,
+             QStringLiteral("Вы уверены что хотите создать Новый SaveList?\r\nНовый SaveList заменит "
+                            "старый.\r\nПодробности в справке."));
+    QCOMPARE(box.messages.boxes.size(), confirm ? 2 : 1);
+    if (confirm) {
+        QCOMPARE(box.messages.boxes[1].title, QStringLiteral("Готово"));
+        QCOMPARE(box.messages.boxes[1].text, QStringLiteral("Создан новый SaveList"));
+    }
+}
+
+void TestEditor::closingReturnsAndSaves()
+{
+    Sandbox box;
+    Form2 editor(*box.context);
+    QSignalSpy returned(&editor, &Form2::returnedToMain);
+    editor.showEditor();
+    child<QLineEdit>(&editor, "Text1")->setText(QStringLiteral("7"));
+    editor.close();
+    QCOMPARE(returned.size(), 1);
+    QVERIFY(!editor.isVisible());
+    QCOMPARE(box.read(QStringLiteral("LostMas")), QByteArray(" 8 \r\n 7 \r\n"));
+}
+
+void TestEditor::longTextIsKeptWhole()
+{
+    Sandbox box;
+    Form2 editor(*box.context);
+    QString text;
+    for (int i = 0; i < 20000; ++i)
+        text += QStringLiteral("%1 ").arg(i % 10);
+    auto *box1 = child<QLineEdit>(&editor, "Text1");
+    box1->setText(text);
+    QCOMPARE(box1->text().size(), text.size());
+}
+
+void TestEditor::largeLastArrayMatchesOneParse()
+{
+    Sandbox box;
+    QByteArray file(" 2 \r\n");
+    QString expected;
+    for (int i = 0; i < 100000; ++i) {
+        file += QByteArray::number(i % 97) + " \r\n";
+        expected += QString::number(i % 97) + u' ';
+    }
+    QVERIFY(box.write(QStringLiteral("LostMas"), " 2 \r\n" + file.mid(5)));
+    Form2 editor(*box.context);
+    action(editor, "load")->trigger();
+    QCOMPARE(child<QLineEdit>(&editor, "Text1")->text(), expected);
+
+    Workspace reference;
+    reference.resize(10);
+    fillFromText(reference, 10, expected, QLocale::c());
+    QCOMPARE(matrixOf(box.context->workspace), matrixOf(reference));
+}
+
+QTEST_MAIN(TestEditor)
+#include "tst_editor.moc"

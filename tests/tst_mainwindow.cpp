@@ -1,0 +1,297 @@
+#include "testsupport.h"
+#include "ui/editor/form2.h"
+#include "ui/main/form1.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+using namespace ravno;
+using namespace ravno::test;
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void typicalRun_data();
+    void typicalRun();
+    void enablingRules();
+    void clickIntoTextOpensEditor();
+    void answerPaging();
+    void pagingEndsWhenFilesClose();
+    void lastAnswerOfEmptyLog();
+    void allAnswersViewAndSave();
+    void missingFolderIsReportedAndHarmless();
+    void singularSystemIsLogged();
+    void unloadThenReturnSolvesWhatTheEditorShows();
+    void layoutAndNames();
+
+private:
+    static void enterSystem(Form1 &main, const QString &text, int position);
+};
+
+void TestMainWindow::enterSystem(Form1 &main, const QString &text, int position)
+{
+    QTest::mouseClick(child<QPushButton>(&main, "Command1"), Qt::LeftButton);
+    Form2 *editor = main.editor();
+    QVERIFY(editor);
+    auto *contents = child<QLineEdit>(editor, "Text1");
+    contents->clear();
+    QTest::keyClicks(contents, text);
+    auto *scroll = child<QScrollBar>(editor, "VScroll1");
+    while (scroll->value() < position)
+        scroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    while (scroll->value() > position)
+        scroll->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    QTest::mouseClick(child<QPushButton>(editor, "Command4"), Qt::LeftButton);
+}
+
+void TestMainWindow::typicalRun_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("matrix");
+    QTest::newRow("point") << QLocale::c() << "1.000  3.000  "
+                           << "2.000  1.000  5.000  \n0.000  2.500  7.500  \n";
+    QTest::newRow("Russian comma") << QLocale(QLocale::Russian, QLocale::Russia) << "1,000  3,000  "
+                                   << "2,000  1,000  5,000  \n0,000  2,500  7,500  \n";
+}
+
+void TestMainWindow::typicalRun()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, answer);
+    QFETCH(QString, matrix);
+
+    Sandbox box(true, locale);
+    Form1 main(*box.context);
+    main.show();
+
+    enterSystem(main, QStringLiteral("2 1 5 1 3 10"), 10);
+    QVERIFY(main.isVisible());
+    QVERIFY(!main.editor()->isVisible());
+    QCOMPARE(box.read(QStringLiteral("LostMas")),
+             QByteArray(" 10 \r\n 2 \r\n 1 \r\n 5 \r\n 1 \r\n 3 \r\n 10 \r\n"));
+
+    QTest::mouseClick(child<QPushButton>(&main, "Command3"), Qt::LeftButton);
+    QCOMPARE(child<PrintBox>(&main, "Picture1")->printedLines(), QStringList{answer});
+    QCOMPARE(child<QLabel>(&main, "Label1")->text(), matrix);
+    QCOMPARE(box.read(QStringLiteral("lastans")), (answer + QStringLiteral("\r\n")).toLatin1());
+    QVERIFY(box.messages.boxes.isEmpty());
+}
+
+void TestMainWindow::enablingRules()
+{
+    Sandbox box;
+    Form1 main(*box.context);
+    main.show();
+    auto *solveButton = child<QPushButton>(&main, "Command3");
+    auto *ans = main.findChild<QAction *>(QStringLiteral("ans"));
+    auto *unload = main.findChild<QAction *>(QStringLiteral("unloadmas"));
+    QVERIFY(!solveButton->isEnabled());
+    QVERIFY(!ans->isEnabled());
+
+    enterSystem(main, QStringLiteral("2 1 5 1 3 10"), 10);
+    QVERIFY(solveButton->isEnabled());
+    QVERIFY(ans->isEnabled());
+
+    QTest::mouseClick(solveButton, Qt::LeftButton);
+    QVERIFY(!solveButton->isEnabled());
+    QVERIFY(ans->isEnabled());
+
+    // The menu solves again on the eliminated matrix with the same answers.
+    ans->trigger();
+    QCOMPARE(child<PrintBox>(&main, "Picture1")->printedLines(), QStringList{"1.000  3.000  "});
+    QCOMPARE(box.read(QStringLiteral("lastans")), QByteArray("1.000  3.000  \r\n1.000  3.000  \r\n"));
+
+    unload->trigger();
+    QVERIFY(!solveButton->isEnabled());
+    QVERIFY(!ans->isEnabled());
+    QCOMPARE(box.context->workspace.order(), 0);
+
+    main.findChild<QAction *>(QStringLiteral("masedit"))->trigger();
+    QVERIFY(main.editor()->isVisible());
+    QVERIFY(!main.isVisible());
+    QVERIFY(solveButton->isEnabled());
+    QVERIFY(ans->isEnabled());
+}
+
+void TestMainWindow::clickIntoTextOpensEditor()
+{
+    Sandbox box;
+    Form1 main(*box.context);
+    main.show();
+    auto *target = child<QLineEdit>(&main, "Text1");
+    QCOMPARE(target->text(), QStringLiteral("Ввести данные"));
+    QTest::mouseClick(target, Qt::LeftButton);
+    QVERIFY(main.editor() && main.editor()->isVisible());
+    QVERIFY(!main.isVisible());
+    QVERIFY(child<QPushButton>(&main, "Command3")->isEnabled());
+}
+
+void TestMainWindow::answerPaging()
+{
+    Sandbox box;
+    QVERIFY(box.write(QStringLiteral("lastans"), "\r\nfirst\r\n\r\nsecond\r\nthird\r\n"));
+    Form1 main(*box.context);
+    main.show();
+    auto *picture = child<PrintBox>(&main, "Picture1");
+    auto *next = child<QPushButton>(&main, "Command7");
+    QVERIFY(!next->isEnabled());
+
+    QTest::mouseClick(child<QPushButton>(&main, "Command2"), Qt::LeftButton);
+    QCOMPARE(picture->printedLines(), QStringList{"first"});
+    QVERIFY(next->isEnabled());
+    QTest::mouseClick(next, Qt::LeftButton);
+    QCOMPARE(picture->printedLines(), QStringList{"second"});
+    QTest::mouseClick(next, Qt::LeftButton);
+    QCOMPARE(picture->printedLines(), QStringList{"third"});
+    // Past the end nothing changes.
+    QTest::mouseClick(next, Qt::LeftButton);
+    QTest::mouseClick(next, Qt::LeftButton);
+    QCOMPARE(picture->printedLines(), QStringList{"third"});
+
+    QTest::mouseClick(child<QPushButton>(&main, "Command8"), Qt::LeftButton);
+    QCOMPARE(picture->printedLines(), QStringList{"third"});
+    QVERIFY(!next->isEnabled());
+    QVERIFY(box.messages.boxes.isEmpty());
+}
+
+void TestMainWindow::pagingEndsWhenFilesClose()
+{
+    Sandbox box;
+    QVERIFY(box.write(QStringLiteral("lastans"), "one\r\ntwo\r\n"));
+    Form1 main(*box.context);
+    main.show();
+    enterSystem(main, QStringLiteral("2 1 5 1 3 10"), 10);
+    QTest::mouseClick(child<QPushButton>(&main, "Command2"), Qt::LeftButton);
+    QVERIFY(child<QPushButton>(&main, "Command7")->isEnabled());
+
+    QTest::mouseClick(child<QPushButton>(&main, "Command3"), Qt::LeftButton);
+    QVERIFY(!child<QPushButton>(&main, "Command7")->isEnabled());
+    QVERIFY(!box.context->files.isPaging());
+}
+
+void TestMainWindow::lastAnswerOfEmptyLog()
+{
+    Sandbox box;
+    QVERIFY(box.write(QStringLiteral("lastans"), "\r\n\r\n"));
+    Form1 main(*box.context);
+    main.show();
+    auto *picture = child<PrintBox>(&main, "Picture1");
+    picture->print(QStringLiteral("earlier"));
+
+    QTest::mouseClick(child<QPushButton>(&main, "Command2"), Qt::LeftButton);
+    QCOMPARE(picture->printedLines(), QStringList{"earlier"});
+    QVERIFY(!child<QPushButton>(&main, "Command7")->isEnabled());
+
+    main.findChild<QAction *>(QStringLiteral("lastans"))->trigger();
+    QCOMPARE(picture->printedLines(), (QStringList{"earlier", "Ничего не помню"}));
+}
+
+void TestMainWindow::allAnswersViewAndSave()
+{
+    Sandbox box;
+    QVERIFY(box.write(QStringLiteral("lastans"), "a\r\n\r\nb\r\n"));
+    Form1 main(*box.context);
+    main.show();
+    auto *view = child<QPlainTextEdit>(&main, "Text2");
+    auto *all = child<QPushButton>(&main, "Command4");
+    auto *save = child<QPushButton>(&main, "Command5");
+    auto *hide = child<QPushButton>(&main, "Command6");
+    QVERIFY(!view->isVisible() && !save->isVisible() && !hide->isVisible());
+
+    main.findChild<QAction *>(QStringLiteral("allans"))->trigger();
+    QVERIFY(view->isVisible() && save->isVisible() && hide->isVisible());
+    QVERIFY(!all->isVisible());
+    QCOMPARE(view->toPlainText(), QStringLiteral("a\nb\n"));
+    QCOMPARE(box.read(QStringLiteral("lastans")), QByteArray("a\r\nb\r\n\r\n"));
+
+    view->setPlainText(QStringLiteral("edited\nлог"));
+    QTest::mouseClick(save, Qt::LeftButton);
+    QCOMPARE(box.read(QStringLiteral("lastans")), QByteArray("edited\r\n\xeb\xee\xe3\r\n"));
+
+    main.findChild<QAction *>(QStringLiteral("allans"))->trigger();
+    QVERIFY(!view->isVisible() && !save->isVisible() && !hide->isVisible());
+    QVERIFY(all->isVisible());
+}
+
+void TestMainWindow::missingFolderIsReportedAndHarmless()
+{
+    Sandbox box(false);
+    Form1 main(*box.context);
+    main.show();
+    QTest::mouseClick(child<QPushButton>(&main, "Command2"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(&main, "Command8"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(&main, "Command4"), Qt::LeftButton);
+    QCOMPARE(box.messages.boxes.size(), 3);
+    for (const auto &shown : box.messages.boxes) {
+        QCOMPARE(shown.title, QStringLiteral("Ошибка"));
+        QVERIFY2(shown.text.contains(QStringLiteral("files")), qPrintable(shown.text));
+    }
+    // The view stays closed, so an empty text can never be saved over the log.
+    QVERIFY(!child<QPlainTextEdit>(&main, "Text2")->isVisible());
+
+    enterSystem(main, QStringLiteral("2 1 5 1 3 10"), 10);
+    QTest::mouseClick(child<QPushButton>(&main, "Command3"), Qt::LeftButton);
+    // Shown on screen although the log could not take it.
+    QCOMPARE(child<PrintBox>(&main, "Picture1")->printedLines(), QStringList{"1.000  3.000  "});
+    QVERIFY(!QDir(box.dir.path()).exists(QStringLiteral("files")));
+}
+
+void TestMainWindow::singularSystemIsLogged()
+{
+    Sandbox box;
+    Form1 main(*box.context);
+    main.show();
+    enterSystem(main, QStringLiteral("1 1 2 2 2 4"), 10);
+    QTest::mouseClick(child<QPushButton>(&main, "Command3"), Qt::LeftButton);
+    QCOMPARE(child<PrintBox>(&main, "Picture1")->printedLines(), QStringList{"Одного решения нет"});
+    QCOMPARE(box.read(QStringLiteral("lastans")),
+             QByteArray("\xce\xe4\xed\xee\xe3\xee \xf0\xe5\xf8\xe5\xed\xe8\xff \xed\xe5\xf2\r\n"));
+}
+
+void TestMainWindow::unloadThenReturnSolvesWhatTheEditorShows()
+{
+    Sandbox box;
+    Form1 main(*box.context);
+    main.show();
+    enterSystem(main, QStringLiteral("2 1 5 1 3 10"), 10);
+    main.findChild<QAction *>(QStringLiteral("unloadmas"))->trigger();
+    QTest::mouseClick(child<QPushButton>(&main, "Command1"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(main.editor(), "Command4"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(&main, "Command3"), Qt::LeftButton);
+    QCOMPARE(child<PrintBox>(&main, "Picture1")->printedLines(), QStringList{"1.000  3.000  "});
+}
+
+void TestMainWindow::layoutAndNames()
+{
+    Sandbox box;
+    Form1 main(*box.context);
+    main.show();
+    QCOMPARE(main.windowTitle(), QStringLiteral("Решение систем уравнений"));
+    const int dpi = main.logicalDpiY();
+    QCOMPARE(main.centralWidget()->size(), QSize(qRound(4710.0 * dpi / 1440), qRound(4080.0 * dpi / 1440)));
+    QCOMPARE(child<QPushButton>(&main, "Command3")->toolTip(), QStringLiteral("Решить систему уравнений"));
+    QCOMPARE(child<PrintBox>(&main, "Picture1")->toolTip(), QStringLiteral("Сюда выводится ответ"));
+    QCOMPARE(child<QLineEdit>(&main, "Text1")->accessibleName(), QStringLiteral("Ввести матрицу"));
+
+    const QStringList menuOrder{"lastans", "allans", "", "Exit", "unloadmas", "masedit", "", "ans",
+                                "graph", "stoper", "what", "final", "", "about"};
+    QStringList seen;
+    for (QAction *menu : main.menuBar()->actions())
+        for (QAction *item : menu->menu()->actions())
+            seen << (item->isSeparator() ? QString() : item->objectName());
+    QCOMPARE(seen, menuOrder);
+    auto *graph = main.findChild<QAction *>(QStringLiteral("graph"));
+    QVERIFY(graph->isChecked() && !graph->isEnabled());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,33 @@
+// What the windows share for the whole run: the workspace, the data folder
+// with its open files, the message boxes, the random source and the locale
+// whose decimal separator the answers use. The program makes one; each test
+// makes its own.
+#pragma once
+
+#include "core/randomdigits.h"
+#include "core/workspace.h"
+#include "storage/answerlog.h"
+#include "storage/datafolder.h"
+#include "ui/common/messages.h"
+
+#include <QLocale>
+
+namespace ravno {
+
+struct AppContext
+{
+    AppContext(const DataFolder &dataFolder, Messages &boxes, const QLocale &userLocale = QLocale())
+        : folder(dataFolder), messages(boxes), locale(userLocale), log(folder, files)
+    {
+    }
+
+    Workspace workspace;
+    DataFolder folder;
+    OpenFiles files;
+    Messages &messages;
+    RandomSource random;
+    QLocale locale;
+    AnswerLog log;
+};
+
+} // namespace ravno

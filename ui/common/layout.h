@@ -1,0 +1,43 @@
+// Window geometry and colours. Sizes are given in twips (1/1440 inch) and
+// turned into pixels with the screen's logical DPI, so the windows keep their
+// proportions on high-DPI screens (15 twips are one pixel at 96 dpi).
+#pragma once
+
+#include <QColor>
+#include <QRect>
+#include <QString>
+
+class QWidget;
+class QMainWindow;
+
+namespace ravno {
+
+inline const QColor kButtonGrey(128, 128, 128);
+inline const QColor kGreenText(0, 255, 0);
+
+int twipsToPixels(int twips, const QWidget *widget);
+QRect twipsRect(const QWidget *widget, int left, int top, int width, int height);
+
+// A control of a window's table: its place in twips and its tool tip.
+struct Place
+{
+    int left, top, width, height;
+};
+void placeControl(QWidget *control, const QWidget *window, const Place &place,
+                  const QString &toolTip = QString());
+
+// The common look: black background, green text in boxes, grey buttons,
+// MS Sans Serif-like 8.25 pt type.
+void applyWindowLook(QWidget *window);
+
+// A fixed-size main window whose client area (below the menu bar) is
+// width x height twips, without minimise and maximise buttons.
+void fixClientArea(QMainWindow *window, QWidget *client, int width, int height);
+
+void centreOnScreen(QWidget *window);
+
+// A label or box whose accessible name follows its tool tip (for controls
+// that show no text of their own).
+void nameByToolTip(QWidget *control);
+
+} // namespace ravno

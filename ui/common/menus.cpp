@@ -1,0 +1,32 @@
+#include "ui/common/menus.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace ravno {
+
+QHash<QString, QAction *> buildMenuBar(QMenuBar *bar, std::initializer_list<MenuSpec> menus)
+{
+    QHash<QString, QAction *> actions;
+    for (const MenuSpec &spec : menus) {
+        QMenu *menu = bar->addMenu(QString::fromUtf8(spec.caption));
+        menu->setObjectName(QString::fromUtf8(spec.name));
+        menu->menuAction()->setObjectName(QString::fromUtf8(spec.name));
+        for (const MenuItem &item : spec.items) {
+            if (!item.name) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction *action = menu->addAction(QString::fromUtf8(item.caption));
+            action->setObjectName(QString::fromUtf8(item.name));
+            action->setCheckable(item.checkable);
+            action->setChecked(item.checked);
+            action->setEnabled(item.enabled);
+            actions.insert(action->objectName(), action);
+        }
+    }
+    return actions;
+}
+
+} // namespace ravno

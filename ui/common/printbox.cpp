@@ -1,0 +1,25 @@
+#include "ui/common/printbox.h"
+
+namespace ravno {
+
+PrintBox::PrintBox(QWidget *parent) : QLabel(parent)
+{
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTextFormat(Qt::PlainText);
+    setAutoFillBackground(true);
+    setStyleSheet(QStringLiteral("background-color: black; color: rgb(0,255,0);"));
+}
+
+void PrintBox::print(const QString &line)
+{
+    m_lines << line;
+    setText(m_lines.join(u'\n'));
+}
+
+void PrintBox::clearPrint()
+{
+    m_lines.clear();
+    setText(QString());
+}
+
+} // namespace ravno

@@ -1,0 +1,292 @@
+#include "ui/editor/form2.h"
+
+#include "core/arraytext.h"
+#include "core/randomdigits.h"
+#include "storage/arrayfile.h"
+#include "storage/catalogue.h"
+#include "ui/common/context.h"
+#include "ui/common/layout.h"
+#include "ui/common/menus.h"
+#include "ui/editor/saveloadicon.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include <limits>
+
+using namespace ravno;
+
+namespace {
+
+constexpr int kLowestPosition = 2;  // order 10
+constexpr int kHighestPosition = 10; // order 2
+constexpr Place kPreviewPlace{2040, 720, 615, 195};
+
+} // namespace
+
+Form2::Form2(AppContext &context, QWidget *parent) : QMainWindow(parent), m_context(context)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Редактор массивов"));
+    applyWindowLook(this);
+    buildMenus();
+    buildControls();
+    centreOnScreen(this);
+    loadSteps();
+}
+
+Form2::~Form2() = default;
+
+void Form2::buildControls()
+{
+    auto *client = new QWidget(this);
+    fixClientArea(this, client, 4710, 4125);
+
+    m_text = new QLineEdit(client);
+    m_text->setObjectName(QStringLiteral("Text1"));
+    m_text->setMaxLength(std::numeric_limits<int>::max());
+    placeControl(m_text, this, {840, 120, 3255, 285}, QStringLiteral("Содержимое массива"));
+    nameByToolTip(m_text);
+
+    m_order = new QLineEdit(QStringLiteral("4"), client);
+    m_order->setObjectName(QStringLiteral("Text2"));
+    m_order->setReadOnly(true);
+    m_order->setFocusPolicy(Qt::NoFocus);
+    placeControl(m_order, this, {0, 120, 615, 285}, QStringLiteral("Порядок массива"));
+    nameByToolTip(m_order);
+
+    m_scroll = new QScrollBar(Qt::Vertical, client);
+    m_scroll->setObjectName(QStringLiteral("VScroll1"));
+    m_scroll->setRange(kLowestPosition, kHighestPosition);
+    m_scroll->setValue(8);
+    m_scroll->setStyleSheet(QStringLiteral("background-color: rgb(192,192,192);"));
+    placeControl(m_scroll, this, {615, 120, 135, 270});
+    m_scroll->setAccessibleName(QStringLiteral("Порядок массива"));
+
+    auto makeButton = [&](const char *name, const QString &caption, const Place &place,
+                          const QString &toolTip) {
+        auto *button = new QPushButton(caption, client);
+        button->setObjectName(QLatin1String(name));
+        placeControl(button, this, place, toolTip);
+        return button;
+    };
+    m_rndOrder = makeButton("Command2", QStringLiteral("RND"), {0, 390, 750, 210},
+                            QStringLiteral("Случайный порядок массива"));
+    m_rndText = makeButton("Command1", QStringLiteral("RND"), {840, 390, 3255, 210},
+                           QStringLiteral("Случайное содержимое массива"));
+    m_saveLoad = makeButton("Command3", QString(), {4080, 120, 615, 480},
+                            QStringLiteral("Сохранить/загрузить готовый массив"));
+    m_saveLoad->setIcon(saveLoadIcon());
+    m_saveLoad->setIconSize(m_saveLoad->size() - QSize(6, 6));
+    nameByToolTip(m_saveLoad);
+    m_ready = makeButton("Command4", QStringLiteral("Готово"), {2880, 600, 1215, 255},
+                         QStringLiteral("Перейти на основное окно"));
+
+    m_preview = new QLabel(kPreviewTitle, client);
+    m_preview->setObjectName(QStringLiteral("Label1"));
+    m_preview->setTextFormat(Qt::PlainText);
+    m_preview->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_preview->setStyleSheet(QStringLiteral("background: transparent; color: rgb(0,255,255);"));
+    placeControl(m_preview, this, kPreviewPlace, QStringLiteral("Система уравнений"));
+
+    setTabOrder(m_text, m_rndOrder);
+    m_text->setFocus();
+
+    connect(m_scroll, &QScrollBar::valueChanged, this, &Form2::scrollMoved);
+    connect(m_order, &QLineEdit::textChanged, this, &Form2::orderChanged);
+    connect(m_text, &QLineEdit::textChanged, this, &Form2::textChanged);
+    connect(m_rndText, &QPushButton::clicked, this, &Form2::randomContents);
+    connect(m_rndOrder, &QPushButton::clicked, this, &Form2::randomOrder);
+    connect(m_saveLoad, &QPushButton::clicked, this, [this] {
+        if (m_openSaveLoad)
+            m_openSaveLoad();
+    });
+    connect(m_ready, &QPushButton::clicked, this, &Form2::ready);
+}
+
+void Form2::buildMenus()
+{
+    const auto actions = buildMenuBar(
+        menuBar(),
+        {{"file", "Файл",
+          {{"new", "Новый массив"}, {"createlist", "Создать SaveList"},
+           {"load", "Загрузить последний массив"}, {"save", "Сохранить в последний массив"},
+           {"loadsave", "Загрузить/сохранить массив"}, {"ready", "Готово"}, kSeparator,
+           {"exit", "Выход из программы"}}},
+         {"animation", "Анимация",
+          {{"graph", "Разрешить графику", true, true, false},
+           {"stoper", "Разрешить анимацию", true, true, true}}},
+         {"help", "Помощь",
+          {{"what2", "Справка"}, {"final", "Подробный отчет"}, {"about", "О программе"}}}});
+    connect(actions["new"], &QAction::triggered, this, &Form2::newArray);
+    connect(actions["createlist"], &QAction::triggered, this, &Form2::createList);
+    connect(actions["load"], &QAction::triggered, this, &Form2::loadLastArray);
+    connect(actions["save"], &QAction::triggered, this, &Form2::saveLastArray);
+    connect(actions["loadsave"], &QAction::triggered, this, [this] {
+        if (m_openSaveLoad)
+            m_openSaveLoad();
+    });
+    connect(actions["ready"], &QAction::triggered, this, &Form2::ready);
+    connect(actions["exit"], &QAction::triggered, qApp, &QApplication::quit);
+}
+
+void Form2::loadSteps()
+{
+    m_context.workspace.resize(order());
+    randomContents();
+}
+
+void Form2::showEditor()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+int Form2::order() const
+{
+    return orderFromText(m_order->text());
+}
+
+int Form2::scrollPosition() const
+{
+    return m_scroll->value();
+}
+
+QString Form2::arrayText() const
+{
+    return m_text->text();
+}
+
+void Form2::scrollMoved(int position)
+{
+    m_order->setText(QString::number(12 - position));
+}
+
+void Form2::orderChanged()
+{
+    m_context.workspace.resize(order());
+    textChanged();
+}
+
+void Form2::textChanged()
+{
+    if (const auto caption = fillFromText(m_context.workspace, order(), m_text->text(), m_context.locale))
+        refreshPreview(*caption);
+}
+
+void Form2::refreshPreview(const QString &caption)
+{
+    m_preview->setText(previewForDisplay(caption));
+    // The preview grows with the system and stays centred where the label
+    // stands, within the window.
+    const QRect home = twipsRect(this, kPreviewPlace.left, kPreviewPlace.top, kPreviewPlace.width,
+                                 kPreviewPlace.height);
+    const QSize wanted = m_preview->sizeHint().expandedTo(home.size());
+    const int clientWidth = centralWidget()->width();
+    const int width = std::min(wanted.width(), clientWidth);
+    const int left = std::clamp(home.center().x() - width / 2, 0, clientWidth - width);
+    m_preview->setGeometry(left, home.top(), width, wanted.height());
+}
+
+void Form2::randomContents()
+{
+    m_text->setText(QString());
+    m_text->setText(ravno::randomContents(m_context.random, order()));
+}
+
+void Form2::randomOrder()
+{
+    m_scroll->setValue(randomOrderPosition(m_context.random));
+}
+
+void Form2::newArray()
+{
+    m_scroll->setValue(kHighestPosition);
+    loadSteps();
+}
+
+void Form2::loadArray(const LoadedArray &array)
+{
+    m_text->setText(QString());
+    m_scroll->setValue(array.scrollPosition);
+    m_text->setText(array.editorText);
+}
+
+void Form2::ensureWorkspaceMatches()
+{
+    // "Выгрузить массив" may have shrunk the workspace while the editor
+    // still shows a system; solve what the editor shows.
+    if (m_context.workspace.order() != order()) {
+        m_context.workspace.resize(order());
+        textChanged();
+    }
+}
+
+bool Form2::saveLastArray()
+{
+    m_context.files.closeAll();
+    const Status saved =
+        writeArrayFile(m_context.folder, kLastArrayName, m_scroll->value(), m_text->text());
+    if (!saved)
+        m_context.messages.fileError(this, saved.error());
+    return saved.ok();
+}
+
+void Form2::loadLastArray()
+{
+    m_context.files.closeAll();
+    const Result<LoadedArray> read = readLastArray(m_context.folder);
+    if (!read) {
+        m_context.messages.fileError(this, read.error());
+        return;
+    }
+    if (!read.value().hasData) {
+        m_text->setText(QString());
+        m_context.messages.inform(this, QStringLiteral("Ошибка"), QStringLiteral("Нет данных"));
+        return;
+    }
+    loadArray(read.value());
+}
+
+void Form2::createList()
+{
+    const QString question = QStringLiteral("Вы уверены что хотите создать Новый SaveList?\r\n"
+                                            "Новый SaveList заменит старый.\r\n"
+                                            "Подробности в справке.");
+    if (m_context.messages.confirm(this, QStringLiteral("Создать SaveList"), question)
+        != Messages::Reply::Ok)
+        return;
+    m_context.files.closeAll();
+    if (const Status created = createCatalogue(m_context.folder); !created) {
+        m_context.messages.fileError(this, created.error());
+        return;
+    }
+    m_context.messages.inform(this, QStringLiteral("Готово"), QStringLiteral("Создан новый SaveList"));
+}
+
+void Form2::ready()
+{
+    saveLastArray();
+    ensureWorkspaceMatches();
+    hide();
+    emit returnedToMain();
+}
+
+void Form2::closeEvent(QCloseEvent *event)
+{
+    // The editor is never destroyed: closing it returns to the main window.
+    event->ignore();
+    saveLastArray();
+    ensureWorkspaceMatches();
+    if (m_hideSaveLoad)
+        m_hideSaveLoad();
+    hide();
+    emit returnedToMain();
+}

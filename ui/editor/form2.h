@@ -1,0 +1,79 @@
+// The array editor: the order (2..10) on a small scroll bar, the numbers of
+// the system in one line of text, random filling, the preview of the system,
+// the last-array and catalogue commands, and the way back to the main window.
+// Every change of the order or the text refills the shared workspace.
+#pragma once
+
+#include <QMainWindow>
+
+#include <functional>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+
+namespace ravno {
+struct AppContext;
+struct LoadedArray;
+} // namespace ravno
+
+class Form2 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit Form2(ravno::AppContext &context, QWidget *parent = nullptr);
+    ~Form2() override;
+
+    void showEditor();
+
+    // What the save/load window reads and writes.
+    int scrollPosition() const;
+    QString arrayText() const;
+    // Empties the text, sets the order position, then the text, each through
+    // the editor's own handlers so the workspace and the preview follow.
+    void loadArray(const ravno::LoadedArray &array);
+
+    // Shows the save/load window beside the editor; set by whoever owns it.
+    void setSaveLoadOpener(std::function<void()> open) { m_openSaveLoad = std::move(open); }
+    void setSaveLoadHider(std::function<void()> hide) { m_hideSaveLoad = std::move(hide); }
+
+signals:
+    void returnedToMain();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void loadSteps();
+
+    void orderChanged();
+    void textChanged();
+    void refreshPreview(const QString &caption);
+    void scrollMoved(int position);
+    void randomContents();
+    void randomOrder();
+    void newArray();
+    void ready();
+    bool saveLastArray();
+    void loadLastArray();
+    void createList();
+    void ensureWorkspaceMatches();
+    int order() const;
+
+    ravno::AppContext &m_context;
+    std::function<void()> m_openSaveLoad;
+    std::function<void()> m_hideSaveLoad;
+
+    QLineEdit *m_order = nullptr;      // Text2
+    QScrollBar *m_scroll = nullptr;    // VScroll1
+    QLineEdit *m_text = nullptr;       // Text1
+    QPushButton *m_rndOrder = nullptr; // Command2
+    QPushButton *m_rndText = nullptr;  // Command1
+    QPushButton *m_saveLoad = nullptr; // Command3
+    QPushButton *m_ready = nullptr;    // Command4
+    QLabel *m_preview = nullptr;       // Label1
+};
