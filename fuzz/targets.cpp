@@ -1,0 +1,262 @@
+#include "fuzz/targets.h"
+
+#include "core/arraytext.h"
+#include "core/numbertext.h"
+#include "core/solver.h"
+#include "core/workspace.h"
+#include "storage/answerlog.h"
+#include "storage/arrayfile.h"
+#include "storage/catalogue.h"
+#include "storage/datafolder.h"
+#include "storage/itemreader.h"
+#include "storage/textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+
+#include <array>
+#include <cmath>
+
+namespace ravno::fuzz {
+namespace {
+
+// Text as the windows may hand it over: UTF-8, or raw UTF-16 code units
+// (lone surrogates included), chosen by the caller.
+QString decoded(QByteArrayView bytes, bool utf16)
+{
+    if (!utf16)
+        return QString::fromUtf8(bytes);
+    return QString(reinterpret_cast<const QChar *>(bytes.data()), bytes.size() / 2);
+}
+
+QString describe(const char *what, const QString &detail)
+{
+    return QString::fromLatin1(what) + QStringLiteral(": ") + detail;
+}
+
+// One working folder with its files/ for the whole fuzzing run; every input
+// replaces the file it is read from.
+const DataFolder &sandbox()
+{
+    static QTemporaryDir dir;
+    static const DataFolder folder = [] {
+        QDir(dir.path()).mkdir(QStringLiteral("files"));
+        return DataFolder(QDir(dir.path()));
+    }();
+    return folder;
+}
+
+bool store(const QString &name, QByteArrayView bytes)
+{
+    QFile file(sandbox().pathOf(name));
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+           && file.write(bytes.data(), bytes.size()) == bytes.size();
+}
+
+bool sameWithin15Digits(double a, double b)
+{
+    return std::fabs(a - b) <= 1e-14 * std::fabs(a) + 1e-300;
+}
+
+} // namespace
+
+QString leadingNumber(QByteArrayView input)
+{
+    const bool utf16 = !input.isEmpty() && (input.front() & 1);
+    const QString text = decoded(input.isEmpty() ? input : input.sliced(1), utf16);
+    const double value = parseLeadingNumber(text);
+    if (!std::isfinite(value))
+        return describe("not finite", text);
+    if (value == 0 && std::signbit(value))
+        return describe("negative zero", text);
+
+    // Blanks, tabs and line feeds count nowhere.
+    QString squeezed = text;
+    squeezed.remove(u' ').remove(u'\t').remove(u'\n');
+    const double again = parseLeadingNumber(squeezed);
+    if (again != value)
+        return describe("blanks changed the value", text);
+
+    // What the array files store reads back as the same number.
+    const QString printed = formatPrint(value);
+    if (!sameWithin15Digits(parseLeadingNumber(printed), value))
+        return describe("print form does not read back", printed);
+    for (const QString &shown : {formatAnswer(value, QLocale::c()), formatGeneral(value, QLocale::c())})
+        if (shown.contains(u' ') || shown.contains(QLatin1String("nan"), Qt::CaseInsensitive)
+            || shown.contains(QLatin1String("inf"), Qt::CaseInsensitive))
+            return describe("bad number text", shown);
+    return {};
+}
+
+QString arrayText(QByteArrayView input)
+{
+    if (input.isEmpty())
+        return {};
+    const int selector = static_cast<unsigned char>(input.front());
+    const int n = 2 + selector % 9;
+    const QLocale locale = (selector / 9) % 2 ? QLocale(QLocale::Russian, QLocale::Russia) : QLocale::c();
+    const QString text = decoded(input.sliced(1), (selector / 18) % 2);
+
+    Workspace ws;
+    ws.resize(n);
+    const std::optional<QString> caption = fillFromText(ws, n, text, locale);
+    if (caption.has_value() == text.isEmpty())
+        return describe("caption present for an empty text or missing otherwise", text);
+    if (ws.order() != n || ws.rowCount() != n)
+        return describe("workspace lost its shape", text);
+    if (!caption)
+        return {};
+    if (caption->count(QStringLiteral("\n\r")) != n || caption->count(QStringLiteral("   |   ")) != n)
+        return describe("preview rows", *caption);
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j <= n; ++j)
+            if (!std::isfinite(ws.at(i, j)))
+                return describe("matrix value not finite", text);
+
+    const SolveResult result = solve(ws, locale);
+    if (result.matrixText.count(QStringLiteral("\r\n")) != n)
+        return describe("eliminated matrix rows", result.matrixText);
+    switch (result.outcome) {
+    case SolveResult::Outcome::Solved:
+        if (ws.answers().size() != std::size_t(n) || !result.answerLine.endsWith(QStringLiteral("  ")))
+            return describe("answers", result.answerLine);
+        for (const Answer &answer : ws.answers())
+            if (!std::holds_alternative<double>(answer) || !std::isfinite(std::get<double>(answer)))
+                return describe("answer not a finite number", result.answerLine);
+        break;
+    case SolveResult::Outcome::NoUniqueSolution:
+        if (result.answerLine != kNoUniqueSolution)
+            return describe("no unique solution line", result.answerLine);
+        break;
+    case SolveResult::Outcome::OutOfRange:
+        if (result.answerLine != kOutOfRange)
+            return describe("out of range line", result.answerLine);
+        break;
+    }
+    if (result.outcome != SolveResult::Outcome::Solved
+        && (ws.answers().size() != 1 || !std::holds_alternative<QString>(ws.answers().front())))
+        return describe("failed solve left answers", result.answerLine);
+    return {};
+}
+
+QString items(QByteArrayView input)
+{
+    const QString text = decodeText(input.toByteArray());
+    const QStringList found = readItems(text);
+    // Every line gives at least one item, and no item crosses a line end.
+    if (found.size() < splitLines(text).size())
+        return describe("fewer items than lines", text);
+    for (const QString &item : found)
+        if (item.contains(u'\n'))
+            return describe("line end inside an item", item);
+    return {};
+}
+
+QString arrayFiles(QByteArrayView input)
+{
+    const DataFolder &folder = sandbox();
+    const QString name = QStringLiteral("fuzzed");
+    if (!store(name, input) || !store(kLastArrayName, input))
+        return QStringLiteral("cannot write the input");
+
+    for (const Result<LoadedArray> &loaded : {readNamedArray(folder, name), readLastArray(folder)}) {
+        if (loaded && loaded.value().hasData
+            && (loaded.value().scrollPosition < 2 || loaded.value().scrollPosition > 10))
+            return describe("scroll position out of range", QString::number(loaded.value().scrollPosition));
+    }
+
+    // Once saved by the program, a load and a save only add one value 0.
+    const Result<LoadedArray> first = readNamedArray(folder, name);
+    if (!first)
+        return {};
+    QString texts[3] = {first.value().editorText};
+    for (int round = 1; round < 3; ++round) {
+        // The file holds print forms only, so nothing here may be refused.
+        const Status saved = writeArrayFile(folder, name, first.value().scrollPosition, texts[round - 1]);
+        if (!saved)
+            return describe("cannot save", saved.error().message);
+        const Result<LoadedArray> again = readNamedArray(folder, name);
+        if (!again || again.value().scrollPosition != first.value().scrollPosition)
+            return describe("saved array does not load back", texts[round - 1]);
+        texts[round] = again.value().editorText;
+    }
+    const QString expected = texts[1].isEmpty() ? QString() : texts[1] + QStringLiteral("0 ");
+    if (texts[2] != expected)
+        return describe("save and load", texts[1] + QStringLiteral(" -> ") + texts[2]);
+    return {};
+}
+
+QString catalogue(QByteArrayView input)
+{
+    const DataFolder &folder = sandbox();
+    if (!store(kCatalogueName, input))
+        return QStringLiteral("cannot write the input");
+    const Result<QStringList> names = readCatalogueNames(folder);
+    if (!names)
+        return describe("names", names.error().message);
+    for (const QString &listed : names.value())
+        if (listed.isEmpty() || listed == u" " || listed.contains(u'\n'))
+            return describe("listed a line that is no name", listed);
+    const Result<QString> display = readCatalogueForDisplay(folder);
+    if (!display)
+        return describe("display", display.error().message);
+    if (!display.value().isEmpty() && !display.value().endsWith(QStringLiteral("\r\n")))
+        return describe("display without its line end", display.value());
+    return {};
+}
+
+QString answerLog(QByteArrayView input)
+{
+    const DataFolder &folder = sandbox();
+    if (!store(kAnswerLogName, input))
+        return QStringLiteral("cannot write the input");
+    const Result<QString> whole = readWholeFile(folder.pathOf(kAnswerLogName), kAnswerLogName);
+    if (!whole)
+        return describe("read", whole.error().message);
+    QStringList entries = splitLines(whole.value());
+    entries.removeAll(QString());
+
+    OpenFiles files;
+    AnswerLog log(folder, files);
+    // Paging from the first answer meets every entry once, in order.
+    QStringList paged;
+    for (Result<std::optional<QString>> entry = log.first(); entry && entry.value();
+         entry = log.next()) {
+        paged.append(*entry.value());
+        if (paged.size() > entries.size())
+            return describe("paging runs past the end", paged.join(u'|'));
+    }
+    if (paged != entries)
+        return describe("paging", paged.join(u'|') + QStringLiteral(" vs ") + entries.join(u'|'));
+
+    const Result<std::optional<QString>> last = log.last();
+    if (!last || last.value().value_or(QString()) != (entries.isEmpty() ? QString() : entries.last()))
+        return describe("last answer", entries.join(u'|'));
+    if (files.isPaging())
+        return QStringLiteral("still paging after the last answer");
+
+    const Result<QString> all = log.all();
+    if (!all)
+        return {}; // a log with characters the code page lacks cannot be rewritten
+    const QString listed = entries.isEmpty() ? QString() : entries.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+    if (all.value() != listed)
+        return describe("all answers", all.value());
+    return {};
+}
+
+std::span<const Target> targets()
+{
+    static const std::array<Target, 6> all = {{
+        {"number", leadingNumber},
+        {"arraytext", arrayText},
+        {"items", items},
+        {"arrayfile", arrayFiles},
+        {"catalogue", catalogue},
+        {"answerlog", answerLog},
+    }};
+    return all;
+}
+
+} // namespace ravno::fuzz
