@@ -1,6 +1,9 @@
-// Times the array file writer and both readers on files of growing size, so
-// that a reader that is not linear shows at a glance. Run by hand:
+// Times what a user waits for: the order-10 solve, parse and preview and
+// array file write and read, the start of the program until its main window
+// is shown, and the array file writer and both readers on files of growing
+// size, so that a reader that is not linear shows at a glance. Run by hand:
 //   build/ravno_bench [largest line count, default 1000000]
+#include "bench/sections.h"
 #include "storage/arrayfile.h"
 #include "storage/datafolder.h"
 
@@ -41,6 +44,8 @@ bool check(bool ok, const char *what)
 
 int main(int argc, char *argv[])
 {
+    if (argc > 1 && qstrcmp(argv[1], bench::startupChildOption) == 0)
+        return bench::startupChild(argc, argv);
     QCoreApplication app(argc, argv);
     const qsizetype largest = argc > 1 ? QByteArray(argv[1]).toLongLong() : 1000000;
 
@@ -48,6 +53,10 @@ int main(int argc, char *argv[])
     if (!check(work.isValid() && QDir(work.path()).mkdir(QStringLiteral("files")), "setup"))
         return 1;
     const DataFolder folder{QDir(work.path())};
+
+    if (!bench::benchOrderTen(folder) || !bench::benchStartup(app.applicationFilePath(), 11))
+        return 1;
+    std::printf("\n");
 
     std::printf("%10s %10s %12s %12s %12s\n", "lines", "MB", "write ms", "named ms", "last ms");
     for (qsizetype n = largest / 4; n <= largest; n *= 2) {

@@ -1,0 +1,140 @@
+#include "bench/sections.h"
+
+#include "bench/timing.h"
+#include "core/arraytext.h"
+#include "core/randomdigits.h"
+#include "core/solver.h"
+#include "storage/arrayfile.h"
+#include "ui/common/context.h"
+#include "ui/common/messages.h"
+#include "ui/main/form1.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QWindow>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace ravno::bench {
+namespace {
+
+constexpr int kOrder = 10;
+constexpr int kBatches = 21;
+
+bool check(bool ok, const char *what)
+{
+    if (!ok)
+        std::fprintf(stderr, "%s failed\n", what);
+    return ok;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+bool benchOrderTen(const DataFolder &folder)
+{
+    // The editor's "RND" fill: 110 digits, each followed by a blank.
+    RandomSource random;
+    const QString text = randomContents(random, kOrder);
+    const QLocale russian(QLocale::Russian, QLocale::Russia);
+
+    Workspace system;
+    system.resize(kOrder);
+    if (!check(fillFromText(system, kOrder, text, russian).has_value(), "fill"))
+        return false;
+
+    Workspace ws;
+    report("parse and preview, order 10 (110 values)",
+           timeBatches(kBatches, 200, [&](int) { (void)fillFromText(ws, kOrder, text, russian); }));
+
+    // The solver transforms its matrix: every run gets a fresh copy.
+    constexpr int perBatch = 200;
+    std::vector<Workspace> copies;
+    const Timing solving = timeBatches(
+        kBatches, perBatch, [&] { copies.assign(perBatch, system); },
+        [&](int i) { (void)solve(copies[std::size_t(i)], russian); });
+    Workspace once = system;
+    if (!check(solve(once, russian).outcome == SolveResult::Outcome::Solved, "solve"))
+        return false;
+    report("solve, order 10", solving);
+
+    const QString name = QStringLiteral("bench");
+    bool ok = true;
+    report("array file write, order 10 (111 lines)", timeBatches(kBatches, 20, [&](int) {
+               ok = ok && writeArrayFile(folder, name, 12 - kOrder, text).ok();
+           }));
+    report("array file read (saved array), order 10", timeBatches(kBatches, 20, [&](int) {
+               const Result<LoadedArray> loaded = readNamedArray(folder, name);
+               ok = ok && loaded && loaded.value().scrollPosition == 12 - kOrder;
+           }));
+    return check(ok, "array file");
+}
+
+bool benchStartup(const QString &program, int runs)
+{
+    QTemporaryDir work;
+    std::vector<double> wall;
+    std::vector<double> inside;
+    for (int run = 0; run < runs; ++run) {
+        QProcess child;
+        child.setProgram(program);
+        child.setArguments({QString::fromLatin1(startupChildOption)});
+        child.setWorkingDirectory(work.path());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        child.setProcessEnvironment(env);
+
+        QElapsedTimer timer;
+        timer.start();
+        child.start();
+        QByteArray line;
+        while (!line.contains('\n') && child.waitForReadyRead(30000))
+            line += child.readAllStandardOutput();
+        const double elapsed = double(timer.nsecsElapsed()) / 1e6;
+        child.waitForFinished(30000);
+        bool parsed = false;
+        const double own = line.trimmed().split(' ').value(1).toDouble(&parsed);
+        if (!check(parsed && child.exitCode() == 0, "startup child"))
+            return false;
+        wall.push_back(elapsed);
+        inside.push_back(own);
+    }
+    std::printf("%-44s %10.1f ms median %10.1f ms fastest %7d runs\n",
+                "start to main window shown (process)", median(wall),
+                *std::min_element(wall.begin(), wall.end()), runs);
+    std::printf("%-44s %10.1f ms median %10.1f ms fastest %7d runs\n",
+                "  of which main() to window shown", median(inside),
+                *std::min_element(inside.begin(), inside.end()), runs);
+    return true;
+}
+
+int startupChild(int argc, char *argv[])
+{
+    QElapsedTimer timer;
+    timer.start();
+    QApplication app(argc, argv);
+    BoxMessages messages;
+    AppContext context(DataFolder(QDir::current()), messages);
+    Form1 window(context);
+    window.show();
+    QElapsedTimer limit;
+    limit.start();
+    while (!(window.windowHandle() && window.windowHandle()->isExposed()) && limit.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QCoreApplication::processEvents();
+    std::printf("shown %.3f\n", double(timer.nsecsElapsed()) / 1e6);
+    std::fflush(stdout);
+    return window.windowHandle() && window.windowHandle()->isExposed() ? 0 : 1;
+}
+
+} // namespace ravno::bench

@@ -1,0 +1,25 @@
+// The parts of ravno_bench besides the large-file table: the order-10 work a
+// user waits for at every click, and the start of the program until its main
+// window is shown.
+#pragma once
+
+#include "storage/datafolder.h"
+
+#include <QString>
+
+namespace ravno::bench {
+
+// Solve, parse and preview, array file write and read, all at order 10.
+bool benchOrderTen(const DataFolder &folder);
+
+// Starts this program `runs` times with startupChildOption and times each
+// from the start of the process until the child reports its main window
+// shown; the child's own count (from main() on) is reported beside it.
+bool benchStartup(const QString &program, int runs);
+
+inline const char *const startupChildOption = "--startup-child";
+// The child's side: builds the program's main window, shows it on the
+// offscreen platform, waits until it is exposed and prints the time.
+int startupChild(int argc, char *argv[]);
+
+} // namespace ravno::bench
