@@ -54,7 +54,8 @@ int main(int argc, char *argv[])
         return 1;
     const DataFolder folder{QDir(work.path())};
 
-    if (!bench::benchOrderTen(folder) || !bench::benchStartup(app.applicationFilePath(), 11))
+    if (!bench::benchOrderTen(folder) || !bench::benchMillionLines(folder)
+        || !bench::benchStartup(app.applicationFilePath(), 11))
         return 1;
     std::printf("\n");
 

@@ -80,6 +80,31 @@ bool benchOrderTen(const DataFolder &folder)
     return check(ok, "array file");
 }
 
+bool benchMillionLines(const DataFolder &folder)
+{
+    constexpr qsizetype kLines = 1000000;
+    QString text;
+    text.reserve(kLines * 8);
+    for (qsizetype i = 0; i < kLines; ++i)
+        text += QString::number((i * 7919) % 100000 - 50000) + QStringLiteral(".25 ");
+    text.chop(1);
+
+    const QString name = QStringLiteral("million");
+    bool ok = writeArrayFile(folder, kLastArrayName, 2, text).ok();
+    report("array file write, 1000000 value lines", timeBatches(5, 1, [&](int) {
+               ok = ok && writeArrayFile(folder, name, 2, text).ok();
+           }));
+    report("load saved array, 1000000 value lines", timeBatches(5, 1, [&](int) {
+               const Result<LoadedArray> loaded = readNamedArray(folder, name);
+               ok = ok && loaded && loaded.value().editorText.size() > text.size();
+           }));
+    report("load last array, 1000000 value lines", timeBatches(5, 1, [&](int) {
+               const Result<LoadedArray> loaded = readLastArray(folder);
+               ok = ok && loaded && loaded.value().hasData;
+           }));
+    return check(ok, "million lines");
+}
+
 bool benchStartup(const QString &program, int runs)
 {
     QTemporaryDir work;

@@ -12,6 +12,10 @@ namespace ravno::bench {
 // Solve, parse and preview, array file write and read, all at order 10.
 bool benchOrderTen(const DataFolder &folder);
 
+// A saved array of a million value lines, written once and loaded five
+// times by each reader (the last-array reader adds an empty line each time).
+bool benchMillionLines(const DataFolder &folder);
+
 // Starts this program `runs` times with startupChildOption and times each
 // from the start of the process until the child reports its main window
 // shown; the child's own count (from main() on) is reported beside it.
