@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 class QMainWindow;
@@ -25,6 +26,8 @@ struct Place
 };
 void placeControl(QWidget *control, const QWidget *window, const Place &place,
                   const QString &toolTip = QString());
+
+QStringList uiFontFamilies();
 
 // The common look: black background, green text in boxes, grey buttons,
 // MS Sans Serif-like 8.25 pt type.

@@ -102,10 +102,7 @@ void Form1::buildControls()
     m_matrix->setObjectName(QStringLiteral("Label1"));
     m_matrix->setTextFormat(Qt::PlainText);
     m_matrix->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QFont bold = m_matrix->font();
-    bold.setBold(true);
-    bold.setPointSizeF(8.25);
-    m_matrix->setFont(bold);
+    m_matrix->setStyleSheet(QStringLiteral("font-weight: bold;"));
     placeControl(m_matrix, this, {120, 1920, 4455, 2055}, QStringLiteral("Преобразованный массив"));
 
     // The log view lies over the matrix label while it is shown.
