@@ -17,7 +17,7 @@ QPointer<Form4> g_single;
 // the labels there is free space).
 constexpr qreal kDefaultPointSize = 8.25;
 
-struct LabelSpec
+struct LabelLayout
 {
     const char *name;
     int left, top, width, height; // twips
@@ -27,7 +27,7 @@ struct LabelSpec
     bool wrap; // a paragraph rather than a single line
 };
 
-const LabelSpec kLabels[] = {
+const LabelLayout kLabels[] = {
     {"Label1", 120, 120, 2535, 495, u"О программе", 18, true, false},
     {"Label2", 120, 600, 2535, 255, u"Ravno v1.0 русская версия", 8.25, true, false},
     {"Label3", 120, 960, 2535, 615,
@@ -77,15 +77,15 @@ Form4::Form4()
     setFont(labelFont(kDefaultPointSize, false));
     setFixedSize(px(kClientWidth, logicalDpiX()), px(kClientHeight, logicalDpiY()));
 
-    for (const LabelSpec &spec : kLabels) {
-        auto *label = new QLabel(QString::fromUtf16(spec.text), this);
-        label->setObjectName(QLatin1String(spec.name));
-        label->setGeometry(rect(spec.left, spec.top, spec.width, spec.height));
-        label->setFont(labelFont(spec.pointSize, spec.bold));
+    for (const LabelLayout &item : kLabels) {
+        auto *label = new QLabel(QString::fromUtf16(item.text), this);
+        label->setObjectName(QLatin1String(item.name));
+        label->setGeometry(rect(item.left, item.top, item.width, item.height));
+        label->setFont(labelFont(item.pointSize, item.bold));
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setWordWrap(spec.wrap);
+        label->setWordWrap(item.wrap);
         QSize room = label->size();
-        if (spec.wrap)
+        if (item.wrap)
             room.setHeight(std::max(room.height(), label->heightForWidth(room.width())));
         else
             room = room.expandedTo(label->sizeHint());
