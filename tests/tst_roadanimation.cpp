@@ -1,36 +1,9 @@
-#include "core/roadanimation.h"
-
-#include <QRegularExpression>
-#include <QTest>
+#include "roadscript.h"
 
 using namespace ravno;
 using Timer = RoadAnimation::Timer;
 
-Q_DECLARE_METATYPE(ravno::RoadKind)
-
 namespace {
-
-// Drives a road through a script of events separated by blanks:
-//   P  pace timer      S  step timer (S36: 36 step events)
-//   G  graph click     A  stoper click      L  the window's load handler
-void play(RoadAnimation &road, const QString &script)
-{
-    static const QRegularExpression token(QStringLiteral("^([PSGAL])(\\d*)$"));
-    for (const QString &word : script.split(u' ', Qt::SkipEmptyParts)) {
-        const auto match = token.match(word);
-        QVERIFY2(match.hasMatch(), qPrintable(word));
-        const int times = match.captured(2).isEmpty() ? 1 : match.captured(2).toInt();
-        for (int i = 0; i < times; ++i) {
-            switch (match.captured(1).at(0).unicode()) {
-            case u'P': road.paceEvent(); break;
-            case u'S': road.stepEvent(); break;
-            case u'G': road.graphClicked(); break;
-            case u'A': road.stoperClicked(); break;
-            case u'L': road.resetForLoad(); break;
-            }
-        }
-    }
-}
 
 QList<int> visibleDots(const RoadAnimation &road)
 {
@@ -132,7 +105,7 @@ void TestRoadAnimation::dots()
     QFETCH(int, stepInterval);
 
     RoadAnimation road(kind);
-    play(road, script);
+    playRoad(road, script);
     QCOMPARE(visibleDots(road), shown);
     QCOMPARE(road.animPos(), animPos);
     QCOMPARE(road.stepInterval(), stepInterval);
@@ -175,7 +148,7 @@ void TestRoadAnimation::switches()
     QFETCH(QString, script);
 
     RoadAnimation road(RoadKind::Form1);
-    play(road, script);
+    playRoad(road, script);
     QTEST(road.graphChecked(), "graphChecked");
     QTEST(road.graphEnabled(), "graphEnabled");
     QTEST(road.stoperChecked(), "stoperChecked");
@@ -217,14 +190,14 @@ void TestRoadAnimation::intervals()
     road.setIntervalHandler([&seen](Timer timer, int ms) {
         seen << (timer == Timer::Step ? u'S' : u'P') + QString::number(ms);
     });
-    play(road, script);
+    playRoad(road, script);
     QCOMPARE(seen, set);
 }
 
 void TestRoadAnimation::firstPairNeverShown()
 {
     RoadAnimation road(RoadKind::Form1);
-    play(road, QStringLiteral("P P"));
+    playRoad(road, QStringLiteral("P P"));
     for (int run = 0; run < 2; ++run) {
         int moves = 0;
         for (int step = 0; step < 36; ++step) {

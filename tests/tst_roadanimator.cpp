@@ -1,16 +1,14 @@
+#include "roadscript.h"
 #include "ui/extras/roadanimator.h"
 #include "ui/extras/roadview.h"
 
 #include <QAction>
 #include <QMainWindow>
-#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 using namespace ravno;
-
-Q_DECLARE_METATYPE(ravno::RoadKind)
 
 namespace {
 
@@ -31,24 +29,6 @@ struct Window
     QAction *stoper;
     RoadAnimator *road;
 };
-
-// Plays P (pace), S (step, S36 = 36 of them), G and A (graph and stoper
-// clicks) straight into a state machine.
-void play(RoadAnimation &road, const QString &script)
-{
-    for (const QString &word : script.split(u' ', Qt::SkipEmptyParts)) {
-        const int times = word.size() > 1 ? word.mid(1).toInt() : 1;
-        for (int i = 0; i < times; ++i) {
-            switch (word.at(0).unicode()) {
-            case u'P': road.paceEvent(); break;
-            case u'S': road.stepEvent(); break;
-            case u'G': road.graphClicked(); break;
-            case u'A': road.stoperClicked(); break;
-            default: QFAIL(qPrintable(word));
-            }
-        }
-    }
-}
 
 bool hasColour(const QImage &image, const QColor &colour, const QRect &area)
 {
@@ -233,7 +213,7 @@ void TestRoadAnimator::drawing()
     window.resize(320, 420); // room for the save/load window's lowest lanes
     RoadAnimation road(kind);
     auto *view = new RoadView(road, &window);
-    play(road, script);
+    playRoad(road, script);
 
     QImage image(view->size(), QImage::Format_RGB32);
     image.fill(Qt::black);
