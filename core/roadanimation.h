@@ -10,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <utility>
 
 namespace ravno {
 

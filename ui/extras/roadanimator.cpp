@@ -38,7 +38,7 @@ RoadAnimator::RoadAnimator(QWidget *window, RoadKind kind, QAction *graph, QActi
     applyInterval(RoadAnimation::Timer::Step, m_road.stepInterval());
     applyInterval(RoadAnimation::Timer::Pace, m_road.paceInterval());
 
-    for (QAction *action : {m_graph, m_stoper}) {
+    for (QAction *action : {graph, stoper}) {
         if (action)
             action->setCheckable(true);
     }

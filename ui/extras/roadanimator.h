@@ -48,6 +48,6 @@ private:
     QPointer<RoadView> m_view; // a child of the control holder, not of this
     QTimer *m_stepTimer = nullptr;
     QTimer *m_paceTimer = nullptr;
-    QAction *m_graph = nullptr;
-    QAction *m_stoper = nullptr;
+    QPointer<QAction> m_graph;
+    QPointer<QAction> m_stoper;
 };
