@@ -155,12 +155,12 @@ void TestRoadAnimator::runsWhileHidden()
     QVERIFY(!w.widget.isVisible());
     const RoadAnimation &road = w.road->state();
 
-    QTRY_COMPARE_WITH_TIMEOUT(road.laneColour(0), kLaneBrightColour, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(road.laneColour(0), kLaneBrightColour, 5000);
     QVERIFY(!road.dotVisible(kLeftRedDot));
-    QTRY_VERIFY_WITH_TIMEOUT(w.road->stepTimer()->isActive(), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(w.road->stepTimer()->isActive(), 5000);
     QCOMPARE(w.road->stepTimer()->interval(), RoadAnimation::kStepIntervalMs);
     QVERIFY(road.dotVisible(kLeftRedDot));
-    QTRY_VERIFY_WITH_TIMEOUT(road.dotVisible(kLastLeftDot), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(road.dotVisible(kLastLeftDot), 5000);
     QVERIFY(!w.road->stepTimer()->isActive());
     QVERIFY(road.dotVisible(kLastLeftDot + kMirrorOffset));
 }
