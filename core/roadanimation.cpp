@@ -15,8 +15,6 @@ RoadAnimation::RoadAnimation(RoadKind kind) : m_kind(kind), m_geometry(roadGeome
 void RoadAnimation::resetForLoad()
 {
     m_animPhase = 0;
-    m_animPos = 0;
-    m_animTick = 0;
 }
 
 void RoadAnimation::setInterval(Timer timer, int intervalMs)

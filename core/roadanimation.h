@@ -35,8 +35,9 @@ public:
 
     void setIntervalHandler(IntervalHandler handler) { m_onInterval = std::move(handler); }
 
-    // The window's load handler: the counters start again from 0. Shown
-    // lines, colours and switches are left as they are.
+    // The window's load handler: the lane phase starts again from 0, so the
+    // next pace event brightens the lanes instead of starting a run. A run
+    // in progress goes on; shown lines, colours and switches stay.
     void resetForLoad();
 
     // Each event returns whether anything drawn changed.

@@ -8,6 +8,9 @@
 #include "ui/common/layout.h"
 #include "ui/common/menus.h"
 #include "ui/editor/saveloadicon.h"
+#include "ui/extras/form4.h"
+#include "ui/extras/helpmenu.h"
+#include "ui/extras/roadanimator.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,6 +40,8 @@ Form2::Form2(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     applyWindowLook(this);
     buildMenus();
     buildControls();
+    m_road = new RoadAnimator(this, RoadKind::Form2, findChild<QAction *>(QStringLiteral("graph")),
+                              findChild<QAction *>(QStringLiteral("stoper")));
     centreOnScreen(this);
     loadSteps();
 }
@@ -134,10 +139,13 @@ void Form2::buildMenus()
     });
     connect(actions["ready"], &QAction::triggered, this, &Form2::ready);
     connect(actions["exit"], &QAction::triggered, qApp, &QApplication::quit);
+    connect(actions["about"], &QAction::triggered, this, [] { Form4::showSingle(); });
+    connect(actions["what2"], &QAction::triggered, this, [this] { openHelp(this, m_context); });
 }
 
 void Form2::loadSteps()
 {
+    m_road->resetForLoad();
     m_context.workspace.resize(order());
     randomContents();
 }

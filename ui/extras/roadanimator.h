@@ -8,6 +8,7 @@
 #pragma once
 
 #include "core/roadanimation.h"
+#include "ui/extras/roadview.h"
 
 #include <QObject>
 #include <QPointer>
@@ -15,7 +16,6 @@
 class QAction;
 class QTimer;
 class QWidget;
-class RoadView;
 
 class RoadAnimator : public QObject
 {
@@ -30,8 +30,7 @@ public:
                  QAction *stoper = nullptr);
     ~RoadAnimator() override;
 
-    // The window's load handler: the run counters and the lane phase start
-    // again from 0.
+    // The window's load handler: the lane phase starts again from 0.
     void resetForLoad();
 
     const ravno::RoadAnimation &state() const { return m_road; }

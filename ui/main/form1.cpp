@@ -5,6 +5,9 @@
 #include "ui/common/layout.h"
 #include "ui/common/printbox.h"
 #include "ui/editor/form2.h"
+#include "ui/extras/form4.h"
+#include "ui/extras/helpmenu.h"
+#include "ui/extras/roadanimator.h"
 #include "ui/common/menus.h"
 
 #include <QApplication>
@@ -51,10 +54,13 @@ Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     applyWindowLook(this);
     buildMenus();
     buildControls();
+    m_road = new RoadAnimator(this, RoadKind::Form1, findChild<QAction *>(QStringLiteral("graph")),
+                              findChild<QAction *>(QStringLiteral("stoper")));
     centreOnScreen(this);
 
     // Load: the click target shows the button's caption.
     m_enterBox->setText(m_enter->text());
+    m_road->resetForLoad();
 }
 
 Form1::~Form1()
@@ -154,6 +160,8 @@ void Form1::buildMenus()
     connect(actions["masedit"], &QAction::triggered, this, &Form1::enterData);
     connect(actions["ans"], &QAction::triggered, this, &Form1::solve);
     m_ans = actions["ans"];
+    connect(actions["about"], &QAction::triggered, this, [] { Form4::showSingle(); });
+    connect(actions["what"], &QAction::triggered, this, [this] { openHelp(this, m_context); });
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
