@@ -6,6 +6,7 @@
 #include "ui/common/printbox.h"
 #include "ui/editor/form2.h"
 #include "ui/common/menus.h"
+#include "ui/saveload/form3.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -185,6 +186,7 @@ void Form1::enterData()
     m_context.files.closeAll();
     if (!m_editor) {
         m_editor = new Form2(m_context);
+        attachSaveLoadWindow(*m_editor, m_context);
         connect(m_editor, &Form2::returnedToMain, this, [this] {
             show();
             activateWindow();
