@@ -12,9 +12,6 @@
 #include <memory>
 #include <optional>
 
-class QFile;
-class QTextStream;
-
 namespace ravno {
 
 // The program's open files: only the answer log stays open between two
@@ -43,7 +40,8 @@ class AnswerLog
 public:
     AnswerLog(const DataFolder &folder, OpenFiles &files);
 
-    // After a solve: the line and CR LF, creating the log if missing.
+    // After a solve: closes all files (a solve ends paging), then appends the
+    // line and CR LF, creating the log if missing.
     Status append(const QString &line);
 
     // Closes all files, appends an empty line, reads from the start to the
@@ -57,12 +55,16 @@ public:
     Result<std::optional<QString>> last();
     // Closes all files, reads the non-empty lines, each followed by CR LF
     // (the text shown for editing), then rewrites the log as that text plus
-    // CR LF.
+    // CR LF. A missing log reads as an empty one and is created.
     Result<QString> all();
-    // Closes all files and replaces the log by text plus CR LF.
+    // Closes all files and replaces the log by text plus CR LF (LF alone in
+    // the text is stored as CR LF too).
     Status save(const QString &text);
 
 private:
+    QString path() const;
+    static QString shown();
+
     DataFolder m_folder;
     OpenFiles &m_files;
 };

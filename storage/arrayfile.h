@@ -12,6 +12,7 @@
 namespace ravno {
 
 // Writes the whole file anew from the scroll position and the editor text.
+// A name that refuseArrayName refuses is refused here as well.
 Status writeArrayFile(const DataFolder &folder, const QString &name, int scrollPosition,
                       const QString &editorText);
 
@@ -28,7 +29,7 @@ struct LoadedArray
 // A saved array: the first item sets the scroll position; every further
 // item, empty ones too, is appended to the editor text followed by a blank.
 // A first item outside 2..10 (after rounding halves to even) is refused
-// before anything changes.
+// before anything changes, and so is a name that refuseArrayName refuses.
 Result<LoadedArray> readNamedArray(const DataFolder &folder, const QString &name);
 
 // The last array: first one empty line is appended to files/LostMas (which

@@ -7,13 +7,19 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace ravno {
 
 QByteArray encodeText(const QString &text);
 QString decodeText(const QByteArray &bytes);
+// The characters of text that windows-1251 cannot hold, each once, in order
+// of appearance; empty when the whole text can be stored.
+QString charactersOutsideCodePage(const QString &text);
 
 // path is absolute; shownName is what messages call the file ("files/lastans").
+// Writers store every line end as CR LF, refuse a text with characters the
+// code page lacks, and never create a missing folder.
 Status replaceFile(const QString &path, const QString &shownName, const QString &text);
 Status appendToFile(const QString &path, const QString &shownName, const QString &text);
 Result<QString> readWholeFile(const QString &path, const QString &shownName);

@@ -1,0 +1,79 @@
+// Times the array file writer and both readers on files of growing size, so
+// that a reader that is not linear shows at a glance. Run by hand:
+//   build/ravno_bench [largest line count, default 1000000]
+#include "storage/arrayfile.h"
+#include "storage/datafolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+using namespace ravno;
+
+namespace {
+
+// n pieces of the editor text: varied numbers so that the print form and the
+// parse both do real work.
+QString editorText(qsizetype n)
+{
+    QString text;
+    text.reserve(n * 8);
+    for (qsizetype i = 0; i < n; ++i) {
+        text += QString::number((i * 7919) % 100000 - 50000) + QStringLiteral(".25");
+        if (i + 1 < n)
+            text += u' ';
+    }
+    return text;
+}
+
+bool check(bool ok, const char *what)
+{
+    if (!ok)
+        std::fprintf(stderr, "%s failed\n", what);
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const qsizetype largest = argc > 1 ? QByteArray(argv[1]).toLongLong() : 1000000;
+
+    QTemporaryDir work;
+    if (!check(work.isValid() && QDir(work.path()).mkdir(QStringLiteral("files")), "setup"))
+        return 1;
+    const DataFolder folder{QDir(work.path())};
+
+    std::printf("%10s %10s %12s %12s %12s\n", "lines", "MB", "write ms", "named ms", "last ms");
+    for (qsizetype n = largest / 4; n <= largest; n *= 2) {
+        const QString text = editorText(n);
+        QElapsedTimer timer;
+
+        timer.start();
+        if (!check(bool(writeArrayFile(folder, QStringLiteral("big"), 9, text)), "write")
+            || !check(bool(writeArrayFile(folder, kLastArrayName, 9, text)), "write LostMas"))
+            return 1;
+        const double writeMs = timer.nsecsElapsed() / 2e6; // two files written
+
+        timer.start();
+        const Result<LoadedArray> named = readNamedArray(folder, QStringLiteral("big"));
+        const double namedMs = timer.nsecsElapsed() / 1e6;
+
+        timer.start();
+        const Result<LoadedArray> last = readLastArray(folder);
+        const double lastMs = timer.nsecsElapsed() / 1e6;
+
+        if (!check(named && last && named.value().editorText == last.value().editorText,
+                   "read"))
+            return 1;
+        const double megabytes = QFileInfo(folder.pathOf(QStringLiteral("big"))).size() / 1e6;
+        std::printf("%10lld %10.1f %12.1f %12.1f %12.1f\n", static_cast<long long>(n + 1),
+                    megabytes, writeMs, namedMs, lastMs);
+    }
+    return 0;
+}

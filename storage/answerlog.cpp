@@ -1,0 +1,150 @@
+#include "storage/answerlog.h"
+
+#include "storage/textfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace ravno {
+namespace {
+
+const QString kLineEnd = QStringLiteral("\r\n");
+
+FileError readError(const QString &reason)
+{
+    const QString shown = DataFolder::displayName(kAnswerLogName);
+    return {shown, QStringLiteral("Не удалось прочитать файл %1: %2.").arg(shown, reason)};
+}
+
+} // namespace
+
+// The log open for reading between "Первый ответ" and "Следующий ответ": the
+// read position of the open file is the paging position.
+struct OpenFiles::Paging
+{
+    QFile file;
+
+    explicit Paging(const QString &path) : file(path) {}
+
+    // The next non-empty line from the read position, or nothing at the end.
+    Result<std::optional<QString>> nextEntry()
+    {
+        while (!file.atEnd()) {
+            QByteArray bytes = file.readLine();
+            if (file.error() != QFileDevice::NoError)
+                return readError(file.errorString());
+            if (bytes.endsWith('\n'))
+                bytes.chop(bytes.endsWith("\r\n") ? 2 : 1);
+            if (!bytes.isEmpty())
+                return std::optional<QString>(decodeText(bytes));
+        }
+        return std::optional<QString>();
+    }
+};
+
+OpenFiles::OpenFiles() = default;
+OpenFiles::~OpenFiles() = default;
+
+void OpenFiles::closeAll()
+{
+    m_paging.reset();
+}
+
+bool OpenFiles::isPaging() const
+{
+    return m_paging != nullptr;
+}
+
+AnswerLog::AnswerLog(const DataFolder &folder, OpenFiles &files)
+    : m_folder(folder)
+    , m_files(files)
+{
+}
+
+Status AnswerLog::append(const QString &line)
+{
+    // A solve is one of the commands that close every file.
+    m_files.closeAll();
+    return appendToFile(path(), shown(), line + kLineEnd);
+}
+
+Result<std::optional<QString>> AnswerLog::first()
+{
+    m_files.closeAll();
+    const Status appended = appendToFile(path(), shown(), kLineEnd);
+    if (!appended)
+        return appended.error();
+
+    auto paging = std::make_unique<OpenFiles::Paging>(path());
+    if (!paging->file.open(QIODevice::ReadOnly))
+        return readError(paging->file.errorString());
+    const Result<std::optional<QString>> entry = paging->nextEntry();
+    if (entry && entry.value())
+        m_files.m_paging = std::move(paging);
+    return entry;
+}
+
+Result<std::optional<QString>> AnswerLog::next()
+{
+    if (!m_files.m_paging)
+        return std::optional<QString>();
+    const Result<std::optional<QString>> entry = m_files.m_paging->nextEntry();
+    if (!entry)
+        m_files.closeAll();
+    return entry;
+}
+
+Result<std::optional<QString>> AnswerLog::last()
+{
+    m_files.closeAll();
+    const Status appended = appendToFile(path(), shown(), kLineEnd);
+    if (!appended)
+        return appended.error();
+    const Result<QString> text = readWholeFile(path(), shown());
+    if (!text)
+        return text.error();
+
+    const QStringList lines = splitLines(text.value());
+    for (auto line = lines.crbegin(); line != lines.crend(); ++line)
+        if (!line->isEmpty())
+            return std::optional<QString>(*line);
+    return std::optional<QString>();
+}
+
+Result<QString> AnswerLog::all()
+{
+    m_files.closeAll();
+    // A log that was never written is an empty one; the rewrite creates it.
+    QString entries;
+    const QFileInfo info(path());
+    if (info.exists() || !info.dir().exists()) {
+        const Result<QString> text = readWholeFile(path(), shown());
+        if (!text)
+            return text.error();
+        for (const QString &line : splitLines(text.value()))
+            if (!line.isEmpty())
+                entries += line + kLineEnd;
+    }
+    const Status rewritten = replaceFile(path(), shown(), entries + kLineEnd);
+    if (!rewritten)
+        return rewritten.error();
+    return entries;
+}
+
+Status AnswerLog::save(const QString &text)
+{
+    m_files.closeAll();
+    return replaceFile(path(), shown(), text + kLineEnd);
+}
+
+QString AnswerLog::path() const
+{
+    return m_folder.pathOf(kAnswerLogName);
+}
+
+QString AnswerLog::shown()
+{
+    return DataFolder::displayName(kAnswerLogName);
+}
+
+} // namespace ravno

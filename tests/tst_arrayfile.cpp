@@ -1,0 +1,281 @@
+#include "storage/arrayfile.h"
+
+#include "storagefixture.h"
+
+#include <QDirIterator>
+#include <QTest>
+
+using namespace ravno;
+
+namespace {
+
+QByteArray lines(const QList<QByteArray> &values)
+{
+    QByteArray out;
+    for (const QByteArray &value : values)
+        out += value + "\r\n";
+    return out;
+}
+
+} // namespace
+
+class TestArrayFile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void write_data();
+    void write();
+    void readers_data();
+    void readers();
+    void positionRefused_data();
+    void positionRefused();
+    void lastArrayMissing();
+    void lastArrayGrowsByAnEmptyLinePerLoad();
+    void roundTripAddsAZeroPerCycle();
+    void names_data();
+    void names();
+    void acceptedNameStaysInFolder_data();
+    void acceptedNameStaysInFolder();
+};
+
+void TestArrayFile::write_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("order 3, twelve numbers")
+        << 9 << "1 2 3 4 5 6 7 8 9 10 11 12"
+        << lines({" 9 ", " 1 ", " 2 ", " 3 ", " 4 ", " 5 ", " 6 ", " 7 ", " 8 ", " 9 ", " 10 ",
+                  " 11 ", " 12 "});
+    QTest::newRow("two blanks give a zero") << 9 << "1  2" << lines({" 9 ", " 1 ", " 0 ", " 2 "});
+    QTest::newRow("empty text") << 8 << "" << lines({" 8 "});
+    QTest::newRow("trailing blank") << 10 << "1 " << lines({" 10 ", " 1 ", " 0 "});
+    QTest::newRow("negative and fraction")
+        << 2 << "-2.5 0.125" << lines({" 2 ", "-2.5 ", " 0.125 "});
+    QTest::newRow("decimal comma stops the number") << 9 << "1,5" << lines({" 9 ", " 1 "});
+    QTest::newRow("no number") << 9 << "abc x" << lines({" 9 ", " 0 ", " 0 "});
+    QTest::newRow("large and small") << 9 << "1E15 0.00001" << lines({" 9 ", " 1E+15 ", " 1E-05 "});
+}
+
+void TestArrayFile::write()
+{
+    QFETCH(int, position);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, expected);
+    StorageFixture work;
+    QCOMPARE(arrayFileText(position, text).toLatin1(), expected);
+    QVERIFY(writeArrayFile(work.folder(), "Массив", position, text).ok());
+    QCOMPARE(work.bytes("Массив"), expected);
+    QVERIFY(writeArrayFile(work.folder(), kLastArrayName, position, text).ok());
+    QCOMPARE(work.bytes(kLastArrayName), expected);
+}
+
+// The same file through both readers: the named one appends empty items,
+// the last-array one skips them and takes an empty first item for no data.
+void TestArrayFile::readers_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("namedText");
+    QTest::addColumn<QString>("lastText");
+    QTest::newRow("as written") << lines({" 9 ", " 1 ", " 2 "}) << 9 << "1 2 " << "1 2 ";
+    QTest::newRow("empty line inside")
+        << lines({" 9 ", " 1 ", "", " 2 "}) << 9 << "1  2 " << "1 2 ";
+    QTest::newRow("empty lines at the end")
+        << lines({" 9 ", " 1 ", "", ""}) << 9 << "1   " << "1 ";
+    QTest::newRow("LF alone") << QByteArray(" 9 \n 1 \n 2 \n") << 9 << "1 2 " << "1 2 ";
+    QTest::newRow("no final line end") << QByteArray(" 9 \r\n 1 ") << 9 << "1 " << "1 ";
+    QTest::newRow("values kept as written")
+        << lines({" 9 ", "1.50", " 1E+15 ", "-0.5"}) << 9 << "1.50 1E+15 -0.5 "
+        << "1.50 1E+15 -0.5 ";
+    QTest::newRow("comma splits a line") << lines({" 9 ", "1,5"}) << 9 << "1 5 " << "1 5 ";
+    QTest::newRow("position only") << lines({" 4 "}) << 4 << "" << "";
+    QTest::newRow("position halves to even") << lines({" 8.5 "}) << 8 << "" << "";
+    QTest::newRow("position rounds up") << lines({" 9.5 "}) << 10 << "" << "";
+    QTest::newRow("position halves up to 2") << lines({" 1.5 "}) << 2 << "" << "";
+    QTest::newRow("position from leading number") << lines({"3 and more"}) << 3 << "" << "";
+}
+
+void TestArrayFile::readers()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, position);
+    QFETCH(QString, namedText);
+    QFETCH(QString, lastText);
+    StorageFixture work;
+    work.put("named", file);
+    work.put(kLastArrayName, file);
+
+    const Result<LoadedArray> named = readNamedArray(work.folder(), "named");
+    QVERIFY(named.ok());
+    QCOMPARE(named.value().scrollPosition, position);
+    QCOMPARE(named.value().editorText, namedText);
+    QCOMPARE(work.bytes("named"), file);
+
+    const Result<LoadedArray> last = readLastArray(work.folder());
+    QVERIFY(last.ok());
+    QVERIFY(last.value().hasData);
+    QCOMPARE(last.value().scrollPosition, position);
+    QCOMPARE(last.value().editorText, lastText);
+}
+
+void TestArrayFile::positionRefused_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("lastHasNoData");
+    QTest::newRow("order 11") << lines({" 1 ", " 5 "}) << false;
+    QTest::newRow("order 1") << lines({" 11 ", " 5 "}) << false;
+    QTest::newRow("rounds below 2") << lines({" 1.49 "}) << false;
+    QTest::newRow("rounds above 10") << lines({" 10.51 "}) << false;
+    QTest::newRow("no number") << lines({"abc", " 5 "}) << false;
+    QTest::newRow("huge") << lines({" 1E+300 "}) << false;
+    QTest::newRow("negative") << lines({"-9 "}) << false;
+    QTest::newRow("empty first line") << lines({"", " 5 "}) << true;
+    QTest::newRow("empty file") << QByteArray() << true;
+}
+
+// A refused load leaves the file as it was (the last-array reader has only
+// added its empty line) and tells which file held what.
+void TestArrayFile::positionRefused()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, lastHasNoData);
+    StorageFixture work;
+    work.put("named", file);
+    work.put(kLastArrayName, file);
+
+    const Result<LoadedArray> named = readNamedArray(work.folder(), "named");
+    QVERIFY(!named.ok());
+    QCOMPARE(named.error().path, "files/named");
+    QVERIFY2(named.error().message.contains("files/named"), qPrintable(named.error().message));
+    QVERIFY(named.error().message.contains("от 2 до 10"));
+    QCOMPARE(work.bytes("named"), file);
+
+    const Result<LoadedArray> last = readLastArray(work.folder());
+    QCOMPARE(work.bytes(kLastArrayName), file + "\r\n");
+    if (lastHasNoData) {
+        QVERIFY(last.ok());
+        QVERIFY(!last.value().hasData);
+        QCOMPARE(last.value().editorText, QString());
+    } else {
+        QVERIFY(!last.ok());
+        QVERIFY(last.error().message.contains("files/LostMas"));
+    }
+}
+
+void TestArrayFile::lastArrayMissing()
+{
+    StorageFixture work;
+    const Result<LoadedArray> last = readLastArray(work.folder());
+    QVERIFY(last.ok());
+    QVERIFY(!last.value().hasData);
+    QCOMPARE(last.value().editorText, QString());
+    QCOMPARE(work.bytes(kLastArrayName), QByteArray("\r\n"));
+}
+
+void TestArrayFile::lastArrayGrowsByAnEmptyLinePerLoad()
+{
+    StorageFixture work;
+    QVERIFY(writeArrayFile(work.folder(), kLastArrayName, 10, "2 1 5 1 3 10").ok());
+    const QByteArray written = work.bytes(kLastArrayName);
+    for (int load = 1; load <= 3; ++load) {
+        const Result<LoadedArray> last = readLastArray(work.folder());
+        QVERIFY(last.ok());
+        QCOMPARE(last.value().scrollPosition, 10);
+        QCOMPARE(last.value().editorText, "2 1 5 1 3 10 ");
+        QCOMPARE(work.bytes(kLastArrayName), written + QByteArray("\r\n").repeated(load));
+    }
+}
+
+// Loading puts a blank after every value, the last one too, so the next save
+// stores one more piece: an empty one, written as 0.
+void TestArrayFile::roundTripAddsAZeroPerCycle()
+{
+    StorageFixture work;
+    QString text = "1 2 3";
+    QList<QByteArray> expected = {" 9 ", " 1 ", " 2 ", " 3 "};
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        QVERIFY(writeArrayFile(work.folder(), "cycle", 9, text).ok());
+        QCOMPARE(work.bytes("cycle"), lines(expected));
+        const Result<LoadedArray> loaded = readNamedArray(work.folder(), "cycle");
+        QVERIFY(loaded.ok());
+        QCOMPARE(loaded.value().scrollPosition, 9);
+        text = loaded.value().editorText;
+        expected.append(" 0 ");
+    }
+    QCOMPARE(text, "1 2 3 0 0 ");
+}
+
+void TestArrayFile::names_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("slash") << "a/b" << true;
+    QTest::newRow("backslash") << "a\\b" << true;
+    QTest::newRow("climbing out") << "../x" << true;
+    QTest::newRow("dot") << "." << true;
+    QTest::newRow("two dots") << ".." << true;
+    QTest::newRow("empty") << "" << true;
+    QTest::newRow("catalogue") << "SaveList" << true;
+    QTest::newRow("catalogue in lower case") << "savelist" << true;
+    QTest::newRow("answer log in capitals") << "LASTANS" << true;
+    QTest::newRow("browser launcher") << "iexplore" << true;
+    QTest::newRow("help page") << "Help.HTM" << true;
+    QTest::newRow("line feed") << "a\nb" << true;
+    QTest::newRow("outside the code page") << "x中" << true;
+    QTest::newRow("last array") << "LostMas" << false;
+    QTest::newRow("three dots") << "..." << false;
+    QTest::newRow("leading dot") << ".hidden" << false;
+    QTest::newRow("blanks around") << " x " << false;
+    QTest::newRow("cyrillic") << "Массив 1" << false;
+    QTest::newRow("comma") << "a,b" << false;
+    QTest::newRow("colon first") << ":abc" << false;
+    QTest::newRow("own name with more") << "help.htm.bak" << false;
+}
+
+void TestArrayFile::names()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, refused);
+    const std::optional<QString> refusal = refuseArrayName(name);
+    QCOMPARE(refusal.has_value(), refused);
+
+    // The writer and the reader keep the same rule, whoever calls them.
+    StorageFixture work;
+    const Status written = writeArrayFile(work.folder(), name, 9, "1");
+    QCOMPARE(written.ok(), !refused);
+    if (refused) {
+        QCOMPARE(written.error().message, *refusal);
+        QVERIFY(!readNamedArray(work.folder(), name).ok());
+    }
+}
+
+void TestArrayFile::acceptedNameStaysInFolder_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("blanks around") << " x ";
+    QTest::newRow("three dots") << "...";
+    QTest::newRow("colon first") << ":abc";
+    QTest::newRow("cyrillic") << "Массив 1";
+}
+
+// The file lies at files/<name> exactly as typed, and nowhere else.
+void TestArrayFile::acceptedNameStaysInFolder()
+{
+    QFETCH(QString, name);
+    StorageFixture work;
+    QVERIFY(writeArrayFile(work.folder(), name, 9, "5").ok());
+    QDirIterator it(work.workingPath(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    QStringList found;
+    while (it.hasNext())
+        found << QDir(work.workingPath()).relativeFilePath(it.next());
+    found.sort();
+    QCOMPARE(found, QStringList({"files", "files/" + name}));
+    const Result<LoadedArray> loaded = readNamedArray(work.folder(), name);
+    QVERIFY(loaded.ok());
+    QCOMPARE(loaded.value().editorText, "5 ");
+}
+
+QTEST_GUILESS_MAIN(TestArrayFile)
+#include "tst_arrayfile.moc"
