@@ -1,4 +1,5 @@
 #include "testsupport.h"
+#include "ui/common/printbox.h"
 #include "ui/editor/form2.h"
 #include "ui/main/form1.h"
 

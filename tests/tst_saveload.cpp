@@ -126,8 +126,7 @@ class TestSaveLoad : public QObject
 {
     Q_OBJECT
 private slots:
-    void controls_data();
-    void controls();
+    void initialState();
     void tabOrder_data();
     void tabOrder();
     void saving_data();
@@ -149,62 +148,24 @@ private slots:
     void fileCommandEndsAnswerPaging();
 };
 
-void TestSaveLoad::controls_data()
+void TestSaveLoad::initialState()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QRect>("place");
-    QTest::addColumn<QString>("toolTip");
-    QTest::addColumn<bool>("shown");
-    QTest::newRow("Command1") << "Command1" << "Сохранить" << QRect(240, 120, 2055, 255)
-                              << "Сохранить текущий массив" << true;
-    QTest::newRow("Command2") << "Command2" << "Загрузить" << QRect(2400, 120, 2055, 255) << "" << true;
-    QTest::newRow("Combo1") << "Combo1" << "Combo1" << QRect(240, 360, 2055, 315)
-                            << "В какой файл сохраняем" << true;
-    QTest::newRow("Check1") << "Check1" << "Добавить в список" << QRect(240, 720, 1815, 255)
-                            << "Добавить в SaveList" << true;
-    QTest::newRow("Combo2") << "Combo2" << "" << QRect(2400, 360, 2055, 2010)
-                            << "Список доступных массивов" << true;
-    QTest::newRow("Command3") << "Command3" << "Редактировать список" << QRect(240, 1080, 2055, 255)
-                              << "Показать содержимое SaveList" << true;
-    QTest::newRow("Text1") << "Text1" << "" << QRect(240, 1080, 1935, 2685) << "Содержимое SaveList"
-                           << false;
-    QTest::newRow("Command4") << "Command4" << "Сохранить" << QRect(240, 3840, 975, 255)
-                              << "Сохранить новое содержимое в SaveList" << false;
-    QTest::newRow("Command5") << "Command5" << "Скрыть" << QRect(240, 4080, 975, 255)
-                              << "Скрыть SaveList" << false;
-    QTest::newRow("Command6") << "Command6" << "Готово" << QRect(3240, 2520, 1215, 255)
-                              << "Перейти к редактору массивов" << true;
-}
-
-void TestSaveLoad::controls()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
-    QFETCH(QRect, place);
-    QFETCH(QString, toolTip);
-    QFETCH(bool, shown);
     Editing editing;
     Form3 *form = editing.open();
     QVERIFY(form && form->isVisible());
     QCOMPARE(form->windowTitle(), QStringLiteral("Сохранение/Загрузка массивов"));
     QVERIFY(form->windowFlags().testFlag(Qt::Tool));
-    QVERIFY(!form->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-    QVERIFY(!form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(!(form->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
     QCOMPARE(form->size(), twipsRect(form, 0, 0, 4710, 4410).size());
-
-    auto *control = form->findChild<QWidget *>(name);
-    QVERIFY(control);
-    QCOMPARE(control->geometry(), twipsRect(form, place.x(), place.y(), place.width(), place.height()));
-    QCOMPARE(control->toolTip(), toolTip);
-    QCOMPARE(control->isVisible(), shown);
-    if (auto *button = qobject_cast<QAbstractButton *>(control))
-        QCOMPARE(button->text(), caption);
-    if (auto *combo = qobject_cast<QComboBox *>(control))
-        QCOMPARE(combo->currentText(), caption);
-    if (auto *check = qobject_cast<QCheckBox *>(control))
-        QVERIFY(check->isChecked());
-
+    QCOMPARE(child<QComboBox>(form, "Combo1")->currentText(), QStringLiteral("Combo1"));
+    QVERIFY(child<QCheckBox>(form, "Check1")->isChecked());
+    QVERIFY(!catalogueViewShown(form));
+    // The view opens where its button stood.
+    QCOMPARE(child<QPlainTextEdit>(form, "Text1")->pos(), child<QPushButton>(form, "Command3")->pos());
+    // The caption of the tick box is read whole, short of the list.
+    auto *check = child<QCheckBox>(form, "Check1");
+    QVERIFY(check->width() >= check->sizeHint().width());
+    QVERIFY(check->geometry().right() < child<QListWidget>(form, "Combo2")->x());
 }
 
 void TestSaveLoad::tabOrder_data()
@@ -427,21 +388,25 @@ void TestSaveLoad::catalogueViewAndRewrite()
 void TestSaveLoad::refusedNames_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::newRow("leaves files") << "../x";
-    QTest::newRow("sub-folder") << "a/b";
-    QTest::newRow("backslash") << "a\\b";
-    QTest::newRow("the catalogue") << "SaveList";
-    QTest::newRow("the answer log in capitals") << "LASTANS";
-    QTest::newRow("parent folder") << "..";
+    QTest::addColumn<bool>("listable"); // may stand in a catalogue edited by hand
+    QTest::newRow("leaves files") << "../x" << true;
+    QTest::newRow("sub-folder") << "a/b" << true;
+    QTest::newRow("backslash") << "a\\b" << true;
+    QTest::newRow("the catalogue") << "SaveList" << true;
+    QTest::newRow("the answer log in capitals") << "LASTANS" << true;
+    QTest::newRow("parent folder") << ".." << true;
+    // SaveList could not hold it, so it could never be loaded again.
+    QTest::newRow("outside the code page") << "x\u540D" << false;
 }
 
 void TestSaveLoad::refusedNames()
 {
     QFETCH(QString, name);
+    QFETCH(bool, listable);
     Editing editing;
     QVERIFY(editing.box.write(QStringLiteral("lastans"), "1.000  \r\n"));
-    QVERIFY(editing.box.write(QStringLiteral("SaveList"), name.toUtf8() + "\r\n"));
-    const QByteArray catalogue = name.toUtf8() + "\r\n\r\n";
+    const QByteArray listed = listable ? name.toLatin1() : QByteArray("other");
+    QVERIFY(editing.box.write(QStringLiteral("SaveList"), listed + "\r\n"));
     Form3 *form = editing.open();
     const QString before = editing.text();
 
@@ -451,18 +416,22 @@ void TestSaveLoad::refusedNames()
     QCOMPARE(editing.box.messages.boxes[0].title, QStringLiteral("Ошибка"));
     QVERIFY(!editing.box.messages.boxes[0].text.isEmpty());
 
-    // Listed in a catalogue edited by hand, it is refused on loading too.
-    selectName(form, name);
-    click(form, "Command2");
-    QCOMPARE(editing.box.messages.boxes.size(), 2);
-    QCOMPARE(editing.box.messages.boxes[1].title, QStringLiteral("Ошибка"));
+    if (listable) {
+        // Listed in a catalogue edited by hand, it is refused on loading too.
+        selectName(form, name);
+        click(form, "Command2");
+        QCOMPARE(editing.box.messages.boxes.size(), 2);
+        QCOMPARE(editing.box.messages.boxes[1].title, QStringLiteral("Ошибка"));
+    }
 
     QCOMPARE(editing.text(), before);
-    QCOMPARE(editing.box.read(QStringLiteral("SaveList")), catalogue);
+    QCOMPARE(editing.box.read(QStringLiteral("SaveList")), listed + "\r\n\r\n");
     QCOMPARE(editing.box.read(QStringLiteral("lastans")), QByteArray("1.000  \r\n"));
-    QVERIFY(!QFile::exists(editing.box.dir.filePath(QStringLiteral("x"))));
-    QVERIFY(!QFile::exists(editing.box.path(QStringLiteral("a"))));
-    QVERIFY(!editing.box.exists(QStringLiteral("a\\b")));
+    QCOMPARE(QDir(editing.box.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList{"files"});
+    QCOMPARE(QDir(editing.box.path(QString())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot,
+                                                               QDir::Name | QDir::IgnoreCase),
+             (QStringList{"lastans", "SaveList"}));
 }
 
 void TestSaveLoad::failedLoads_data()

@@ -15,6 +15,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 using namespace ravno;
 
 namespace {
@@ -113,6 +115,11 @@ void Form3::buildControls()
     m_addToList->setObjectName(QStringLiteral("Check1"));
     m_addToList->setChecked(true);
     placeControl(m_addToList, this, {240, 720, 1815, 255}, QStringLiteral("Добавить в SaveList"));
+    // The caption must be read whole where the type is wider than the
+    // window was drawn for: the box may grow into the gap before the list.
+    const int roomy = twipsToPixels(2400 - 240 - 60, this);
+    m_addToList->resize(std::clamp(m_addToList->sizeHint().width(), m_addToList->width(), roomy),
+                        m_addToList->height());
 
     m_names = new QListWidget(client);
     m_names->setObjectName(QStringLiteral("Combo2"));
