@@ -9,6 +9,7 @@
 #include "ui/extras/helpmenu.h"
 #include "ui/extras/roadanimator.h"
 #include "ui/common/menus.h"
+#include "ui/saveload/form3.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -190,6 +191,7 @@ void Form1::enterData()
     m_context.files.closeAll();
     if (!m_editor) {
         m_editor = new Form2(m_context);
+        attachSaveLoadWindow(*m_editor, m_context);
         connect(m_editor, &Form2::returnedToMain, this, [this] {
             show();
             activateWindow();
