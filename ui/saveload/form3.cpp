@@ -5,6 +5,7 @@
 #include "ui/common/context.h"
 #include "ui/common/layout.h"
 #include "ui/editor/form2.h"
+#include "ui/extras/roadanimator.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -72,6 +73,7 @@ Form3::Form3(AppContext &context, Form2 &editor, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     applyWindowLook(this);
     buildControls();
+    m_road = new RoadAnimator(this, RoadKind::Form3);
     centreOnScreen(this);
     refillLists();
 }
@@ -177,6 +179,7 @@ bool Form3::refillLists()
 {
     // Only the lists: the typed name, the tick and an open catalogue view
     // stay as they are.
+    m_road->resetForLoad();
     m_context.files.closeAll();
     const QString typed = m_name->currentText();
     m_name->clear();

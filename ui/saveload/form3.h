@@ -15,6 +15,7 @@ class QPlainTextEdit;
 class QPushButton;
 
 class Form2;
+class RoadAnimator;
 
 namespace ravno {
 struct AppContext;
@@ -44,6 +45,7 @@ private:
     bool refused(const QString &name);
 
     ravno::AppContext &m_context;
+    RoadAnimator *m_road = nullptr;
     QPointer<Form2> m_editor;
 
     QPushButton *m_save = nullptr;       // Command1
