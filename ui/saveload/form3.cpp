@@ -73,7 +73,8 @@ Form3::Form3(AppContext &context, Form2 &editor, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     applyWindowLook(this);
     buildControls();
-    m_road = new RoadAnimator(this, RoadKind::Form3);
+    // The road lies on the black client area, beneath the controls.
+    m_road = new RoadAnimator(findChild<QWidget *>(QStringLiteral("client")), RoadKind::Form3);
     centreOnScreen(this);
     refillLists();
 }
