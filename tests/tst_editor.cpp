@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using namespace ravno;
 using namespace ravno::test;
@@ -48,6 +49,7 @@ private slots:
     void createList_data();
     void createList();
     void closingReturnsAndSaves();
+    void exitDoesNotSave();
     void longTextIsKeptWhole();
     void largeLastArrayMatchesOneParse();
 };
@@ -238,6 +240,24 @@ void TestEditor::closingReturnsAndSaves()
     QCOMPARE(returned.size(), 1);
     QVERIFY(!editor.isVisible());
     QCOMPARE(box.read(QStringLiteral("LostMas")), QByteArray(" 8 \r\n 7 \r\n"));
+}
+
+void TestEditor::exitDoesNotSave()
+{
+    Sandbox box;
+    Form2 editor(*box.context);
+    QSignalSpy returned(&editor, &Form2::returnedToMain);
+    editor.showEditor();
+    // The program's event loop must end at once, with no window asked to close.
+    QTimer safety;
+    safety.setSingleShot(true);
+    connect(&safety, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    safety.start(3000);
+    QTimer::singleShot(0, &editor, [&editor] { action(editor, "exit")->trigger(); });
+    QCOMPARE(QCoreApplication::exec(), 0);
+    safety.stop();
+    QVERIFY(!box.exists(QStringLiteral("LostMas")));
+    QCOMPARE(returned.size(), 0);
 }
 
 void TestEditor::longTextIsKeptWhole()

@@ -1,5 +1,6 @@
 #include "ui/common/layout.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -90,6 +91,11 @@ void centreOnScreen(QWidget *window)
     QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
+}
+
+void endProgram()
+{
+    QCoreApplication::exit(0);
 }
 
 void nameByToolTip(QWidget *control)

@@ -39,6 +39,10 @@ void fixClientArea(QMainWindow *window, QWidget *client, int width, int height);
 
 void centreOnScreen(QWidget *window);
 
+// Ends the program at once. Unlike QApplication::quit() it asks no window to
+// close, so the editor does not save its last array on the way out.
+void endProgram();
+
 // A label or box whose accessible name follows its tool tip (for controls
 // that show no text of their own).
 void nameByToolTip(QWidget *control);

@@ -138,7 +138,7 @@ void Form2::buildMenus()
             m_openSaveLoad();
     });
     connect(actions["ready"], &QAction::triggered, this, &Form2::ready);
-    connect(actions["exit"], &QAction::triggered, qApp, &QApplication::quit);
+    connect(actions["exit"], &QAction::triggered, this, &endProgram);
     connect(actions["about"], &QAction::triggered, this, [] { Form4::showSingle(); });
     connect(actions["what2"], &QAction::triggered, this, [this] { openHelp(this, m_context); });
 }

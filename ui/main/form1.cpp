@@ -156,7 +156,7 @@ void Form1::buildMenus()
           {{"what", "Справка"}, {"final", "Подробный отчет"}, kSeparator, {"about", "О программе"}}}});
     connect(actions["lastans"], &QAction::triggered, this, &Form1::lastAnswer);
     connect(actions["allans"], &QAction::triggered, this, &Form1::toggleAnswers);
-    connect(actions["Exit"], &QAction::triggered, qApp, &QApplication::quit);
+    connect(actions["Exit"], &QAction::triggered, this, &endProgram);
     connect(actions["unloadmas"], &QAction::triggered, this, &Form1::unloadArray);
     connect(actions["masedit"], &QAction::triggered, this, &Form1::enterData);
     connect(actions["ans"], &QAction::triggered, this, &Form1::solve);
@@ -180,7 +180,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 void Form1::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    qApp->quit();
+    endProgram();
 }
 
 void Form1::enterData()
