@@ -16,15 +16,6 @@ using namespace ravno::test;
 
 namespace {
 
-QList<double> matrixOf(const Workspace &ws)
-{
-    QList<double> values;
-    for (int i = 0; i < ws.rowCount(); ++i)
-        for (int j = 0; j < ws.columnCount(); ++j)
-            values << ws.at(i, j);
-    return values;
-}
-
 QAction *action(Form2 &editor, const char *name)
 {
     return editor.findChild<QAction *>(QLatin1String(name));
@@ -133,7 +124,7 @@ void TestEditor::loadWithoutLastArray()
     Sandbox box;
     Form2 editor(*box.context);
     const QString preview = child<QLabel>(&editor, "Label1")->text();
-    const QList<double> matrix = matrixOf(box.context->workspace);
+    const QList<double> matrix = matrixValues(box.context->workspace);
 
     action(editor, "load")->trigger();
     QCOMPARE(box.read(QStringLiteral("LostMas")), QByteArray("\r\n"));
@@ -143,7 +134,7 @@ void TestEditor::loadWithoutLastArray()
     QCOMPARE(child<QLineEdit>(&editor, "Text1")->text(), QString());
     QCOMPARE(child<QLineEdit>(&editor, "Text2")->text(), QStringLiteral("4"));
     QCOMPARE(child<QLabel>(&editor, "Label1")->text(), preview);
-    QCOMPARE(matrixOf(box.context->workspace), matrix);
+    QCOMPARE(matrixValues(box.context->workspace), matrix);
 }
 
 void TestEditor::saveThenLoadRoundTrip_data()
@@ -289,7 +280,7 @@ void TestEditor::largeLastArrayMatchesOneParse()
     Workspace reference;
     reference.resize(10);
     fillFromText(reference, 10, expected, QLocale::c());
-    QCOMPARE(matrixOf(box.context->workspace), matrixOf(reference));
+    QCOMPARE(matrixValues(box.context->workspace), matrixValues(reference));
 }
 
 QTEST_MAIN(TestEditor)

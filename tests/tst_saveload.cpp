@@ -103,15 +103,6 @@ void selectName(Form3 *form, const QString &name)
     QCOMPARE(list->selectedItems().value(0), found.first());
 }
 
-QList<double> matrixOf(const Workspace &ws)
-{
-    QList<double> values;
-    for (int i = 0; i < ws.rowCount(); ++i)
-        for (int j = 0; j < ws.columnCount(); ++j)
-            values << ws.at(i, j);
-    return values;
-}
-
 bool catalogueViewShown(Form3 *form)
 {
     return child<QPlainTextEdit>(form, "Text1")->isVisible()
@@ -302,7 +293,7 @@ void TestSaveLoad::roundTrip()
     editing.setArray(10, QStringLiteral("1.5 -2 0.25 0.5 3 -4.75"));
     const QString preview = child<QLabel>(&editing.editor, "Label1")->text();
     QVERIFY(preview.contains(locale.decimalPoint()));
-    const QList<double> matrix = matrixOf(editing.box.context->workspace);
+    const QList<double> matrix = matrixValues(editing.box.context->workspace);
 
     Form3 *form = editing.open();
     typeName(form, QStringLiteral("дроби"));
@@ -312,7 +303,7 @@ void TestSaveLoad::roundTrip()
 
     editing.editor.findChild<QAction *>(QStringLiteral("new"))->trigger();
     QCOMPARE(editing.order(), QStringLiteral("2"));
-    QVERIFY(matrixOf(editing.box.context->workspace) != matrix);
+    QVERIFY(matrixValues(editing.box.context->workspace) != matrix);
     child<QScrollBar>(&editing.editor, "VScroll1")->setValue(5);
 
     selectName(form, QStringLiteral("дроби"));
@@ -322,7 +313,7 @@ void TestSaveLoad::roundTrip()
         click(form, "Command2");
     QCOMPARE(editing.order(), QStringLiteral("2"));
     QCOMPARE(editing.text(), QStringLiteral("1.5 -2 0.25 0.5 3 -4.75 "));
-    QCOMPARE(matrixOf(editing.box.context->workspace), matrix);
+    QCOMPARE(matrixValues(editing.box.context->workspace), matrix);
     QCOMPARE(child<QLabel>(&editing.editor, "Label1")->text(), preview);
     QVERIFY(editing.box.messages.boxes.isEmpty());
 }
@@ -452,7 +443,7 @@ void TestSaveLoad::failedLoads()
         QVERIFY(editing.box.write(QStringLiteral("stored"), content));
     Form3 *form = editing.open();
     const QString before = editing.text();
-    const QList<double> matrix = matrixOf(editing.box.context->workspace);
+    const QList<double> matrix = matrixValues(editing.box.context->workspace);
 
     selectName(form, QStringLiteral("stored"));
     click(form, "Command2");
@@ -462,7 +453,7 @@ void TestSaveLoad::failedLoads()
              qPrintable(editing.box.messages.boxes[0].text));
     QCOMPARE(editing.text(), before);
     QCOMPARE(editing.order(), QStringLiteral("4"));
-    QCOMPARE(matrixOf(editing.box.context->workspace), matrix);
+    QCOMPARE(matrixValues(editing.box.context->workspace), matrix);
     QCOMPARE(editing.box.read(QStringLiteral("stored")), content.isEmpty() ? QByteArray("<missing>") : content);
 }
 
@@ -511,7 +502,7 @@ void TestSaveLoad::largeNamedArray()
     Workspace reference;
     reference.resize(10);
     fillFromText(reference, 10, expected, QLocale::c());
-    QCOMPARE(matrixOf(editing.box.context->workspace), matrixOf(reference));
+    QCOMPARE(matrixValues(editing.box.context->workspace), matrixValues(reference));
 }
 
 void TestSaveLoad::closing_data()

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -31,6 +32,15 @@ void placeControl(QWidget *control, const QWidget *window, const Place &place,
     control->setGeometry(twipsRect(window, place.left, place.top, place.width, place.height));
     if (!toolTip.isEmpty())
         control->setToolTip(toolTip);
+}
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption,
+                        const Place &place, const QString &toolTip)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    placeControl(button, parent->window(), place, toolTip);
+    return button;
 }
 
 QStringList uiFontFamilies()

@@ -8,8 +8,9 @@
 #include <QString>
 #include <QStringList>
 
-class QWidget;
 class QMainWindow;
+class QPushButton;
+class QWidget;
 
 namespace ravno {
 
@@ -28,6 +29,11 @@ void placeControl(QWidget *control, const QWidget *window, const Place &place,
                   const QString &toolTip = QString());
 
 QStringList uiFontFamilies();
+
+// A grey command button of a window's table, named for tests and screen
+// readers.
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption,
+                        const Place &place, const QString &toolTip);
 
 // The common look: black background, green text in boxes, grey buttons,
 // MS Sans Serif-like 8.25 pt type.

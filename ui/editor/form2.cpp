@@ -74,23 +74,16 @@ void Form2::buildControls()
     placeControl(m_scroll, this, {615, 120, 135, 270});
     m_scroll->setAccessibleName(QStringLiteral("Порядок массива"));
 
-    auto makeButton = [&](const char *name, const QString &caption, const Place &place,
-                          const QString &toolTip) {
-        auto *button = new QPushButton(caption, client);
-        button->setObjectName(QLatin1String(name));
-        placeControl(button, this, place, toolTip);
-        return button;
-    };
-    m_rndOrder = makeButton("Command2", QStringLiteral("RND"), {0, 390, 750, 210},
+    m_rndOrder = makeButton(client, "Command2", QStringLiteral("RND"), {0, 390, 750, 210},
                             QStringLiteral("Случайный порядок массива"));
-    m_rndText = makeButton("Command1", QStringLiteral("RND"), {840, 390, 3255, 210},
+    m_rndText = makeButton(client, "Command1", QStringLiteral("RND"), {840, 390, 3255, 210},
                            QStringLiteral("Случайное содержимое массива"));
-    m_saveLoad = makeButton("Command3", QString(), {4080, 120, 615, 480},
+    m_saveLoad = makeButton(client, "Command3", QString(), {4080, 120, 615, 480},
                             QStringLiteral("Сохранить/загрузить готовый массив"));
     m_saveLoad->setIcon(saveLoadIcon());
     m_saveLoad->setIconSize(m_saveLoad->size() - QSize(6, 6));
     nameByToolTip(m_saveLoad);
-    m_ready = makeButton("Command4", QStringLiteral("Готово"), {2880, 600, 1215, 255},
+    m_ready = makeButton(client, "Command4", QStringLiteral("Готово"), {2880, 600, 1215, 255},
                          QStringLiteral("Перейти на основное окно"));
 
     m_preview = new QLabel(kPreviewTitle, client);

@@ -36,16 +36,6 @@ QString withLf(QString text)
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-QPushButton *makeButton(QWidget *client, const char *name, const QString &caption,
-                        const Place &place, const QString &toolTip)
-{
-    auto *button = new QPushButton(caption, client);
-    button->setObjectName(QLatin1String(name));
-    button->setFocusPolicy(Qt::TabFocus);
-    placeControl(button, client->window(), place, toolTip);
-    return button;
-}
-
 } // namespace
 
 Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_context(context)

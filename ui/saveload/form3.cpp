@@ -91,9 +91,8 @@ void Form3::buildControls()
     QPushButton *buttons[std::size(kButtons)];
     for (std::size_t i = 0; i < std::size(kButtons); ++i) {
         const ButtonRow &row = kButtons[i];
-        buttons[i] = new QPushButton(QString::fromUtf8(row.caption), client);
-        buttons[i]->setObjectName(QLatin1String(row.name));
-        placeControl(buttons[i], this, row.place, QString::fromUtf8(row.toolTip));
+        buttons[i] = makeButton(client, row.name, QString::fromUtf8(row.caption), row.place,
+                                QString::fromUtf8(row.toolTip));
     }
     m_save = buttons[0];
     m_load = buttons[1];
