@@ -74,6 +74,16 @@ struct Sandbox
     std::unique_ptr<AppContext> context;
 };
 
+// The matrix row by row, right-hand sides included.
+inline QList<double> matrixValues(const Workspace &ws)
+{
+    QList<double> values;
+    for (int i = 0; i < ws.rowCount(); ++i)
+        for (int j = 0; j < ws.columnCount(); ++j)
+            values << ws.at(i, j);
+    return values;
+}
+
 template<typename T>
 T *child(QWidget *window, const char *name)
 {

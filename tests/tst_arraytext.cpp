@@ -1,22 +1,11 @@
 #include "core/arraytext.h"
 #include "core/randomdigits.h"
+#include "testsupport.h"
 
 #include <QTest>
 
 using namespace ravno;
-
-namespace {
-
-QList<double> rowsOf(const Workspace &ws)
-{
-    QList<double> values;
-    for (int i = 0; i < ws.rowCount(); ++i)
-        for (int j = 0; j < ws.columnCount(); ++j)
-            values << ws.at(i, j);
-    return values;
-}
-
-} // namespace
+using namespace ravno::test;
 
 class TestArrayText : public QObject
 {
@@ -84,7 +73,7 @@ void TestArrayText::fill()
     Workspace ws;
     ws.resize(n);
     QVERIFY(fillFromText(ws, n, text, QLocale::c()).has_value());
-    QCOMPARE(rowsOf(ws), rows);
+    QCOMPARE(matrixValues(ws), rows);
 }
 
 void TestArrayText::caption()
@@ -115,7 +104,7 @@ void TestArrayText::emptyTextChangesNothing()
     ws.resize(2);
     fillFromText(ws, 2, QStringLiteral("1 2 3 4 5 6"), QLocale::c());
     QVERIFY(!fillFromText(ws, 2, QString(), QLocale::c()).has_value());
-    QCOMPARE(rowsOf(ws), (QList<double>{1, 2, 3, 4, 5, 6}));
+    QCOMPARE(matrixValues(ws), (QList<double>{1, 2, 3, 4, 5, 6}));
 }
 
 void TestArrayText::contentsChangeKeepsAnswers()

@@ -9,20 +9,12 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using namespace ravno;
 using namespace ravno::test;
 
 namespace {
-
-QList<double> matrixOf(const Workspace &ws)
-{
-    QList<double> values;
-    for (int i = 0; i < ws.rowCount(); ++i)
-        for (int j = 0; j < ws.columnCount(); ++j)
-            values << ws.at(i, j);
-    return values;
-}
 
 QAction *action(Form2 &editor, const char *name)
 {
@@ -48,6 +40,7 @@ private slots:
     void createList_data();
     void createList();
     void closingReturnsAndSaves();
+    void exitDoesNotSave();
     void longTextIsKeptWhole();
     void largeLastArrayMatchesOneParse();
 };
@@ -131,7 +124,7 @@ void TestEditor::loadWithoutLastArray()
     Sandbox box;
     Form2 editor(*box.context);
     const QString preview = child<QLabel>(&editor, "Label1")->text();
-    const QList<double> matrix = matrixOf(box.context->workspace);
+    const QList<double> matrix = matrixValues(box.context->workspace);
 
     action(editor, "load")->trigger();
     QCOMPARE(box.read(QStringLiteral("LostMas")), QByteArray("\r\n"));
@@ -141,7 +134,7 @@ void TestEditor::loadWithoutLastArray()
     QCOMPARE(child<QLineEdit>(&editor, "Text1")->text(), QString());
     QCOMPARE(child<QLineEdit>(&editor, "Text2")->text(), QStringLiteral("4"));
     QCOMPARE(child<QLabel>(&editor, "Label1")->text(), preview);
-    QCOMPARE(matrixOf(box.context->workspace), matrix);
+    QCOMPARE(matrixValues(box.context->workspace), matrix);
 }
 
 void TestEditor::saveThenLoadRoundTrip_data()
@@ -240,6 +233,24 @@ void TestEditor::closingReturnsAndSaves()
     QCOMPARE(box.read(QStringLiteral("LostMas")), QByteArray(" 8 \r\n 7 \r\n"));
 }
 
+void TestEditor::exitDoesNotSave()
+{
+    Sandbox box;
+    Form2 editor(*box.context);
+    QSignalSpy returned(&editor, &Form2::returnedToMain);
+    editor.showEditor();
+    // The program's event loop must end at once, with no window asked to close.
+    QTimer safety;
+    safety.setSingleShot(true);
+    connect(&safety, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    safety.start(3000);
+    QTimer::singleShot(0, &editor, [&editor] { action(editor, "exit")->trigger(); });
+    QCOMPARE(QCoreApplication::exec(), 0);
+    safety.stop();
+    QVERIFY(!box.exists(QStringLiteral("LostMas")));
+    QCOMPARE(returned.size(), 0);
+}
+
 void TestEditor::longTextIsKeptWhole()
 {
     Sandbox box;
@@ -269,7 +280,7 @@ void TestEditor::largeLastArrayMatchesOneParse()
     Workspace reference;
     reference.resize(10);
     fillFromText(reference, 10, expected, QLocale::c());
-    QCOMPARE(matrixOf(box.context->workspace), matrixOf(reference));
+    QCOMPARE(matrixValues(box.context->workspace), matrixValues(reference));
 }
 
 QTEST_MAIN(TestEditor)

@@ -3,6 +3,7 @@
 #include "ui/editor/form2.h"
 #include "ui/main/form1.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -85,6 +86,14 @@ void TestMainWindow::typicalRun()
     QCOMPARE(child<QLabel>(&main, "Label1")->text(), matrix);
     QCOMPARE(box.read(QStringLiteral("lastans")), (answer + QStringLiteral("\r\n")).toLatin1());
     QVERIFY(box.messages.boxes.isEmpty());
+
+    // A screen reader reads what the boxes show now, not their first text.
+    const auto spoken = [&](const char *name) {
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(child<QWidget>(&main, name));
+        return face ? face->text(QAccessible::Name) : QString();
+    };
+    QCOMPARE(spoken("Picture1"), answer);
+    QCOMPARE(spoken("Label1"), matrix);
 }
 
 void TestMainWindow::enablingRules()

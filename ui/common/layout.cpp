@@ -1,9 +1,12 @@
 #include "ui/common/layout.h"
 
+#include <QCoreApplication>
 #include <QFont>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -31,13 +34,41 @@ void placeControl(QWidget *control, const QWidget *window, const Place &place,
         control->setToolTip(toolTip);
 }
 
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption,
+                        const Place &place, const QString &toolTip)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    placeControl(button, parent->window(), place, toolTip);
+    return button;
+}
+
+QStringList uiFontFamilies()
+{
+    // MS Sans Serif where it exists, else faces of about its width, so the
+    // captions fit their buttons. Only installed faces are named: the font
+    // matcher would otherwise stand a wide face in for the first name.
+    static const QStringList wanted{QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
+                                    QStringLiteral("Arial"), QStringLiteral("Nimbus Sans")};
+    QStringList present;
+    const QStringList installed = QFontDatabase::families();
+    for (const QString &family : wanted)
+        if (installed.contains(family, Qt::CaseInsensitive))
+            present << family;
+    return present.isEmpty() ? QStringList{QStringLiteral("Sans Serif")} : present;
+}
+
 void applyWindowLook(QWidget *window)
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
+    QFont font;
+    font.setFamilies(uiFontFamilies());
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(8.25);
     window->setFont(font);
+    // Under a style sheet fonts do not pass from a window to its controls,
+    // so the sheet names the face too.
     window->setStyleSheet(QStringLiteral(
+        "QWidget { font-family: \"%1\"; font-size: 8.25pt; }"
         "QMainWindow, QDialog { background-color: black; }"
         "#client { background-color: black; }"
         "QPushButton { background-color: rgb(128,128,128); color: black;"
@@ -47,7 +78,8 @@ void applyWindowLook(QWidget *window)
         "QLineEdit, QPlainTextEdit, QListWidget, QComboBox {"
         "  background-color: black; color: rgb(0,255,0); border: 1px solid rgb(128,128,128); }"
         "QLabel { background: transparent; color: rgb(0,255,0); }"
-        "QCheckBox { color: rgb(0,255,0); background-color: rgb(128,128,128); }"));
+        "QCheckBox { color: rgb(0,255,0); background-color: rgb(128,128,128); }")
+                              .arg(uiFontFamilies().constFirst()));
 }
 
 void fixClientArea(QMainWindow *window, QWidget *client, int width, int height)
@@ -69,6 +101,11 @@ void centreOnScreen(QWidget *window)
     QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
+}
+
+void endProgram()
+{
+    QCoreApplication::exit(0);
 }
 
 void nameByToolTip(QWidget *control)

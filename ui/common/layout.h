@@ -6,9 +6,11 @@
 #include <QColor>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
-class QWidget;
 class QMainWindow;
+class QPushButton;
+class QWidget;
 
 namespace ravno {
 
@@ -26,6 +28,13 @@ struct Place
 void placeControl(QWidget *control, const QWidget *window, const Place &place,
                   const QString &toolTip = QString());
 
+QStringList uiFontFamilies();
+
+// A grey command button of a window's table, named for tests and screen
+// readers.
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption,
+                        const Place &place, const QString &toolTip);
+
 // The common look: black background, green text in boxes, grey buttons,
 // MS Sans Serif-like 8.25 pt type.
 void applyWindowLook(QWidget *window);
@@ -35,6 +44,10 @@ void applyWindowLook(QWidget *window);
 void fixClientArea(QMainWindow *window, QWidget *client, int width, int height);
 
 void centreOnScreen(QWidget *window);
+
+// Ends the program at once. Unlike QApplication::quit() it asks no window to
+// close, so the editor does not save its last array on the way out.
+void endProgram();
 
 // A label or box whose accessible name follows its tool tip (for controls
 // that show no text of their own).

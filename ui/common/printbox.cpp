@@ -7,7 +7,8 @@ PrintBox::PrintBox(QWidget *parent) : QLabel(parent)
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setTextFormat(Qt::PlainText);
     setAutoFillBackground(true);
-    setStyleSheet(QStringLiteral("background-color: black; color: rgb(0,255,0);"));
+    setStyleSheet(QStringLiteral("background-color: black; color: rgb(0,255,0);"
+                                 "border: 1px solid rgb(128,128,128);"));
 }
 
 void PrintBox::print(const QString &line)

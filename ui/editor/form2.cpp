@@ -8,6 +8,9 @@
 #include "ui/common/layout.h"
 #include "ui/common/menus.h"
 #include "ui/editor/saveloadicon.h"
+#include "ui/extras/form4.h"
+#include "ui/extras/helpmenu.h"
+#include "ui/extras/roadanimator.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,6 +40,8 @@ Form2::Form2(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     applyWindowLook(this);
     buildMenus();
     buildControls();
+    m_road = new RoadAnimator(this, RoadKind::Form2, findChild<QAction *>(QStringLiteral("graph")),
+                              findChild<QAction *>(QStringLiteral("stoper")));
     centreOnScreen(this);
     loadSteps();
 }
@@ -69,23 +74,16 @@ void Form2::buildControls()
     placeControl(m_scroll, this, {615, 120, 135, 270});
     m_scroll->setAccessibleName(QStringLiteral("Порядок массива"));
 
-    auto makeButton = [&](const char *name, const QString &caption, const Place &place,
-                          const QString &toolTip) {
-        auto *button = new QPushButton(caption, client);
-        button->setObjectName(QLatin1String(name));
-        placeControl(button, this, place, toolTip);
-        return button;
-    };
-    m_rndOrder = makeButton("Command2", QStringLiteral("RND"), {0, 390, 750, 210},
+    m_rndOrder = makeButton(client, "Command2", QStringLiteral("RND"), {0, 390, 750, 210},
                             QStringLiteral("Случайный порядок массива"));
-    m_rndText = makeButton("Command1", QStringLiteral("RND"), {840, 390, 3255, 210},
+    m_rndText = makeButton(client, "Command1", QStringLiteral("RND"), {840, 390, 3255, 210},
                            QStringLiteral("Случайное содержимое массива"));
-    m_saveLoad = makeButton("Command3", QString(), {4080, 120, 615, 480},
+    m_saveLoad = makeButton(client, "Command3", QString(), {4080, 120, 615, 480},
                             QStringLiteral("Сохранить/загрузить готовый массив"));
     m_saveLoad->setIcon(saveLoadIcon());
     m_saveLoad->setIconSize(m_saveLoad->size() - QSize(6, 6));
     nameByToolTip(m_saveLoad);
-    m_ready = makeButton("Command4", QStringLiteral("Готово"), {2880, 600, 1215, 255},
+    m_ready = makeButton(client, "Command4", QStringLiteral("Готово"), {2880, 600, 1215, 255},
                          QStringLiteral("Перейти на основное окно"));
 
     m_preview = new QLabel(kPreviewTitle, client);
@@ -133,11 +131,14 @@ void Form2::buildMenus()
             m_openSaveLoad();
     });
     connect(actions["ready"], &QAction::triggered, this, &Form2::ready);
-    connect(actions["exit"], &QAction::triggered, qApp, &QApplication::quit);
+    connect(actions["exit"], &QAction::triggered, this, &endProgram);
+    connect(actions["about"], &QAction::triggered, this, [] { Form4::showSingle(); });
+    connect(actions["what2"], &QAction::triggered, this, [this] { openHelp(this, m_context); });
 }
 
 void Form2::loadSteps()
 {
+    m_road->resetForLoad();
     m_context.workspace.resize(order());
     randomContents();
 }

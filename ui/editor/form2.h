@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
+class RoadAnimator;
 
 namespace ravno {
 struct AppContext;
@@ -76,4 +77,5 @@ private:
     QPushButton *m_saveLoad = nullptr; // Command3
     QPushButton *m_ready = nullptr;    // Command4
     QLabel *m_preview = nullptr;       // Label1
+    RoadAnimator *m_road = nullptr;
 };

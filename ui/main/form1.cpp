@@ -5,7 +5,11 @@
 #include "ui/common/layout.h"
 #include "ui/common/printbox.h"
 #include "ui/editor/form2.h"
+#include "ui/extras/form4.h"
+#include "ui/extras/helpmenu.h"
+#include "ui/extras/roadanimator.h"
 #include "ui/common/menus.h"
+#include "ui/saveload/form3.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -32,16 +36,6 @@ QString withLf(QString text)
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-QPushButton *makeButton(QWidget *client, const char *name, const QString &caption,
-                        const Place &place, const QString &toolTip)
-{
-    auto *button = new QPushButton(caption, client);
-    button->setObjectName(QLatin1String(name));
-    button->setFocusPolicy(Qt::TabFocus);
-    placeControl(button, client->window(), place, toolTip);
-    return button;
-}
-
 } // namespace
 
 Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_context(context)
@@ -51,10 +45,13 @@ Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     applyWindowLook(this);
     buildMenus();
     buildControls();
+    m_road = new RoadAnimator(this, RoadKind::Form1, findChild<QAction *>(QStringLiteral("graph")),
+                              findChild<QAction *>(QStringLiteral("stoper")));
     centreOnScreen(this);
 
     // Load: the click target shows the button's caption.
     m_enterBox->setText(m_enter->text());
+    m_road->resetForLoad();
 }
 
 Form1::~Form1()
@@ -102,10 +99,7 @@ void Form1::buildControls()
     m_matrix->setObjectName(QStringLiteral("Label1"));
     m_matrix->setTextFormat(Qt::PlainText);
     m_matrix->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QFont bold = m_matrix->font();
-    bold.setBold(true);
-    bold.setPointSizeF(8.25);
-    m_matrix->setFont(bold);
+    m_matrix->setStyleSheet(QStringLiteral("font-weight: bold;"));
     placeControl(m_matrix, this, {120, 1920, 4455, 2055}, QStringLiteral("Преобразованный массив"));
 
     // The log view lies over the matrix label while it is shown.
@@ -152,11 +146,13 @@ void Form1::buildMenus()
           {{"what", "Справка"}, {"final", "Подробный отчет"}, kSeparator, {"about", "О программе"}}}});
     connect(actions["lastans"], &QAction::triggered, this, &Form1::lastAnswer);
     connect(actions["allans"], &QAction::triggered, this, &Form1::toggleAnswers);
-    connect(actions["Exit"], &QAction::triggered, qApp, &QApplication::quit);
+    connect(actions["Exit"], &QAction::triggered, this, &endProgram);
     connect(actions["unloadmas"], &QAction::triggered, this, &Form1::unloadArray);
     connect(actions["masedit"], &QAction::triggered, this, &Form1::enterData);
     connect(actions["ans"], &QAction::triggered, this, &Form1::solve);
     m_ans = actions["ans"];
+    connect(actions["about"], &QAction::triggered, this, [] { Form4::showSingle(); });
+    connect(actions["what"], &QAction::triggered, this, [this] { openHelp(this, m_context); });
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
@@ -174,7 +170,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 void Form1::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    qApp->quit();
+    endProgram();
 }
 
 void Form1::enterData()
@@ -185,6 +181,7 @@ void Form1::enterData()
     m_context.files.closeAll();
     if (!m_editor) {
         m_editor = new Form2(m_context);
+        attachSaveLoadWindow(*m_editor, m_context);
         connect(m_editor, &Form2::returnedToMain, this, [this] {
             show();
             activateWindow();

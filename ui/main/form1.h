@@ -17,6 +17,7 @@ class PrintBox;
 } // namespace ravno
 
 class Form2;
+class RoadAnimator;
 
 class Form1 : public QMainWindow
 {
@@ -66,4 +67,5 @@ private:
     QPushButton *m_saveLog = nullptr;    // Command5
     QPushButton *m_hideLog = nullptr;    // Command6
     QAction *m_ans = nullptr;
+    RoadAnimator *m_road = nullptr;
 };

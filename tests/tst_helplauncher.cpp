@@ -1,0 +1,235 @@
+#include "ui/extras/helplauncher.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace ravno;
+
+namespace {
+
+const QString kShipped = QStringLiteral(RAVNO_SOURCE_DIR "/files/");
+
+bool writeFile(const QString &path, const QByteArray &bytes, bool executable = false)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return false;
+    file.close();
+    return !executable
+           || file.setPermissions(file.permissions() | QFile::ExeOwner | QFile::ExeUser);
+}
+
+// A stand-in for xdg-open that writes the page it was given to a record file
+// (or fails with status 3 when told to).
+bool fakeXdgOpen(const QString &binFolder, const QString &record, bool fails = false)
+{
+    const QByteArray body = fails ? QByteArray("exit 3\n")
+                                  : "printf '%s' \"$1\" > '" + record.toUtf8() + "'\n";
+    return writeFile(binFolder + QStringLiteral("/xdg-open"), "#!/bin/sh\n" + body, true);
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestHelpLauncher : public QObject
+{
+    Q_OBJECT
+private slots:
+    void commandLine_data();
+    void commandLine();
+    void startFailure_data();
+    void startFailure();
+    void startsLauncherWithPage();
+    void launcher_data();
+    void launcher();
+    void helpPage_data();
+    void helpPage();
+};
+
+void TestHelpLauncher::commandLine_data()
+{
+    QTest::addColumn<QString>("folder"); // below a temporary folder
+    QTest::newRow("plain") << "ravno";
+    QTest::newRow("blanks") << "Мои документы/Ravno data";
+    QTest::newRow("dots in the path") << "a/./b/../c";
+}
+
+void TestHelpLauncher::commandLine()
+{
+    QFETCH(QString, folder);
+    QTemporaryDir tmp;
+    QVERIFY(tmp.isValid());
+    const QString base = QDir::cleanPath(tmp.filePath(folder));
+
+    const HelpCommand command = helpCommand(QDir(tmp.filePath(folder)));
+    QCOMPARE(command.program, base + QStringLiteral("/files/iexplore"));
+    QCOMPARE(command.arguments, QStringList{base + QStringLiteral("/files/help.htm")});
+    QVERIFY(QDir::isAbsolutePath(command.arguments.constFirst()));
+    QCOMPARE(command.workingFolder, base);
+
+    // The working folder is the current one unless told otherwise.
+    const QString current = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(tmp.path()));
+    const HelpCommand here = helpCommand();
+    QVERIFY(QDir::setCurrent(current));
+    QCOMPARE(here.program, QDir(tmp.path()).absoluteFilePath(QStringLiteral("files/iexplore")));
+}
+
+void TestHelpLauncher::startFailure_data()
+{
+    QTest::addColumn<bool>("hasFolder");
+    QTest::addColumn<bool>("hasPage");
+    QTest::addColumn<bool>("hasLauncher");
+    QTest::addColumn<bool>("executable");
+    QTest::addColumn<QString>("blamed");
+
+    QTest::newRow("no files folder") << false << false << false << false << "files/help.htm";
+    QTest::newRow("no help page") << true << false << true << true << "files/help.htm";
+    QTest::newRow("no launcher") << true << true << false << false << "files/iexplore";
+    QTest::newRow("launcher not executable") << true << true << true << false << "files/iexplore";
+}
+
+void TestHelpLauncher::startFailure()
+{
+    QFETCH(bool, hasFolder);
+    QFETCH(bool, hasPage);
+    QFETCH(bool, hasLauncher);
+    QFETCH(bool, executable);
+    QFETCH(QString, blamed);
+
+    QTemporaryDir tmp;
+    QVERIFY(tmp.isValid());
+    QDir work(tmp.path());
+    if (hasFolder)
+        QVERIFY(work.mkdir(QStringLiteral("files")));
+    if (hasPage)
+        QVERIFY(writeFile(work.filePath(kHelpPage), "<html></html>"));
+    if (hasLauncher)
+        QVERIFY(writeFile(work.filePath(kHelpLauncher), "#!/bin/sh\nexit 0\n", executable));
+
+    const Status status = startHelp(work);
+    QVERIFY(!status.ok());
+    QCOMPARE(status.error().path, blamed);
+    QVERIFY(status.error().message.startsWith(QStringLiteral("Не удалось открыть справку: ")));
+    QVERIFY(status.error().message.contains(blamed));
+}
+
+void TestHelpLauncher::startsLauncherWithPage()
+{
+    QTemporaryDir tmp;
+    QVERIFY(tmp.isValid());
+    QDir work(tmp.filePath(QStringLiteral("Рабочая папка с пробелами")));
+    QVERIFY(work.mkpath(QStringLiteral("files")));
+    QVERIFY(QFile::copy(kShipped + QStringLiteral("iexplore"), work.filePath(kHelpLauncher)));
+    QVERIFY(QFile::copy(kShipped + QStringLiteral("help.htm"), work.filePath(kHelpPage)));
+    QVERIFY(QDir(tmp.path()).mkdir(QStringLiteral("bin")));
+    const QString record = tmp.filePath(QStringLiteral("opened"));
+    QVERIFY(fakeXdgOpen(tmp.filePath(QStringLiteral("bin")), record));
+
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(tmp.filePath(QStringLiteral("bin"))) + ':' + path);
+    const Status status = startHelp(work);
+    qputenv("PATH", path);
+
+    QVERIFY2(status.ok(), qPrintable(status.ok() ? QString() : status.error().message));
+    QTRY_COMPARE(QString::fromUtf8(readAll(record)), work.absoluteFilePath(kHelpPage));
+}
+
+void TestHelpLauncher::launcher_data()
+{
+    QTest::addColumn<QString>("page"); // "-": no argument; "!": an existing page
+    QTest::addColumn<QString>("xdgOpen"); // "", "works", "fails"
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("says");
+
+    QTest::newRow("opens a page") << "!" << "works" << 0 << "";
+    QTest::newRow("no argument") << "-" << "works" << 2 << "не указана страница справки";
+    QTest::newRow("empty argument") << "" << "works" << 2 << "не указана страница справки";
+    QTest::newRow("missing page") << "/nonexistent/help.htm" << "works" << 1 << "нет файла справки";
+    QTest::newRow("no xdg-open") << "!" << "" << 127 << "xdg-open";
+    QTest::newRow("xdg-open fails") << "!" << "fails" << 1 << "не смог открыть";
+}
+
+void TestHelpLauncher::launcher()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, xdgOpen);
+    QFETCH(int, exitCode);
+    QFETCH(QString, says);
+
+    QTemporaryDir tmp;
+    QVERIFY(tmp.isValid());
+    const QString bin = tmp.filePath(QStringLiteral("bin"));
+    QVERIFY(QDir().mkpath(bin));
+    const QString record = tmp.filePath(QStringLiteral("opened"));
+    if (!xdgOpen.isEmpty())
+        QVERIFY(fakeXdgOpen(bin, record, xdgOpen == u"fails"));
+    const QString existing = tmp.filePath(QStringLiteral("справка с пробелом.htm"));
+    QVERIFY(writeFile(existing, "<html></html>"));
+
+    QStringList arguments;
+    if (page == u"!")
+        arguments << existing;
+    else if (page != u"-")
+        arguments << page;
+
+    QProcess launcher;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PATH"), bin); // only the stand-in, or nothing at all
+    launcher.setProcessEnvironment(env);
+    launcher.start(kShipped + QStringLiteral("iexplore"), arguments);
+    QVERIFY(launcher.waitForFinished(10000));
+    QCOMPARE(launcher.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(launcher.exitCode(), exitCode);
+    const QString errors = QString::fromUtf8(launcher.readAllStandardError());
+    if (says.isEmpty()) {
+        QCOMPARE(errors, QString());
+        QCOMPARE(QString::fromUtf8(readAll(record)), existing);
+    } else {
+        QVERIFY2(errors.contains(says), qPrintable(errors));
+    }
+}
+
+void TestHelpLauncher::helpPage_data()
+{
+    QTest::addColumn<QString>("topic");
+    QTest::newRow("entering") << "Ввести данные";
+    QTest::newRow("solving") << "Решить массив";
+    QTest::newRow("paging answers") << "Следующий ответ";
+    QTest::newRow("both RND buttons") << "Кнопки RND";
+    QTest::newRow("saving") << "Добавить в список";
+    QTest::newRow("catalogue command") << "Создать SaveList";
+    QTest::newRow("answer log file") << "files/lastans";
+    QTest::newRow("last array file") << "files/LostMas";
+    QTest::newRow("catalogue file") << "files/SaveList";
+    QTest::newRow("array files") << "files/&lt;имя&gt;";
+    QTest::newRow("code page") << "windows-1251";
+    QTest::newRow("line ends") << "CR LF";
+    QTest::newRow("order line") << "12 − порядок";
+    QTest::newRow("graphics switch") << "«Разрешить графику»";
+    QTest::newRow("animation switch") << "«Разрешить анимацию»";
+}
+
+void TestHelpLauncher::helpPage()
+{
+    QFETCH(QString, topic);
+    const QByteArray bytes = readAll(kShipped + QStringLiteral("help.htm"));
+    QVERIFY(bytes.contains("<meta charset=\"utf-8\">"));
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    QVERIFY(!utf8.hasError());
+    QVERIFY2(text.contains(topic), qPrintable(topic));
+    QVERIFY(QFileInfo(kShipped + QStringLiteral("iexplore")).isExecutable());
+}
+
+QTEST_GUILESS_MAIN(TestHelpLauncher)
+#include "tst_helplauncher.moc"

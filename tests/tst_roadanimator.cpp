@@ -1,0 +1,229 @@
+#include "roadscript.h"
+#include "ui/extras/roadanimator.h"
+#include "ui/extras/roadview.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace ravno;
+
+namespace {
+
+// A window with the two switches as its menu would hold them.
+struct Window
+{
+    Window(RoadKind kind = RoadKind::Form1)
+    {
+        widget.resize(314, 272);
+        graph = new QAction(QStringLiteral("Разрешить графику"), &widget);
+        graph->setObjectName(QStringLiteral("graph"));
+        stoper = new QAction(QStringLiteral("Разрешить анимацию"), &widget);
+        stoper->setObjectName(QStringLiteral("stoper"));
+        road = new RoadAnimator(&widget, kind, graph, stoper);
+    }
+    QWidget widget;
+    QAction *graph;
+    QAction *stoper;
+    RoadAnimator *road;
+};
+
+bool hasColour(const QImage &image, const QColor &colour, const QRect &area)
+{
+    const QRect r = area.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (image.pixelColor(x, y) == colour)
+                return true;
+    return false;
+}
+
+} // namespace
+
+class TestRoadAnimator : public QObject
+{
+    Q_OBJECT
+private slots:
+    void menuFollowsClicks_data();
+    void menuFollowsClicks();
+    void timersNamedAndSet();
+    void viewLiesBeneathControls();
+    void mainWindowRoadGoesOnCentralWidget();
+    void runsWhileHidden();
+    void drawing_data();
+    void drawing();
+};
+
+void TestRoadAnimator::menuFollowsClicks_data()
+{
+    // Clicks: g = graph, s = stoper. A disabled item takes no click.
+    QTest::addColumn<QString>("clicks");
+    QTest::addColumn<bool>("graphChecked");
+    QTest::addColumn<bool>("graphEnabled");
+    QTest::addColumn<bool>("stoperChecked");
+    QTest::addColumn<bool>("paceRunning");
+
+    QTest::newRow("at load") << "" << true << false << true << true;
+    QTest::newRow("graphics locked at load") << "g" << true << false << true << true;
+    QTest::newRow("animation off") << "s" << true << true << false << false;
+    QTest::newRow("animation off, graphics off") << "sg" << false << true << false << false;
+    QTest::newRow("graphics back on locks them") << "sgg" << true << false << false << false;
+    QTest::newRow("locked graphics stay on") << "sggg" << true << false << false << false;
+    QTest::newRow("animation on restores graphics") << "sgs" << true << false << true << true;
+    QTest::newRow("animation off and on") << "ss" << true << false << true << true;
+}
+
+void TestRoadAnimator::menuFollowsClicks()
+{
+    QFETCH(QString, clicks);
+    Window w;
+    for (QChar c : clicks)
+        (c == u'g' ? w.graph : w.stoper)->trigger();
+
+    QTEST(w.graph->isChecked(), "graphChecked");
+    QTEST(w.graph->isEnabled(), "graphEnabled");
+    QTEST(w.stoper->isChecked(), "stoperChecked");
+    QTEST(w.road->paceTimer()->isActive(), "paceRunning");
+    QCOMPARE(w.graph->isChecked(), w.road->state().graphChecked());
+    QCOMPARE(w.stoper->isChecked(), w.road->state().stoperChecked());
+    QCOMPARE(w.road->state().horizonVisible(), w.graph->isChecked());
+}
+
+void TestRoadAnimator::timersNamedAndSet()
+{
+    Window w;
+    auto *step = w.widget.findChild<QTimer *>(QStringLiteral("Timer1"));
+    auto *pace = w.widget.findChild<QTimer *>(QStringLiteral("Timer2"));
+    QVERIFY(step);
+    QVERIFY(pace);
+    QCOMPARE(step, w.road->stepTimer());
+    QVERIFY(!step->isActive());
+    QVERIFY(pace->isActive());
+    QCOMPARE(pace->interval(), 1000);
+    QVERIFY(w.graph->isCheckable());
+    QVERIFY(w.stoper->isCheckable());
+
+    w.stoper->trigger();
+    QVERIFY(!pace->isActive());
+    w.stoper->trigger();
+    QVERIFY(pace->isActive());
+    QCOMPARE(pace->interval(), 1000);
+}
+
+void TestRoadAnimator::viewLiesBeneathControls()
+{
+    QWidget window;
+    window.resize(300, 280);
+    auto *button = new QPushButton(QStringLiteral("Ввести данные"), &window);
+    button->setGeometry(8, 8, 280, 25);
+    RoadAnimator road(&window, RoadKind::Form1);
+    RoadView *view = road.view();
+
+    QCOMPARE(view->parentWidget(), &window);
+    QCOMPARE(view->geometry(), window.rect());
+    QCOMPARE(window.findChildren<QWidget *>(Qt::FindDirectChildrenOnly).constFirst(), view);
+    // The mouse goes through the road to the window and to the controls.
+    QCOMPARE(window.childAt(150, 200), nullptr);
+    QCOMPARE(window.childAt(20, 20), button);
+
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.resize(400, 500);
+    QCOMPARE(view->geometry(), window.rect());
+}
+
+void TestRoadAnimator::mainWindowRoadGoesOnCentralWidget()
+{
+    QMainWindow window;
+    auto *central = new QWidget;
+    window.setCentralWidget(central);
+    auto *road = new RoadAnimator(&window, RoadKind::Form1);
+    QCOMPARE(road->parent(), &window);
+    QCOMPARE(road->view()->parentWidget(), central);
+
+    // The view goes with its animator, and the animator with its window.
+    QPointer<RoadView> view = road->view();
+    delete road;
+    QVERIFY(view.isNull());
+}
+
+void TestRoadAnimator::runsWhileHidden()
+{
+    Window w;
+    QVERIFY(!w.widget.isVisible());
+    const RoadAnimation &road = w.road->state();
+
+    QTRY_COMPARE_WITH_TIMEOUT(road.laneColour(0), kLaneBrightColour, 5000);
+    QVERIFY(!road.dotVisible(kLeftRedDot));
+    QTRY_VERIFY_WITH_TIMEOUT(w.road->stepTimer()->isActive(), 5000);
+    QCOMPARE(w.road->stepTimer()->interval(), RoadAnimation::kStepIntervalMs);
+    QVERIFY(road.dotVisible(kLeftRedDot));
+    QTRY_VERIFY_WITH_TIMEOUT(road.dotVisible(kLastLeftDot), 5000);
+    QVERIFY(!w.road->stepTimer()->isActive());
+    QVERIFY(road.dotVisible(kLastLeftDot + kMirrorOffset));
+}
+
+void TestRoadAnimator::drawing_data()
+{
+    QTest::addColumn<RoadKind>("kind");
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<QPoint>("near"); // twips; (-1, -1): anywhere
+    QTest::addColumn<bool>("drawn");
+
+    const QColor horizon(64, 0, 64), dark(64, 64, 0), bright(192, 192, 0), dot(0, 255, 0),
+        edge(0, 128, 0);
+    const QPoint anywhere(-1, -1);
+    const auto F1 = RoadKind::Form1, F2 = RoadKind::Form2, F3 = RoadKind::Form3;
+    QTest::newRow("horizon where it belongs") << F1 << "" << horizon << QPoint(2340, 1800) << true;
+    QTest::newRow("editor horizon") << F2 << "" << horizon << QPoint(2340, 1560) << true;
+    QTest::newRow("horizon gone with graphics") << F1 << "A G" << horizon << anywhere << false;
+    QTest::newRow("dark lanes at load") << F1 << "" << dark << anywhere << true;
+    QTest::newRow("no bright lanes at load") << F1 << "" << bright << anywhere << false;
+    QTest::newRow("first pace brightens lanes") << F1 << "P" << bright << anywhere << true;
+    QTest::newRow("no dark lanes left") << F1 << "P" << dark << anywhere << false;
+    QTest::newRow("lanes gone with graphics") << F1 << "P A G" << bright << anywhere << false;
+    QTest::newRow("save/load window keeps its other lanes")
+        << F3 << "P A G" << dark << anywhere << true;
+    QTest::newRow("red dots wait for a run") << F1 << "P" << QColor(255, 0, 0) << anywhere << false;
+    QTest::newRow("main window red dot")
+        << F1 << "P P" << QColor(255, 0, 0) << QPoint(2467, 2040) << true;
+    QTest::newRow("editor red dot")
+        << F2 << "P P" << QColor(192, 0, 0) << QPoint(2227, 1800) << true;
+    QTest::newRow("no road edges at load") << F1 << "" << edge << anywhere << false;
+    QTest::newRow("editor road edge at load") << F2 << "" << edge << QPoint(1080, 3000) << true;
+    QTest::newRow("no dots at load") << F1 << "" << dot << anywhere << false;
+    QTest::newRow("thick dot of a run") << F1 << "P P S2" << dot << QPoint(247, 4080) << true;
+    QTest::newRow("its mirror partner") << F1 << "P P S2" << dot << QPoint(4447, 4080) << true;
+    QTest::newRow("thin last dot after a run") << F1 << "P P S36" << dot << QPoint(2430, 2040)
+                                               << true;
+}
+
+void TestRoadAnimator::drawing()
+{
+    QFETCH(RoadKind, kind);
+    QFETCH(QString, script);
+    QFETCH(QColor, colour);
+    QFETCH(QPoint, near);
+    QFETCH(bool, drawn);
+
+    QWidget window;
+    window.resize(320, 420); // room for the save/load window's lowest lanes
+    RoadAnimation road(kind);
+    auto *view = new RoadView(road, &window);
+    playRoad(road, script);
+
+    QImage image(view->size(), QImage::Format_RGB32);
+    image.fill(Qt::black);
+    view->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+
+    QRect area = image.rect();
+    if (near.x() >= 0)
+        area = QRect(view->toPixels(near.x(), near.y()).toPoint(), QSize()).adjusted(-2, -2, 2, 2);
+    QCOMPARE(hasColour(image, colour, area), drawn);
+}
+
+QTEST_MAIN(TestRoadAnimator)
+#include "tst_roadanimator.moc"

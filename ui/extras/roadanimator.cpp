@@ -1,0 +1,86 @@
+#include "ui/extras/roadanimator.h"
+
+#include "ui/extras/roadview.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QTimer>
+
+using namespace ravno;
+
+namespace {
+
+QWidget *controlHolder(QWidget *window)
+{
+    if (auto *main = qobject_cast<QMainWindow *>(window); main && main->centralWidget())
+        return main->centralWidget();
+    return window;
+}
+
+} // namespace
+
+RoadAnimator::RoadAnimator(QWidget *window, RoadKind kind, QAction *graph, QAction *stoper)
+    : QObject(window), m_road(kind), m_graph(graph), m_stoper(stoper)
+{
+    setObjectName(QStringLiteral("roadAnimator"));
+    m_view = new RoadView(m_road, controlHolder(window));
+
+    m_stepTimer = new QTimer(this);
+    m_stepTimer->setObjectName(QStringLiteral("Timer1"));
+    m_paceTimer = new QTimer(this);
+    m_paceTimer->setObjectName(QStringLiteral("Timer2"));
+    connect(m_stepTimer, &QTimer::timeout, this, [this] { afterEvent(m_road.stepEvent()); });
+    connect(m_paceTimer, &QTimer::timeout, this, [this] { afterEvent(m_road.paceEvent()); });
+
+    m_road.setIntervalHandler([this](RoadAnimation::Timer timer, int intervalMs) {
+        applyInterval(timer, intervalMs);
+    });
+    applyInterval(RoadAnimation::Timer::Step, m_road.stepInterval());
+    applyInterval(RoadAnimation::Timer::Pace, m_road.paceInterval());
+
+    for (QAction *action : {graph, stoper}) {
+        if (action)
+            action->setCheckable(true);
+    }
+    if (m_graph)
+        connect(m_graph, &QAction::triggered, this, [this] { afterEvent(m_road.graphClicked()); });
+    if (m_stoper)
+        connect(m_stoper, &QAction::triggered, this, [this] { afterEvent(m_road.stoperClicked()); });
+    syncActions();
+}
+
+RoadAnimator::~RoadAnimator()
+{
+    delete m_view.data(); // it paints from m_road, which goes with this object
+}
+
+void RoadAnimator::resetForLoad()
+{
+    m_road.resetForLoad();
+}
+
+void RoadAnimator::applyInterval(RoadAnimation::Timer timer, int intervalMs)
+{
+    QTimer *t = timer == RoadAnimation::Timer::Step ? m_stepTimer : m_paceTimer;
+    if (intervalMs > 0)
+        t->start(intervalMs); // restarts a running timer, as a new interval does
+    else
+        t->stop();
+}
+
+void RoadAnimator::afterEvent(bool changed)
+{
+    syncActions();
+    if (changed && m_view)
+        m_view->update(); // nothing is painted while the window is hidden
+}
+
+void RoadAnimator::syncActions()
+{
+    if (m_graph) {
+        m_graph->setChecked(m_road.graphChecked());
+        m_graph->setEnabled(m_road.graphEnabled());
+    }
+    if (m_stoper)
+        m_stoper->setChecked(m_road.stoperChecked());
+}

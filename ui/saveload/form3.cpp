@@ -1,0 +1,334 @@
+#include "ui/saveload/form3.h"
+
+#include "storage/arrayfile.h"
+#include "storage/catalogue.h"
+#include "ui/common/context.h"
+#include "ui/common/layout.h"
+#include "ui/editor/form2.h"
+#include "ui/extras/roadanimator.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <algorithm>
+
+using namespace ravno;
+
+namespace {
+
+const QString kErrorTitle = QStringLiteral("Ошибка");
+
+struct ButtonRow
+{
+    const char *name;
+    const char *caption;
+    Place place;
+    const char *toolTip;
+};
+
+// Command3 and Text1 share one place: the view lies where its button was.
+constexpr ButtonRow kButtons[] = {
+    {"Command1", "Сохранить", {240, 120, 2055, 255}, "Сохранить текущий массив"},
+    {"Command2", "Загрузить", {2400, 120, 2055, 255}, ""},
+    {"Command3", "Редактировать список", {240, 1080, 2055, 255}, "Показать содержимое SaveList"},
+    {"Command4", "Сохранить", {240, 3840, 975, 255}, "Сохранить новое содержимое в SaveList"},
+    {"Command5", "Скрыть", {240, 4080, 975, 255}, "Скрыть SaveList"},
+    {"Command6", "Готово", {3240, 2520, 1215, 255}, "Перейти к редактору массивов"},
+};
+
+QString withCrLf(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text.replace(u'\n', QStringLiteral("\r\n"));
+}
+
+QString withLf(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+bool isEnter(const QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<const QKeyEvent *>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+} // namespace
+
+Form3::Form3(AppContext &context, Form2 &editor, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowCloseButtonHint),
+      m_context(context), m_editor(&editor)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("Сохранение/Загрузка массивов"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    applyWindowLook(this);
+    buildControls();
+    // The road lies on the black client area, beneath the controls.
+    m_road = new RoadAnimator(findChild<QWidget *>(QStringLiteral("client")), RoadKind::Form3);
+    centreOnScreen(this);
+    refillLists();
+}
+
+Form3::~Form3() = default;
+
+void Form3::buildControls()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(twipsToPixels(4710, this), twipsToPixels(4410, this));
+    setFixedSize(client->size());
+
+    QPushButton *buttons[std::size(kButtons)];
+    for (std::size_t i = 0; i < std::size(kButtons); ++i) {
+        const ButtonRow &row = kButtons[i];
+        buttons[i] = makeButton(client, row.name, QString::fromUtf8(row.caption), row.place,
+                                QString::fromUtf8(row.toolTip));
+    }
+    m_save = buttons[0];
+    m_load = buttons[1];
+    m_view = buttons[2];
+    m_rewrite = buttons[3];
+    m_hide = buttons[4];
+    m_done = buttons[5];
+
+    // The name is taken exactly as typed: no completion from the list, and
+    // Enter saves rather than adding the text to the list.
+    m_name = new QComboBox(client);
+    m_name->setObjectName(QStringLiteral("Combo1"));
+    m_name->setEditable(true);
+    m_name->setInsertPolicy(QComboBox::NoInsert);
+    m_name->setCompleter(nullptr);
+    m_name->setEditText(QStringLiteral("Combo1"));
+    placeControl(m_name, this, {240, 360, 2055, 315}, QStringLiteral("В какой файл сохраняем"));
+    m_name->lineEdit()->installEventFilter(this);
+    m_name->installEventFilter(this);
+
+    m_addToList = new QCheckBox(QStringLiteral("Добавить в список"), client);
+    m_addToList->setObjectName(QStringLiteral("Check1"));
+    m_addToList->setChecked(true);
+    placeControl(m_addToList, this, {240, 720, 1815, 255}, QStringLiteral("Добавить в SaveList"));
+    // The caption must be read whole where the type is wider than the
+    // window was drawn for: the box may grow into the gap before the list.
+    const int roomy = twipsToPixels(2400 - 240 - 60, this);
+    m_addToList->resize(std::clamp(m_addToList->sizeHint().width(), m_addToList->width(), roomy),
+                        m_addToList->height());
+
+    m_names = new QListWidget(client);
+    m_names->setObjectName(QStringLiteral("Combo2"));
+    m_names->setSelectionMode(QAbstractItemView::SingleSelection);
+    placeControl(m_names, this, {2400, 360, 2055, 2010}, QStringLiteral("Список доступных массивов"));
+    nameByToolTip(m_names);
+    m_names->installEventFilter(this);
+
+    m_catalogue = new QPlainTextEdit(client);
+    m_catalogue->setObjectName(QStringLiteral("Text1"));
+    m_catalogue->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_catalogue->setTabChangesFocus(true);
+    m_catalogue->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_catalogue->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    placeControl(m_catalogue, this, {240, 1080, 1935, 2685}, QStringLiteral("Содержимое SaveList"));
+    nameByToolTip(m_catalogue);
+
+    const QList<QWidget *> tabOrder{m_save, m_load,      m_name,    m_addToList, m_names,
+                                    m_view, m_catalogue, m_rewrite, m_hide,      m_done};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    setCatalogueShown(false);
+
+    connect(m_save, &QPushButton::clicked, this, &Form3::saveArray);
+    connect(m_load, &QPushButton::clicked, this, &Form3::loadArray);
+    connect(m_view, &QPushButton::clicked, this, &Form3::viewCatalogue);
+    connect(m_rewrite, &QPushButton::clicked, this, &Form3::rewriteCatalogue);
+    connect(m_hide, &QPushButton::clicked, this, [this] { setCatalogueShown(false); });
+    connect(m_done, &QPushButton::clicked, this, &QWidget::close);
+}
+
+bool Form3::eventFilter(QObject *watched, QEvent *event)
+{
+    if (isEnter(event)) {
+        if (watched == m_name || watched == m_name->lineEdit()) {
+            saveArray();
+            return true;
+        }
+        if (watched == m_names) {
+            loadArray();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form3::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    if (m_editor)
+        m_editor->showEditor();
+}
+
+bool Form3::refillLists()
+{
+    // Only the lists: the typed name, the tick and an open catalogue view
+    // stay as they are.
+    m_road->resetForLoad();
+    m_context.files.closeAll();
+    const QString typed = m_name->currentText();
+    m_name->clear();
+    m_names->clear();
+    m_name->setEditText(typed);
+
+    if (const Status appended = appendCatalogueEmptyLine(m_context.folder); !appended) {
+        m_context.messages.fileError(this, appended.error());
+        return false;
+    }
+    const Result<QStringList> names = readCatalogueNames(m_context.folder);
+    if (!names) {
+        m_context.messages.fileError(this, names.error());
+        return false;
+    }
+    m_name->addItems(names.value());
+    m_names->addItems(names.value());
+    // Filling the list must not replace what was typed.
+    m_name->setEditText(typed);
+    return true;
+}
+
+bool Form3::refused(const QString &name)
+{
+    const std::optional<QString> reason = refuseArrayName(name);
+    if (reason)
+        m_context.messages.inform(this, kErrorTitle, *reason);
+    return reason.has_value();
+}
+
+void Form3::saveArray()
+{
+    const QString name = m_name->currentText();
+    if (name.isEmpty() || !m_editor || refused(name))
+        return;
+    m_context.files.closeAll();
+    const Status written = writeArrayFile(m_context.folder, name, m_editor->scrollPosition(),
+                                          m_editor->arrayText());
+    if (!written) {
+        m_context.messages.fileError(this, written.error());
+        return;
+    }
+    if (!m_addToList->isChecked())
+        return;
+    if (const Status listed = appendCatalogueName(m_context.folder, name); !listed) {
+        m_context.messages.fileError(this, listed.error());
+        return;
+    }
+    refillLists();
+}
+
+void Form3::loadArray()
+{
+    const QList<QListWidgetItem *> selected = m_names->selectedItems();
+    if (selected.isEmpty() || !m_editor)
+        return;
+    const QString name = selected.first()->text();
+    if (name.isEmpty() || refused(name))
+        return;
+    m_context.files.closeAll();
+    const Result<LoadedArray> read = readNamedArray(m_context.folder, name);
+    if (!read) {
+        m_context.messages.fileError(this, read.error());
+        return;
+    }
+    m_editor->loadArray(read.value());
+}
+
+void Form3::viewCatalogue()
+{
+    m_context.files.closeAll();
+    const Result<QString> text = readCatalogueForDisplay(m_context.folder);
+    if (!text) {
+        // The view stays closed, so an unread catalogue cannot be rewritten
+        // with an empty text.
+        m_context.messages.fileError(this, text.error());
+        return;
+    }
+    m_catalogue->setPlainText(withLf(text.value()));
+    setCatalogueShown(true);
+}
+
+void Form3::rewriteCatalogue()
+{
+    m_context.files.closeAll();
+    const Status rewritten =
+        ravno::rewriteCatalogue(m_context.folder, withCrLf(m_catalogue->toPlainText()));
+    if (!rewritten) {
+        m_context.messages.fileError(this, rewritten.error());
+        return;
+    }
+    refillLists();
+}
+
+void Form3::setCatalogueShown(bool shown)
+{
+    m_view->setVisible(!shown);
+    m_catalogue->setVisible(shown);
+    m_rewrite->setVisible(shown);
+    m_hide->setVisible(shown);
+}
+
+namespace ravno {
+
+namespace {
+
+// Keeps the one save/load window of an editor; lives as the editor's child.
+class SaveLoadKeeper : public QObject
+{
+public:
+    SaveLoadKeeper(Form2 &editor, AppContext &context)
+        : QObject(&editor), m_editor(editor), m_context(context)
+    {
+    }
+    ~SaveLoadKeeper() override { delete m_window.data(); }
+
+    void open()
+    {
+        if (m_window && m_window->isVisible()) {
+            m_window->raise();
+            m_window->activateWindow();
+            return;
+        }
+        // A window hidden with the editor is not reused: every showing starts
+        // from the initial state.
+        delete m_window.data();
+        m_window = new Form3(m_context, m_editor);
+        m_window->show();
+    }
+
+    void hide()
+    {
+        if (m_window)
+            m_window->hide();
+    }
+
+private:
+    Form2 &m_editor;
+    AppContext &m_context;
+    QPointer<Form3> m_window;
+};
+
+} // namespace
+
+void attachSaveLoadWindow(Form2 &editor, AppContext &context)
+{
+    auto *keeper = new SaveLoadKeeper(editor, context);
+    editor.setSaveLoadOpener([keeper] { keeper->open(); });
+    editor.setSaveLoadHider([keeper] { keeper->hide(); });
+}
+
+} // namespace ravno

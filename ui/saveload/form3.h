@@ -1,0 +1,71 @@
+// The save/load window: saves the editor's array under a typed name, adds
+// the name to the catalogue files/SaveList when asked, loads a listed array
+// into the editor, and shows the catalogue text for editing and rewriting.
+// The editor's save/load button shows it; "Готово" or the close box closes
+// and destroys it and brings the editor back.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+
+class Form2;
+class RoadAnimator;
+
+namespace ravno {
+struct AppContext;
+} // namespace ravno
+
+class Form3 : public QWidget
+{
+    Q_OBJECT
+public:
+    // Starts from the initial state: lists filled from the catalogue,
+    // catalogue view closed, Check1 ticked, Combo1 text "Combo1".
+    Form3(ravno::AppContext &context, Form2 &editor, QWidget *parent = nullptr);
+    ~Form3() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    bool refillLists();
+    void saveArray();
+    void loadArray();
+    void viewCatalogue();
+    void rewriteCatalogue();
+    void setCatalogueShown(bool shown);
+    bool refused(const QString &name);
+
+    ravno::AppContext &m_context;
+    RoadAnimator *m_road = nullptr;
+    QPointer<Form2> m_editor;
+
+    QPushButton *m_save = nullptr;       // Command1
+    QPushButton *m_load = nullptr;       // Command2
+    QComboBox *m_name = nullptr;         // Combo1
+    QCheckBox *m_addToList = nullptr;    // Check1
+    QListWidget *m_names = nullptr;      // Combo2
+    QPushButton *m_view = nullptr;       // Command3
+    QPlainTextEdit *m_catalogue = nullptr; // Text1
+    QPushButton *m_rewrite = nullptr;    // Command4
+    QPushButton *m_hide = nullptr;       // Command5
+    QPushButton *m_done = nullptr;       // Command6
+};
+
+namespace ravno {
+
+// Gives the editor its save/load window: the editor's Command3 and its menu
+// item `loadsave` show the window (a fresh one unless it is already shown),
+// and closing the editor by its title bar hides it. The window goes with the
+// editor.
+void attachSaveLoadWindow(Form2 &editor, AppContext &context);
+
+} // namespace ravno
