@@ -60,6 +60,7 @@ if(RAVNO_DPKG_SHLIBDEPS)
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6widgets6, libqt6gui6, libqt6core6, qt6-qpa-plugins")
 endif()
-# The help launcher opens the page through xdg-open.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# The help launcher opens the page through xdg-open; the windows look for
+# Liberation Sans, of about the width of the fonts they were laid out for.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-liberation2")
 include(CPack)
