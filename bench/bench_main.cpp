@@ -1,7 +1,8 @@
 // Times what a user waits for: the order-10 solve, parse and preview and
 // array file write and read, the start of the program until its main window
 // is shown, and the array file writer and both readers on files of growing
-// size, so that a reader that is not linear shows at a glance. Run by hand:
+// size, so that a reader that is not linear shows at a glance, and the
+// array editor loading and saving a long last array. Run by hand:
 //   build/ravno_bench [largest line count, default 1000000]
 #include "bench/sections.h"
 #include "storage/arrayfile.h"
@@ -46,6 +47,8 @@ int main(int argc, char *argv[])
 {
     if (argc > 1 && qstrcmp(argv[1], bench::startupChildOption) == 0)
         return bench::startupChild(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], bench::editorChildOption) == 0)
+        return bench::editorChild(argc, argv);
     QCoreApplication app(argc, argv);
     const qsizetype largest = argc > 1 ? QByteArray(argv[1]).toLongLong() : 1000000;
 
@@ -55,7 +58,8 @@ int main(int argc, char *argv[])
     const DataFolder folder{QDir(work.path())};
 
     if (!bench::benchOrderTen(folder) || !bench::benchMillionLines(folder)
-        || !bench::benchStartup(app.applicationFilePath(), 11))
+        || !bench::benchStartup(app.applicationFilePath(), 11)
+        || !bench::benchEditor(app.applicationFilePath(), 100000))
         return 1;
     std::printf("\n");
 

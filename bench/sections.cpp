@@ -7,8 +7,10 @@
 #include "storage/arrayfile.h"
 #include "ui/common/context.h"
 #include "ui/common/messages.h"
+#include "ui/editor/form2.h"
 #include "ui/main/form1.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -160,6 +162,64 @@ int startupChild(int argc, char *argv[])
     std::printf("shown %.3f\n", double(timer.nsecsElapsed()) / 1e6);
     std::fflush(stdout);
     return window.windowHandle() && window.windowHandle()->isExposed() ? 0 : 1;
+}
+
+bool benchEditor(const QString &program, int values)
+{
+    QTemporaryDir work;
+    if (!check(work.isValid() && QDir(work.path()).mkdir(QStringLiteral("files")), "editor setup"))
+        return false;
+    QProcess child;
+    child.setProgram(program);
+    child.setArguments({QString::fromLatin1(editorChildOption), QString::number(values)});
+    child.setWorkingDirectory(work.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    child.setProcessEnvironment(env);
+    child.start();
+    if (!check(child.waitForFinished(120000) && child.exitCode() == 0, "editor child"))
+        return false;
+    std::fputs(child.readAllStandardOutput().constData(), stdout);
+    return true;
+}
+
+int editorChild(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const int values = argc > 2 ? std::max(1, QByteArray(argv[2]).toInt()) : 100000;
+    QString text;
+    text.reserve(qsizetype(values) * 8);
+    for (int i = 0; i < values; ++i)
+        text += QString::number((i * 7919) % 100000 - 50000) + QStringLiteral(".25 ");
+    text.chop(1);
+
+    BoxMessages messages;
+    AppContext context(DataFolder(QDir::current()), messages);
+    if (!writeArrayFile(context.folder, kLastArrayName, 2, text).ok())
+        return 1;
+    Form2 editor(context);
+    editor.showEditor();
+    QCoreApplication::processEvents();
+    auto *load = editor.findChild<QAction *>(QStringLiteral("load"));
+    auto *ready = editor.findChild<QAction *>(QStringLiteral("ready"));
+    if (!load || !ready)
+        return 1;
+
+    const auto timed = [](QAction *action) {
+        QElapsedTimer timer;
+        timer.start();
+        action->trigger();
+        QCoreApplication::processEvents();
+        return double(timer.nsecsElapsed()) / 1e6;
+    };
+    const double loading = timed(load);
+    // The last-array reader ends every value with a blank.
+    if (editor.arrayText().trimmed() != text)
+        return 1;
+    const double saving = timed(ready);
+    std::printf("%-44s %10.1f ms\n", qPrintable(QStringLiteral("editor: load last array, %1 values").arg(values)), loading);
+    std::printf("%-44s %10.1f ms\n", qPrintable(QStringLiteral("editor: ready button saves it again")), saving);
+    return 0;
 }
 
 } // namespace ravno::bench

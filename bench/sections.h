@@ -26,4 +26,12 @@ inline const char *const startupChildOption = "--startup-child";
 // offscreen platform, waits until it is exposed and prints the time.
 int startupChild(int argc, char *argv[]);
 
+// Starts this program with editorChildOption, in which the array editor
+// loads a last array of `values` numbers ("Загрузить последний массив") and
+// saves it again ("Готово"), as a user would; both are timed in the child.
+bool benchEditor(const QString &program, int values);
+
+inline const char *const editorChildOption = "--editor-child";
+int editorChild(int argc, char *argv[]);
+
 } // namespace ravno::bench
