@@ -1,8 +1,9 @@
 #include "core/numbertext.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace ravno {
@@ -53,8 +54,11 @@ Digits generalDigits(double value)
         d.digits.assign(1, '0');
         return d;
     }
+    // to_chars, unlike printf, ignores the C locale: the windows set it from
+    // the user's settings, and a Russian one would put a comma in the digits.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", value);
+    const auto res = std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::scientific, 14);
+    *res.ptr = '\0';
     const char *p = buf;
     if (*p == '-') {
         d.negative = true;

@@ -27,6 +27,10 @@ Status createCatalogue(const DataFolder &folder)
 
 Status appendCatalogueName(const DataFolder &folder, const QString &name)
 {
+    // A line break in the name would list it as two names, a refused name
+    // one that cannot be loaded.
+    if (const auto refusal = refuseArrayName(name))
+        return FileError{shown(), *refusal};
     return appendToFile(path(folder), shown(), name + kLineEnd);
 }
 

@@ -11,6 +11,7 @@
 namespace ravno {
 
 Status createCatalogue(const DataFolder &folder);             // one empty line
+// Refuses, and leaves the file alone, what refuseArrayName refuses.
 Status appendCatalogueName(const DataFolder &folder, const QString &name);
 Status appendCatalogueEmptyLine(const DataFolder &folder);    // creates the file
 Status rewriteCatalogue(const DataFolder &folder, const QString &text); // text + CR LF

@@ -49,8 +49,9 @@ std::optional<QString> refuseArrayName(const QString &name)
         if (name.compare(own, Qt::CaseInsensitive) == 0)
             return QStringLiteral("Имя массива «%1» не годится: так называется файл самой "
                                   "программы.").arg(name);
+    // DEL and U+0098 too: windows-1251 holds both, but neither shows in a list.
     for (QChar c : name)
-        if (c.unicode() < 0x20)
+        if (c.category() == QChar::Other_Control)
             return QStringLiteral("Имя массива не годится: в нём есть перевод строки или "
                                   "другой управляющий знак.");
     const QString missing = charactersOutsideCodePage(name);

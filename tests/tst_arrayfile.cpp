@@ -222,6 +222,9 @@ void TestArrayFile::names_data()
     QTest::newRow("browser launcher") << "iexplore" << true;
     QTest::newRow("help page") << "Help.HTM" << true;
     QTest::newRow("line feed") << "a\nb" << true;
+    QTest::newRow("tab") << "a\tb" << true;
+    QTest::newRow("delete") << "a\x7f" << true;
+    QTest::newRow("C1 control in the code page") << QString::fromUtf16(u"a\u0098") << true;
     QTest::newRow("outside the code page") << "x中" << true;
     QTest::newRow("last array") << "LostMas" << false;
     QTest::newRow("three dots") << "..." << false;

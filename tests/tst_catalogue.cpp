@@ -16,6 +16,8 @@ private slots:
     void display_data();
     void display();
     void writers();
+    void refusedNameLeavesTheList_data();
+    void refusedNameLeavesTheList();
     void createReplacesTheOldList();
     void nameWithCommaThroughTheEditor();
 };
@@ -89,6 +91,27 @@ void TestCatalogue::writers()
     // The catalogue editor hands over its text with LF line ends.
     QVERIFY(rewriteCatalogue(work.folder(), "a\nb\n").ok());
     QCOMPARE(work.bytes(kCatalogueName), QByteArray("a\r\nb\r\n\r\n"));
+}
+
+void TestCatalogue::refusedNameLeavesTheList_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("line break") << "a\r\nb";
+    QTest::newRow("empty") << "";
+    QTest::newRow("slash") << "a/b";
+    QTest::newRow("catalogue itself") << "SaveList";
+    QTest::newRow("outside the code page") << "中";
+}
+
+void TestCatalogue::refusedNameLeavesTheList()
+{
+    QFETCH(QString, name);
+    StorageFixture work;
+    work.put(kCatalogueName, "a\r\n");
+    const Status listed = appendCatalogueName(work.folder(), name);
+    QVERIFY(!listed.ok());
+    QCOMPARE(listed.error().path, "files/SaveList");
+    QCOMPARE(work.bytes(kCatalogueName), QByteArray("a\r\n"));
 }
 
 void TestCatalogue::createReplacesTheOldList()

@@ -2,10 +2,41 @@
 
 #include <QTest>
 
+#include <clocale>
 #include <cmath>
 #include <limits>
+#include <string>
 
 using namespace ravno;
+
+namespace {
+
+// The windows run under the C locale of the user's settings (QApplication
+// sets it), where a Russian one writes numbers with a comma. While alive,
+// puts the C library's numbers under the first such locale installed here.
+class CommaNumbers
+{
+public:
+    CommaNumbers()
+    {
+        m_saved = std::setlocale(LC_NUMERIC, nullptr);
+        for (const char *name : {"ru_RU.UTF-8", "ru_RU.utf8", "ru_RU.CP1251", "de_DE.UTF-8",
+                                 "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"}) {
+            if (std::setlocale(LC_NUMERIC, name)) {
+                m_active = true;
+                return;
+            }
+        }
+    }
+    ~CommaNumbers() { std::setlocale(LC_NUMERIC, m_saved.c_str()); }
+    bool active() const { return m_active; }
+
+private:
+    std::string m_saved;
+    bool m_active = false;
+};
+
+} // namespace
 
 class TestNumberText : public QObject
 {
@@ -153,6 +184,9 @@ void TestNumberText::general()
     QFETCH(double, value);
     QFETCH(QString, expected);
     QCOMPARE(formatGeneral(value, QLocale::c()), expected);
+    const CommaNumbers comma;
+    if (comma.active())
+        QCOMPARE(formatGeneral(value, QLocale::c()), expected);
 }
 
 void TestNumberText::print_data()
@@ -162,6 +196,8 @@ void TestNumberText::print_data()
     QTest::newRow("order 3 position") << 9.0 << " 9 ";
     QTest::newRow("zero") << 0.0 << " 0 ";
     QTest::newRow("minus two and a half") << -2.5 << "-2.5 ";
+    QTest::newRow("fraction below one") << 0.125 << " 0.125 ";
+    QTest::newRow("15 significant digits") << 1234.56789012345 << " 1234.56789012345 ";
     QTest::newRow("exponent") << 1e20 << " 1E+20 ";
     QTest::newRow("negative exponent") << -3e-9 << "-3E-09 ";
 }
@@ -171,6 +207,11 @@ void TestNumberText::print()
     QFETCH(double, value);
     QFETCH(QString, expected);
     QCOMPARE(formatPrint(value), expected);
+    const CommaNumbers comma;
+    if (comma.active()) {
+        QCOMPARE(formatPrint(value), expected);
+        QCOMPARE(formatAnswer(value, QLocale::c()).contains(u','), false);
+    }
 }
 
 void TestNumberText::printReadsBack_data()
