@@ -152,6 +152,9 @@ void TestSaveLoad::initialState()
     Form3 *form = editing.open();
     QVERIFY(form && form->isVisible());
     QCOMPARE(form->windowTitle(), QStringLiteral("Сохранение/Загрузка массивов"));
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    // The window opens with the first control in tab order focused.
+    QCOMPARE(QApplication::focusWidget(), child<QPushButton>(form, "Command1"));
     QVERIFY(form->windowFlags().testFlag(Qt::Tool));
     QVERIFY(!(form->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
     QCOMPARE(form->size(), twipsRect(form, 0, 0, 4710, 4410).size());
