@@ -45,14 +45,9 @@ constexpr ButtonRow kButtons[] = {
     {"Command6", "Готово", {3240, 2520, 1215, 255}, "Перейти к редактору массивов"},
 };
 
-QString withCrLf(QString text)
-{
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text.replace(u'\n', QStringLiteral("\r\n"));
-}
-
-// The view's text as typed. The document's plain text would turn a no-break
-// space (a character of the code page) into a blank and so rename the array.
+// The view's text as typed, lines ending in LF (the catalogue writer ends
+// them in CR LF). The document's plain text would turn a no-break space, a
+// character of the code page, into a blank and so rename the array.
 QString catalogueText(const QPlainTextEdit &view)
 {
     QString text = view.document()->toRawText();
@@ -310,7 +305,7 @@ void Form3::rewriteCatalogue()
 {
     m_context.files.closeAll();
     const Status rewritten =
-        ravno::rewriteCatalogue(m_context.folder, withCrLf(catalogueText(*m_catalogue)));
+        ravno::rewriteCatalogue(m_context.folder, catalogueText(*m_catalogue));
     if (!rewritten) {
         m_context.messages.fileError(this, rewritten.error());
         return;
