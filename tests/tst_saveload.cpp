@@ -7,6 +7,7 @@
 #include "ui/main/form1.h"
 #include "ui/saveload/form3.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -118,6 +119,10 @@ class TestSaveLoad : public QObject
     Q_OBJECT
 private slots:
     void initialState();
+    void controls_data();
+    void controls();
+    void boxColours_data();
+    void boxColours();
     void tabOrder_data();
     void tabOrder();
     void saving_data();
@@ -127,6 +132,8 @@ private slots:
     void roundTrip();
     void nameWithComma();
     void catalogueViewAndRewrite();
+    void rewriteKeepsNames_data();
+    void rewriteKeepsNames();
     void refusedNames_data();
     void refusedNames();
     void failedLoads_data();
@@ -145,6 +152,9 @@ void TestSaveLoad::initialState()
     Form3 *form = editing.open();
     QVERIFY(form && form->isVisible());
     QCOMPARE(form->windowTitle(), QStringLiteral("Сохранение/Загрузка массивов"));
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    // The window opens with the first control in tab order focused.
+    QCOMPARE(QApplication::focusWidget(), child<QPushButton>(form, "Command1"));
     QVERIFY(form->windowFlags().testFlag(Qt::Tool));
     QVERIFY(!(form->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
     QCOMPARE(form->size(), twipsRect(form, 0, 0, 4710, 4410).size());
@@ -157,6 +167,89 @@ void TestSaveLoad::initialState()
     auto *check = child<QCheckBox>(form, "Check1");
     QVERIFY(check->width() >= check->sizeHint().width());
     QVERIFY(check->geometry().right() < child<QListWidget>(form, "Combo2")->x());
+}
+
+void TestSaveLoad::controls_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("toolTip");
+    QTest::addColumn<QRect>("twips");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("Command1") << "Command1" << "Сохранить" << "Сохранить текущий массив"
+                              << QRect(240, 120, 2055, 255) << true;
+    QTest::newRow("Command2") << "Command2" << "Загрузить" << "" << QRect(2400, 120, 2055, 255)
+                              << true;
+    QTest::newRow("Combo1") << "Combo1" << "Combo1" << "В какой файл сохраняем"
+                            << QRect(240, 360, 2055, 315) << true;
+    QTest::newRow("Check1") << "Check1" << "Добавить в список" << "Добавить в SaveList"
+                            << QRect(240, 720, 1815, 255) << true;
+    QTest::newRow("Combo2") << "Combo2" << "" << "Список доступных массивов"
+                            << QRect(2400, 360, 2055, 2010) << true;
+    QTest::newRow("Command3") << "Command3" << "Редактировать список"
+                              << "Показать содержимое SaveList" << QRect(240, 1080, 2055, 255)
+                              << true;
+    QTest::newRow("Text1") << "Text1" << "" << "Содержимое SaveList" << QRect(240, 1080, 1935, 2685)
+                           << false;
+    QTest::newRow("Command4") << "Command4" << "Сохранить" << "Сохранить новое содержимое в SaveList"
+                              << QRect(240, 3840, 975, 255) << false;
+    QTest::newRow("Command5") << "Command5" << "Скрыть" << "Скрыть SaveList"
+                              << QRect(240, 4080, 975, 255) << false;
+    QTest::newRow("Command6") << "Command6" << "Готово" << "Перейти к редактору массивов"
+                              << QRect(3240, 2520, 1215, 255) << true;
+}
+
+void TestSaveLoad::controls()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QString, toolTip);
+    QFETCH(QRect, twips);
+    QFETCH(bool, shown);
+    Editing editing;
+    Form3 *form = editing.open();
+    auto *control = child<QWidget>(form, qPrintable(name));
+    QCOMPARE(control->toolTip(), toolTip);
+    QCOMPARE(control->isVisible(), shown);
+    if (auto *button = qobject_cast<QAbstractButton *>(control))
+        QCOMPARE(button->text(), caption);
+    else if (auto *combo = qobject_cast<QComboBox *>(control))
+        QCOMPARE(combo->currentText(), caption);
+    const QRect expected = twipsRect(form, twips.x(), twips.y(), twips.width(), twips.height());
+    // The tick box may grow to the right where the type is wider than drawn for.
+    if (qobject_cast<QCheckBox *>(control)) {
+        QCOMPARE(control->pos(), expected.topLeft());
+        QCOMPARE(control->height(), expected.height());
+        QVERIFY(control->width() >= expected.width());
+    } else {
+        QCOMPARE(control->geometry(), expected);
+    }
+}
+
+void TestSaveLoad::boxColours_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("Combo1") << "Combo1";
+    QTest::newRow("Combo1 drop-down list") << "Combo1 list";
+    QTest::newRow("Check1") << "Check1";
+    QTest::newRow("Combo2") << "Combo2";
+    QTest::newRow("Text1") << "Text1";
+}
+
+// Boxes are black with green text, the drop-down list of the name box included.
+void TestSaveLoad::boxColours()
+{
+    QFETCH(QString, name);
+    Editing editing;
+    Form3 *form = editing.open();
+    click(form, "Command3");
+    QWidget *box = name == u"Combo1 list" ? child<QComboBox>(form, "Combo1")->view()
+                                           : child<QWidget>(form, qPrintable(name));
+    box->ensurePolished();
+    const QPalette palette = box->palette();
+    const bool textBox = !qobject_cast<QCheckBox *>(box);
+    QCOMPARE(palette.color(textBox ? QPalette::Base : QPalette::Window), QColor(Qt::black));
+    QCOMPARE(palette.color(textBox ? QPalette::Text : QPalette::WindowText), QColor(0, 255, 0));
 }
 
 void TestSaveLoad::tabOrder_data()
@@ -373,6 +466,44 @@ void TestSaveLoad::catalogueViewAndRewrite()
              QByteArray("\xef\xe5\xf0\xe2\xfb\xe9\r\n \r\n  \r\n\xe2\xf2\xee\xf0\xee\xe9\r\n\r\n"));
     // One blank is no name, two blanks are.
     QCOMPARE(listed(child<QListWidget>(form, "Combo2")), (QStringList{"первый", "  ", "второй"}));
+    QVERIFY(editing.box.messages.boxes.isEmpty());
+}
+
+void TestSaveLoad::rewriteKeepsNames_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("shiftEnterBetween"); // a line break typed after the text
+    QTest::addColumn<QByteArray>("catalogue");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("no-break space") << QStringLiteral("a\u00A0b\nc") << false
+                                    << QByteArray("a\xA0" "b\r\nc\r\n\r\n")
+                                    << QStringList{QStringLiteral("a\u00A0b"), "c"};
+    QTest::newRow("tab kept") << QStringLiteral("a\tb") << false << QByteArray("a\tb\r\n\r\n")
+                              << QStringList{"a\tb"};
+    QTest::newRow("Shift+Enter is a line end") << QStringLiteral("a") << true
+                                               << QByteArray("a\r\nb\r\n\r\n")
+                                               << QStringList{"a", "b"};
+}
+
+void TestSaveLoad::rewriteKeepsNames()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, shiftEnterBetween);
+    QFETCH(QByteArray, catalogue);
+    QFETCH(QStringList, names);
+    Editing editing;
+    Form3 *form = editing.open();
+    click(form, "Command3");
+    auto *view = child<QPlainTextEdit>(form, "Text1");
+    view->setPlainText(text);
+    if (shiftEnterBetween) {
+        view->moveCursor(QTextCursor::End);
+        QTest::keyClick(view, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClick(view, Qt::Key_B);
+    }
+    click(form, "Command4");
+    QCOMPARE(editing.box.read(QStringLiteral("SaveList")), catalogue);
+    QCOMPARE(listed(child<QListWidget>(form, "Combo2")), names);
     QVERIFY(editing.box.messages.boxes.isEmpty());
 }
 

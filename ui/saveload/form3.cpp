@@ -14,7 +14,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QTextDocument>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QStyleOptionButton>
 
 #include <algorithm>
 
@@ -42,16 +45,44 @@ constexpr ButtonRow kButtons[] = {
     {"Command6", "Готово", {3240, 2520, 1215, 255}, "Перейти к редактору массивов"},
 };
 
-QString withCrLf(QString text)
+// The view's text as typed, lines ending in LF (the catalogue writer ends
+// them in CR LF). The document's plain text would turn a no-break space, a
+// character of the code page, into a blank and so rename the array.
+QString catalogueText(const QPlainTextEdit &view)
 {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text.replace(u'\n', QStringLiteral("\r\n"));
+    QString text = view.document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
+    return text;
 }
 
 QString withLf(QString text)
 {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
+
+// The tick box lies on black, where the style's own square would be drawn
+// black on black: its square is white with a black tick and a grey frame,
+// as on a light window.
+class TickBoxStyle : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget) const override
+    {
+        const auto *button = qstyleoption_cast<const QStyleOptionButton *>(option);
+        if (element != PE_IndicatorCheckBox || !button)
+            return QProxyStyle::drawPrimitive(element, option, painter, widget);
+        QStyleOptionButton light = *button;
+        light.palette.setColor(QPalette::Base, Qt::white);
+        light.palette.setColor(QPalette::Text, Qt::black);
+        light.palette.setColor(QPalette::WindowText, Qt::black);
+        light.palette.setColor(QPalette::Window, QColor(192, 192, 192));
+        QProxyStyle::drawPrimitive(element, &light, painter, widget);
+    }
+};
 
 bool isEnter(const QEvent *event)
 {
@@ -72,6 +103,11 @@ Form3::Form3(AppContext &context, Form2 &editor, QWidget *parent)
     setWindowTitle(QStringLiteral("Сохранение/Загрузка массивов"));
     setAttribute(Qt::WA_DeleteOnClose);
     applyWindowLook(this);
+    // Every box of this window is black with green text: the tick box and
+    // the drop-down list of the name box as well.
+    setStyleSheet(styleSheet()
+                  + QStringLiteral("QCheckBox, QComboBox QAbstractItemView {"
+                                   "  background-color: black; color: rgb(0,255,0); }"));
     buildControls();
     // The road lies on the black client area, beneath the controls.
     m_road = new RoadAnimator(findChild<QWidget *>(QStringLiteral("client")), RoadKind::Form3);
@@ -116,6 +152,9 @@ void Form3::buildControls()
     m_addToList = new QCheckBox(QStringLiteral("Добавить в список"), client);
     m_addToList->setObjectName(QStringLiteral("Check1"));
     m_addToList->setChecked(true);
+    auto *tickStyle = new TickBoxStyle;
+    tickStyle->setParent(m_addToList);
+    m_addToList->setStyle(tickStyle);
     placeControl(m_addToList, this, {240, 720, 1815, 255}, QStringLiteral("Добавить в SaveList"));
     // The caption must be read whole where the type is wider than the
     // window was drawn for: the box may grow into the gap before the list.
@@ -266,7 +305,7 @@ void Form3::rewriteCatalogue()
 {
     m_context.files.closeAll();
     const Status rewritten =
-        ravno::rewriteCatalogue(m_context.folder, withCrLf(m_catalogue->toPlainText()));
+        ravno::rewriteCatalogue(m_context.folder, catalogueText(*m_catalogue));
     if (!rewritten) {
         m_context.messages.fileError(this, rewritten.error());
         return;
