@@ -1,6 +1,11 @@
+#include "testsupport.h"
+#include "ui/editor/form2.h"
 #include "ui/extras/form4.h"
+#include "ui/main/form1.h"
 
+#include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QScreen>
 #include <QTest>
 
@@ -28,6 +33,8 @@ private slots:
     void labels_data();
     void labels();
     void singleInstance();
+    void helpMenu_data();
+    void helpMenu();
 };
 
 void TestForm4::cleanup()
@@ -132,6 +139,61 @@ void TestForm4::singleInstance()
     Form4 *second = Form4::showSingle();
     QVERIFY(second);
     QVERIFY(second->isVisible());
+}
+
+void TestForm4::helpMenu_data()
+{
+    QTest::addColumn<bool>("editor"); // the editor's menu, else the main window's
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("opensAbout");
+    QTest::addColumn<QString>("message"); // a box under "Ошибка" naming this file
+
+    QTest::newRow("main window about") << false << "about" << "О программе" << true << "";
+    QTest::newRow("editor about") << true << "about" << "О программе" << true << "";
+    QTest::newRow("main window help") << false << "what" << "Справка" << false << "files/help.htm";
+    QTest::newRow("editor help") << true << "what2" << "Справка" << false << "files/help.htm";
+    QTest::newRow("main window report") << false << "final" << "Подробный отчет" << false << "";
+    QTest::newRow("editor report") << true << "final" << "Подробный отчет" << false << "";
+}
+
+void TestForm4::helpMenu()
+{
+    QFETCH(bool, editor);
+    QFETCH(QString, item);
+    QFETCH(QString, caption);
+    QFETCH(bool, opensAbout);
+    QFETCH(QString, message);
+
+    // A working folder without the help page: starting help must fail with
+    // a message rather than quietly or by ending the program.
+    ravno::test::Sandbox box;
+    std::unique_ptr<QWidget> window;
+    if (editor)
+        window = std::make_unique<Form2>(*box.context);
+    else
+        window = std::make_unique<Form1>(*box.context);
+    auto *action = window->findChild<QAction *>(item);
+    QVERIFY(action);
+    QCOMPARE(action->text(), caption);
+    auto *help = window->findChild<QAction *>(QStringLiteral("help"));
+    QVERIFY(help);
+    QCOMPARE(help->text(), QStringLiteral("Помощь"));
+    QVERIFY(help->menu() && help->menu()->actions().contains(action));
+
+    action->trigger();
+    QCOMPARE(Form4::instance() != nullptr, opensAbout);
+    if (opensAbout) {
+        QVERIFY(Form4::instance()->isVisible());
+        QCOMPARE(Form4::instance()->parentWidget(), nullptr);
+    }
+    if (message.isEmpty()) {
+        QCOMPARE(box.messages.boxes.size(), 0);
+    } else {
+        QCOMPARE(box.messages.boxes.size(), 1);
+        QCOMPARE(box.messages.boxes.constFirst().title, QStringLiteral("Ошибка"));
+        QVERIFY(box.messages.boxes.constFirst().text.contains(message));
+    }
 }
 
 QTEST_MAIN(TestForm4)

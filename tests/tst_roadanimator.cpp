@@ -1,6 +1,11 @@
 #include "roadscript.h"
+#include "testsupport.h"
+#include "ui/editor/form2.h"
 #include "ui/extras/roadanimator.h"
+#include "ui/common/layout.h"
 #include "ui/extras/roadview.h"
+#include "ui/main/form1.h"
+#include "ui/saveload/form3.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -54,6 +59,8 @@ private slots:
     void runsWhileHidden();
     void drawing_data();
     void drawing();
+    void windowsCarryRoad_data();
+    void windowsCarryRoad();
 };
 
 void TestRoadAnimator::menuFollowsClicks_data()
@@ -223,6 +230,76 @@ void TestRoadAnimator::drawing()
     if (near.x() >= 0)
         area = QRect(view->toPixels(near.x(), near.y()).toPoint(), QSize()).adjusted(-2, -2, 2, 2);
     QCOMPARE(hasColour(image, colour, area), drawn);
+}
+
+void TestRoadAnimator::windowsCarryRoad_data()
+{
+    QTest::addColumn<RoadKind>("kind");
+    QTest::addColumn<QSize>("client"); // twips
+    QTest::addColumn<bool>("hasMenu");
+
+    QTest::newRow("main window") << RoadKind::Form1 << QSize(4710, 4080) << true;
+    QTest::newRow("editor") << RoadKind::Form2 << QSize(4710, 4125) << true;
+    QTest::newRow("save/load window") << RoadKind::Form3 << QSize(4710, 4410) << false;
+}
+
+void TestRoadAnimator::windowsCarryRoad()
+{
+    QFETCH(RoadKind, kind);
+    QFETCH(QSize, client);
+    QFETCH(bool, hasMenu);
+
+    test::Sandbox box;
+    Form2 editor(*box.context);
+    std::unique_ptr<QWidget> owned;
+    QWidget *window = &editor;
+    if (kind == RoadKind::Form1)
+        owned = std::make_unique<Form1>(*box.context);
+    else if (kind == RoadKind::Form3)
+        owned = std::make_unique<Form3>(*box.context, editor);
+    if (owned)
+        window = owned.get();
+
+    const QList<RoadAnimator *> roads = window->findChildren<RoadAnimator *>();
+    QCOMPARE(roads.size(), 1);
+    const RoadAnimator *road = roads.constFirst();
+    QCOMPARE(road->state().kind(), kind);
+
+    // The road covers the client area, below the menu bar and beneath every
+    // control.
+    auto *holder = window->findChild<QWidget *>(QStringLiteral("client"));
+    QVERIFY(holder);
+    QCOMPARE(road->view()->parentWidget(), holder);
+    QCOMPARE(holder->size(), QSize(twipsToPixels(client.width(), window),
+                                   twipsToPixels(client.height(), window)));
+    QCOMPARE(road->view()->geometry(), holder->rect());
+    QCOMPARE(holder->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).constFirst(),
+             road->view());
+
+    // As loaded: the pace timer runs, the step timer waits, the lanes are
+    // still dark.
+    QVERIFY(road->paceTimer()->isActive());
+    QCOMPARE(road->paceTimer()->interval(), RoadAnimation::kPaceIntervalMs);
+    QVERIFY(!road->stepTimer()->isActive());
+    QCOMPARE(road->state().animPhase(), 0);
+    QCOMPARE(road->state().laneColour(0), kLaneDarkColour);
+
+    auto *graph = window->findChild<QAction *>(QStringLiteral("graph"));
+    auto *stoper = window->findChild<QAction *>(QStringLiteral("stoper"));
+    QCOMPARE(graph != nullptr, hasMenu);
+    QCOMPARE(stoper != nullptr, hasMenu);
+    if (!hasMenu)
+        return;
+    QCOMPARE(graph->text(), QStringLiteral("Разрешить графику"));
+    QCOMPARE(stoper->text(), QStringLiteral("Разрешить анимацию"));
+    QVERIFY(graph->isChecked() && !graph->isEnabled());
+    QVERIFY(stoper->isChecked() && stoper->isEnabled());
+    // The window's own switches drive its own road.
+    stoper->trigger();
+    QVERIFY(!road->paceTimer()->isActive());
+    QVERIFY(graph->isEnabled());
+    graph->trigger();
+    QVERIFY(!road->state().horizonVisible());
 }
 
 QTEST_MAIN(TestRoadAnimator)
