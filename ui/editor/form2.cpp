@@ -69,8 +69,9 @@ void Form2::buildControls()
     m_scroll = new QScrollBar(Qt::Vertical, client);
     m_scroll->setObjectName(QStringLiteral("VScroll1"));
     m_scroll->setRange(kLowestPosition, kHighestPosition);
+    m_scroll->setSingleStep(1);
+    m_scroll->setPageStep(1); // a click beside the thumb moves one order, as an arrow does
     m_scroll->setValue(8);
-    m_scroll->setStyleSheet(QStringLiteral("background-color: rgb(192,192,192);"));
     placeControl(m_scroll, this, {615, 120, 135, 270});
     m_scroll->setAccessibleName(QStringLiteral("Порядок массива"));
 
