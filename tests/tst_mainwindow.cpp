@@ -1,7 +1,9 @@
 #include "testsupport.h"
+#include "ui/common/layout.h"
 #include "ui/common/printbox.h"
 #include "ui/editor/form2.h"
 #include "ui/main/form1.h"
+#include "windowcheck.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -33,6 +35,10 @@ private slots:
     void singularSystemIsLogged();
     void unloadThenReturnSolvesWhatTheEditorShows();
     void layoutAndNames();
+    void controls_data();
+    void controls();
+    void menuItems_data();
+    void menuItems();
 
 private:
     static void enterSystem(Form1 &main, const QString &text, int position);
@@ -288,8 +294,6 @@ void TestMainWindow::layoutAndNames()
     QCOMPARE(main.windowTitle(), QStringLiteral("Решение систем уравнений"));
     const int dpi = main.logicalDpiY();
     QCOMPARE(main.centralWidget()->size(), QSize(qRound(4710.0 * dpi / 1440), qRound(4080.0 * dpi / 1440)));
-    QCOMPARE(child<QPushButton>(&main, "Command3")->toolTip(), QStringLiteral("Решить систему уравнений"));
-    QCOMPARE(child<PrintBox>(&main, "Picture1")->toolTip(), QStringLiteral("Сюда выводится ответ"));
     QCOMPARE(child<QLineEdit>(&main, "Text1")->accessibleName(), QStringLiteral("Ввести матрицу"));
 
     const QStringList menuOrder{"lastans", "allans", "", "Exit", "unloadmas", "masedit", "", "ans",
@@ -301,6 +305,93 @@ void TestMainWindow::layoutAndNames()
     QCOMPARE(seen, menuOrder);
     auto *graph = main.findChild<QAction *>(QStringLiteral("graph"));
     QVERIFY(graph->isChecked() && !graph->isEnabled());
+}
+
+void TestMainWindow::controls_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("toolTip");
+    QTest::addColumn<QRect>("twips");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<bool>("enabled");
+    const auto row = [](const char *name, const char *text, const char *tip, QRect twips,
+                        bool shown = true, bool enabled = true) {
+        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(text)
+                            << QString::fromUtf8(tip) << twips << shown << enabled;
+    };
+    row("Command1", "Ввести данные", "Ввести матрицу", {120, 120, 4455, 375});
+    row("Text1", "Ввести данные", "Ввести матрицу", {1800, 165, 1215, 285});
+    row("Command3", "Решить массив", "Решить систему уравнений", {120, 600, 4455, 255}, true, false);
+    row("Picture1", "", "Сюда выводится ответ", {120, 960, 4455, 255});
+    row("Command2", "Первый ответ", "Первый ответ из LastAns", {120, 1200, 1335, 255});
+    row("Command7", "Следующий ответ", "Следующий ответ из LastAns", {1440, 1200, 1575, 255}, true,
+        false);
+    row("Command8", "Последний ответ", "Последний полученный ответ", {3000, 1200, 1575, 255});
+    row("Command4", "Все ответы", "Показать и редактировать LastAns", {240, 1560, 1575, 255});
+    row("Text2", "", "Содержимое LastAns", {120, 1560, 4455, 2175}, false);
+    row("Label1", "", "Преобразованный массив", {120, 1920, 4455, 2055});
+    row("Command5", "Сохранить", "Сохранить содержимое в LastAns", {120, 3720, 1095, 255}, false);
+    row("Command6", "Скрыть", "Спрятать содержимое LastAns", {1200, 3720, 1095, 255}, false);
+}
+
+void TestMainWindow::controls()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(QString, toolTip);
+    QFETCH(QRect, twips);
+    QFETCH(bool, shown);
+    QFETCH(bool, enabled);
+    Sandbox box;
+    Form1 main(*box.context);
+    main.show();
+    auto *control = child<QWidget>(&main, name.toLatin1().constData());
+    QVERIFY(control);
+    QCOMPARE(shownText(control), text);
+    QCOMPARE(control->toolTip(), toolTip);
+    QCOMPARE(control->geometry(),
+             twipsRect(&main, twips.left(), twips.top(), twips.width(), twips.height()));
+    QCOMPARE(control->isVisible(), shown);
+    QCOMPARE(control->isEnabled(), enabled);
+}
+
+void TestMainWindow::menuItems_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QStringList>("captions");
+    QTest::addColumn<QString>("unavailable");
+    QTest::addColumn<QString>("checked");
+    QTest::newRow("file") << "Файл"
+                          << QStringList{"Последний ответ", "Показать все ответы", "",
+                                         "Выход из программы"}
+                          << "" << "";
+    QTest::newRow("mass") << "Данные"
+                          << QStringList{"Выгрузить массив", "Редактор массивов...", "",
+                                         "Решить массив"}
+                          << "ans" << "";
+    QTest::newRow("animat") << "Анимация" << QStringList{"Разрешить графику", "Разрешить анимацию"}
+                            << "graph" << "graph stoper";
+    QTest::newRow("help") << "Помощь"
+                          << QStringList{"Справка", "Подробный отчет", "", "О программе"} << ""
+                          << "";
+}
+
+void TestMainWindow::menuItems()
+{
+    QFETCH(QString, menu);
+    QFETCH(QStringList, captions);
+    QFETCH(QString, unavailable);
+    QFETCH(QString, checked);
+    Sandbox box;
+    Form1 main(*box.context);
+    auto *items = main.findChild<QMenu *>(QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(items);
+    QCOMPARE(items->title(), menu);
+    const MenuState state = menuState(items);
+    QCOMPARE(state.captions, captions);
+    QCOMPARE(state.unavailable, unavailable);
+    QCOMPARE(state.checked, checked);
 }
 
 QTEST_MAIN(TestMainWindow)
