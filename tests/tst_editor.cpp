@@ -5,6 +5,7 @@
 #include "windowcheck.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -71,22 +72,28 @@ void TestEditor::opensWithRepeatableRandomContents()
 
 void TestEditor::scrollBarSetsOrder_data()
 {
+    // A slider action, or a key pressed after Tab from the contents box.
     QTest::addColumn<int>("action");
+    QTest::addColumn<int>("key");
     QTest::addColumn<int>("steps");
     QTest::addColumn<QString>("order");
-    QTest::newRow("up arrow raises the order") << int(QAbstractSlider::SliderSingleStepSub) << 1 << "5";
-    QTest::newRow("click above the thumb raises it by one") << int(QAbstractSlider::SliderPageStepSub) << 1
-                                                            << "5";
-    QTest::newRow("click below the thumb lowers it by one") << int(QAbstractSlider::SliderPageStepAdd) << 1
-                                                            << "3";
-    QTest::newRow("down arrow lowers it") << int(QAbstractSlider::SliderSingleStepAdd) << 2 << "2";
-    QTest::newRow("stops at order 2") << int(QAbstractSlider::SliderSingleStepAdd) << 5 << "2";
-    QTest::newRow("stops at order 10") << int(QAbstractSlider::SliderSingleStepSub) << 9 << "10";
+    const int none = 0;
+    QTest::newRow("up arrow raises the order") << int(QAbstractSlider::SliderSingleStepSub) << none << 1 << "5";
+    QTest::newRow("down arrow lowers it") << int(QAbstractSlider::SliderSingleStepAdd) << none << 2 << "2";
+    QTest::newRow("stops at order 2") << int(QAbstractSlider::SliderSingleStepAdd) << none << 5 << "2";
+    QTest::newRow("stops at order 10") << int(QAbstractSlider::SliderSingleStepSub) << none << 9 << "10";
+    QTest::newRow("click above the thumb raises it by one")
+        << int(QAbstractSlider::SliderPageStepSub) << none << 1 << "5";
+    QTest::newRow("click below the thumb lowers it by one")
+        << int(QAbstractSlider::SliderPageStepAdd) << none << 1 << "3";
+    QTest::newRow("Up key raises it") << none << int(Qt::Key_Up) << 2 << "6";
+    QTest::newRow("Down key lowers it") << none << int(Qt::Key_Down) << 1 << "3";
 }
 
 void TestEditor::scrollBarSetsOrder()
 {
     QFETCH(int, action);
+    QFETCH(int, key);
     QFETCH(int, steps);
     QFETCH(QString, order);
     Sandbox box;
@@ -94,8 +101,19 @@ void TestEditor::scrollBarSetsOrder()
     auto *text = child<QLineEdit>(&editor, "Text1");
     text->setText(QStringLiteral("1 2 3"));
     auto *scroll = child<QScrollBar>(&editor, "VScroll1");
-    for (int i = 0; i < steps; ++i)
-        scroll->triggerAction(QAbstractSlider::SliderAction(action));
+    if (key) {
+        editor.showEditor();
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        text->setFocus();
+        QTest::keyClick(text, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), scroll);
+    }
+    for (int i = 0; i < steps; ++i) {
+        if (key)
+            QTest::keyClick(scroll, Qt::Key(key));
+        else
+            scroll->triggerAction(QAbstractSlider::SliderAction(action));
+    }
     QCOMPARE(child<QLineEdit>(&editor, "Text2")->text(), order);
     const int n = order.toInt();
     QCOMPARE(box.context->workspace.order(), n);
