@@ -133,6 +133,8 @@ void TestMainWindow::enablingRules()
 
     main.findChild<QAction *>(QStringLiteral("masedit"))->trigger();
     QVERIFY(main.editor()->isVisible());
+    // The editor shows the system it holds, and the workspace is that system again.
+    QCOMPARE(box.context->workspace.order(), 2);
     QVERIFY(!main.isVisible());
     QVERIFY(solveButton->isEnabled());
     QVERIFY(ans->isEnabled());

@@ -149,6 +149,7 @@ void Form2::loadSteps()
 
 void Form2::showEditor()
 {
+    ensureWorkspaceMatches();
     show();
     raise();
     activateWindow();
