@@ -28,6 +28,7 @@ private slots:
     void enablingRules();
     void clickIntoTextOpensEditor();
     void answerPaging();
+    void pagingEndsWhenFilesClose_data();
     void pagingEndsWhenFilesClose();
     void lastAnswerOfEmptyLog();
     void allAnswersViewAndSave();
@@ -181,18 +182,37 @@ void TestMainWindow::answerPaging()
     QVERIFY(box.messages.boxes.isEmpty());
 }
 
+void TestMainWindow::pagingEndsWhenFilesClose_data()
+{
+    QTest::addColumn<bool>("bySolve");
+    QTest::newRow("a solve") << true;
+    QTest::newRow("the editor saving its last array") << false;
+}
+
 void TestMainWindow::pagingEndsWhenFilesClose()
 {
+    QFETCH(bool, bySolve);
     Sandbox box;
     QVERIFY(box.write(QStringLiteral("lastans"), "one\r\ntwo\r\n"));
     Form1 main(*box.context);
     main.show();
     enterSystem(main, QStringLiteral("2 1 5 1 3 10"), 10);
+    auto *picture = child<PrintBox>(&main, "Picture1");
+    auto *next = child<QPushButton>(&main, "Command7");
     QTest::mouseClick(child<QPushButton>(&main, "Command2"), Qt::LeftButton);
-    QVERIFY(child<QPushButton>(&main, "Command7")->isEnabled());
+    QVERIFY(next->isEnabled());
 
-    QTest::mouseClick(child<QPushButton>(&main, "Command3"), Qt::LeftButton);
-    QVERIFY(!child<QPushButton>(&main, "Command7")->isEnabled());
+    if (bySolve) {
+        QTest::mouseClick(child<QPushButton>(&main, "Command3"), Qt::LeftButton);
+        QVERIFY(!next->isEnabled());
+    } else {
+        // Both windows shown, as after the save/load window brings the editor back.
+        main.editor()->findChild<QAction *>(QStringLiteral("save"))->trigger();
+        const QStringList shown = picture->printedLines();
+        QTest::mouseClick(next, Qt::LeftButton);
+        QCOMPARE(picture->printedLines(), shown);
+        QVERIFY(!next->isEnabled());
+    }
     QVERIFY(!box.context->files.isPaging());
 }
 

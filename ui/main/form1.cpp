@@ -245,6 +245,12 @@ void Form1::firstAnswer()
 
 void Form1::nextAnswer()
 {
+    // The editor and the save/load window close every file too, and may do
+    // so while this window is shown; paging then has ended.
+    if (!m_context.files.isPaging()) {
+        m_next->setEnabled(false);
+        return;
+    }
     const auto read = m_context.log.next();
     if (!read) {
         m_next->setEnabled(false);
