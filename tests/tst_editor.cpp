@@ -311,6 +311,7 @@ void TestEditor::controls()
     Form2 editor(*box.context);
     editor.showEditor();
     QCOMPARE(editor.windowTitle(), QStringLiteral("Редактор массивов"));
+    QCOMPARE(editor.centralWidget()->size(), twipsRect(&editor, 0, 0, 4710, 4125).size());
     auto *control = child<QWidget>(&editor, name.toLatin1().constData());
     QVERIFY(control);
     if (text != QLatin1String("*"))
