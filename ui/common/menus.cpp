@@ -6,14 +6,14 @@
 
 namespace ravno {
 
-QHash<QString, QAction *> buildMenuBar(QMenuBar *bar, std::initializer_list<MenuSpec> menus)
+QHash<QString, QAction *> buildMenuBar(QMenuBar *bar, std::initializer_list<Menu> menus)
 {
     QHash<QString, QAction *> actions;
-    for (const MenuSpec &spec : menus) {
-        QMenu *menu = bar->addMenu(QString::fromUtf8(spec.caption));
-        menu->setObjectName(QString::fromUtf8(spec.name));
-        menu->menuAction()->setObjectName(QString::fromUtf8(spec.name));
-        for (const MenuItem &item : spec.items) {
+    for (const Menu &entry : menus) {
+        QMenu *menu = bar->addMenu(QString::fromUtf8(entry.caption));
+        menu->setObjectName(QString::fromUtf8(entry.name));
+        menu->menuAction()->setObjectName(QString::fromUtf8(entry.name));
+        for (const MenuItem &item : entry.items) {
             if (!item.name) {
                 menu->addSeparator();
                 continue;
