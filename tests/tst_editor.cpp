@@ -1,10 +1,14 @@
 #include "core/arraytext.h"
 #include "testsupport.h"
+#include "ui/common/layout.h"
 #include "ui/editor/form2.h"
+#include "windowcheck.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -39,7 +43,12 @@ private slots:
     void refusedOrderChangesNothing();
     void createList_data();
     void createList();
+    void closingReturnsAndSaves_data();
     void closingReturnsAndSaves();
+    void controls_data();
+    void controls();
+    void menuItems_data();
+    void menuItems();
     void exitDoesNotSave();
     void longTextIsKeptWhole();
     void largeLastArrayMatchesOneParse();
@@ -63,18 +72,28 @@ void TestEditor::opensWithRepeatableRandomContents()
 
 void TestEditor::scrollBarSetsOrder_data()
 {
+    // A slider action, or a key pressed after Tab from the contents box.
     QTest::addColumn<int>("action");
+    QTest::addColumn<int>("key");
     QTest::addColumn<int>("steps");
     QTest::addColumn<QString>("order");
-    QTest::newRow("up arrow raises the order") << int(QAbstractSlider::SliderSingleStepSub) << 1 << "5";
-    QTest::newRow("down arrow lowers it") << int(QAbstractSlider::SliderSingleStepAdd) << 2 << "2";
-    QTest::newRow("stops at order 2") << int(QAbstractSlider::SliderSingleStepAdd) << 5 << "2";
-    QTest::newRow("stops at order 10") << int(QAbstractSlider::SliderSingleStepSub) << 9 << "10";
+    const int none = 0;
+    QTest::newRow("up arrow raises the order") << int(QAbstractSlider::SliderSingleStepSub) << none << 1 << "5";
+    QTest::newRow("down arrow lowers it") << int(QAbstractSlider::SliderSingleStepAdd) << none << 2 << "2";
+    QTest::newRow("stops at order 2") << int(QAbstractSlider::SliderSingleStepAdd) << none << 5 << "2";
+    QTest::newRow("stops at order 10") << int(QAbstractSlider::SliderSingleStepSub) << none << 9 << "10";
+    QTest::newRow("click above the thumb raises it by one")
+        << int(QAbstractSlider::SliderPageStepSub) << none << 1 << "5";
+    QTest::newRow("click below the thumb lowers it by one")
+        << int(QAbstractSlider::SliderPageStepAdd) << none << 1 << "3";
+    QTest::newRow("Up key raises it") << none << int(Qt::Key_Up) << 2 << "6";
+    QTest::newRow("Down key lowers it") << none << int(Qt::Key_Down) << 1 << "3";
 }
 
 void TestEditor::scrollBarSetsOrder()
 {
     QFETCH(int, action);
+    QFETCH(int, key);
     QFETCH(int, steps);
     QFETCH(QString, order);
     Sandbox box;
@@ -82,8 +101,19 @@ void TestEditor::scrollBarSetsOrder()
     auto *text = child<QLineEdit>(&editor, "Text1");
     text->setText(QStringLiteral("1 2 3"));
     auto *scroll = child<QScrollBar>(&editor, "VScroll1");
-    for (int i = 0; i < steps; ++i)
-        scroll->triggerAction(QAbstractSlider::SliderAction(action));
+    if (key) {
+        editor.showEditor();
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        text->setFocus();
+        QTest::keyClick(text, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), scroll);
+    }
+    for (int i = 0; i < steps; ++i) {
+        if (key)
+            QTest::keyClick(scroll, Qt::Key(key));
+        else
+            scroll->triggerAction(QAbstractSlider::SliderAction(action));
+    }
     QCOMPARE(child<QLineEdit>(&editor, "Text2")->text(), order);
     const int n = order.toInt();
     QCOMPARE(box.context->workspace.order(), n);
@@ -220,17 +250,120 @@ void TestEditor::createList()
     }
 }
 
+void TestEditor::closingReturnsAndSaves_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<bool>("saveLoadHidden");
+    QTest::newRow("Готово button") << "Command4" << false;
+    QTest::newRow("Готово menu") << "ready" << false;
+    QTest::newRow("title bar") << "close" << true;
+}
+
 void TestEditor::closingReturnsAndSaves()
 {
+    QFETCH(QString, way);
+    QFETCH(bool, saveLoadHidden);
     Sandbox box;
     Form2 editor(*box.context);
+    bool hidden = false;
+    editor.setSaveLoadHider([&hidden] { hidden = true; });
     QSignalSpy returned(&editor, &Form2::returnedToMain);
     editor.showEditor();
     child<QLineEdit>(&editor, "Text1")->setText(QStringLiteral("7"));
-    editor.close();
+    if (way == QLatin1String("close"))
+        QVERIFY(!editor.close()); // kept for the next visit
+    else if (way == QLatin1String("ready"))
+        action(editor, "ready")->trigger();
+    else
+        QTest::mouseClick(child<QPushButton>(&editor, "Command4"), Qt::LeftButton);
     QCOMPARE(returned.size(), 1);
     QVERIFY(!editor.isVisible());
+    QCOMPARE(hidden, saveLoadHidden);
     QCOMPARE(box.read(QStringLiteral("LostMas")), QByteArray(" 8 \r\n 7 \r\n"));
+}
+
+void TestEditor::controls_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("toolTip");
+    QTest::addColumn<QRect>("twips");
+    const auto row = [](const char *name, const char *text, const char *tip, QRect twips) {
+        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(text)
+                            << QString::fromUtf8(tip) << twips;
+    };
+    row("Text2", "4", "Порядок массива", {0, 120, 615, 285});
+    row("VScroll1", "", "", {615, 120, 135, 270});
+    row("Text1", "*", "Содержимое массива", {840, 120, 3255, 285}); // random at every opening
+    row("Command2", "RND", "Случайный порядок массива", {0, 390, 750, 210});
+    row("Command1", "RND", "Случайное содержимое массива", {840, 390, 3255, 210});
+    row("Command3", "", "Сохранить/загрузить готовый массив", {4080, 120, 615, 480});
+    row("Command4", "Готово", "Перейти на основное окно", {2880, 600, 1215, 255});
+}
+
+void TestEditor::controls()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(QString, toolTip);
+    QFETCH(QRect, twips);
+    Sandbox box;
+    Form2 editor(*box.context);
+    editor.showEditor();
+    QCOMPARE(editor.windowTitle(), QStringLiteral("Редактор массивов"));
+    QCOMPARE(editor.centralWidget()->size(), twipsRect(&editor, 0, 0, 4710, 4125).size());
+    auto *control = child<QWidget>(&editor, name.toLatin1().constData());
+    QVERIFY(control);
+    if (text != QLatin1String("*"))
+        QCOMPARE(shownText(control), text);
+    QCOMPARE(control->toolTip(), toolTip);
+    QCOMPARE(control->geometry(),
+             twipsRect(&editor, twips.left(), twips.top(), twips.width(), twips.height()));
+    QVERIFY(control->isVisible() && control->isEnabled());
+}
+
+void TestEditor::menuItems_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QStringList>("captions");
+    QTest::addColumn<QString>("unavailable");
+    QTest::addColumn<QString>("checked");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("file") << "Файл"
+                          << QStringList{"Новый массив", "Создать SaveList",
+                                         "Загрузить последний массив", "Сохранить в последний массив",
+                                         "Загрузить/сохранить массив", "Готово", "",
+                                         "Выход из программы"}
+                          << "" << ""
+                          << QStringList{"new", "createlist", "load", "save", "loadsave", "ready", "",
+                                         "exit"};
+    QTest::newRow("animation") << "Анимация"
+                               << QStringList{"Разрешить графику", "Разрешить анимацию"} << "graph"
+                               << "graph stoper" << QStringList{"graph", "stoper"};
+    QTest::newRow("help") << "Помощь" << QStringList{"Справка", "Подробный отчет", "О программе"}
+                          << "" << "" << QStringList{"what2", "final", "about"};
+}
+
+void TestEditor::menuItems()
+{
+    QFETCH(QString, menu);
+    QFETCH(QStringList, captions);
+    QFETCH(QString, unavailable);
+    QFETCH(QString, checked);
+    QFETCH(QStringList, names);
+    Sandbox box;
+    Form2 editor(*box.context);
+    auto *items = editor.findChild<QMenu *>(QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(items);
+    QCOMPARE(items->title(), menu);
+    const MenuState state = menuState(items);
+    QCOMPARE(state.captions, captions);
+    QCOMPARE(state.unavailable, unavailable);
+    QCOMPARE(state.checked, checked);
+    QStringList seen;
+    for (QAction *item : items->actions())
+        seen << item->objectName();
+    QCOMPARE(seen, names);
 }
 
 void TestEditor::exitDoesNotSave()

@@ -1,7 +1,9 @@
 #include "testsupport.h"
+#include "ui/common/layout.h"
 #include "ui/common/printbox.h"
 #include "ui/editor/form2.h"
 #include "ui/main/form1.h"
+#include "windowcheck.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -26,6 +28,7 @@ private slots:
     void enablingRules();
     void clickIntoTextOpensEditor();
     void answerPaging();
+    void pagingEndsWhenFilesClose_data();
     void pagingEndsWhenFilesClose();
     void lastAnswerOfEmptyLog();
     void allAnswersViewAndSave();
@@ -33,6 +36,10 @@ private slots:
     void singularSystemIsLogged();
     void unloadThenReturnSolvesWhatTheEditorShows();
     void layoutAndNames();
+    void controls_data();
+    void controls();
+    void menuItems_data();
+    void menuItems();
 
 private:
     static void enterSystem(Form1 &main, const QString &text, int position);
@@ -127,6 +134,8 @@ void TestMainWindow::enablingRules()
 
     main.findChild<QAction *>(QStringLiteral("masedit"))->trigger();
     QVERIFY(main.editor()->isVisible());
+    // The editor shows the system it holds, and the workspace is that system again.
+    QCOMPARE(box.context->workspace.order(), 2);
     QVERIFY(!main.isVisible());
     QVERIFY(solveButton->isEnabled());
     QVERIFY(ans->isEnabled());
@@ -173,18 +182,37 @@ void TestMainWindow::answerPaging()
     QVERIFY(box.messages.boxes.isEmpty());
 }
 
+void TestMainWindow::pagingEndsWhenFilesClose_data()
+{
+    QTest::addColumn<bool>("bySolve");
+    QTest::newRow("a solve") << true;
+    QTest::newRow("the editor saving its last array") << false;
+}
+
 void TestMainWindow::pagingEndsWhenFilesClose()
 {
+    QFETCH(bool, bySolve);
     Sandbox box;
     QVERIFY(box.write(QStringLiteral("lastans"), "one\r\ntwo\r\n"));
     Form1 main(*box.context);
     main.show();
     enterSystem(main, QStringLiteral("2 1 5 1 3 10"), 10);
+    auto *picture = child<PrintBox>(&main, "Picture1");
+    auto *next = child<QPushButton>(&main, "Command7");
     QTest::mouseClick(child<QPushButton>(&main, "Command2"), Qt::LeftButton);
-    QVERIFY(child<QPushButton>(&main, "Command7")->isEnabled());
+    QVERIFY(next->isEnabled());
 
-    QTest::mouseClick(child<QPushButton>(&main, "Command3"), Qt::LeftButton);
-    QVERIFY(!child<QPushButton>(&main, "Command7")->isEnabled());
+    if (bySolve) {
+        QTest::mouseClick(child<QPushButton>(&main, "Command3"), Qt::LeftButton);
+        QVERIFY(!next->isEnabled());
+    } else {
+        // Both windows shown, as after the save/load window brings the editor back.
+        main.editor()->findChild<QAction *>(QStringLiteral("save"))->trigger();
+        const QStringList shown = picture->printedLines();
+        QTest::mouseClick(next, Qt::LeftButton);
+        QCOMPARE(picture->printedLines(), shown);
+        QVERIFY(!next->isEnabled());
+    }
     QVERIFY(!box.context->files.isPaging());
 }
 
@@ -288,8 +316,6 @@ void TestMainWindow::layoutAndNames()
     QCOMPARE(main.windowTitle(), QStringLiteral("Решение систем уравнений"));
     const int dpi = main.logicalDpiY();
     QCOMPARE(main.centralWidget()->size(), QSize(qRound(4710.0 * dpi / 1440), qRound(4080.0 * dpi / 1440)));
-    QCOMPARE(child<QPushButton>(&main, "Command3")->toolTip(), QStringLiteral("Решить систему уравнений"));
-    QCOMPARE(child<PrintBox>(&main, "Picture1")->toolTip(), QStringLiteral("Сюда выводится ответ"));
     QCOMPARE(child<QLineEdit>(&main, "Text1")->accessibleName(), QStringLiteral("Ввести матрицу"));
 
     const QStringList menuOrder{"lastans", "allans", "", "Exit", "unloadmas", "masedit", "", "ans",
@@ -301,6 +327,93 @@ void TestMainWindow::layoutAndNames()
     QCOMPARE(seen, menuOrder);
     auto *graph = main.findChild<QAction *>(QStringLiteral("graph"));
     QVERIFY(graph->isChecked() && !graph->isEnabled());
+}
+
+void TestMainWindow::controls_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("toolTip");
+    QTest::addColumn<QRect>("twips");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<bool>("enabled");
+    const auto row = [](const char *name, const char *text, const char *tip, QRect twips,
+                        bool shown = true, bool enabled = true) {
+        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(text)
+                            << QString::fromUtf8(tip) << twips << shown << enabled;
+    };
+    row("Command1", "Ввести данные", "Ввести матрицу", {120, 120, 4455, 375});
+    row("Text1", "Ввести данные", "Ввести матрицу", {1800, 165, 1215, 285});
+    row("Command3", "Решить массив", "Решить систему уравнений", {120, 600, 4455, 255}, true, false);
+    row("Picture1", "", "Сюда выводится ответ", {120, 960, 4455, 255});
+    row("Command2", "Первый ответ", "Первый ответ из LastAns", {120, 1200, 1335, 255});
+    row("Command7", "Следующий ответ", "Следующий ответ из LastAns", {1440, 1200, 1575, 255}, true,
+        false);
+    row("Command8", "Последний ответ", "Последний полученный ответ", {3000, 1200, 1575, 255});
+    row("Command4", "Все ответы", "Показать и редактировать LastAns", {240, 1560, 1575, 255});
+    row("Text2", "", "Содержимое LastAns", {120, 1560, 4455, 2175}, false);
+    row("Label1", "", "Преобразованный массив", {120, 1920, 4455, 2055});
+    row("Command5", "Сохранить", "Сохранить содержимое в LastAns", {120, 3720, 1095, 255}, false);
+    row("Command6", "Скрыть", "Спрятать содержимое LastAns", {1200, 3720, 1095, 255}, false);
+}
+
+void TestMainWindow::controls()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(QString, toolTip);
+    QFETCH(QRect, twips);
+    QFETCH(bool, shown);
+    QFETCH(bool, enabled);
+    Sandbox box;
+    Form1 main(*box.context);
+    main.show();
+    auto *control = child<QWidget>(&main, name.toLatin1().constData());
+    QVERIFY(control);
+    QCOMPARE(shownText(control), text);
+    QCOMPARE(control->toolTip(), toolTip);
+    QCOMPARE(control->geometry(),
+             twipsRect(&main, twips.left(), twips.top(), twips.width(), twips.height()));
+    QCOMPARE(control->isVisible(), shown);
+    QCOMPARE(control->isEnabled(), enabled);
+}
+
+void TestMainWindow::menuItems_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QStringList>("captions");
+    QTest::addColumn<QString>("unavailable");
+    QTest::addColumn<QString>("checked");
+    QTest::newRow("file") << "Файл"
+                          << QStringList{"Последний ответ", "Показать все ответы", "",
+                                         "Выход из программы"}
+                          << "" << "";
+    QTest::newRow("mass") << "Данные"
+                          << QStringList{"Выгрузить массив", "Редактор массивов...", "",
+                                         "Решить массив"}
+                          << "ans" << "";
+    QTest::newRow("animat") << "Анимация" << QStringList{"Разрешить графику", "Разрешить анимацию"}
+                            << "graph" << "graph stoper";
+    QTest::newRow("help") << "Помощь"
+                          << QStringList{"Справка", "Подробный отчет", "", "О программе"} << ""
+                          << "";
+}
+
+void TestMainWindow::menuItems()
+{
+    QFETCH(QString, menu);
+    QFETCH(QStringList, captions);
+    QFETCH(QString, unavailable);
+    QFETCH(QString, checked);
+    Sandbox box;
+    Form1 main(*box.context);
+    auto *items = main.findChild<QMenu *>(QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(items);
+    QCOMPARE(items->title(), menu);
+    const MenuState state = menuState(items);
+    QCOMPARE(state.captions, captions);
+    QCOMPARE(state.unavailable, unavailable);
+    QCOMPARE(state.checked, checked);
 }
 
 QTEST_MAIN(TestMainWindow)

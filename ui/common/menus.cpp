@@ -6,14 +6,14 @@
 
 namespace ravno {
 
-QHash<QString, QAction *> buildMenuBar(QMenuBar *bar, std::initializer_list<MenuTable> menus)
+QHash<QString, QAction *> buildMenuBar(QMenuBar *bar, std::initializer_list<Menu> menus)
 {
     QHash<QString, QAction *> actions;
-    for (const MenuTable &table : menus) {
-        QMenu *menu = bar->addMenu(QString::fromUtf8(table.caption));
-        menu->setObjectName(QString::fromUtf8(table.name));
-        menu->menuAction()->setObjectName(QString::fromUtf8(table.name));
-        for (const MenuItem &item : table.items) {
+    for (const Menu &entry : menus) {
+        QMenu *menu = bar->addMenu(QString::fromUtf8(entry.caption));
+        menu->setObjectName(QString::fromUtf8(entry.name));
+        menu->menuAction()->setObjectName(QString::fromUtf8(entry.name));
+        for (const MenuItem &item : entry.items) {
             if (!item.name) {
                 menu->addSeparator();
                 continue;

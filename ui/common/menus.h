@@ -21,7 +21,7 @@ struct MenuItem
     bool enabled = true;
 };
 
-struct MenuTable
+struct Menu
 {
     const char *name;
     const char *caption;
@@ -32,6 +32,6 @@ inline constexpr MenuItem kSeparator{};
 
 // Adds the menus to the bar; returns every item's action by name. The
 // top-level menus themselves carry no action.
-QHash<QString, QAction *> buildMenuBar(QMenuBar *bar, std::initializer_list<MenuTable> menus);
+QHash<QString, QAction *> buildMenuBar(QMenuBar *bar, std::initializer_list<Menu> menus);
 
 } // namespace ravno

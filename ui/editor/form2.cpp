@@ -69,9 +69,12 @@ void Form2::buildControls()
     m_scroll = new QScrollBar(Qt::Vertical, client);
     m_scroll->setObjectName(QStringLiteral("VScroll1"));
     m_scroll->setRange(kLowestPosition, kHighestPosition);
+    m_scroll->setSingleStep(1);
+    m_scroll->setPageStep(1); // a click beside the thumb moves one order, as an arrow does
     m_scroll->setValue(8);
-    m_scroll->setStyleSheet(QStringLiteral("background-color: rgb(192,192,192);"));
     placeControl(m_scroll, this, {615, 120, 135, 270});
+    // Reachable by Tab, so the order can be set with the arrow keys too.
+    m_scroll->setFocusPolicy(Qt::StrongFocus);
     m_scroll->setAccessibleName(QStringLiteral("Порядок массива"));
 
     m_rndOrder = makeButton(client, "Command2", QStringLiteral("RND"), {0, 390, 750, 210},
@@ -93,7 +96,8 @@ void Form2::buildControls()
     m_preview->setStyleSheet(QStringLiteral("background: transparent; color: rgb(0,255,255);"));
     placeControl(m_preview, this, kPreviewPlace, QStringLiteral("Система уравнений"));
 
-    setTabOrder(m_text, m_rndOrder);
+    setTabOrder(m_text, m_scroll);
+    setTabOrder(m_scroll, m_rndOrder);
     m_text->setFocus();
 
     connect(m_scroll, &QScrollBar::valueChanged, this, &Form2::scrollMoved);
@@ -145,6 +149,7 @@ void Form2::loadSteps()
 
 void Form2::showEditor()
 {
+    ensureWorkspaceMatches();
     show();
     raise();
     activateWindow();

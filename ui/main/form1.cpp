@@ -49,8 +49,9 @@ Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
                               findChild<QAction *>(QStringLiteral("stoper")));
     centreOnScreen(this);
 
-    // Load: the click target shows the button's caption.
+    // Load: the click target shows the button's caption, from its start.
     m_enterBox->setText(m_enter->text());
+    m_enterBox->setCursorPosition(0);
     m_road->resetForLoad();
 }
 
@@ -66,13 +67,16 @@ void Form1::buildControls()
 
     m_enter = makeButton(client, "Command1", QStringLiteral("Ввести данные"),
                          {120, 120, 4455, 375}, QStringLiteral("Ввести матрицу"));
-    m_enter->setStyleSheet(QStringLiteral("background-color: black; color: rgb(0,255,0);"));
+    // A black button with the buttons' black caption: the click target Text1
+    // lying over its middle is what shows the words.
+    m_enter->setStyleSheet(QStringLiteral("background-color: black;"));
 
     m_enterBox = new QLineEdit(QStringLiteral("gjhgkj"), client);
     m_enterBox->setObjectName(QStringLiteral("Text1"));
     m_enterBox->setReadOnly(true);
     m_enterBox->setAlignment(Qt::AlignCenter);
     m_enterBox->setCursor(Qt::PointingHandCursor);
+    m_enterBox->setStyleSheet(QStringLiteral("padding: 0px;")); // the caption just fits
     placeControl(m_enterBox, this, {1800, 165, 1215, 285}, QStringLiteral("Ввести матрицу"));
     nameByToolTip(m_enterBox);
     m_enterBox->installEventFilter(this);
@@ -241,6 +245,12 @@ void Form1::firstAnswer()
 
 void Form1::nextAnswer()
 {
+    // The editor and the save/load window close every file too, and may do
+    // so while this window is shown; paging then has ended.
+    if (!m_context.files.isPaging()) {
+        m_next->setEnabled(false);
+        return;
+    }
     const auto read = m_context.log.next();
     if (!read) {
         m_next->setEnabled(false);

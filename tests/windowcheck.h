@@ -1,0 +1,59 @@
+// Reading a window back as a person sees it: the words a control shows and
+// the state of a menu's items, for the tests that hold the windows' tables.
+#pragma once
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QStringList>
+
+namespace ravno::test {
+
+inline QString shownText(const QWidget *control)
+{
+    if (const auto *button = qobject_cast<const QAbstractButton *>(control))
+        return button->text();
+    if (const auto *line = qobject_cast<const QLineEdit *>(control))
+        return line->text();
+    if (const auto *label = qobject_cast<const QLabel *>(control))
+        return label->text();
+    if (const auto *text = qobject_cast<const QPlainTextEdit *>(control))
+        return text->toPlainText();
+    return QString();
+}
+
+// The items of a menu in order (a separator as an empty caption), and the
+// names of those that are disabled and of those that are checked, each list
+// joined by blanks.
+struct MenuState
+{
+    QStringList captions;
+    QString unavailable;
+    QString checked;
+};
+
+inline MenuState menuState(const QMenu *menu)
+{
+    MenuState state;
+    QStringList off;
+    QStringList on;
+    for (const QAction *item : menu->actions()) {
+        state.captions << (item->isSeparator() ? QString() : item->text());
+        if (item->isSeparator())
+            continue;
+        if (!item->isEnabled())
+            off << item->objectName();
+        if (item->isChecked())
+            on << item->objectName();
+        if (!item->shortcut().isEmpty())
+            state.captions.last() += QStringLiteral(" [%1]").arg(item->shortcut().toString());
+    }
+    state.unavailable = off.join(u' ');
+    state.checked = on.join(u' ');
+    return state;
+}
+
+} // namespace ravno::test
