@@ -324,10 +324,7 @@ void TestEditor::controls()
 
 void TestEditor::menuItems_data()
 {
-    QTest::addColumn<QString>("menu");
-    QTest::addColumn<QStringList>("captions");
-    QTest::addColumn<QString>("unavailable");
-    QTest::addColumn<QString>("checked");
+    addMenuColumns();
     QTest::addColumn<QStringList>("names");
     QTest::newRow("file") << "Файл"
                           << QStringList{"Новый массив", "Создать SaveList",
@@ -346,22 +343,15 @@ void TestEditor::menuItems_data()
 
 void TestEditor::menuItems()
 {
-    QFETCH(QString, menu);
-    QFETCH(QStringList, captions);
-    QFETCH(QString, unavailable);
-    QFETCH(QString, checked);
     QFETCH(QStringList, names);
     Sandbox box;
     Form2 editor(*box.context);
-    auto *items = editor.findChild<QMenu *>(QString::fromLatin1(QTest::currentDataTag()));
-    QVERIFY(items);
-    QCOMPARE(items->title(), menu);
-    const MenuState state = menuState(items);
-    QCOMPARE(state.captions, captions);
-    QCOMPARE(state.unavailable, unavailable);
-    QCOMPARE(state.checked, checked);
+    compareMenu(editor);
+    if (QTest::currentTestFailed())
+        return;
+    const auto *items = editor.findChild<QMenu *>(QString::fromLatin1(QTest::currentDataTag()));
     QStringList seen;
-    for (QAction *item : items->actions())
+    for (const QAction *item : items->actions())
         seen << item->objectName();
     QCOMPARE(seen, names);
 }

@@ -380,10 +380,7 @@ void TestMainWindow::controls()
 
 void TestMainWindow::menuItems_data()
 {
-    QTest::addColumn<QString>("menu");
-    QTest::addColumn<QStringList>("captions");
-    QTest::addColumn<QString>("unavailable");
-    QTest::addColumn<QString>("checked");
+    addMenuColumns();
     QTest::newRow("file") << "Файл"
                           << QStringList{"Последний ответ", "Показать все ответы", "",
                                          "Выход из программы"}
@@ -401,19 +398,9 @@ void TestMainWindow::menuItems_data()
 
 void TestMainWindow::menuItems()
 {
-    QFETCH(QString, menu);
-    QFETCH(QStringList, captions);
-    QFETCH(QString, unavailable);
-    QFETCH(QString, checked);
     Sandbox box;
     Form1 main(*box.context);
-    auto *items = main.findChild<QMenu *>(QString::fromLatin1(QTest::currentDataTag()));
-    QVERIFY(items);
-    QCOMPARE(items->title(), menu);
-    const MenuState state = menuState(items);
-    QCOMPARE(state.captions, captions);
-    QCOMPARE(state.unavailable, unavailable);
-    QCOMPARE(state.checked, checked);
+    compareMenu(main);
 }
 
 QTEST_MAIN(TestMainWindow)

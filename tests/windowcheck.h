@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QStringList>
+#include <QTest>
 
 namespace ravno::test {
 
@@ -54,6 +55,33 @@ inline MenuState menuState(const QMenu *menu)
     state.unavailable = off.join(u' ');
     state.checked = on.join(u' ');
     return state;
+}
+
+// The columns of a menu table: the menu's caption, its items' captions, and
+// the names of its disabled and of its checked items. A row's tag is the
+// menu's object name.
+inline void addMenuColumns()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QStringList>("captions");
+    QTest::addColumn<QString>("unavailable");
+    QTest::addColumn<QString>("checked");
+}
+
+// Compares the window's menu named by the current row with that row.
+inline void compareMenu(const QWidget &window)
+{
+    QFETCH(QString, menu);
+    QFETCH(QStringList, captions);
+    QFETCH(QString, unavailable);
+    QFETCH(QString, checked);
+    const auto *items = window.findChild<QMenu *>(QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(items);
+    QCOMPARE(items->title(), menu);
+    const MenuState state = menuState(items);
+    QCOMPARE(state.captions, captions);
+    QCOMPARE(state.unavailable, unavailable);
+    QCOMPARE(state.checked, checked);
 }
 
 } // namespace ravno::test
