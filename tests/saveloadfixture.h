@@ -6,6 +6,7 @@
 #include "core/arraytext.h"
 #include "storage/arrayfile.h"
 #include "testsupport.h"
+#include "windowcheck.h"
 #include "ui/common/layout.h"
 #include "ui/common/printbox.h"
 #include "ui/editor/form2.h"

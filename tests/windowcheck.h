@@ -1,9 +1,14 @@
-// Reading a window back as a person sees it: the words a control shows and
-// the state of a menu's items, for the tests that hold the windows' tables.
+// Reading a window back as a person sees it: the words a control shows, its
+// place, and the state of a menu's items, for the tests that hold the
+// windows' tables.
 #pragma once
+
+#include "ui/common/layout.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,7 +28,30 @@ inline QString shownText(const QWidget *control)
         return label->text();
     if (const auto *text = qobject_cast<const QPlainTextEdit *>(control))
         return text->toPlainText();
+    if (const auto *combo = qobject_cast<const QComboBox *>(control))
+        return combo->currentText();
     return QString();
+}
+
+// Compares the window's control with its row of the window's table: the
+// words it shows ("*" for any), its tool tip and its place, given in twips.
+// A tick box may grow to the right where the type is wider than drawn for.
+inline void compareControl(const QWidget *window, const QString &name, const QString &text,
+                           const QString &toolTip, const QRect &twips)
+{
+    const auto *control = window->findChild<QWidget *>(name);
+    QVERIFY2(control, qPrintable(name));
+    if (text != QLatin1String("*"))
+        QCOMPARE(shownText(control), text);
+    QCOMPARE(control->toolTip(), toolTip);
+    const QRect expected = twipsRect(window, twips.x(), twips.y(), twips.width(), twips.height());
+    if (qobject_cast<const QCheckBox *>(control)) {
+        QCOMPARE(control->pos(), expected.topLeft());
+        QCOMPARE(control->height(), expected.height());
+        QVERIFY(control->width() >= expected.width());
+    } else {
+        QCOMPARE(control->geometry(), expected);
+    }
 }
 
 // The items of a menu in order (a separator as an empty caption), and the
