@@ -20,20 +20,6 @@ using namespace ravno;
 
 namespace {
 
-// n pieces of the editor text: varied numbers so that the print form and the
-// parse both do real work.
-QString editorText(qsizetype n)
-{
-    QString text;
-    text.reserve(n * 8);
-    for (qsizetype i = 0; i < n; ++i) {
-        text += QString::number((i * 7919) % 100000 - 50000) + QStringLiteral(".25");
-        if (i + 1 < n)
-            text += u' ';
-    }
-    return text;
-}
-
 bool check(bool ok, const char *what)
 {
     if (!ok)
@@ -65,7 +51,7 @@ int main(int argc, char *argv[])
 
     std::printf("%10s %10s %12s %12s %12s\n", "lines", "MB", "write ms", "named ms", "last ms");
     for (qsizetype n = largest / 4; n <= largest; n *= 2) {
-        const QString text = editorText(n);
+        const QString text = bench::editorText(n);
         QElapsedTimer timer;
 
         timer.start();

@@ -41,7 +41,31 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+// This program again, as a child on the offscreen platform, in `folder`.
+void prepareChild(QProcess &child, const QString &program, const QStringList &arguments,
+                  const QString &folder)
+{
+    child.setProgram(program);
+    child.setArguments(arguments);
+    child.setWorkingDirectory(folder);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    child.setProcessEnvironment(env);
+}
+
 } // namespace
+
+QString editorText(qsizetype n)
+{
+    QString text;
+    text.reserve(n * 8);
+    for (qsizetype i = 0; i < n; ++i) {
+        text += QString::number((i * 7919) % 100000 - 50000) + QStringLiteral(".25");
+        if (i + 1 < n)
+            text += u' ';
+    }
+    return text;
+}
 
 bool benchOrderTen(const DataFolder &folder)
 {
@@ -84,12 +108,7 @@ bool benchOrderTen(const DataFolder &folder)
 
 bool benchMillionLines(const DataFolder &folder)
 {
-    constexpr qsizetype kLines = 1000000;
-    QString text;
-    text.reserve(kLines * 8);
-    for (qsizetype i = 0; i < kLines; ++i)
-        text += QString::number((i * 7919) % 100000 - 50000) + QStringLiteral(".25 ");
-    text.chop(1);
+    const QString text = editorText(1000000);
 
     const QString name = QStringLiteral("million");
     bool ok = writeArrayFile(folder, kLastArrayName, 2, text).ok();
@@ -114,12 +133,7 @@ bool benchStartup(const QString &program, int runs)
     std::vector<double> inside;
     for (int run = 0; run < runs; ++run) {
         QProcess child;
-        child.setProgram(program);
-        child.setArguments({QString::fromLatin1(startupChildOption)});
-        child.setWorkingDirectory(work.path());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        child.setProcessEnvironment(env);
+        prepareChild(child, program, {QString::fromLatin1(startupChildOption)}, work.path());
 
         QElapsedTimer timer;
         timer.start();
@@ -170,12 +184,8 @@ bool benchEditor(const QString &program, int values)
     if (!check(work.isValid() && QDir(work.path()).mkdir(QStringLiteral("files")), "editor setup"))
         return false;
     QProcess child;
-    child.setProgram(program);
-    child.setArguments({QString::fromLatin1(editorChildOption), QString::number(values)});
-    child.setWorkingDirectory(work.path());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    child.setProcessEnvironment(env);
+    prepareChild(child, program,
+                 {QString::fromLatin1(editorChildOption), QString::number(values)}, work.path());
     child.start();
     if (!check(child.waitForFinished(120000) && child.exitCode() == 0, "editor child"))
         return false;
@@ -187,11 +197,7 @@ int editorChild(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const int values = argc > 2 ? std::max(1, QByteArray(argv[2]).toInt()) : 100000;
-    QString text;
-    text.reserve(qsizetype(values) * 8);
-    for (int i = 0; i < values; ++i)
-        text += QString::number((i * 7919) % 100000 - 50000) + QStringLiteral(".25 ");
-    text.chop(1);
+    const QString text = editorText(values);
 
     BoxMessages messages;
     AppContext context(DataFolder(QDir::current()), messages);
@@ -217,8 +223,9 @@ int editorChild(int argc, char *argv[])
     if (editor.arrayText().trimmed() != text)
         return 1;
     const double saving = timed(ready);
-    std::printf("%-44s %10.1f ms\n", qPrintable(QStringLiteral("editor: load last array, %1 values").arg(values)), loading);
-    std::printf("%-44s %10.1f ms\n", qPrintable(QStringLiteral("editor: ready button saves it again")), saving);
+    std::printf("%-44s %10.1f ms\n",
+                qPrintable(QStringLiteral("editor: load last array, %1 values").arg(values)), loading);
+    std::printf("%-44s %10.1f ms\n", "editor: ready button saves it again", saving);
     return 0;
 }
 

@@ -9,6 +9,10 @@
 
 namespace ravno::bench {
 
+// n pieces of the editor text: varied numbers so that the print form and the
+// parse both do real work.
+QString editorText(qsizetype n);
+
 // Solve, parse and preview, array file write and read, all at order 10.
 bool benchOrderTen(const DataFolder &folder);
 
