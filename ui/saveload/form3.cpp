@@ -14,10 +14,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QTextDocument>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QStyleOptionButton>
+#include <QTextDocument>
 
 #include <algorithm>
 
