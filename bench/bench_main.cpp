@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times what a user waits for: the order-10 solve, parse and preview and
 // array file write and read, the start of the program until its main window
 // is shown, and the array file writer and both readers on files of growing

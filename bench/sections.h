@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parts of ravno_bench besides the large-file table: the order-10 work a
 // user waits for at every click, and the start of the program until its main
 // window is shown.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timing for ravno_bench: a piece of work run in batches, each batch timed
 // with QElapsedTimer; the median per run is what the report gives, the
 // fastest batch beside it shows how noisy the machine was.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checking builds, both off by default; included before any target exists so
 # that the flags reach every library, program and test.
 #

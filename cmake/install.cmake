@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation and the Debian package (cpack -G DEB in the build folder).
 #   bin/ravno                  the program; it works in the current folder
 #   bin/ravno-launcher         prepares ~/Ravno/files and starts the program

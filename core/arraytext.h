@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's one-line array text: its pieces, how they fill the workspace
 // row by row (each row's coefficients, then its right-hand side, reused
 // cyclically when there are too few), and the preview caption that shows the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Numbers as text: the lenient leading-number parse used for every piece of
 // the editor's array text, for the order and for stored values, and the
 // three ways the program writes a number: the answer form "##0.000", the

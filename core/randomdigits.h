@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's random source: one uniform generator over [0, 1) in single
 // precision. It always starts from the same seed, so every start of the
 // program draws the same digits.

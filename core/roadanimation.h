@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The decorative road of one working window as a state machine: which lines
 // are shown, the lane colour, the run counters and the intervals of the two
 // timers, and the state of the "Разрешить графику" (graph) and "Разрешить

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the decorative road of each working window lies: the 42 dots, road
 // edges and vanishing-point dots of Line1, the horizon Line2 and the dotted
 // lane lines Line3, as data. RoadAnimation decides what is shown; RoadView

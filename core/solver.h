@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Row elimination with partial pivoting on the shared workspace. The main
 // window runs it, shows the answer line and the eliminated matrix, and logs
 // the line; the solver itself touches neither widgets nor files.

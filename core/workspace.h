@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The workspace shared by every window: the coefficient matrix of the system,
 // an auxiliary vector and the answers. The editor fills it, the solver reads
 // and transforms it, "Выгрузить массив" shrinks it. One instance lives for

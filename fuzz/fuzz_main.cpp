@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One libFuzzer program per target: RAVNO_FUZZ_TARGET names the function
 // of targets.h that this program feeds.
 #include "fuzz/targets.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fuzz targets: each feeds one arbitrary input to one reader of the
 // program and checks what must hold for every input. The libFuzzer programs
 // in this folder call them (one program per target), and tst_fuzzinputs

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The answer log files/lastans: one answer line per solve. Empty lines carry
 // no meaning and every reader skips them. "Первый ответ" leaves the log open
 // so that "Следующий ответ" goes on from there; any command that closes all

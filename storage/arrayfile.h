@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The array file shared by saved arrays (files/<name>) and the editor's last
 // array (files/LostMas): line 1 the editor's order scroll position (12 minus
 // the order), then one line per piece of the editor text, each the piece's

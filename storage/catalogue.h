@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue files/SaveList: one saved name per line; empty lines and
 // lines of exactly one blank carry no name; duplicates are allowed.
 #pragma once

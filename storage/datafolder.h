@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder `files` below the working folder, where the program keeps the
 // answer log, the last array, the catalogue and the saved arrays. The
 // program never creates it. Tests point it at a temporary folder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the file formats report a failure: as a value that names the file and
 // says what went wrong in Russian. The windows show the text in a message
 // box; nothing here ever ends the program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads a text as a sequence of items, the way the array files and the
 // catalogue view read: an item ends at a comma or a line end; blanks around
 // an unquoted item are dropped; an item that starts with a double quote runs

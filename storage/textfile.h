@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plain text on disk: windows-1251, lines ended by CR LF. Whole files are
 // replaced through QSaveFile, so a failed write keeps the old content whole;
 // appends go out as one write. Readers accept LF alone as well.

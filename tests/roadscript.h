@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Road tests drive a RoadAnimation through a script of events separated by
 // blanks:
 //   P  pace timer      S  step timer (S36: 36 step events)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor with its save/load window, as the main window sets them up,
 // and the hands of a person on that window: typing a name, clicking,
 // choosing from the list, reading the lists back.

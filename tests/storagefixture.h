@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A working folder for one storage test: a temporary folder with an empty
 // `files` below it, and raw byte access to the files there, so that tests
 // compare what lies on disk and not what the readers make of it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared by the window tests: a message recorder that answers boxes instead
 // of a person, and a working folder of its own for each test.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every seed input of the fuzz targets and every input that once broke one
 // (fuzz/regressions/<target>/) goes through its target again: no crash, no
 // sanitizer report in the checking build, and every property holds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/answerlog.h"
 #include "storage/arrayfile.h"
 #include "storage/catalogue.h"

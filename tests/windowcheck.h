@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a window back as a person sees it: the words a control shows, its
 // place, and the state of a menu's items, for the tests that hold the
 // windows' tables.

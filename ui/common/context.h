@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the windows share for the whole run: the workspace, the data folder
 // with its open files, the message boxes, the random source and the locale
 // whose decimal separator the answers use. The program makes one; each test

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Window geometry and colours. Sizes are given in twips (1/1440 inch) and
 // turned into pixels with the screen's logical DPI, so the windows keep their
 // proportions on high-DPI screens (15 twips are one pixel at 96 dpi).

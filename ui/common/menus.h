@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Menu bars built from tables: each window lists its menus and items as
 // data, and finds an item's action by its name afterwards.
 #pragma once

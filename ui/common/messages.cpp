@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/common/messages.h"
 
 #include "storage/fileresult.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Modal message boxes go through this one interface, so that tests answer
 // them instead of a person. The program uses BoxMessages; tests substitute
 // their own recorder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A picture box that text is printed into: each print adds a line below the
 // earlier ones until the box is cleared. A screen reader reads what it shows.
 #pragma once

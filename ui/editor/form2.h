@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The array editor: the order (2..10) on a small scroll bar, the numbers of
 // the system in one line of text, random filling, the preview of the system,
 // the last-array and catalogue commands, and the way back to the main window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About window "О программе", opened by the about item of the main
 // window's and the editor's help menu through Form4::showSingle(). There is
 // at most one; closing it destroys it, and the next showSingle() builds a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Справка": the help page files/help.htm opened by the launcher files/iexplore
 // of the working folder, started without waiting. The main window's and the
 // editor's help items call startHelp() and show the message of a failure.

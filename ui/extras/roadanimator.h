@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The decorative road of one working window, ready to attach: it owns the
 // road's state machine, its view and the two timers Timer1 (step) and Timer2
 // (pace), and keeps the window's graph and stoper menu items in step with

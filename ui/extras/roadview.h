@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the decorative road of a RoadAnimation on the window background,
 // beneath the window's other controls. RoadAnimator creates it; it never
 // takes mouse input.

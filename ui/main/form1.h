@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: opens the array editor, solves the workspace, shows the
 // answer line and the eliminated matrix, and pages through the answer log.
 // Closing it ends the program.

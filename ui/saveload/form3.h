@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The save/load window: saves the editor's array under a typed name, adds
 // the name to the catalogue files/SaveList when asked, loads a listed array
 // into the editor, and shows the catalogue text for editing and rewriting.
