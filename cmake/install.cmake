@@ -4,9 +4,20 @@
 #   bin/ravno-launcher         prepares ~/Ravno/files and starts the program
 #   share/ravno/files/         the shipped help page and browser launcher
 #   share/applications, share/metainfo, share/icons: desktop integration
+#   share/man/man1, share/man/ru/man1: the manual pages, English and Russian
+#   share/doc/ravno/: copyright and changelog.gz
 include(GNUInstallDirs)
 
 set(RAVNO_APP_ID ru.ravno.Ravno)
+# The release date of this version, shown by the AppStream release and the
+# manual pages; the changelog's entry carries the same date.
+set(RAVNO_RELEASE_DATE 2026-12-08)
+# PLACEHOLDER: the project has no maintainer address of its own yet. This one
+# value is the package's Maintainer and the changelog's signature; lintian
+# reports bogus-mail-host for it until a real name and address replace it
+# (here or with -DRAVNO_MAINTAINER="Name <address>").
+set(RAVNO_MAINTAINER "Ravno maintainer placeholder <placeholder@localhost>"
+    CACHE STRING "Maintainer of the Debian package, as Name <address>")
 file(RELATIVE_PATH RAVNO_BIN_TO_DATA
      "${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}"
      "${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}")
@@ -26,6 +37,42 @@ install(FILES ${packaging}/ravno.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${RAVNO_APP_ID}.svg)
 
+# Manual pages and the changelog, compressed the way Debian wants them:
+# gzip -9n, without a name or time stamp, so every build gives the same bytes.
+find_program(RAVNO_GZIP gzip REQUIRED)
+set(doc_build ${CMAKE_CURRENT_BINARY_DIR}/doc)
+set(doc_compressed)
+foreach(pair IN ITEMS
+        man/ravno.1.in=man1/ravno.1
+        man/ravno-launcher.1.in=man1/ravno-launcher.1
+        man/ru/ravno.1.in=ru/man1/ravno.1
+        man/ru/ravno-launcher.1.in=ru/man1/ravno-launcher.1
+        changelog.in=changelog)
+  string(REPLACE "=" ";" pair ${pair})
+  list(GET pair 0 source)
+  list(GET pair 1 doc)
+  configure_file(${packaging}/${source} ${doc_build}/${doc} @ONLY)
+  get_filename_component(doc_dir ${doc_build}/${doc} DIRECTORY)
+  get_filename_component(doc_name ${doc} NAME)
+  # -k keeps the plain copy, which configure_file owns.
+  add_custom_command(OUTPUT ${doc_build}/${doc}.gz
+    COMMAND ${RAVNO_GZIP} -9nkf ${doc_name}
+    WORKING_DIRECTORY ${doc_dir}
+    DEPENDS ${doc_build}/${doc}
+    VERBATIM)
+  list(APPEND doc_compressed ${doc_build}/${doc}.gz)
+endforeach()
+add_custom_target(ravno_docs ALL DEPENDS ${doc_compressed})
+
+install(FILES ${doc_build}/man1/ravno.1.gz ${doc_build}/man1/ravno-launcher.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${doc_build}/ru/man1/ravno.1.gz ${doc_build}/ru/man1/ravno-launcher.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/ru/man1)
+# A native package: Debian's changelog is changelog.gz. The copyright file
+# carries the licence, for which the package format has no field.
+install(FILES ${doc_build}/changelog.gz ${packaging}/copyright
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
 # Whatever the repository ships in files/; the browser launcher must stay
 # runnable. A checkout without files/ installs none.
 file(GLOB shipped_files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/files/*)
@@ -41,12 +88,15 @@ endforeach()
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ravno)
 set(CPACK_PACKAGE_VENDOR "Ravno")
-set(CPACK_PACKAGE_CONTACT "Ravno developers <ravno@localhost>")
+set(CPACK_PACKAGE_CONTACT "${RAVNO_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Solver for systems of linear equations of order 2 to 10")
+# Debian wants the lines of the long description under 80 characters.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Ravno solves systems of linear equations of order 2 to 10 by row elimination\n"
-    "with partial pivoting, with an array editor, saved arrays and an answer log.\n"
-    "Its interface is in Russian. Start it with ravno-launcher, which works in ~/Ravno.")
+    "Ravno solves systems of linear equations of order 2 to 10 by row\n"
+    "elimination with partial pivoting. It has an array editor, saved\n"
+    "arrays with a catalogue, and a log of every answer.\n"
+    "Its interface is in Russian. Start it with ravno-launcher, which\n"
+    "keeps its files in ~/Ravno.")
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
