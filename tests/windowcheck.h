@@ -21,7 +21,6 @@
 #include <QScrollBar>
 #include <QStringList>
 #include <QTest>
-#include <QToolTip>
 
 namespace ravno::test {
 
@@ -62,24 +61,13 @@ inline QRect clientRect(QWidget *window)
     return window->rect();
 }
 
-// The tool tip now shown, or null.
-inline QWidget *shownToolTip()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets())
-        if (widget->inherits("QTipLabel") && widget->isVisible())
-            return widget;
-    return nullptr;
-}
-
 // Checks a shown window as a person meets it: every visible control lies
 // inside the client area and takes a click at its centre, unless it lies
 // under another by design; every caption fits its control; every answer,
-// matrix and preview shows whole, without scrolling; every tool tip has the
-// standard look.
+// matrix and preview shows whole, without scrolling.
 inline void checkWindow(QWidget *window, const QList<Overlay> &overlays = {})
 {
     const QRect client = clientRect(window);
-    const QPalette tipLook = QToolTip::palette();
     for (QWidget *control : window->findChildren<QWidget *>()) {
         if (!isTableControl(control) || !control->isVisible())
             continue;
@@ -123,16 +111,6 @@ inline void checkWindow(QWidget *window, const QList<Overlay> &overlays = {})
                                   : label->sizeHint().width() <= label->width()
                                         && lines * metrics.height() <= label->contentsRect().height();
             QVERIFY2(fits, qPrintable(name));
-        }
-
-        if (!control->toolTip().isEmpty()) {
-            QToolTip::showText(control->mapToGlobal(control->rect().center()), control->toolTip(), control);
-            QWidget *tip = shownToolTip();
-            QVERIFY2(tip, qPrintable(name));
-            tip->ensurePolished();
-            QCOMPARE(tip->palette().color(tip->foregroundRole()), tipLook.color(QPalette::ToolTipText));
-            QCOMPARE(tip->palette().color(tip->backgroundRole()), tipLook.color(QPalette::ToolTipBase));
-            QToolTip::hideText();
         }
     }
 }
