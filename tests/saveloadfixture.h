@@ -52,7 +52,7 @@ struct Editing
 
     Form3 *open()
     {
-        QTest::mouseClick(child<QPushButton>(&editor, "Command3"), Qt::LeftButton);
+        press(child<QPushButton>(&editor, "Command3"));
         return saveLoadWindow();
     }
 
@@ -80,7 +80,7 @@ inline void typeName(Form3 *form, const QString &name)
 
 inline void click(Form3 *form, const char *button)
 {
-    QTest::mouseClick(child<QPushButton>(form, button), Qt::LeftButton);
+    press(child<QPushButton>(form, button));
 }
 
 inline QStringList listed(QComboBox *combo)
@@ -104,7 +104,7 @@ inline void selectName(Form3 *form, const QString &name)
     auto *list = child<QListWidget>(form, "Combo2");
     const auto found = list->findItems(name, Qt::MatchExactly);
     QVERIFY2(!found.isEmpty(), qPrintable(name));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
+    press(list->viewport(), list->visualItemRect(found.first()).center());
     QCOMPARE(list->selectedItems().value(0), found.first());
 }
 

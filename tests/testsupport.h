@@ -11,7 +11,9 @@
 #include <QFile>
 #include <QList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWidget>
+#include <QWindow>
 
 #include <memory>
 
@@ -89,6 +91,20 @@ template<typename T>
 T *child(QWidget *window, const char *name)
 {
     return window->findChild<T *>(QLatin1String(name));
+}
+
+// Clicks a control as a person does: on its shown window, at the control's
+// place (its centre unless told), so that whatever lies over that point
+// takes the click.
+inline void press(QWidget *control, QPoint at = QPoint(-1, -1))
+{
+    QVERIFY(control);
+    QWidget *window = control->window();
+    QVERIFY2(window->isVisible(), qPrintable(control->objectName()));
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    if (at.x() < 0)
+        at = control->rect().center();
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, control->mapTo(window, at));
 }
 
 } // namespace ravno::test

@@ -46,8 +46,6 @@ private slots:
     void createList();
     void closingReturnsAndSaves_data();
     void closingReturnsAndSaves();
-    void controls_data();
-    void controls();
     void menuItems_data();
     void menuItems();
     void exitDoesNotSave();
@@ -126,10 +124,11 @@ void TestEditor::randomOrderKeepsText()
 {
     Sandbox box;
     Form2 editor(*box.context);
+    editor.showEditor();
     auto *text = child<QLineEdit>(&editor, "Text1");
     const QString before = text->text();
     for (int i = 0; i < 10; ++i) {
-        QTest::mouseClick(child<QPushButton>(&editor, "Command2"), Qt::LeftButton);
+        press(child<QPushButton>(&editor, "Command2"));
         const int position = child<QScrollBar>(&editor, "VScroll1")->value();
         QCOMPARE(box.context->workspace.order(), 12 - position);
     }
@@ -276,49 +275,14 @@ void TestEditor::closingReturnsAndSaves()
     else if (way == QLatin1String("ready"))
         action(editor, "ready")->trigger();
     else
-        QTest::mouseClick(child<QPushButton>(&editor, "Command4"), Qt::LeftButton);
+        press(child<QPushButton>(&editor, "Command4"));
     QCOMPARE(returned.size(), 1);
     QVERIFY(!editor.isVisible());
     QCOMPARE(hidden, saveLoadHidden);
     QCOMPARE(box.read(QStringLiteral("LostMas")), QByteArray(" 8 \r\n 7 \r\n"));
 }
 
-void TestEditor::controls_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("toolTip");
-    QTest::addColumn<QRect>("twips");
-    const auto row = [](const char *name, const char *text, const char *tip, QRect twips) {
-        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(text)
-                            << QString::fromUtf8(tip) << twips;
-    };
-    row("Text2", "4", "Порядок массива", {0, 120, 615, 285});
-    row("VScroll1", "", "", {615, 120, 135, 270});
-    row("Text1", "*", "Содержимое массива", {840, 120, 3255, 285}); // random at every opening
-    row("Command2", "RND", "Случайный порядок массива", {0, 390, 750, 210});
-    row("Command1", "RND", "Случайное содержимое массива", {840, 390, 3255, 210});
-    row("Command3", "", "Сохранить/загрузить готовый массив", {4080, 120, 615, 480});
-    row("Command4", "Готово", "Перейти на основное окно", {2880, 600, 1215, 255});
-}
 
-void TestEditor::controls()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, text);
-    QFETCH(QString, toolTip);
-    QFETCH(QRect, twips);
-    Sandbox box;
-    Form2 editor(*box.context);
-    editor.showEditor();
-    QCOMPARE(editor.windowTitle(), QStringLiteral("Редактор массивов"));
-    QCOMPARE(editor.centralWidget()->size(), twipsRect(&editor, 0, 0, 4710, 4125).size());
-    compareControl(&editor, name, text, toolTip, twips);
-    if (QTest::currentTestFailed())
-        return;
-    auto *control = child<QWidget>(&editor, name.toLatin1().constData());
-    QVERIFY(control->isVisible() && control->isEnabled());
-}
 
 void TestEditor::menuItems_data()
 {

@@ -31,8 +31,6 @@ class TestForm4 : public QObject
 private slots:
     void cleanup();
     void window();
-    void labels_data();
-    void labels();
     void singleInstance();
     void helpMenu_data();
     void helpMenu();
@@ -67,60 +65,7 @@ void TestForm4::window()
     QVERIFY(image->pixmap().isNull());
 }
 
-void TestForm4::labels_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QRect>("twips");
-    QTest::addColumn<qreal>("pointSize");
-    QTest::addColumn<bool>("bold");
 
-    QTest::newRow("title") << "Label1" << "О программе" << QRect(120, 120, 2535, 495) << 18.0
-                           << true;
-    QTest::newRow("version") << "Label2" << "Ravno v1.0 русская версия"
-                             << QRect(120, 600, 2535, 255) << 8.25 << true;
-    QTest::newRow("purpose")
-        << "Label3" << "Программа предназначена для решения систем уравнений 2-10 порядка."
-        << QRect(120, 960, 2535, 615) << 8.25 << false;
-    QTest::newRow("author heading") << "Label4" << "Создатель" << QRect(120, 1680, 2535, 375)
-                                    << 12.0 << false;
-    QTest::newRow("credits") << "Label5" << "" << QRect(120, 2040, 3015, 615) << 8.25 << false;
-}
-
-void TestForm4::labels()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, text);
-    QFETCH(QRect, twips);
-    QFETCH(qreal, pointSize);
-    QFETCH(bool, bold);
-
-    Form4 *about = Form4::showSingle();
-    auto *label = about->findChild<QLabel *>(name);
-    QVERIFY(label);
-    if (text.isEmpty())
-        QVERIFY(label->text().startsWith(QStringLiteral("Разработчики Ravno")));
-    else
-        QCOMPARE(label->text(), text);
-    QCOMPARE(label->font().pointSizeF(), pointSize);
-    QCOMPARE(label->font().bold(), bold);
-    QCOMPARE(label->font().families().constFirst(), QStringLiteral("MS Sans Serif"));
-    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0, 255, 0));
-    QVERIFY(!label->autoFillBackground());
-
-    // Placed as designed, and grown (never shrunk) where the face on this
-    // system needs more room, so that no text is cut off.
-    const QRect designed = twipsRect(about, twips.x(), twips.y(), twips.width(), twips.height());
-    QCOMPARE(label->pos(), designed.topLeft());
-    QVERIFY(label->width() >= designed.width());
-    QVERIFY(label->height() >= designed.height());
-    const int needed = label->wordWrap() ? label->heightForWidth(label->width())
-                                         : label->sizeHint().height();
-    QVERIFY(label->height() >= needed);
-    if (!label->wordWrap())
-        QVERIFY(label->width() >= label->sizeHint().width());
-    QVERIFY(label->geometry().bottom() < about->height());
-}
 
 void TestForm4::singleInstance()
 {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/extras/helplauncher.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -53,6 +54,8 @@ private slots:
     void startFailure_data();
     void startFailure();
     void startsLauncherWithPage();
+    void launcherFailure_data();
+    void launcherFailure();
     void launcher_data();
     void launcher();
     void helpPage_data();
@@ -146,6 +149,49 @@ void TestHelpLauncher::startsLauncherWithPage()
 
     QVERIFY2(status.ok(), qPrintable(status.ok() ? QString() : status.error().message));
     QTRY_COMPARE(QString::fromUtf8(readAll(record)), work.absoluteFilePath(kHelpPage));
+}
+
+void TestHelpLauncher::launcherFailure_data()
+{
+    QTest::addColumn<QByteArray>("script"); // the launcher's body
+    QTest::addColumn<int>("watchMs");
+    QTest::addColumn<bool>("told");
+    QTest::newRow("opens the page") << QByteArray("exit 0") << 5000 << false;
+    QTest::newRow("no browser") << QByteArray("exit 127") << 5000 << true;
+    QTest::newRow("killed") << QByteArray("touch ended; kill -9 $$") << 5000 << true;
+    QTest::newRow("still running after the watch") << QByteArray("sleep 1; exit 1") << 200 << false;
+}
+
+// A launcher that ends in failure soon is told of; one that runs on, as a
+// browser does, is left alone and never waited for.
+void TestHelpLauncher::launcherFailure()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(int, watchMs);
+    QFETCH(bool, told);
+    QTemporaryDir tmp;
+    QDir work(tmp.path()); // the launcher's working folder, where it leaves "ended"
+    QVERIFY(work.mkdir(QStringLiteral("files")));
+    QVERIFY(writeFile(work.filePath(kHelpPage), "<html></html>"));
+    const QString ended = tmp.filePath(QStringLiteral("ended"));
+    QVERIFY(writeFile(work.filePath(kHelpLauncher),
+                      "#!/bin/sh\ntrap 'touch ended' EXIT\n" + script + "\n", true));
+
+    QStringList messages;
+    QElapsedTimer clock;
+    clock.start();
+    const Status status = startHelp(work, [&](const FileError &error) { messages << error.message; },
+                                    watchMs);
+    QVERIFY(status.ok());
+    QVERIFY(clock.elapsed() < 500);
+    QTRY_VERIFY(QFile::exists(ended));
+    if (!told) {
+        QTest::qWait(200); // time for the launcher's end to reach the program
+        QVERIFY(messages.isEmpty());
+        return;
+    }
+    QTRY_COMPARE(messages.size(), 1);
+    QVERIFY(messages.constFirst().contains(QDir::toNativeSeparators(work.absoluteFilePath(kHelpPage))));
 }
 
 void TestHelpLauncher::launcher_data()

@@ -36,8 +36,6 @@ private slots:
     void singularSystemIsLogged();
     void unloadThenReturnSolvesWhatTheEditorShows();
     void layoutAndNames();
-    void controls_data();
-    void controls();
     void menuItems_data();
     void menuItems();
 
@@ -47,7 +45,7 @@ private:
 
 void TestMainWindow::enterSystem(Form1 &main, const QString &text, int position)
 {
-    QTest::mouseClick(child<QPushButton>(&main, "Command1"), Qt::LeftButton);
+    press(child<QPushButton>(&main, "Command1"));
     Form2 *editor = main.editor();
     QVERIFY(editor);
     auto *contents = child<QLineEdit>(editor, "Text1");
@@ -58,7 +56,7 @@ void TestMainWindow::enterSystem(Form1 &main, const QString &text, int position)
         scroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     while (scroll->value() > position)
         scroll->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    QTest::mouseClick(child<QPushButton>(editor, "Command4"), Qt::LeftButton);
+    press(child<QPushButton>(editor, "Command4"));
 }
 
 void TestMainWindow::typicalRun_data()
@@ -88,7 +86,7 @@ void TestMainWindow::typicalRun()
     QCOMPARE(box.read(QStringLiteral("LostMas")),
              QByteArray(" 10 \r\n 2 \r\n 1 \r\n 5 \r\n 1 \r\n 3 \r\n 10 \r\n"));
 
-    QTest::mouseClick(child<QPushButton>(&main, "Command3"), Qt::LeftButton);
+    press(child<QPushButton>(&main, "Command3"));
     QCOMPARE(child<PrintBox>(&main, "Picture1")->printedLines(), QStringList{answer});
     QCOMPARE(child<QLabel>(&main, "Label1")->text(), matrix);
     QCOMPARE(box.read(QStringLiteral("lastans")), (answer + QStringLiteral("\r\n")).toLatin1());
@@ -118,7 +116,7 @@ void TestMainWindow::enablingRules()
     QVERIFY(solveButton->isEnabled());
     QVERIFY(ans->isEnabled());
 
-    QTest::mouseClick(solveButton, Qt::LeftButton);
+    press(solveButton);
     QVERIFY(!solveButton->isEnabled());
     QVERIFY(ans->isEnabled());
 
@@ -148,7 +146,7 @@ void TestMainWindow::clickIntoTextOpensEditor()
     main.show();
     auto *target = child<QLineEdit>(&main, "Text1");
     QCOMPARE(target->text(), QStringLiteral("Ввести данные"));
-    QTest::mouseClick(target, Qt::LeftButton);
+    press(target);
     QVERIFY(main.editor() && main.editor()->isVisible());
     QVERIFY(!main.isVisible());
     QVERIFY(child<QPushButton>(&main, "Command3")->isEnabled());
@@ -164,19 +162,19 @@ void TestMainWindow::answerPaging()
     auto *next = child<QPushButton>(&main, "Command7");
     QVERIFY(!next->isEnabled());
 
-    QTest::mouseClick(child<QPushButton>(&main, "Command2"), Qt::LeftButton);
+    press(child<QPushButton>(&main, "Command2"));
     QCOMPARE(picture->printedLines(), QStringList{"first"});
     QVERIFY(next->isEnabled());
-    QTest::mouseClick(next, Qt::LeftButton);
+    press(next);
     QCOMPARE(picture->printedLines(), QStringList{"second"});
-    QTest::mouseClick(next, Qt::LeftButton);
+    press(next);
     QCOMPARE(picture->printedLines(), QStringList{"third"});
     // Past the end nothing changes.
-    QTest::mouseClick(next, Qt::LeftButton);
-    QTest::mouseClick(next, Qt::LeftButton);
+    press(next);
+    press(next);
     QCOMPARE(picture->printedLines(), QStringList{"third"});
 
-    QTest::mouseClick(child<QPushButton>(&main, "Command8"), Qt::LeftButton);
+    press(child<QPushButton>(&main, "Command8"));
     QCOMPARE(picture->printedLines(), QStringList{"third"});
     QVERIFY(!next->isEnabled());
     QVERIFY(box.messages.boxes.isEmpty());
@@ -199,17 +197,17 @@ void TestMainWindow::pagingEndsWhenFilesClose()
     enterSystem(main, QStringLiteral("2 1 5 1 3 10"), 10);
     auto *picture = child<PrintBox>(&main, "Picture1");
     auto *next = child<QPushButton>(&main, "Command7");
-    QTest::mouseClick(child<QPushButton>(&main, "Command2"), Qt::LeftButton);
+    press(child<QPushButton>(&main, "Command2"));
     QVERIFY(next->isEnabled());
 
     if (bySolve) {
-        QTest::mouseClick(child<QPushButton>(&main, "Command3"), Qt::LeftButton);
+        press(child<QPushButton>(&main, "Command3"));
         QVERIFY(!next->isEnabled());
     } else {
         // Both windows shown, as after the save/load window brings the editor back.
         main.editor()->findChild<QAction *>(QStringLiteral("save"))->trigger();
         const QStringList shown = picture->printedLines();
-        QTest::mouseClick(next, Qt::LeftButton);
+        press(next);
         QCOMPARE(picture->printedLines(), shown);
         QVERIFY(!next->isEnabled());
     }
@@ -225,7 +223,7 @@ void TestMainWindow::lastAnswerOfEmptyLog()
     auto *picture = child<PrintBox>(&main, "Picture1");
     picture->print(QStringLiteral("earlier"));
 
-    QTest::mouseClick(child<QPushButton>(&main, "Command2"), Qt::LeftButton);
+    press(child<QPushButton>(&main, "Command2"));
     QCOMPARE(picture->printedLines(), QStringList{"earlier"});
     QVERIFY(!child<QPushButton>(&main, "Command7")->isEnabled());
 
@@ -252,7 +250,7 @@ void TestMainWindow::allAnswersViewAndSave()
     QCOMPARE(box.read(QStringLiteral("lastans")), QByteArray("a\r\nb\r\n\r\n"));
 
     view->setPlainText(QStringLiteral("edited\nлог"));
-    QTest::mouseClick(save, Qt::LeftButton);
+    press(save);
     QCOMPARE(box.read(QStringLiteral("lastans")), QByteArray("edited\r\n\xeb\xee\xe3\r\n"));
 
     main.findChild<QAction *>(QStringLiteral("allans"))->trigger();
@@ -265,9 +263,9 @@ void TestMainWindow::missingFolderIsReportedAndHarmless()
     Sandbox box(false);
     Form1 main(*box.context);
     main.show();
-    QTest::mouseClick(child<QPushButton>(&main, "Command2"), Qt::LeftButton);
-    QTest::mouseClick(child<QPushButton>(&main, "Command8"), Qt::LeftButton);
-    QTest::mouseClick(child<QPushButton>(&main, "Command4"), Qt::LeftButton);
+    press(child<QPushButton>(&main, "Command2"));
+    press(child<QPushButton>(&main, "Command8"));
+    press(child<QPushButton>(&main, "Command4"));
     QCOMPARE(box.messages.boxes.size(), 3);
     for (const auto &shown : box.messages.boxes) {
         QCOMPARE(shown.title, QStringLiteral("Ошибка"));
@@ -277,7 +275,7 @@ void TestMainWindow::missingFolderIsReportedAndHarmless()
     QVERIFY(!child<QPlainTextEdit>(&main, "Text2")->isVisible());
 
     enterSystem(main, QStringLiteral("2 1 5 1 3 10"), 10);
-    QTest::mouseClick(child<QPushButton>(&main, "Command3"), Qt::LeftButton);
+    press(child<QPushButton>(&main, "Command3"));
     // Shown on screen although the log could not take it.
     QCOMPARE(child<PrintBox>(&main, "Picture1")->printedLines(), QStringList{"1.000  3.000  "});
     QVERIFY(!QDir(box.dir.path()).exists(QStringLiteral("files")));
@@ -289,7 +287,7 @@ void TestMainWindow::singularSystemIsLogged()
     Form1 main(*box.context);
     main.show();
     enterSystem(main, QStringLiteral("1 1 2 2 2 4"), 10);
-    QTest::mouseClick(child<QPushButton>(&main, "Command3"), Qt::LeftButton);
+    press(child<QPushButton>(&main, "Command3"));
     QCOMPARE(child<PrintBox>(&main, "Picture1")->printedLines(), QStringList{"Одного решения нет"});
     QCOMPARE(box.read(QStringLiteral("lastans")),
              QByteArray("\xce\xe4\xed\xee\xe3\xee \xf0\xe5\xf8\xe5\xed\xe8\xff \xed\xe5\xf2\r\n"));
@@ -302,9 +300,9 @@ void TestMainWindow::unloadThenReturnSolvesWhatTheEditorShows()
     main.show();
     enterSystem(main, QStringLiteral("2 1 5 1 3 10"), 10);
     main.findChild<QAction *>(QStringLiteral("unloadmas"))->trigger();
-    QTest::mouseClick(child<QPushButton>(&main, "Command1"), Qt::LeftButton);
-    QTest::mouseClick(child<QPushButton>(main.editor(), "Command4"), Qt::LeftButton);
-    QTest::mouseClick(child<QPushButton>(&main, "Command3"), Qt::LeftButton);
+    press(child<QPushButton>(&main, "Command1"));
+    press(child<QPushButton>(main.editor(), "Command4"));
+    press(child<QPushButton>(&main, "Command3"));
     QCOMPARE(child<PrintBox>(&main, "Picture1")->printedLines(), QStringList{"1.000  3.000  "});
 }
 
@@ -329,52 +327,7 @@ void TestMainWindow::layoutAndNames()
     QVERIFY(graph->isChecked() && !graph->isEnabled());
 }
 
-void TestMainWindow::controls_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("toolTip");
-    QTest::addColumn<QRect>("twips");
-    QTest::addColumn<bool>("shown");
-    QTest::addColumn<bool>("enabled");
-    const auto row = [](const char *name, const char *text, const char *tip, QRect twips,
-                        bool shown = true, bool enabled = true) {
-        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(text)
-                            << QString::fromUtf8(tip) << twips << shown << enabled;
-    };
-    row("Command1", "Ввести данные", "Ввести матрицу", {120, 120, 4455, 375});
-    row("Text1", "Ввести данные", "Ввести матрицу", {1800, 165, 1215, 285});
-    row("Command3", "Решить массив", "Решить систему уравнений", {120, 600, 4455, 255}, true, false);
-    row("Picture1", "", "Сюда выводится ответ", {120, 960, 4455, 255});
-    row("Command2", "Первый ответ", "Первый ответ из LastAns", {120, 1200, 1335, 255});
-    row("Command7", "Следующий ответ", "Следующий ответ из LastAns", {1440, 1200, 1575, 255}, true,
-        false);
-    row("Command8", "Последний ответ", "Последний полученный ответ", {3000, 1200, 1575, 255});
-    row("Command4", "Все ответы", "Показать и редактировать LastAns", {240, 1560, 1575, 255});
-    row("Text2", "", "Содержимое LastAns", {120, 1560, 4455, 2175}, false);
-    row("Label1", "", "Преобразованный массив", {120, 1920, 4455, 2055});
-    row("Command5", "Сохранить", "Сохранить содержимое в LastAns", {120, 3720, 1095, 255}, false);
-    row("Command6", "Скрыть", "Спрятать содержимое LastAns", {1200, 3720, 1095, 255}, false);
-}
 
-void TestMainWindow::controls()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, text);
-    QFETCH(QString, toolTip);
-    QFETCH(QRect, twips);
-    QFETCH(bool, shown);
-    QFETCH(bool, enabled);
-    Sandbox box;
-    Form1 main(*box.context);
-    main.show();
-    compareControl(&main, name, text, toolTip, twips);
-    if (QTest::currentTestFailed())
-        return;
-    auto *control = child<QWidget>(&main, name.toLatin1().constData());
-    QCOMPARE(control->isVisible(), shown);
-    QCOMPARE(control->isEnabled(), enabled);
-}
 
 void TestMainWindow::menuItems_data()
 {

@@ -11,8 +11,6 @@ class TestSaveLoad : public QObject
     Q_OBJECT
 private slots:
     void initialState();
-    void controls_data();
-    void controls();
     void boxColours_data();
     void boxColours();
     void tabOrder_data();
@@ -38,56 +36,9 @@ void TestSaveLoad::initialState()
     QCOMPARE(child<QComboBox>(form, "Combo1")->currentText(), QStringLiteral("Combo1"));
     QVERIFY(child<QCheckBox>(form, "Check1")->isChecked());
     QVERIFY(!catalogueViewShown(form));
-    // The view opens where its button stood.
-    QCOMPARE(child<QPlainTextEdit>(form, "Text1")->pos(), child<QPushButton>(form, "Command3")->pos());
-    // The caption of the tick box is read whole, short of the list.
-    auto *check = child<QCheckBox>(form, "Check1");
-    QVERIFY(check->width() >= check->sizeHint().width());
-    QVERIFY(check->geometry().right() < child<QListWidget>(form, "Combo2")->x());
 }
 
-void TestSaveLoad::controls_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("toolTip");
-    QTest::addColumn<QRect>("twips");
-    QTest::addColumn<bool>("shown");
-    QTest::newRow("Command1") << "Command1" << "Сохранить" << "Сохранить текущий массив"
-                              << QRect(240, 120, 2055, 255) << true;
-    QTest::newRow("Command2") << "Command2" << "Загрузить" << "" << QRect(2400, 120, 2055, 255)
-                              << true;
-    QTest::newRow("Combo1") << "Combo1" << "Combo1" << "В какой файл сохраняем"
-                            << QRect(240, 360, 2055, 315) << true;
-    QTest::newRow("Check1") << "Check1" << "Добавить в список" << "Добавить в SaveList"
-                            << QRect(240, 720, 1815, 255) << true;
-    QTest::newRow("Combo2") << "Combo2" << "" << "Список доступных массивов"
-                            << QRect(2400, 360, 2055, 2010) << true;
-    QTest::newRow("Command3") << "Command3" << "Редактировать список"
-                              << "Показать содержимое SaveList" << QRect(240, 1080, 2055, 255)
-                              << true;
-    QTest::newRow("Text1") << "Text1" << "" << "Содержимое SaveList" << QRect(240, 1080, 1935, 2685)
-                           << false;
-    QTest::newRow("Command4") << "Command4" << "Сохранить" << "Сохранить новое содержимое в SaveList"
-                              << QRect(240, 3840, 975, 255) << false;
-    QTest::newRow("Command5") << "Command5" << "Скрыть" << "Скрыть SaveList"
-                              << QRect(240, 4080, 975, 255) << false;
-    QTest::newRow("Command6") << "Command6" << "Готово" << "Перейти к редактору массивов"
-                              << QRect(3240, 2520, 1215, 255) << true;
-}
 
-void TestSaveLoad::controls()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
-    QFETCH(QString, toolTip);
-    QFETCH(QRect, twips);
-    QFETCH(bool, shown);
-    Editing editing;
-    Form3 *form = editing.open();
-    compareControl(form, name, caption, toolTip, twips);
-    QCOMPARE(child<QWidget>(form, qPrintable(name))->isVisible(), shown);
-}
 
 void TestSaveLoad::boxColours_data()
 {
@@ -187,7 +138,7 @@ void TestSaveLoad::editorCloseHidesAndReopenStartsAfresh()
     Editing editing;
     Form3 *form = editing.open();
     typeName(form, QStringLiteral("typed"));
-    QTest::mouseClick(child<QCheckBox>(form, "Check1"), Qt::LeftButton, {}, QPoint(4, 4));
+    press(child<QCheckBox>(form, "Check1"), QPoint(4, 4));
     click(form, "Command3");
     QVERIFY(catalogueViewShown(form));
 
@@ -215,21 +166,21 @@ void TestSaveLoad::fileCommandEndsAnswerPaging()
     QVERIFY(box.write(QStringLiteral("lastans"), "one\r\ntwo\r\n"));
     Form1 main(*box.context);
     main.show();
-    QTest::mouseClick(child<QPushButton>(&main, "Command1"), Qt::LeftButton);
-    QTest::mouseClick(child<QPushButton>(main.editor(), "Command3"), Qt::LeftButton);
+    press(child<QPushButton>(&main, "Command1"));
+    press(child<QPushButton>(main.editor(), "Command3"));
     Form3 *form = saveLoadWindow();
     QVERIFY(form && form->isVisible());
-    QTest::mouseClick(child<QPushButton>(main.editor(), "Command4"), Qt::LeftButton);
+    press(child<QPushButton>(main.editor(), "Command4"));
     QVERIFY(main.isVisible() && form->isVisible());
 
     auto *picture = child<PrintBox>(&main, "Picture1");
-    QTest::mouseClick(child<QPushButton>(&main, "Command2"), Qt::LeftButton);
+    press(child<QPushButton>(&main, "Command2"));
     QCOMPARE(picture->printedLines(), QStringList{"one"});
     QVERIFY(box.context->files.isPaging());
 
     click(form, "Command1");
     QVERIFY(!box.context->files.isPaging());
-    QTest::mouseClick(child<QPushButton>(&main, "Command7"), Qt::LeftButton);
+    press(child<QPushButton>(&main, "Command7"));
     QCOMPARE(picture->printedLines(), QStringList{"one"});
     QVERIFY(box.messages.boxes.isEmpty());
     QCOMPARE(box.read(QStringLiteral("lastans")), QByteArray("one\r\ntwo\r\n\r\n"));

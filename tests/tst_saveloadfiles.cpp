@@ -68,7 +68,7 @@ void TestSaveLoadFiles::saving()
     QCOMPARE(listed(child<QListWidget>(form, "Combo2")), QStringList{"old"});
     auto *check = child<QCheckBox>(form, "Check1");
     if (!tick)
-        QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(4, check->height() / 2));
+        press(check, QPoint(4, check->height() / 2));
     QCOMPARE(check->isChecked(), tick);
     if (!name.isEmpty())
         typeName(form, name);

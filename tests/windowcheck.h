@@ -5,8 +5,10 @@
 #pragma once
 
 #include "ui/common/layout.h"
+#include "ui/common/textarea.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,6 +16,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QMainWindow>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QStringList>
 #include <QTest>
 
@@ -34,24 +39,79 @@ inline QString shownText(const QWidget *control)
     return QString();
 }
 
-// Compares the window's control with its row of the window's table: the
-// words it shows ("*" for any), its tool tip and its place, given in twips.
-// A tick box may grow to the right where the type is wider than drawn for.
-inline void compareControl(const QWidget *window, const QString &name, const QString &text,
-                           const QString &toolTip, const QRect &twips)
+// A control that lies over another by design, by their names.
+struct Overlay
 {
-    const auto *control = window->findChild<QWidget *>(name);
-    QVERIFY2(control, qPrintable(name));
-    if (text != QLatin1String("*"))
-        QCOMPARE(shownText(control), text);
-    QCOMPARE(control->toolTip(), toolTip);
-    const QRect expected = twipsRect(window, twips.x(), twips.y(), twips.width(), twips.height());
-    if (qobject_cast<const QCheckBox *>(control)) {
-        QCOMPARE(control->pos(), expected.topLeft());
-        QCOMPARE(control->height(), expected.height());
-        QVERIFY(control->width() >= expected.width());
-    } else {
-        QCOMPARE(control->geometry(), expected);
+    QString over;
+    QString under;
+};
+
+// The controls of a window's table, by their names.
+inline bool isTableControl(const QWidget *widget)
+{
+    static const QRegularExpression names(
+        QStringLiteral("^(Command|Text|Label|Picture|Combo|Check|VScroll|Image)\\d+$"));
+    return names.match(widget->objectName()).hasMatch();
+}
+
+inline QRect clientRect(QWidget *window)
+{
+    if (auto *main = qobject_cast<QMainWindow *>(window))
+        return main->centralWidget()->geometry();
+    return window->rect();
+}
+
+// Checks a shown window as a person meets it: every visible control lies
+// inside the client area and takes a click at its centre, unless it lies
+// under another by design; every caption fits its control; every answer,
+// matrix and preview shows whole, without scrolling.
+inline void checkWindow(QWidget *window, const QList<Overlay> &overlays = {})
+{
+    const QRect client = clientRect(window);
+    for (QWidget *control : window->findChildren<QWidget *>()) {
+        if (!isTableControl(control) || !control->isVisible())
+            continue;
+        const QString name = control->objectName();
+        const QRect place(control->mapTo(window, QPoint(0, 0)), control->size());
+        auto *area = qobject_cast<TextArea *>(control->parentWidget() ? control->parentWidget()->parentWidget()
+                                                                      : nullptr);
+        if (area) {
+            const QRect areaPlace(area->mapTo(window, QPoint(0, 0)), area->size());
+            QVERIFY2(client.contains(areaPlace), qPrintable(name));
+            QVERIFY2(!area->horizontalScrollBar()->isVisible() && !area->verticalScrollBar()->isVisible(),
+                     qPrintable(name + QStringLiteral(" scrolls")));
+        } else {
+            QVERIFY2(client.contains(place), qPrintable(name));
+        }
+
+        QWidget *hit = window->childAt(place.center());
+        const bool reached = hit == control || control->isAncestorOf(hit);
+        const bool overlaid = std::any_of(overlays.begin(), overlays.end(), [&](const Overlay &o) {
+            const QWidget *over = window->findChild<QWidget *>(o.over);
+            return o.under == name && over && (hit == over || over->isAncestorOf(hit));
+        });
+        QVERIFY2(reached || overlaid,
+                 qPrintable(QStringLiteral("%1 at %2,%3 is covered by %4")
+                                .arg(name)
+                                .arg(place.center().x())
+                                .arg(place.center().y())
+                                .arg(hit ? hit->objectName() : QStringLiteral("nothing"))));
+
+        const QFontMetrics metrics = control->fontMetrics();
+        if (auto *check = qobject_cast<QCheckBox *>(control))
+            QVERIFY2(check->sizeHint().width() <= check->width(), qPrintable(name));
+        else if (auto *button = qobject_cast<QAbstractButton *>(control))
+            QVERIFY2(metrics.horizontalAdvance(button->text()) + 2 <= button->width(), qPrintable(name));
+        else if (auto *line = qobject_cast<QLineEdit *>(control); line && line->isReadOnly())
+            QVERIFY2(metrics.horizontalAdvance(line->text()) + 2 <= line->width(), qPrintable(name));
+        else if (auto *label = qobject_cast<QLabel *>(control); label && !label->text().isEmpty()) {
+            const int lines = int(label->text().count(u'\n')) + 1;
+            const bool fits = label->wordWrap()
+                                  ? label->heightForWidth(label->width()) <= label->height()
+                                  : label->sizeHint().width() <= label->width()
+                                        && lines * metrics.height() <= label->contentsRect().height();
+            QVERIFY2(fits, qPrintable(name));
+        }
     }
 }
 

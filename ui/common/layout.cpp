@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 namespace ravno {
@@ -78,7 +79,9 @@ void applyWindowLook(QWidget *window)
         "QPushButton:disabled { color: rgb(64,64,64); }"
         "QLineEdit, QPlainTextEdit, QListWidget, QComboBox {"
         "  background-color: black; color: rgb(0,255,0); border: 1px solid rgb(128,128,128); }"
-        "QLabel { background: transparent; color: rgb(0,255,0); }"
+        // Only labels as such: a control's tool tip is a label too, and keeps
+        // the standard look.
+        ".QLabel { background: transparent; color: rgb(0,255,0); }"
         "QCheckBox { color: rgb(0,255,0); background-color: rgb(128,128,128); }")
                               .arg(uiFontFamilies().constFirst()));
 }
@@ -102,6 +105,67 @@ void centreOnScreen(QWidget *window)
     QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
+}
+
+QPoint besideFrame(const QRect &other, const QSize &frame, const QRect &keepClear,
+                   const QRect &available)
+{
+    const auto fitted = [&](int x, int y) {
+        x = std::clamp(x, available.left(), std::max(available.left(), available.right() + 1 - frame.width()));
+        y = std::clamp(y, available.top(), std::max(available.top(), available.bottom() + 1 - frame.height()));
+        return QRect(QPoint(x, y), frame);
+    };
+    if (other.right() + frame.width() <= available.right())
+        return fitted(other.right() + 1, other.top()).topLeft();
+    if (other.left() - frame.width() >= available.left())
+        return fitted(other.left() - frame.width(), other.top()).topLeft();
+
+    // No room on either side: the place that covers least of the other
+    // window, keeping clear of its menu bar and contents box.
+    QRect best = fitted(other.left(), keepClear.bottom() + 1);
+    qint64 bestCover = -1;
+    for (const int x : {available.left(), available.right() + 1 - frame.width(), other.left()}) {
+        for (const int y : {other.top(), keepClear.bottom() + 1, available.bottom() + 1 - frame.height()}) {
+            const QRect place = fitted(x, y);
+            if (place.intersects(keepClear))
+                continue;
+            const QRect covered = place.intersected(other);
+            const qint64 cover = qint64(covered.width()) * covered.height();
+            if (bestCover < 0 || cover < bestCover) {
+                best = place;
+                bestCover = cover;
+            }
+        }
+    }
+    return best.topLeft();
+}
+
+void placeBeside(QWidget *window, const QWidget *other, const QRect &keepClear)
+{
+    const QScreen *screen = other->screen() ? other->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // Until the window manager has framed the window, its frame is taken to
+    // be as wide as the other window's.
+    QMargins frameMargins(window->geometry().left() - window->frameGeometry().left(),
+                          window->geometry().top() - window->frameGeometry().top(),
+                          window->frameGeometry().right() - window->geometry().right(),
+                          window->frameGeometry().bottom() - window->geometry().bottom());
+    if (frameMargins.isNull())
+        frameMargins = QMargins(other->geometry().left() - other->frameGeometry().left(),
+                                other->geometry().top() - other->frameGeometry().top(),
+                                other->frameGeometry().right() - other->geometry().right(),
+                                other->frameGeometry().bottom() - other->geometry().bottom());
+    const QSize frame = window->size().grownBy(frameMargins);
+    const QPoint topLeft = besideFrame(other->frameGeometry(), frame, keepClear, screen->availableGeometry());
+    window->move(topLeft);
+}
+
+void showActive(QWidget *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void endProgram()

@@ -46,6 +46,19 @@ void fixClientArea(QMainWindow *window, QWidget *client, int width, int height);
 
 void centreOnScreen(QWidget *window);
 
+// Where a window of the given frame size goes beside another window's
+// frame: to its right when the available area has room, else to its left,
+// else where it covers least of it, never over keepClear (all in screen
+// coordinates). Returns the frame's top-left corner.
+QPoint besideFrame(const QRect &other, const QSize &frame, const QRect &keepClear,
+                   const QRect &available);
+
+// Moves a shown window beside another, keeping clear of a part of it.
+void placeBeside(QWidget *window, const QWidget *other, const QRect &keepClear);
+
+// Shows a window in front and gives it the keyboard.
+void showActive(QWidget *window);
+
 // Ends the program at once. Unlike QApplication::quit() it asks no window to
 // close, so the editor does not save its last array on the way out.
 void endProgram();

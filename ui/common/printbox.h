@@ -18,6 +18,10 @@ public:
     void clearPrint();
     QStringList printedLines() const { return m_lines; }
 
+signals:
+    // After every print and clear, so the window can make room for the text.
+    void changed();
+
 private:
     QStringList m_lines;
 };

@@ -8,6 +8,7 @@
 #include "ui/common/context.h"
 #include "ui/common/layout.h"
 #include "ui/common/menus.h"
+#include "ui/common/textarea.h"
 #include "ui/editor/saveloadicon.h"
 #include "ui/extras/form4.h"
 #include "ui/extras/helpmenu.h"
@@ -31,6 +32,8 @@ namespace {
 constexpr int kLowestPosition = 2;  // order 10
 constexpr int kHighestPosition = 10; // order 2
 constexpr Place kPreviewPlace{2040, 720, 615, 195};
+constexpr int kClientWidth = 4710;  // twips
+constexpr int kClientHeight = 4125; // twips
 
 } // namespace
 
@@ -52,7 +55,7 @@ Form2::~Form2() = default;
 void Form2::buildControls()
 {
     auto *client = new QWidget(this);
-    fixClientArea(this, client, 4710, 4125);
+    fixClientArea(this, client, kClientWidth, kClientHeight);
 
     m_text = new QLineEdit(client);
     m_text->setObjectName(QStringLiteral("Text1"));
@@ -94,8 +97,12 @@ void Form2::buildControls()
     m_preview->setObjectName(QStringLiteral("Label1"));
     m_preview->setTextFormat(Qt::PlainText);
     m_preview->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    m_preview->setStyleSheet(QStringLiteral("background: transparent; color: rgb(0,255,255);"));
+    m_preview->setStyleSheet(QStringLiteral(".QLabel { background: transparent; color: rgb(0,255,255); }"));
     placeControl(m_preview, this, kPreviewPlace, QStringLiteral("Система уравнений"));
+    // The preview grows with the system, centred where the label stands,
+    // beneath "Готово".
+    m_previewArea = new TextArea(m_preview, m_preview->geometry(), TextArea::Growth::BothSides, client);
+    m_previewArea->keepTitleClearOf(m_ready);
 
     setTabOrder(m_text, m_scroll);
     setTabOrder(m_scroll, m_rndOrder);
@@ -191,15 +198,7 @@ void Form2::textChanged()
 void Form2::refreshPreview(const QString &caption)
 {
     m_preview->setText(previewForDisplay(caption));
-    // The preview grows with the system and stays centred where the label
-    // stands, within the window.
-    const QRect home = twipsRect(this, kPreviewPlace.left, kPreviewPlace.top, kPreviewPlace.width,
-                                 kPreviewPlace.height);
-    const QSize wanted = m_preview->sizeHint().expandedTo(home.size());
-    const int clientWidth = centralWidget()->width();
-    const int width = std::min(wanted.width(), clientWidth);
-    const int left = std::clamp(home.center().x() - width / 2, 0, clientWidth - width);
-    m_preview->setGeometry(left, home.top(), width, wanted.height());
+    fitWindowToText(this, twipsRect(this, 0, 0, kClientWidth, kClientHeight).size(), {m_previewArea});
 }
 
 void Form2::randomContents()

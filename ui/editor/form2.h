@@ -19,6 +19,7 @@ class RoadAnimator;
 namespace ravno {
 struct AppContext;
 struct LoadedArray;
+class TextArea;
 } // namespace ravno
 
 class Form2 : public QMainWindow
@@ -78,5 +79,6 @@ private:
     QPushButton *m_saveLoad = nullptr; // Command3
     QPushButton *m_ready = nullptr;    // Command4
     QLabel *m_preview = nullptr;       // Label1
+    ravno::TextArea *m_previewArea = nullptr;
     RoadAnimator *m_road = nullptr;
 };

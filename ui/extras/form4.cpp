@@ -119,9 +119,8 @@ Form4 *Form4::showSingle()
         g_single = new Form4;
         g_single->show();
         g_single->centre();
-    } else {
-        g_single->raise();
-        g_single->activateWindow();
     }
+    g_single->raise();
+    g_single->activateWindow();
     return g_single.data();
 }

@@ -3,6 +3,7 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QTimer>
 
 namespace ravno {
 
@@ -13,18 +14,43 @@ HelpCommand helpCommand(const QDir &workingFolder)
             folder.path()};
 }
 
-Status startHelp(const QDir &workingFolder)
+Status startHelp(const QDir &workingFolder, std::function<void(const FileError &)> lateFailure,
+                 int watchMs)
 {
     const HelpCommand command = helpCommand(workingFolder);
-    if (!QFileInfo(command.arguments.constFirst()).isFile()) {
+    const QString page = command.arguments.constFirst();
+    if (!QFileInfo(page).isFile()) {
         return FileError{kHelpPage,
                          QStringLiteral("Не удалось открыть справку: нет файла %1.").arg(kHelpPage)};
     }
-    if (!QProcess::startDetached(command.program, command.arguments, command.workingFolder)) {
+    // Not detached, so that its exit is heard; without a parent, so that
+    // nothing ends it. It goes when the launcher has ended.
+    auto *launcher = new QProcess;
+    launcher->setProcessChannelMode(QProcess::ForwardedChannels);
+    launcher->setStandardInputFile(QProcess::nullDevice());
+    launcher->setWorkingDirectory(command.workingFolder);
+    launcher->start(command.program, command.arguments);
+    if (!launcher->waitForStarted()) {
+        delete launcher;
         return FileError{kHelpLauncher,
                          QStringLiteral("Не удалось открыть справку: не запускается %1.")
                              .arg(kHelpLauncher)};
     }
+    auto *watch = new QTimer(launcher);
+    watch->setSingleShot(true);
+    watch->start(watchMs);
+    QObject::connect(launcher, &QProcess::finished, launcher,
+                     [launcher, watch, page, lateFailure](int exitCode, QProcess::ExitStatus status) {
+                         const bool failed = status != QProcess::NormalExit || exitCode != 0;
+                         if (failed && watch->isActive() && lateFailure) {
+                             lateFailure(FileError{
+                                 kHelpPage,
+                                 QStringLiteral("Не удалось открыть страницу справки %1: "
+                                                "браузер не запустился.")
+                                     .arg(QDir::toNativeSeparators(page))});
+                         }
+                         launcher->deleteLater();
+                     });
     return success();
 }
 

@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QStringList>
 
+#include <functional>
+
 namespace ravno {
 
 inline const QString kHelpLauncher = QStringLiteral("files/iexplore");
@@ -23,9 +25,16 @@ struct HelpCommand
 
 HelpCommand helpCommand(const QDir &workingFolder = QDir::current());
 
-// Starts the launcher detached; whatever it does afterwards is its own
-// business. Fails, with the Russian sentence to show, when the help page is
-// missing or the launcher cannot be started.
-Status startHelp(const QDir &workingFolder = QDir::current());
+// How long a launcher's failure is still reported: long enough for it to
+// find no browser, short enough that a browser it became is left alone.
+inline constexpr int kHelpWatchMs = 5000;
+
+// Starts the launcher without waiting for it. Fails at once, with the
+// Russian sentence to show, when the help page is missing or the launcher
+// cannot be started. When the launcher ends with a failure within watchMs,
+// lateFailure is called with the sentence naming the page; a launcher still
+// running then is its own business.
+Status startHelp(const QDir &workingFolder = QDir::current(),
+                 std::function<void(const FileError &)> lateFailure = {}, int watchMs = kHelpWatchMs);
 
 } // namespace ravno

@@ -4,11 +4,18 @@
 #include "ui/common/context.h"
 #include "ui/extras/helplauncher.h"
 
+#include <QPointer>
+#include <QWidget>
+
 namespace ravno {
 
 void openHelp(QWidget *parent, AppContext &context)
 {
-    if (const Status started = startHelp(context.folder.workingFolder()); !started)
+    // A failure of the launcher itself arrives later, while the program
+    // goes on; it is shown over the window that asked, if that is still there.
+    const auto late = [&messages = context.messages, window = QPointer<QWidget>(parent)](
+                          const FileError &error) { messages.fileError(window, error); };
+    if (const Status started = startHelp(context.folder.workingFolder(), late); !started)
         context.messages.fileError(parent, started.error());
 }
 

@@ -5,6 +5,7 @@
 #include "ui/common/context.h"
 #include "ui/common/layout.h"
 #include "ui/common/printbox.h"
+#include "ui/common/textarea.h"
 #include "ui/editor/form2.h"
 #include "ui/extras/form4.h"
 #include "ui/extras/helpmenu.h"
@@ -24,6 +25,9 @@
 using namespace ravno;
 
 namespace {
+
+constexpr int kClientWidth = 4710;  // twips
+constexpr int kClientHeight = 4080; // twips
 
 QString withCrLf(QString text)
 {
@@ -64,20 +68,20 @@ Form1::~Form1()
 void Form1::buildControls()
 {
     auto *client = new QWidget(this);
-    fixClientArea(this, client, 4710, 4080);
+    fixClientArea(this, client, kClientWidth, kClientHeight);
 
     m_enter = makeButton(client, "Command1", QStringLiteral("Ввести данные"),
                          {120, 120, 4455, 375}, QStringLiteral("Ввести матрицу"));
     // A black button with the buttons' black caption: the click target Text1
     // lying over its middle is what shows the words.
-    m_enter->setStyleSheet(QStringLiteral("background-color: black;"));
+    m_enter->setStyleSheet(QStringLiteral("QPushButton { background-color: black; }"));
 
     m_enterBox = new QLineEdit(QStringLiteral("gjhgkj"), client);
     m_enterBox->setObjectName(QStringLiteral("Text1"));
     m_enterBox->setReadOnly(true);
     m_enterBox->setAlignment(Qt::AlignCenter);
     m_enterBox->setCursor(Qt::PointingHandCursor);
-    m_enterBox->setStyleSheet(QStringLiteral("padding: 0px;")); // the caption just fits
+    m_enterBox->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }")); // the caption just fits
     placeControl(m_enterBox, this, {1800, 165, 1215, 285}, QStringLiteral("Ввести матрицу"));
     nameByToolTip(m_enterBox);
     m_enterBox->installEventFilter(this);
@@ -89,6 +93,9 @@ void Form1::buildControls()
     m_answer = new PrintBox(client);
     m_answer->setObjectName(QStringLiteral("Picture1"));
     placeControl(m_answer, this, {120, 960, 4455, 255}, QStringLiteral("Сюда выводится ответ"));
+    // One line high: the row of log buttons lies just below.
+    m_answerArea = new TextArea(m_answer, m_answer->geometry(), TextArea::Growth::RightOnly, client);
+    connect(m_answer, &PrintBox::changed, this, &Form1::fitText);
 
     m_first = makeButton(client, "Command2", QStringLiteral("Первый ответ"), {120, 1200, 1335, 255},
                          QStringLiteral("Первый ответ из LastAns"));
@@ -104,8 +111,9 @@ void Form1::buildControls()
     m_matrix->setObjectName(QStringLiteral("Label1"));
     m_matrix->setTextFormat(Qt::PlainText);
     m_matrix->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_matrix->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    m_matrix->setStyleSheet(QStringLiteral(".QLabel { font-weight: bold; }"));
     placeControl(m_matrix, this, {120, 1920, 4455, 2055}, QStringLiteral("Преобразованный массив"));
+    m_matrixArea = new TextArea(m_matrix, m_matrix->geometry(), TextArea::Growth::RightAndDown, client);
 
     // The log view lies over the matrix label while it is shown.
     m_logText = new QPlainTextEdit(client);
@@ -187,10 +195,7 @@ void Form1::enterData()
     if (!m_editor) {
         m_editor = new Form2(m_context);
         attachSaveLoadWindow(*m_editor, m_context);
-        connect(m_editor, &Form2::returnedToMain, this, [this] {
-            show();
-            activateWindow();
-        });
+        connect(m_editor, &Form2::returnedToMain, this, [this] { showActive(this); });
     }
     m_editor->showEditor();
     hide();
@@ -211,6 +216,7 @@ void Form1::solve()
     const SolveResult result = ravno::solve(m_context.workspace, m_context.locale);
     m_answer->print(result.answerLine);
     m_matrix->setText(withLf(result.matrixText));
+    fitText();
 
     if (const Status logged = m_context.log.append(result.answerLine); !logged)
         m_context.messages.fileError(this, logged.error());
@@ -222,6 +228,12 @@ void Form1::unloadArray()
     m_context.workspace.unload();
     m_solve->setEnabled(false);
     m_ans->setEnabled(false);
+}
+
+void Form1::fitText()
+{
+    fitWindowToText(this, twipsRect(this, 0, 0, kClientWidth, kClientHeight).size(),
+                    {m_answerArea, m_matrixArea});
 }
 
 void Form1::showLogLine(const QString &line)

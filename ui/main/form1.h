@@ -15,6 +15,7 @@ class QPushButton;
 namespace ravno {
 struct AppContext;
 class PrintBox;
+class TextArea;
 } // namespace ravno
 
 class Form2;
@@ -51,6 +52,7 @@ private:
     void toggleAnswers();
     void setAnswersShown(bool shown);
     void showLogLine(const QString &line);
+    void fitText();
 
     ravno::AppContext &m_context;
     Form2 *m_editor = nullptr;
@@ -67,6 +69,8 @@ private:
     QLabel *m_matrix = nullptr;          // Label1
     QPushButton *m_saveLog = nullptr;    // Command5
     QPushButton *m_hideLog = nullptr;    // Command6
+    ravno::TextArea *m_answerArea = nullptr;
+    ravno::TextArea *m_matrixArea = nullptr;
     QAction *m_ans = nullptr;
     RoadAnimator *m_road = nullptr;
 };

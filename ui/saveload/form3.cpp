@@ -339,8 +339,7 @@ public:
     void open()
     {
         if (m_window && m_window->isVisible()) {
-            m_window->raise();
-            m_window->activateWindow();
+            showActive(m_window);
             return;
         }
         // A window hidden with the editor is not reused: every showing starts
@@ -348,6 +347,12 @@ public:
         delete m_window.data();
         m_window = new Form3(m_context, m_editor);
         m_window->show();
+        // Beside the editor, never over its menu bar or its contents box.
+        QRect keepClear = m_editor.frameGeometry();
+        if (const auto *contents = m_editor.findChild<QLineEdit *>(QStringLiteral("Text1")))
+            keepClear.setBottom(contents->mapToGlobal(contents->rect().bottomLeft()).y());
+        placeBeside(m_window, &m_editor, keepClear);
+        showActive(m_window);
     }
 
     void hide()
