@@ -215,11 +215,14 @@ void TestSolver::singularWithinRounding()
     const auto uniform = [&](int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
+    const auto integers = [&](int rows, int columns, int bound) -> Eigen::MatrixXi {
+        return Eigen::MatrixXi::NullaryExpr(rows, columns, [&] { return uniform(-bound, bound); });
+    };
     for (int n = 2; n <= 10; ++n) {
         for (int made = 0; made < 300;) {
             const int r = uniform(1, n - 1);
-            const Eigen::MatrixXi left = Eigen::MatrixXi::NullaryExpr(n, r, [&] { return uniform(-3, 3); });
-            const Eigen::MatrixXi right = Eigen::MatrixXi::NullaryExpr(r, n, [&] { return uniform(-9, 9); });
+            const Eigen::MatrixXi left = integers(n, r, 3);
+            const Eigen::MatrixXi right = integers(r, n, 9);
             const Eigen::MatrixXi product = left * right;
             if (product.cwiseAbs().maxCoeff() > 99)
                 continue;
@@ -244,7 +247,8 @@ void TestSolver::singularWithinRounding()
     for (int n = 2; n <= 10; ++n) {
         for (int made = 0; made < 300; ++made) {
             const auto rotation = [&] {
-                const Eigen::MatrixXd gauss = Eigen::MatrixXd::NullaryExpr(n, n, [&] { return normal(random); });
+                const Eigen::MatrixXd gauss =
+                    Eigen::MatrixXd::NullaryExpr(n, n, [&] { return normal(random); });
                 return Eigen::MatrixXd(Eigen::HouseholderQR<Eigen::MatrixXd>(gauss).householderQ());
             };
             const double condition = std::pow(10.0, 12 * made / 299.0) * 0.99;
