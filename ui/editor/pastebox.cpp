@@ -4,6 +4,7 @@
 #include "core/pastedsystem.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -27,22 +28,17 @@ bool PasteBox::takeSystem(const QString &paste)
     return true;
 }
 
-void PasteBox::pasteFrom(QClipboard::Mode mode)
+void PasteBox::pasteClipboard()
 {
-    const QString clip = QGuiApplication::clipboard()->text(mode);
-    if (takeSystem(clip))
-        return;
-    if (mode == QClipboard::Clipboard)
+    if (!takeSystem(QGuiApplication::clipboard()->text()))
         paste();
-    else if (!isReadOnly())
-        insert(clip);
 }
 
 void PasteBox::keyPressEvent(QKeyEvent *event)
 {
     // Ctrl+V, Shift+Insert and whatever else the platform pastes with.
     if (event->matches(QKeySequence::Paste) && !isReadOnly()) {
-        pasteFrom(QClipboard::Clipboard);
+        pasteClipboard();
         event->accept();
         return;
     }
@@ -58,7 +54,7 @@ void PasteBox::contextMenuEvent(QContextMenuEvent *event)
         if (action->text().section(u'\t', 0, 0) == pasteCaption) {
             action->setObjectName(QStringLiteral("edit-paste"));
             disconnect(action, &QAction::triggered, this, nullptr);
-            connect(action, &QAction::triggered, this, [this] { pasteFrom(QClipboard::Clipboard); });
+            connect(action, &QAction::triggered, this, [this] { pasteClipboard(); });
         }
     }
     menu->setAttribute(Qt::WA_DeleteOnClose);

@@ -7,7 +7,6 @@
 // other paste is inserted as typed text.
 #pragma once
 
-#include <QClipboard>
 #include <QLineEdit>
 
 class PasteBox : public QLineEdit
@@ -28,7 +27,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    void pasteFrom(QClipboard::Mode mode);
+    void pasteClipboard();
     // True when the paste held a whole system and has replaced the text.
     bool takeSystem(const QString &paste);
 };
