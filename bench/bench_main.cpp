@@ -3,9 +3,12 @@
 // array file write and read, the start of the program until its main window
 // is shown, and the array file writer and both readers on files of growing
 // size, so that a reader that is not linear shows at a glance, and the
-// array editor loading and saving a long last array. Run by hand:
+// array editor loading and saving a long last array; and how many singular
+// systems the solver catches. Run by hand:
 //   build/ravno_bench [largest line count, default 1000000]
+//   build/ravno_bench --singular [systems of each kind and order, default 10000]
 #include "bench/sections.h"
+#include "bench/singular.h"
 #include "storage/arrayfile.h"
 #include "storage/datafolder.h"
 
@@ -37,6 +40,8 @@ int main(int argc, char *argv[])
     if (argc > 1 && qstrcmp(argv[1], bench::editorChildOption) == 0)
         return bench::editorChild(argc, argv);
     QCoreApplication app(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], bench::singularOption) == 0)
+        return bench::benchSingular(argc > 2 ? QByteArray(argv[2]).toInt() : 10000) ? 0 : 1;
     const qsizetype largest = argc > 1 ? QByteArray(argv[1]).toLongLong() : 1000000;
 
     QTemporaryDir work;
@@ -46,7 +51,7 @@ int main(int argc, char *argv[])
 
     if (!bench::benchOrderTen(folder) || !bench::benchMillionLines(folder)
         || !bench::benchStartup(app.applicationFilePath(), 11)
-        || !bench::benchEditor(app.applicationFilePath(), 100000))
+        || !bench::benchEditor(app.applicationFilePath(), 100000) || !bench::benchSingular(10000))
         return 1;
     std::printf("\n");
 

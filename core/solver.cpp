@@ -2,6 +2,7 @@
 #include "core/solver.h"
 
 #include "core/numbertext.h"
+#include "core/singularity.h"
 
 #include <cmath>
 
@@ -63,7 +64,10 @@ SolveResult solve(Workspace &ws, const QLocale &locale)
     SolveResult result;
     const int n = ws.order();
 
-    if (n < 1 || !eliminate(ws) || ws.at(n - 1, n - 1) == 0) {
+    // Asked of the system as entered; the elimination runs either way, so
+    // that the eliminated matrix is shown as for an exact zero pivot.
+    const bool singular = n >= 1 && isNumericallySingular(ws);
+    if (n < 1 || !eliminate(ws) || ws.at(n - 1, n - 1) == 0 || singular) {
         result.outcome = SolveResult::Outcome::NoUniqueSolution;
         setSingleText(ws, kNoUniqueSolution);
         result.answerLine = kNoUniqueSolution;

@@ -28,7 +28,9 @@ struct SolveResult
 
 // Transforms the matrix in place into its row-exchanged upper-triangular
 // form and writes the unknowns into the answers. Without a unique solution
-// the answers become the single text "Одного решения нет"; when an unknown
+// (a pivot column of exact zeros, or a system singular within rounding, see
+// core/singularity.h) the answers become the single text
+// "Одного решения нет"; when an unknown
 // overflows the range of a double they become the single text
 // "Ответ вне диапазона чисел". A workspace without a right-hand side (the
 // single element left by "Выгрузить массив") has no unique solution.

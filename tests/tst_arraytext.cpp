@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/arraytext.h"
+#include "core/pastedsystem.h"
 #include "core/randomdigits.h"
 #include "testsupport.h"
 
@@ -26,6 +27,8 @@ private slots:
     void previewShowsOneRowPerLine();
     void randomContentsAreRepeatable();
     void randomOrderStaysInRange();
+    void pastedSystem_data();
+    void pastedSystem();
 };
 
 void TestArrayText::pieces_data()
@@ -177,6 +180,66 @@ void TestArrayText::randomOrderStaysInRange()
         seen.insert(position);
     }
     QCOMPARE(seen.size(), 9);
+}
+
+void TestArrayText::pastedSystem_data()
+{
+    QTest::addColumn<QString>("paste");
+    QTest::addColumn<bool>("whole");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("order");
+    const QString nbsp(QChar(0x00A0));
+    QTest::newRow("no line break is typed text") << "1,5 2" << false << "" << 0;
+    QTest::newRow("spreadsheet rows with CR LF")
+        << "2\t1\t5\r\n1\t3\t10\r\n" << true << "2 1 5 1 3 10" << 2;
+    QTest::newRow("text file rows, runs of blanks")
+        << "\n  \n 2   1  5 \n1 3 10\n\n" << true << "2 1 5 1 3 10" << 2;
+    QTest::newRow("lone CR ends a line too") << "1 2 3\r4 5 6" << true << "1 2 3 4 5 6" << 2;
+    QTest::newRow("empty cells between tabs are 0")
+        << "\t1\t\n2\t\t3" << true << "0 1 0 2 0 3" << 2;
+    QTest::newRow("blanks around tab cells dropped") << " 1 \t 2\t3 \n4\t5\t6" << true
+                                                     << "1 2 3 4 5 6" << 2;
+    QTest::newRow("Russian numbers") << "-2,5\t1" + nbsp + "234,75\t0,5\n1\t1\t1" << true
+                                     << "-2.5 1234.75 0.5 1 1 1" << 2;
+    QTest::newRow("narrow no-break space groups too")
+        << QStringLiteral("1\u202F000 2 3\n4 5 6") << true << "1000 2 3 4 5 6" << 2;
+    QTest::newRow("other commas left for the parse")
+        << "1,2,3 ,5 5, 1.5,2\n2,x" << true << "1,2,3 ,5 5, 1.5,2 2,x" << 0;
+    QTest::newRow("ragged rows keep the order") << "1 2 3\n4 5" << true << "1 2 3 4 5" << 0;
+    QTest::newRow("blank line inside is a row") << "1 2 3\n\n4 5 6" << true << "1 2 3 4 5 6"
+                                                << 0;
+    QTest::newRow("one row is no system") << "1\t2\t3" << true << "1 2 3" << 0;
+    QTest::newRow("eleven rows are too many")
+        << QStringList(11, QStringLiteral("1 1 1 1 1 1 1 1 1 1 1 1")).join(u'\n') << true
+        << QStringList(11 * 12, QStringLiteral("1")).join(u' ') << 0;
+
+    // Ten rows of eleven cells from a spreadsheet under Russian settings.
+    QStringList rows;
+    QStringList cells;
+    for (int i = 0; i < 10; ++i) {
+        QStringList row;
+        for (int j = 0; j <= 10; ++j) {
+            row << QString::number(i + 1) + nbsp + QStringLiteral("234,") + QString::number(j);
+            cells << QString::number(i + 1) + QStringLiteral("234.") + QString::number(j);
+        }
+        rows << row.join(u'\t');
+    }
+    QTest::newRow("order ten") << rows.join(QStringLiteral("\r\n")) + "\r\n" << true
+                               << cells.join(u' ') << 10;
+}
+
+void TestArrayText::pastedSystem()
+{
+    QFETCH(QString, paste);
+    QFETCH(bool, whole);
+    QFETCH(QString, text);
+    QFETCH(int, order);
+    const std::optional<PastedSystem> system = readPastedSystem(paste);
+    QCOMPARE(system.has_value(), whole);
+    if (!system)
+        return;
+    QCOMPARE(system->text, text);
+    QCOMPARE(system->order, order);
 }
 
 QTEST_APPLESS_MAIN(TestArrayText)

@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/singularity.h"
 #include "core/solver.h"
+
+#include <Eigen/QR>
+#include <Eigen/SVD>
 
 #include <QTest>
 
 #include <cmath>
+#include <random>
 
 using namespace ravno;
 
@@ -36,6 +41,7 @@ private slots:
     void unloadedWorkspaceHasNoSolution();
     void workspaceShape();
     void orderTenMatchesSubstitution();
+    void singularWithinRounding();
 };
 
 void TestSolver::solves_data()
@@ -70,6 +76,19 @@ void TestSolver::solves_data()
         << "Одного решения нет"
         << "0.000  1.000  1.000  1.000  \r\n0.000  2.000  1.000  2.000  \r\n"
            "0.000  3.000  3.000  3.000  \r\n";
+    // Rounding leaves a last pivot of about -7e-16 here: singular all the same.
+    QTest::newRow("singular within rounding")
+        << 4 << QList<double>{2, 7, -9, 5, -2, -2, -8, -4, -6, -9, 2, 6, -2, 3, -3, 10, 37, 1, 26, 4}
+        << int(Outcome::NoUniqueSolution) << "Одного решения нет"
+        << "10.000  37.000  1.000  26.000  4.000  \r\n0.000  -1.400  -2.200  -2.200  -3.800  \r\n"
+           "0.000  0.000  -8.571  0.429  -1.714  \r\n0.000  0.000  0.000  0.000  -6.000  \r\n";
+    QTest::newRow("rows scaled by 1e10 and 1e-10")
+        << 2 << QList<double>{2e10, 1e10, 5e10, 1e-10, 3e-10, 1e-9} << int(Outcome::Solved)
+        << "1.000  3.000  " << "20000000000.000  10000000000.000  50000000000.000  \r\n"
+                              "0.000  0.000  0.000  \r\n";
+    QTest::newRow("condition 4e11 is solved")
+        << 2 << QList<double>{1, 1, 2, 1, 1 + 1e-11, 2 + 1e-11} << int(Outcome::Solved)
+        << "1.000  1.000  " << "1.000  1.000  2.000  \r\n0.000  0.000  0.000  \r\n";
     QTest::newRow("three unknowns with exchanges")
         << 3 << QList<double>{1, 2, 3, 14, 2, 5, 2, 18, 3, 1, 5, 20} << int(Outcome::Solved)
         << "1.000  2.000  3.000  "
@@ -186,6 +205,70 @@ void TestSolver::orderTenMatchesSubstitution()
     QCOMPARE(result.answerLine, QStringLiteral("1.000  2.000  3.000  4.000  5.000  6.000  7.000  "
                                                "8.000  9.000  10.000  "));
     QCOMPARE(result.matrixText.count(QStringLiteral("\r\n")), 10);
+}
+
+void TestSolver::singularWithinRounding()
+{
+    // Exactly singular integer systems, coefficients -99..99: a product of an
+    // n x r and an r x n integer matrix has rank at most r < n.
+    std::mt19937 random(13);
+    const auto uniform = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    const auto integers = [&](int rows, int columns, int bound) -> Eigen::MatrixXi {
+        return Eigen::MatrixXi::NullaryExpr(rows, columns, [&] { return uniform(-bound, bound); });
+    };
+    for (int n = 2; n <= 10; ++n) {
+        for (int made = 0; made < 300;) {
+            const int r = uniform(1, n - 1);
+            const Eigen::MatrixXi left = integers(n, r, 3);
+            const Eigen::MatrixXi right = integers(r, n, 9);
+            const Eigen::MatrixXi product = left * right;
+            if (product.cwiseAbs().maxCoeff() > 99)
+                continue;
+            ++made;
+            Workspace ws;
+            ws.resize(n);
+            for (int i = 0; i < n; ++i) {
+                for (int j = 0; j < n; ++j)
+                    ws.at(i, j) = product(i, j);
+                ws.at(i, n) = uniform(-99, 99);
+            }
+            const SolveResult result = solve(ws, QLocale::c());
+            QVERIFY2(result.outcome == Outcome::NoUniqueSolution,
+                     qPrintable(QStringLiteral("order %1: %2").arg(n).arg(result.answerLine)));
+        }
+    }
+
+    // Condition numbers up to 1e12 (U diag V^T, U and V random rotations),
+    // rows then scaled by 1e-10..1e10: always solved.
+    std::normal_distribution<double> normal;
+    std::uniform_real_distribution<double> exponent(-10, 10);
+    for (int n = 2; n <= 10; ++n) {
+        for (int made = 0; made < 300; ++made) {
+            const auto rotation = [&] {
+                const Eigen::MatrixXd gauss =
+                    Eigen::MatrixXd::NullaryExpr(n, n, [&] { return normal(random); });
+                return Eigen::MatrixXd(Eigen::HouseholderQR<Eigen::MatrixXd>(gauss).householderQ());
+            };
+            const double condition = std::pow(10.0, 12 * made / 299.0) * 0.99;
+            Eigen::VectorXd values = Eigen::VectorXd::LinSpaced(n, 0, -std::log10(condition));
+            values = values.unaryExpr([](double e) { return std::pow(10.0, e); });
+            const Eigen::MatrixXd a = rotation() * values.asDiagonal() * rotation().transpose();
+            const Eigen::VectorXd sv = Eigen::JacobiSVD<Eigen::MatrixXd>(a).singularValues();
+            QVERIFY(sv(0) / sv(n - 1) < 1e12);
+            Workspace ws;
+            ws.resize(n);
+            for (int i = 0; i < n; ++i) {
+                const double scale = std::pow(10.0, exponent(random));
+                for (int j = 0; j <= n; ++j)
+                    ws.at(i, j) = (j < n ? a(i, j) : normal(random)) * scale;
+            }
+            const SolveResult result = solve(ws, QLocale::c());
+            QVERIFY2(result.outcome == Outcome::Solved,
+                     qPrintable(QStringLiteral("order %1, condition %2").arg(n).arg(condition)));
+        }
+    }
 }
 
 QTEST_APPLESS_MAIN(TestSolver)

@@ -9,6 +9,7 @@
 #include "ui/common/layout.h"
 #include "ui/common/menus.h"
 #include "ui/common/textarea.h"
+#include "ui/editor/pastebox.h"
 #include "ui/editor/saveloadicon.h"
 #include "ui/extras/form4.h"
 #include "ui/extras/helpmenu.h"
@@ -57,7 +58,8 @@ void Form2::buildControls()
     auto *client = new QWidget(this);
     fixClientArea(this, client, kClientWidth, kClientHeight);
 
-    m_text = new QLineEdit(client);
+    auto *pasteBox = new PasteBox(client);
+    m_text = pasteBox;
     m_text->setObjectName(QStringLiteral("Text1"));
     m_text->setMaxLength(std::numeric_limits<int>::max());
     placeControl(m_text, this, {840, 120, 3255, 285}, QStringLiteral("Содержимое массива"));
@@ -111,6 +113,8 @@ void Form2::buildControls()
     connect(m_scroll, &QScrollBar::valueChanged, this, &Form2::scrollMoved);
     connect(m_order, &QLineEdit::textChanged, this, &Form2::orderChanged);
     connect(m_text, &QLineEdit::textChanged, this, &Form2::textChanged);
+    // A pasted system of order n sets the order as the scroll bar would.
+    connect(pasteBox, &PasteBox::orderPasted, m_scroll, [this](int n) { m_scroll->setValue(12 - n); });
     connect(m_rndText, &QPushButton::clicked, this, &Form2::randomContents);
     connect(m_rndOrder, &QPushButton::clicked, this, &Form2::randomOrder);
     connect(m_saveLoad, &QPushButton::clicked, this, [this] {

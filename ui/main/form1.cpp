@@ -3,6 +3,7 @@
 
 #include "core/solver.h"
 #include "ui/common/context.h"
+#include "ui/common/copysurface.h"
 #include "ui/common/layout.h"
 #include "ui/common/printbox.h"
 #include "ui/common/textarea.h"
@@ -140,6 +141,16 @@ void Form1::buildControls()
     connect(m_all, &QPushButton::clicked, this, &Form1::allAnswers);
     connect(m_saveLog, &QPushButton::clicked, this, &Form1::saveAnswers);
     connect(m_hideLog, &QPushButton::clicked, this, &Form1::hideAnswers);
+
+    // What is copied is what is shown; the matrix without the line break
+    // after its last row.
+    makeCopyable(m_answer, [this] { return m_answer->printedLines().join(u'\n'); });
+    makeCopyable(m_matrix, [this] {
+        QString rows = m_matrix->text();
+        if (rows.endsWith(u'\n'))
+            rows.chop(1);
+        return rows;
+    });
 }
 
 void Form1::buildMenus()
