@@ -5,6 +5,7 @@
 // size, so that a reader that is not linear shows at a glance, and the
 // array editor loading and saving a long last array. Run by hand:
 //   build/ravno_bench [largest line count, default 1000000]
+#include "bench/largereaders.h"
 #include "bench/sections.h"
 #include "storage/arrayfile.h"
 #include "storage/datafolder.h"
@@ -36,6 +37,10 @@ int main(int argc, char *argv[])
         return bench::startupChild(argc, argv);
     if (argc > 1 && qstrcmp(argv[1], bench::editorChildOption) == 0)
         return bench::editorChild(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], bench::largeReadersOption) == 0)
+        return bench::largeReaders(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], bench::readerChildOption) == 0)
+        return bench::readerChild(argc, argv);
     QCoreApplication app(argc, argv);
     const qsizetype largest = argc > 1 ? QByteArray(argv[1]).toLongLong() : 1000000;
 
