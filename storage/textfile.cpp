@@ -12,6 +12,7 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <cerrno>
 #include <optional>
 
 #include <sys/stat.h>
@@ -93,6 +94,18 @@ bool putText(QIODevice &out, QStringView text, QCryptographicHash *digest)
     return true;
 }
 
+// The common reasons a write stops, in words; the system's follow them.
+QString writeFailure(int error)
+{
+    switch (error) {
+    case ENOSPC: return QStringLiteral("на диске нет места");
+    case EFBIG: return QStringLiteral("файл превысил допустимый размер");
+    case EDQUOT: return QStringLiteral("исчерпана дисковая квота");
+    case EIO: return QStringLiteral("ошибка ввода-вывода");
+    default: return QStringLiteral("ошибка записи");
+    }
+}
+
 // A write in place that failed: the old bytes go back.
 bool putBack(const QString &path, const QByteArray &before)
 {
@@ -165,20 +178,23 @@ Status writeWhole(const QString &path, const QString &shownName, const Producer 
     // commit() may report success after a failed last flush, so the data is
     // pushed out and checked here, before the rename.
     bool written = produce(file) && file.flush();
+    int failure = written ? 0 : errno;
     QString reason = file.errorString();
     if (written && exists && !inPlace && ::fchmod(file.handle(), status.st_mode & 07777) != 0) {
         written = false;
-        reason = qt_error_string(errno);
+        failure = errno;
+        reason = qt_error_string(failure);
     }
     if (written) {
         if (file.commit())
             return success();
+        failure = errno;
         reason = file.errorString();
     } else {
         file.cancelWriting();
         file.commit(); // closes, and drops the temporary file
     }
-    QString message = systemReason(QStringLiteral("ошибка записи"), reason);
+    QString message = systemReason(writeFailure(failure), reason);
     if (inPlace && !putBack(path, before))
         message += QStringLiteral("; прежнее содержимое вернуть не удалось");
     return writeError(shownName, message);
@@ -259,8 +275,9 @@ Status appendToFile(const QString &path, const QString &shownName, const QString
     const qint64 before = file.size();
     if (writeAll(file, bytes))
         return success();
+    const int failure = errno;
     // No half line is left behind: the file is cut back to where it ended.
-    QString message = systemReason(QStringLiteral("ошибка записи"), file.errorString());
+    QString message = systemReason(writeFailure(failure), file.errorString());
     if (::ftruncate(file.handle(), before) != 0)
         message += QStringLiteral("; недописанную строку убрать не удалось");
     return writeError(shownName, message);
