@@ -7,6 +7,8 @@
 // systems the solver catches. Run by hand:
 //   build/ravno_bench [largest line count, default 1000000]
 //   build/ravno_bench --singular [systems of each kind and order, default 10000]
+//   build/ravno_bench --large-readers [MB, default 200]
+#include "bench/largereaders.h"
 #include "bench/sections.h"
 #include "bench/singular.h"
 #include "storage/arrayfile.h"
@@ -39,6 +41,10 @@ int main(int argc, char *argv[])
         return bench::startupChild(argc, argv);
     if (argc > 1 && qstrcmp(argv[1], bench::editorChildOption) == 0)
         return bench::editorChild(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], bench::largeReadersOption) == 0)
+        return bench::largeReaders(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], bench::readerChildOption) == 0)
+        return bench::readerChild(argc, argv);
     QCoreApplication app(argc, argv);
     if (argc > 1 && qstrcmp(argv[1], bench::singularOption) == 0)
         return bench::benchSingular(argc > 2 ? QByteArray(argv[2]).toInt() : 10000) ? 0 : 1;

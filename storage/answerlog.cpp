@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/answerlog.h"
 
+#include "storage/filelock.h"
 #include "storage/textfile.h"
 
 #include <QFile>
@@ -66,13 +67,18 @@ Status AnswerLog::append(const QString &line)
 {
     // A solve is one of the commands that close every file.
     m_files.closeAll();
-    return appendToFile(path(), shown(), line + kLineEnd);
+    return appendLocked(line + kLineEnd);
+}
+
+Status AnswerLog::appendLocked(const QString &text)
+{
+    return underLock(path(), shown(), [&] { return appendToFile(path(), shown(), text); });
 }
 
 Result<std::optional<QString>> AnswerLog::first()
 {
     m_files.closeAll();
-    const Status appended = appendToFile(path(), shown(), kLineEnd);
+    const Status appended = appendLocked(kLineEnd);
     if (!appended)
         return appended.error();
 
@@ -98,44 +104,66 @@ Result<std::optional<QString>> AnswerLog::next()
 Result<std::optional<QString>> AnswerLog::last()
 {
     m_files.closeAll();
-    const Status appended = appendToFile(path(), shown(), kLineEnd);
+    const Status appended = appendLocked(kLineEnd);
     if (!appended)
         return appended.error();
-    const Result<QString> text = readWholeFile(path(), shown());
-    if (!text)
-        return text.error();
-
-    const QStringList lines = splitLines(text.value());
-    for (auto line = lines.crbegin(); line != lines.crend(); ++line)
-        if (!line->isEmpty())
-            return std::optional<QString>(*line);
-    return std::optional<QString>();
+    QString lastEntry;
+    const Status read = readLines(path(), shown(), [&](QStringView line) {
+        if (!line.isEmpty())
+            lastEntry = line.toString();
+        return true;
+    });
+    if (!read)
+        return read.error();
+    if (lastEntry.isEmpty())
+        return std::optional<QString>();
+    return std::optional<QString>(lastEntry);
 }
 
 Result<QString> AnswerLog::all()
 {
     m_files.closeAll();
-    // A log that was never written is an empty one; the rewrite creates it.
-    QString entries;
-    const QFileInfo info(path());
-    if (info.exists() || !info.dir().exists()) {
-        const Result<QString> text = readWholeFile(path(), shown());
-        if (!text)
-            return text.error();
-        for (const QString &line : splitLines(text.value()))
-            if (!line.isEmpty())
-                entries += line + kLineEnd;
-    }
-    const Status rewritten = replaceFile(path(), shown(), entries + kLineEnd);
-    if (!rewritten)
-        return rewritten.error();
-    return entries;
+    m_shown = FileSnapshot();
+    return underLock(path(), shown(), [&]() -> Result<QString> {
+        // A log that was never written is an empty one; the rewrite creates it.
+        QString entries;
+        const QFileInfo info(path());
+        if (info.exists() || !info.dir().exists()) {
+            const Status read = readLines(path(), shown(), [&](QStringView line) {
+                if (!line.isEmpty()) {
+                    entries += line;
+                    entries += kLineEnd;
+                }
+                return true;
+            });
+            if (!read)
+                return read.error();
+        }
+        entries += kLineEnd;
+        FileSnapshot written;
+        const Status rewritten = replaceFile(path(), shown(), entries, &written);
+        if (!rewritten)
+            return rewritten.error();
+        m_shown = written;
+        entries.chop(kLineEnd.size());
+        return entries;
+    });
 }
 
-Status AnswerLog::save(const QString &text)
+Result<QStringList> AnswerLog::save(const QString &text)
 {
     m_files.closeAll();
-    return replaceFile(path(), shown(), text + kLineEnd);
+    return underLock(path(), shown(), [&]() -> Result<QStringList> {
+        if (m_shown.taken())
+            return replaceKeepingAdded(
+                path(), shown(), text + kLineEnd, m_shown,
+                QStringLiteral("его переписала другая копия программы, пока он был показан "
+                               "здесь. Ничего не изменено; покажите ответы заново"));
+        const Status saved = replaceFile(path(), shown(), text + kLineEnd);
+        if (!saved)
+            return saved.error();
+        return QStringList();
+    });
 }
 
 QString AnswerLog::path() const

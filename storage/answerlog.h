@@ -7,8 +7,10 @@
 
 #include "storage/datafolder.h"
 #include "storage/fileresult.h"
+#include "storage/textfile.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -56,18 +58,25 @@ public:
     Result<std::optional<QString>> last();
     // Closes all files, reads the non-empty lines, each followed by CR LF
     // (the text shown for editing), then rewrites the log as that text plus
-    // CR LF. A missing log reads as an empty one and is created.
+    // CR LF, and remembers those bytes for save(). A missing log reads as an
+    // empty one and is created.
     Result<QString> all();
     // Closes all files and replaces the log by text plus CR LF (LF alone in
-    // the text is stored as CR LF too).
-    Status save(const QString &text);
+    // the text is stored as CR LF too). After all(), the non-empty lines that
+    // were added to the log since (answers solved meanwhile, here or in
+    // another copy) follow the text and are returned; a log that another
+    // copy rewrote meanwhile is refused and left alone.
+    Result<QStringList> save(const QString &text);
 
 private:
     QString path() const;
     static QString shown();
+    // Every change of the log runs under its lock; so do appends.
+    Status appendLocked(const QString &text);
 
     DataFolder m_folder;
     OpenFiles &m_files;
+    FileSnapshot m_shown; // the log as all() last wrote it
 };
 
 } // namespace ravno

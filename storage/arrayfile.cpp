@@ -8,6 +8,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 namespace ravno {
 namespace {
 
@@ -42,28 +44,48 @@ Result<int> positionFromItem(const QString &name, const QString &item)
 // each followed by one blank; they differ only in the empty ones.
 enum class EmptyItems { Appended, Skipped };
 
-QString editorTextFrom(const QStringList &items, EmptyItems empty)
+struct ArrayItems
 {
-    qsizetype length = 0;
-    for (qsizetype i = 1; i < items.size(); ++i)
-        length += items[i].size() + 1;
-    QString text;
-    text.reserve(length);
-    for (qsizetype i = 1; i < items.size(); ++i) {
-        if (items[i].isEmpty() && empty == EmptyItems::Skipped)
-            continue;
-        text += items[i];
-        text += u' ';
-    }
-    return text;
+    QString first;      // empty when the file holds none
+    QString editorText;
+};
+
+// The file is streamed: a first item that acceptFirst refuses ends the
+// reading there, so a large file that is no array costs nothing.
+Result<ArrayItems> readArrayItems(const DataFolder &folder, const QString &name, EmptyItems empty,
+                                  const std::function<bool(const QString &)> &acceptFirst)
+{
+    ArrayItems read;
+    bool atFirst = true;
+    bool refused = false;
+    const auto onItem = [&](QStringView item) {
+        if (refused)
+            return;
+        if (atFirst) {
+            atFirst = false;
+            read.first = item.toString();
+            refused = !acceptFirst(read.first);
+            return;
+        }
+        if (item.isEmpty() && empty == EmptyItems::Skipped)
+            return;
+        read.editorText += item;
+        read.editorText += u' ';
+    };
+    const Status status = readLines(folder.pathOf(name), DataFolder::displayName(name),
+                                    [&](QStringView line) {
+                                        forEachItem(line, onItem);
+                                        return !refused;
+                                    });
+    if (!status)
+        return status.error();
+    return read;
 }
 
-Result<QStringList> readArrayItems(const DataFolder &folder, const QString &name)
+bool inRange(const QString &item)
 {
-    const Result<QString> text = readWholeFile(folder.pathOf(name), DataFolder::displayName(name));
-    if (!text)
-        return text.error();
-    return readItems(text.value());
+    const double position = roundHalfEven(parseLeadingNumber(item));
+    return position >= kLowestPosition && position <= kHighestPosition;
 }
 
 } // namespace
@@ -93,18 +115,17 @@ Result<LoadedArray> readNamedArray(const DataFolder &folder, const QString &name
 {
     if (const auto refusal = refuseArrayName(name))
         return refusedName(name, *refusal);
-    const Result<QStringList> items = readArrayItems(folder, name);
+    // An empty file has no first item; it reads as an empty one, and so is refused.
+    const Result<ArrayItems> items = readArrayItems(folder, name, EmptyItems::Appended, inRange);
     if (!items)
         return items.error();
-    // An empty file has no first item; it reads as an empty one, and so is refused.
-    const QString first = items.value().isEmpty() ? QString() : items.value().first();
-    const Result<int> position = positionFromItem(name, first);
+    const Result<int> position = positionFromItem(name, items.value().first);
     if (!position)
         return position.error();
 
     LoadedArray loaded;
     loaded.scrollPosition = position.value();
-    loaded.editorText = editorTextFrom(items.value(), EmptyItems::Appended);
+    loaded.editorText = items.value().editorText;
     return loaded;
 }
 
@@ -115,20 +136,22 @@ Result<LoadedArray> readLastArray(const DataFolder &folder)
                                          DataFolder::displayName(kLastArrayName), kLineEnd);
     if (!appended)
         return appended.error();
-    const Result<QStringList> items = readArrayItems(folder, kLastArrayName);
+    const Result<ArrayItems> items =
+        readArrayItems(folder, kLastArrayName, EmptyItems::Skipped,
+                       [](const QString &first) { return !first.isEmpty() && inRange(first); });
     if (!items)
         return items.error();
 
     LoadedArray loaded;
-    if (items.value().isEmpty() || items.value().first().isEmpty()) {
+    if (items.value().first.isEmpty()) {
         loaded.hasData = false;
         return loaded;
     }
-    const Result<int> position = positionFromItem(kLastArrayName, items.value().first());
+    const Result<int> position = positionFromItem(kLastArrayName, items.value().first);
     if (!position)
         return position.error();
     loaded.scrollPosition = position.value();
-    loaded.editorText = editorTextFrom(items.value(), EmptyItems::Skipped);
+    loaded.editorText = items.value().editorText;
     return loaded;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/catalogue.h"
 
+#include "storage/filelock.h"
 #include "storage/itemreader.h"
 #include "storage/textfile.h"
 
@@ -19,11 +20,51 @@ QString shown()
     return DataFolder::displayName(kCatalogueName);
 }
 
+bool carriesName(QStringView line)
+{
+    return !line.isEmpty() && line != u" ";
+}
+
+Status appendLocked(const DataFolder &folder, const QString &text)
+{
+    return underLock(path(folder), shown(),
+                     [&] { return appendToFile(path(folder), shown(), text); });
+}
+
+QString quotedList(const QStringList &items)
+{
+    QStringList quoted;
+    for (const QString &item : items)
+        quoted.append(QStringLiteral("«%1»").arg(item));
+    return quoted.join(QStringLiteral(" и "));
+}
+
 } // namespace
+
+std::optional<QString> refuseCatalogueName(const QString &name)
+{
+    // Read back as both readers read the line: the lists and the view.
+    QStringList items;
+    forEachItem(name, [&](QStringView item) { items.append(item.toString()); });
+    if (carriesName(name) && items == QStringList{name})
+        return std::nullopt;
+    const QString start = QStringLiteral("Имя «%1» нельзя добавить в список SaveList: ").arg(name);
+    const QString advice = QStringLiteral(" Уберите пробелы в начале и в конце имени, запятые и "
+                                          "кавычку в начале, или снимите отметку «Добавить в "
+                                          "список».");
+    if (!carriesName(name))
+        return start + QStringLiteral("в списках оно не было бы видно.") + advice;
+    if (items == QStringList{QString()})
+        return start + QStringLiteral("при правке списка оно стало бы пустой строкой.") + advice;
+    return start + QStringLiteral("при правке списка оно вернулось бы как %1.")
+                       .arg(quotedList(items))
+           + advice;
+}
 
 Status createCatalogue(const DataFolder &folder)
 {
-    return replaceFile(path(folder), shown(), kLineEnd);
+    return underLock(path(folder), shown(),
+                     [&] { return replaceFile(path(folder), shown(), kLineEnd); });
 }
 
 Status appendCatalogueName(const DataFolder &folder, const QString &name)
@@ -32,39 +73,61 @@ Status appendCatalogueName(const DataFolder &folder, const QString &name)
     // one that cannot be loaded.
     if (const auto refusal = refuseArrayName(name))
         return FileError{shown(), *refusal};
-    return appendToFile(path(folder), shown(), name + kLineEnd);
+    if (const auto refusal = refuseCatalogueName(name))
+        return FileError{shown(), *refusal};
+    return appendLocked(folder, name + kLineEnd);
 }
 
 Status appendCatalogueEmptyLine(const DataFolder &folder)
 {
-    return appendToFile(path(folder), shown(), kLineEnd);
+    return appendLocked(folder, kLineEnd);
 }
 
-Status rewriteCatalogue(const DataFolder &folder, const QString &text)
+Result<QStringList> rewriteCatalogue(const DataFolder &folder, const QString &text,
+                                     FileSnapshot *shownFrom)
 {
-    return replaceFile(path(folder), shown(), text + kLineEnd);
+    return underLock(path(folder), shown(), [&]() -> Result<QStringList> {
+        if (shownFrom && shownFrom->taken())
+            return replaceKeepingAdded(
+                path(folder), shown(), text + kLineEnd, *shownFrom,
+                QStringLiteral("его переписала другая копия программы или команда «Создать "
+                               "SaveList», пока список был открыт здесь. Ничего не изменено; "
+                               "откройте список заново"));
+        const Status written = replaceFile(path(folder), shown(), text + kLineEnd);
+        if (!written)
+            return written.error();
+        return QStringList();
+    });
 }
 
 Result<QStringList> readCatalogueNames(const DataFolder &folder)
 {
-    const Result<QString> text = readWholeFile(path(folder), shown());
-    if (!text)
-        return text.error();
     QStringList names;
-    for (const QString &line : splitLines(text.value()))
-        if (!line.isEmpty() && line != u" ")
-            names.append(line);
+    const Status read = readLines(path(folder), shown(), [&](QStringView line) {
+        if (carriesName(line))
+            names.append(line.toString());
+        return true;
+    });
+    if (!read)
+        return read.error();
     return names;
 }
 
-Result<QString> readCatalogueForDisplay(const DataFolder &folder)
+Result<QString> readCatalogueForDisplay(const DataFolder &folder, FileSnapshot *taken)
 {
-    const Result<QString> text = readWholeFile(path(folder), shown());
-    if (!text)
-        return text.error();
     QString display;
-    for (const QString &item : readItems(text.value()))
-        display += item + kLineEnd;
+    const Status read = readLines(
+        path(folder), shown(),
+        [&](QStringView line) {
+            forEachItem(line, [&](QStringView item) {
+                display += item;
+                display += kLineEnd;
+            });
+            return true;
+        },
+        taken);
+    if (!read)
+        return read.error();
     return display;
 }
 

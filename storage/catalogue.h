@@ -1,23 +1,37 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue files/SaveList: one saved name per line; empty lines and
-// lines of exactly one blank carry no name; duplicates are allowed.
+// lines of exactly one blank carry no name; duplicates are allowed. Every
+// change runs under the lock files/SaveList.lock (storage/filelock.h).
 #pragma once
 
 #include "storage/datafolder.h"
 #include "storage/fileresult.h"
+#include "storage/textfile.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace ravno {
 
+// Why name cannot go into the catalogue, or nothing: a name is listed only
+// when both readers (the lists and the view) give its line back unchanged.
+std::optional<QString> refuseCatalogueName(const QString &name);
+
 Status createCatalogue(const DataFolder &folder);             // one empty line
-// Refuses, and leaves the file alone, what refuseArrayName refuses.
+// Refuses, and leaves the file alone, what refuseArrayName or
+// refuseCatalogueName refuses.
 Status appendCatalogueName(const DataFolder &folder, const QString &name);
 Status appendCatalogueEmptyLine(const DataFolder &folder);    // creates the file
-Status rewriteCatalogue(const DataFolder &folder, const QString &text); // text + CR LF
+// Replaces the catalogue by text + CR LF. With shownFrom (taken by
+// readCatalogueForDisplay), the names added since follow the text and are
+// returned, and a catalogue rewritten meanwhile is refused and left alone.
+Result<QStringList> rewriteCatalogue(const DataFolder &folder, const QString &text,
+                                     FileSnapshot *shownFrom = nullptr);
 Result<QStringList> readCatalogueNames(const DataFolder &folder);
-// The catalogue editor's text: each item (item reader) followed by CR LF.
-Result<QString> readCatalogueForDisplay(const DataFolder &folder);
+// The catalogue editor's text: each item (item reader) followed by CR LF;
+// taken, when given, receives the snapshot of the bytes it was read from.
+Result<QString> readCatalogueForDisplay(const DataFolder &folder, FileSnapshot *taken = nullptr);
 
 } // namespace ravno

@@ -12,7 +12,11 @@ const QString kFolderName = QStringLiteral("files");
 
 // Files the program keeps in the same folder; an array saved under one of
 // these names would overwrite it or be mistaken for it.
-const QStringList kOwnFiles = {kCatalogueName, kAnswerLogName, QStringLiteral("iexplore"),
+const QStringList kOwnFiles = {kCatalogueName,
+                               kAnswerLogName,
+                               kCatalogueName + QStringLiteral(".lock"),
+                               kAnswerLogName + QStringLiteral(".lock"),
+                               QStringLiteral("iexplore"),
                                QStringLiteral("help.htm")};
 
 } // namespace

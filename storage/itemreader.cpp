@@ -22,9 +22,11 @@ QStringView trimmedBlanks(QStringView text)
     return text.sliced(first, last - first);
 }
 
-// The items of one line; a line always holds at least one item, and a comma
-// always opens another one, even at the line end.
-void appendLineItems(QStringView line, QStringList &items)
+} // namespace
+
+// A line always holds at least one item, and a comma always opens another
+// one, even at the line end.
+void forEachItem(QStringView line, const std::function<void(QStringView)> &onItem)
 {
     qsizetype pos = 0;
     for (;;) {
@@ -34,16 +36,16 @@ void appendLineItems(QStringView line, QStringList &items)
         if (pos < line.size() && line.at(pos) == u'"') {
             const qsizetype close = line.indexOf(u'"', pos + 1);
             if (close < 0) {
-                items.append(line.sliced(pos + 1).toString());
+                onItem(line.sliced(pos + 1));
                 return;
             }
-            items.append(line.sliced(pos + 1, close - pos - 1).toString());
+            onItem(line.sliced(pos + 1, close - pos - 1));
             // Whatever stands between the closing quote and the comma is dropped.
             comma = line.indexOf(u',', close + 1);
         } else {
             comma = line.indexOf(u',', pos);
             const qsizetype end = comma < 0 ? line.size() : comma;
-            items.append(trimmedBlanks(line.sliced(pos, end - pos)).toString());
+            onItem(trimmedBlanks(line.sliced(pos, end - pos)));
         }
         if (comma < 0)
             return;
@@ -51,13 +53,11 @@ void appendLineItems(QStringView line, QStringList &items)
     }
 }
 
-} // namespace
-
 QStringList readItems(const QString &text)
 {
     QStringList items;
     for (const QString &line : splitLines(text))
-        appendLineItems(line, items);
+        forEachItem(line, [&](QStringView item) { items.append(item.toString()); });
     return items;
 }
 

@@ -10,9 +10,14 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+
+#include <functional>
 
 namespace ravno {
 
 QStringList readItems(const QString &text);
+// The items of one line (without its line end), in order.
+void forEachItem(QStringView line, const std::function<void(QStringView)> &onItem);
 
 } // namespace ravno

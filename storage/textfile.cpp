@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/textfile.h"
 
+#include "storage/textfile_p.h"
+
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,29 +11,22 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+#include <cerrno>
 #include <optional>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace ravno {
 namespace {
 
-const char *const kCodePage = "windows-1251";
-
-FileError writeError(const QString &shownName, const QString &reason)
-{
-    return {shownName, QStringLiteral("Не удалось записать файл %1: %2.").arg(shownName, reason)};
-}
-
-FileError readError(const QString &shownName, const QString &reason)
-{
-    return {shownName, QStringLiteral("Не удалось прочитать файл %1: %2.").arg(shownName, reason)};
-}
-
-// The system's own words follow ours, for the cases we cannot name ourselves
-// (a full disk, a failing device).
-QString systemReason(const QString &ours, const QString &system)
-{
-    return system.isEmpty() ? ours : QStringLiteral("%1 (%2)").arg(ours, system);
-}
+// QSaveFile writes beside the file under the file's name and a suffix of up
+// to this many bytes, then renames.
+constexpr qsizetype kTemporarySuffix = 7;
+// Texts reach a million lines: they go out a slice of about this many
+// characters at a time, never as one whole copy.
+constexpr qsizetype kSlice = qsizetype(1) << 20;
 
 // What stands in the way of writing path, in words, or nothing. Checked
 // before any byte goes out so that the common faults get a plain message.
@@ -47,37 +43,162 @@ std::optional<QString> obstacleToWriting(const QString &path)
     return std::nullopt;
 }
 
-// Lines end in CR LF on disk whatever the text box used. One pass: the
-// texts reach a million lines.
-QString withCrLf(const QString &text)
+std::optional<QString> nameTooLong(const QFileInfo &info)
+{
+    const qsizetype bytes = QFile::encodeName(info.fileName()).size();
+    long longest = ::pathconf(QFile::encodeName(info.absolutePath()).constData(), _PC_NAME_MAX);
+    if (longest <= 0)
+        longest = 255;
+    if (bytes + kTemporarySuffix <= longest)
+        return std::nullopt;
+    return QStringLiteral("имя слишком длинное для файловой системы: в нём %1 байт, а можно "
+                          "не больше %2").arg(bytes).arg(longest - kTemporarySuffix);
+}
+
+// Lines end in CR LF on disk whatever the text box used.
+QString withCrLf(QStringView text)
 {
     QString out;
     out.reserve(text.size() + text.size() / 8);
     qsizetype start = 0;
     for (qsizetype lf = text.indexOf(u'\n'); lf >= 0; lf = text.indexOf(u'\n', start)) {
-        out += QStringView(text).sliced(start, lf - start);
+        out += text.sliced(start, lf - start);
         if (lf == 0 || text.at(lf - 1) != u'\r')
             out += u'\r';
         out += u'\n';
         start = lf + 1;
     }
-    out += QStringView(text).sliced(start);
+    out += text.sliced(start);
     return out;
 }
 
-// The encoded text, or the reason it cannot be stored: a character the code
-// page lacks would come back as another one.
-Result<QByteArray> encodeForDisk(const QString &text, const QString &shownName)
+// The encoded text goes out in slices cut after a line end, so a CR LF
+// pair is never split.
+bool putText(QIODevice &out, QStringView text, QCryptographicHash *digest)
 {
-    const QString missing = charactersOutsideCodePage(text);
-    if (!missing.isEmpty())
-        return writeError(shownName,
-                          QStringLiteral("в тексте есть знаки, которых нет в кодировке "
-                                         "windows-1251: «%1»").arg(missing));
-    return encodeText(withCrLf(text));
+    QStringEncoder encoder(kCodePage);
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = std::min(text.size(), start + kSlice);
+        if (end < text.size()) {
+            const qsizetype lf = text.indexOf(u'\n', end);
+            end = lf < 0 ? text.size() : lf + 1;
+        }
+        const QByteArray bytes = encoder.encode(withCrLf(text.sliced(start, end - start)));
+        if (digest)
+            digest->addData(bytes);
+        if (!writeAll(out, bytes))
+            return false;
+        start = end;
+    }
+    return true;
+}
+
+// The common reasons a write stops, in words; the system's follow them.
+QString writeFailure(int error)
+{
+    switch (error) {
+    case ENOSPC: return QStringLiteral("на диске нет места");
+    case EFBIG: return QStringLiteral("файл превысил допустимый размер");
+    case EDQUOT: return QStringLiteral("исчерпана дисковая квота");
+    case EIO: return QStringLiteral("ошибка ввода-вывода");
+    default: return QStringLiteral("ошибка записи");
+    }
+}
+
+// A write in place that failed: the old bytes go back.
+bool putBack(const QString &path, const QByteArray &before)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)
+           && writeAll(file, before);
 }
 
 } // namespace
+
+FileError writeError(const QString &shownName, const QString &reason)
+{
+    return {shownName, QStringLiteral("Не удалось записать файл %1: %2.").arg(shownName, reason)};
+}
+
+FileError readError(const QString &shownName, const QString &reason)
+{
+    return {shownName, QStringLiteral("Не удалось прочитать файл %1: %2.").arg(shownName, reason)};
+}
+
+QString systemReason(const QString &ours, const QString &system)
+{
+    return system.isEmpty() ? ours : QStringLiteral("%1 (%2)").arg(ours, system);
+}
+
+bool writeAll(QIODevice &out, const QByteArray &bytes)
+{
+    const qint64 done = out.write(bytes);
+    if (done == bytes.size())
+        return true;
+    // A short write gives no reason; the rest tried once more gives the
+    // system's (a full disk, a file-size limit).
+    if (done > 0)
+        out.write(bytes.constData() + done, bytes.size() - done);
+    return false;
+}
+
+Status writeWhole(const QString &path, const QString &shownName, const Producer &produce)
+{
+    if (const auto obstacle = obstacleToWriting(path))
+        return writeError(shownName, *obstacle);
+    const QFileInfo info(path);
+    if (const auto tooLong = nameTooLong(info))
+        return writeError(shownName, *tooLong);
+
+    const QByteArray nativePath = QFile::encodeName(path);
+    struct stat status = {};
+    const bool exists = ::stat(nativePath.constData(), &status) == 0;
+    // No temporary file can lie in a read-only folder; a writable file there
+    // is written in place, its old bytes kept to be put back.
+    const bool inPlace =
+        exists && ::access(QFile::encodeName(info.absolutePath()).constData(), W_OK) != 0;
+    QByteArray before;
+    if (inPlace) {
+        QFile old(path);
+        if (!old.open(QIODevice::ReadOnly))
+            return writeError(shownName, systemReason(QStringLiteral("файл не открывается"),
+                                                      old.errorString()));
+        before = old.readAll();
+        if (old.error() != QFileDevice::NoError)
+            return writeError(shownName, systemReason(QStringLiteral("ошибка чтения"),
+                                                      old.errorString()));
+    }
+
+    QSaveFile file(path);
+    file.setDirectWriteFallback(inPlace);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return writeError(shownName, systemReason(QStringLiteral("файл не открывается"),
+                                                  file.errorString()));
+    // commit() may report success after a failed last flush, so the data is
+    // pushed out and checked here, before the rename.
+    bool written = produce(file) && file.flush();
+    int failure = written ? 0 : errno;
+    QString reason = file.errorString();
+    if (written && exists && !inPlace && ::fchmod(file.handle(), status.st_mode & 07777) != 0) {
+        written = false;
+        failure = errno;
+        reason = qt_error_string(failure);
+    }
+    if (written) {
+        if (file.commit())
+            return success();
+        failure = errno;
+        reason = file.errorString();
+    } else {
+        file.cancelWriting();
+        file.commit(); // closes, and drops the temporary file
+    }
+    QString message = systemReason(writeFailure(failure), reason);
+    if (inPlace && !putBack(path, before))
+        message += QStringLiteral("; прежнее содержимое вернуть не удалось");
+    return writeError(shownName, message);
+}
 
 QByteArray encodeText(const QString &text)
 {
@@ -94,10 +215,14 @@ QString decodeText(const QByteArray &bytes)
 QString charactersOutsideCodePage(const QString &text)
 {
     QString missing;
-    // The encoder converts only when its result is taken.
+    // Checked a slice at a time: the texts reach a million lines.
+    bool clean = true;
     QStringEncoder whole(kCodePage);
-    const QByteArray all = whole.encode(text);
-    if (!whole.hasError())
+    for (qsizetype start = 0; start < text.size() && clean; start += kSlice) {
+        const QByteArray bytes = whole.encode(QStringView(text).sliced(start, std::min(kSlice, text.size() - start)));
+        clean = !whole.hasError();
+    }
+    if (clean)
         return missing;
     // Rare: find the culprits one code point at a time.
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -112,91 +237,50 @@ QString charactersOutsideCodePage(const QString &text)
     return missing;
 }
 
-Status replaceFile(const QString &path, const QString &shownName, const QString &text)
+std::optional<FileError> refuseText(const QString &text, const QString &shownName)
 {
-    if (const auto obstacle = obstacleToWriting(path))
-        return writeError(shownName, *obstacle);
-    const Result<QByteArray> bytes = encodeForDisk(text, shownName);
-    if (!bytes)
-        return bytes.error();
+    const QString missing = charactersOutsideCodePage(text);
+    if (missing.isEmpty())
+        return std::nullopt;
+    return writeError(shownName, QStringLiteral("в тексте есть знаки, которых нет в кодировке "
+                                                "windows-1251: «%1»").arg(missing));
+}
 
-    // QSaveFile writes beside the file and renames only on a whole success,
-    // so the old content survives any failure below.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return writeError(shownName, systemReason(QStringLiteral("файл не открывается"),
-                                                  file.errorString()));
-    if (file.write(bytes.value()) != bytes.value().size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return writeError(shownName, systemReason(QStringLiteral("ошибка записи"), reason));
-    }
-    if (!file.commit())
-        return writeError(shownName, systemReason(QStringLiteral("ошибка записи"),
-                                                  file.errorString()));
-    return success();
+Status replaceFile(const QString &path, const QString &shownName, const QString &text,
+                   FileSnapshot *written)
+{
+    if (const auto refusal = refuseText(text, shownName))
+        return *refusal;
+    QCryptographicHash digest(kSnapshotDigest);
+    const Status status = writeWhole(path, shownName, [&](QIODevice &out) {
+        return putText(out, text, written ? &digest : nullptr);
+    });
+    if (status && written)
+        *written = {QFileInfo(path).size(), digest.result()};
+    return status;
 }
 
 Status appendToFile(const QString &path, const QString &shownName, const QString &text)
 {
     if (const auto obstacle = obstacleToWriting(path))
         return writeError(shownName, *obstacle);
-    const Result<QByteArray> bytes = encodeForDisk(text, shownName);
-    if (!bytes)
-        return bytes.error();
+    if (const auto refusal = refuseText(text, shownName))
+        return *refusal;
+    const QByteArray bytes = encodeText(withCrLf(text));
 
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return writeError(shownName, systemReason(QStringLiteral("файл не открывается"),
                                                   file.errorString()));
-    // One write, pushed out at once, so the failure is seen here.
-    if (file.write(bytes.value()) != bytes.value().size() || !file.flush())
-        return writeError(shownName, systemReason(QStringLiteral("ошибка записи"),
-                                                  file.errorString()));
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        return writeError(shownName, systemReason(QStringLiteral("ошибка записи"),
-                                                  file.errorString()));
-    return success();
-}
-
-Result<QString> readWholeFile(const QString &path, const QString &shownName)
-{
-    const QFileInfo info(path);
-    if (!info.dir().exists())
-        return readError(shownName, QStringLiteral("нет папки %1").arg(info.dir().dirName()));
-    if (info.isDir())
-        return readError(shownName, QStringLiteral("на этом месте лежит папка"));
-    if (!info.exists())
-        return readError(shownName, QStringLiteral("такого файла нет"));
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return readError(shownName, systemReason(QStringLiteral("файл не открывается"),
-                                                 file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return readError(shownName, systemReason(QStringLiteral("ошибка чтения"),
-                                                 file.errorString()));
-    return decodeText(bytes);
-}
-
-QStringList splitLines(const QString &text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = text.indexOf(u'\n', start);
-        const qsizetype next = end < 0 ? text.size() : end + 1;
-        if (end < 0)
-            end = text.size();
-        const qsizetype length = end > start && text.at(end - 1) == u'\r' && end < text.size()
-                                     ? end - start - 1
-                                     : end - start;
-        lines.append(text.mid(start, length));
-        start = next;
-    }
-    return lines;
+    const qint64 before = file.size();
+    if (writeAll(file, bytes))
+        return success();
+    const int failure = errno;
+    // No half line is left behind: the file is cut back to where it ended.
+    QString message = systemReason(writeFailure(failure), file.errorString());
+    if (::ftruncate(file.handle(), before) != 0)
+        message += QStringLiteral("; недописанную строку убрать не удалось");
+    return writeError(shownName, message);
 }
 
 } // namespace ravno

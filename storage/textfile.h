@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Plain text on disk: windows-1251, lines ended by CR LF. Whole files are
-// replaced through QSaveFile, so a failed write keeps the old content whole;
-// appends go out as one write. Readers accept LF alone as well.
+// replaced through QSaveFile: the text is flushed and checked before the
+// rename, so a full disk or a file-size limit keeps the old content whole,
+// and the file keeps its permission bits. Where the folder is read-only but
+// the file is writable, the file is written in place and its old bytes are
+// put back should the write fail. An append goes out as one write; one that
+// fails part way is cut back to the former end. Readers stream the file a
+// slice at a time and accept LF alone as well.
 #pragma once
 
 #include "storage/fileresult.h"
@@ -9,6 +14,9 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+
+#include <functional>
 
 namespace ravno {
 
@@ -18,11 +26,38 @@ QString decodeText(const QByteArray &bytes);
 // of appearance; empty when the whole text can be stored.
 QString charactersOutsideCodePage(const QString &text);
 
+// What a view was filled from: the length and digest of the file's bytes.
+struct FileSnapshot
+{
+    qint64 size = -1; // -1: none taken
+    QByteArray digest;
+    bool taken() const { return size >= 0; }
+};
+
 // path is absolute; shownName is what messages call the file ("files/lastans").
 // Writers store every line end as CR LF, refuse a text with characters the
-// code page lacks, and never create a missing folder.
-Status replaceFile(const QString &path, const QString &shownName, const QString &text);
+// code page lacks, refuse a name too long for the file system (with room
+// for the temporary file beside it), and never create a missing folder.
+// written, when given, receives the snapshot of the bytes written.
+Status replaceFile(const QString &path, const QString &shownName, const QString &text,
+                   FileSnapshot *written = nullptr);
 Status appendToFile(const QString &path, const QString &shownName, const QString &text);
+
+// Replaces the file by text followed by every non-empty line that was added
+// to it after basis was taken, in order; those lines are returned, and basis
+// becomes the snapshot of what was written. When the file no longer begins
+// with the bytes of basis (it was rewritten meanwhile) nothing is written and
+// the error says changedReason. Call it under the file's lock.
+Result<QStringList> replaceKeepingAdded(const QString &path, const QString &shownName,
+                                        const QString &text, FileSnapshot &basis,
+                                        const QString &changedReason);
+
+// Calls onLine for every line of the file, without its line end (CR LF or
+// LF; a final line end gives no extra line), until onLine returns false.
+// taken, when given, receives the snapshot of the bytes read (all of them
+// only when onLine never stopped the reading).
+Status readLines(const QString &path, const QString &shownName,
+                 const std::function<bool(QStringView)> &onLine, FileSnapshot *taken = nullptr);
 Result<QString> readWholeFile(const QString &path, const QString &shownName);
 
 // The lines of a decoded text, split at CR LF or LF; a final line end gives

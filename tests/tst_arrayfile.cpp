@@ -220,6 +220,8 @@ void TestArrayFile::names_data()
     QTest::newRow("catalogue") << "SaveList" << true;
     QTest::newRow("catalogue in lower case") << "savelist" << true;
     QTest::newRow("answer log in capitals") << "LASTANS" << true;
+    QTest::newRow("lock of the log") << "lastans.LOCK" << true;
+    QTest::newRow("lock of the catalogue") << "savelist.lock" << true;
     QTest::newRow("browser launcher") << "iexplore" << true;
     QTest::newRow("help page") << "Help.HTM" << true;
     QTest::newRow("line feed") << "a\nb" << true;

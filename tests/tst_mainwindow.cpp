@@ -249,9 +249,25 @@ void TestMainWindow::allAnswersViewAndSave()
     QCOMPARE(view->toPlainText(), QStringLiteral("a\nb\n"));
     QCOMPARE(box.read(QStringLiteral("lastans")), QByteArray("a\r\nb\r\n\r\n"));
 
-    view->setPlainText(QStringLiteral("edited\nлог"));
+    // The no-break space is kept; an answer another copy added meanwhile
+    // follows the edited text, in the file and in the view.
+    view->setPlainText(QStringLiteral("edited\u00A0x\nлог"));
+    QFile other(box.path(QStringLiteral("lastans")));
+    QVERIFY(other.open(QIODevice::Append) && other.write("\r\nc\r\n") == 5);
+    other.close();
+    const QByteArray saved("edited\xA0x\r\n\xeb\xee\xe3\r\nc\r\n");
     press(save);
-    QCOMPARE(box.read(QStringLiteral("lastans")), QByteArray("edited\r\n\xeb\xee\xe3\r\n"));
+    QCOMPARE(box.read(QStringLiteral("lastans")), saved);
+    QVERIFY(view->toPlainText().endsWith(QStringLiteral("лог\nc")));
+    press(save);
+    QCOMPARE(box.read(QStringLiteral("lastans")), saved);
+    // A log another copy rewrote meanwhile is left alone, and that is said.
+    QVERIFY(box.write(QStringLiteral("lastans"), "other\r\n"));
+    press(save);
+    QCOMPARE(box.read(QStringLiteral("lastans")), QByteArray("other\r\n"));
+    QCOMPARE(box.messages.boxes.size(), 1);
+    QVERIFY2(box.messages.boxes[0].text.contains(QStringLiteral("другая копия")),
+             qPrintable(box.messages.boxes[0].text));
 
     main.findChild<QAction *>(QStringLiteral("allans"))->trigger();
     QVERIFY(!view->isVisible() && !save->isVisible() && !hide->isVisible());

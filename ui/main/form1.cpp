@@ -7,6 +7,7 @@
 #include "ui/common/layout.h"
 #include "ui/common/printbox.h"
 #include "ui/common/textarea.h"
+#include "ui/common/viewtext.h"
 #include "ui/editor/form2.h"
 #include "ui/extras/form4.h"
 #include "ui/extras/helpmenu.h"
@@ -315,8 +316,12 @@ void Form1::allAnswers()
 void Form1::saveAnswers()
 {
     m_next->setEnabled(false);
-    if (const Status saved = m_context.log.save(withCrLf(m_logText->toPlainText())); !saved)
+    const auto saved = m_context.log.save(withCrLf(viewText(*m_logText)));
+    if (!saved) {
         m_context.messages.fileError(this, saved.error());
+        return;
+    }
+    appendViewLines(*m_logText, saved.value());
 }
 
 void Form1::hideAnswers()

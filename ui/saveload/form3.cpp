@@ -5,6 +5,7 @@
 #include "storage/catalogue.h"
 #include "ui/common/context.h"
 #include "ui/common/layout.h"
+#include "ui/common/viewtext.h"
 #include "ui/editor/form2.h"
 #include "ui/extras/roadanimator.h"
 
@@ -45,17 +46,6 @@ constexpr ButtonRow kButtons[] = {
     {"Command5", "Скрыть", {240, 4080, 975, 255}, "Скрыть SaveList"},
     {"Command6", "Готово", {3240, 2520, 1215, 255}, "Перейти к редактору массивов"},
 };
-
-// The view's text as typed, lines ending in LF (the catalogue writer ends
-// them in CR LF). The document's plain text would turn a no-break space, a
-// character of the code page, into a blank and so rename the array.
-QString catalogueText(const QPlainTextEdit &view)
-{
-    QString text = view.document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    text.replace(QChar::LineSeparator, u'\n');
-    return text;
-}
 
 QString withLf(QString text)
 {
@@ -255,6 +245,14 @@ void Form3::saveArray()
     const QString name = m_name->currentText();
     if (name.isEmpty() || !m_editor || refused(name))
         return;
+    // Checked before the array is written: a name the list would not give
+    // back unchanged could not be loaded from it.
+    if (m_addToList->isChecked()) {
+        if (const auto reason = refuseCatalogueName(name)) {
+            m_context.messages.inform(this, kErrorTitle, *reason);
+            return;
+        }
+    }
     m_context.files.closeAll();
     const Status written = writeArrayFile(m_context.folder, name, m_editor->scrollPosition(),
                                           m_editor->arrayText());
@@ -291,7 +289,7 @@ void Form3::loadArray()
 void Form3::viewCatalogue()
 {
     m_context.files.closeAll();
-    const Result<QString> text = readCatalogueForDisplay(m_context.folder);
+    const Result<QString> text = readCatalogueForDisplay(m_context.folder, &m_shownFrom);
     if (!text) {
         // The view stays closed, so an unread catalogue cannot be rewritten
         // with an empty text.
@@ -305,12 +303,13 @@ void Form3::viewCatalogue()
 void Form3::rewriteCatalogue()
 {
     m_context.files.closeAll();
-    const Status rewritten =
-        ravno::rewriteCatalogue(m_context.folder, catalogueText(*m_catalogue));
+    const auto rewritten = ravno::rewriteCatalogue(m_context.folder, viewText(*m_catalogue),
+                                                   &m_shownFrom);
     if (!rewritten) {
         m_context.messages.fileError(this, rewritten.error());
         return;
     }
+    appendViewLines(*m_catalogue, rewritten.value());
     refillLists();
 }
 

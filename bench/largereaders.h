@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The storage readers alone on files of hundreds of megabytes: a last array
+// and a saved array of value lines, garbage as a saved array and as the
+// catalogue, and a runaway answer log. Each reader runs in a child process
+// of its own, so that the peak memory it reports is its own. Run by hand:
+//   build/ravno_bench --large-readers [megabytes, default 200]
+#pragma once
+
+namespace ravno::bench {
+
+inline const char *const largeReadersOption = "--large-readers";
+int largeReaders(int argc, char *argv[]);
+
+inline const char *const readerChildOption = "--reader-child";
+// --reader-child <reader> <working folder>: runs one reader once and
+// prints its time in ms and the process's peak resident memory in KiB.
+int readerChild(int argc, char *argv[]);
+
+} // namespace ravno::bench

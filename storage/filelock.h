@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Two copies of the program may work in the same folder. Every change of the
+// answer log and of the catalogue runs under a lock file beside it
+// (files/lastans.lock, files/SaveList.lock), so that neither copy loses what
+// the other wrote. Where no lock file can be made (a read-only folder) the
+// change goes on without one.
+#pragma once
+
+#include "storage/fileresult.h"
+
+#include <QLockFile>
+#include <QString>
+
+#include <optional>
+
+namespace ravno {
+
+// The lock file of a file that has one.
+QString lockFileName(const QString &fileName);
+
+class FileLock
+{
+public:
+    // path: the file to guard; the lock is path + ".lock".
+    explicit FileLock(const QString &path);
+
+    // Waits a few seconds for the lock. An error when another copy keeps it
+    // all that time; nothing when it is taken, or cannot be made at all.
+    std::optional<FileError> acquire(const QString &shownName);
+
+private:
+    QLockFile m_lock;
+};
+
+// Runs work under the lock of path; its result, or the busy error.
+template<typename Work>
+auto underLock(const QString &path, const QString &shownName, Work work) -> decltype(work())
+{
+    FileLock lock(path);
+    if (auto busy = lock.acquire(shownName))
+        return *busy;
+    return work();
+}
+
+} // namespace ravno

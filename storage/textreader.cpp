@@ -1,0 +1,158 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The reading half of storage/textfile.h: files are streamed a slice at a
+// time, so that a file of hundreds of megabytes is never held twice.
+#include "storage/textfile.h"
+
+#include "storage/textfile_p.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include <algorithm>
+
+namespace ravno {
+namespace {
+
+constexpr qint64 kChunk = qint64(1) << 20;
+const QString kLineEnd = QStringLiteral("\r\n");
+
+std::optional<FileError> openForReading(QFile &file, const QString &shownName)
+{
+    const QFileInfo info(file.fileName());
+    if (!info.dir().exists())
+        return readError(shownName, QStringLiteral("нет папки %1").arg(info.dir().dirName()));
+    if (info.isDir())
+        return readError(shownName, QStringLiteral("на этом месте лежит папка"));
+    if (!info.exists())
+        return readError(shownName, QStringLiteral("такого файла нет"));
+    if (!file.open(QIODevice::ReadOnly))
+        return readError(shownName, systemReason(QStringLiteral("файл не открывается"),
+                                                 file.errorString()));
+    return std::nullopt;
+}
+
+FileError readFailure(const QFile &file, const QString &shownName)
+{
+    return readError(shownName, systemReason(QStringLiteral("ошибка чтения"), file.errorString()));
+}
+
+} // namespace
+
+Status readLines(const QString &path, const QString &shownName,
+                 const std::function<bool(QStringView)> &onLine, FileSnapshot *taken)
+{
+    QFile file(path);
+    if (const auto failed = openForReading(file, shownName))
+        return *failed;
+    QStringDecoder decoder(kCodePage);
+    QCryptographicHash digest(kSnapshotDigest);
+    qint64 size = 0;
+    QString pending; // the decoded text not yet given out: at most a part line
+    QByteArray chunk;
+    for (;;) {
+        chunk.resize(kChunk);
+        const qint64 got = file.read(chunk.data(), kChunk);
+        if (got < 0)
+            return readFailure(file, shownName);
+        if (got == 0)
+            break;
+        chunk.truncate(got);
+        size += got;
+        if (taken)
+            digest.addData(chunk);
+        qsizetype lf = pending.size(); // no line end before what is new
+        pending += decoder.decode(chunk);
+        qsizetype start = 0;
+        while ((lf = pending.indexOf(u'\n', lf)) >= 0) {
+            const qsizetype end = lf > start && pending.at(lf - 1) == u'\r' ? lf - 1 : lf;
+            if (!onLine(QStringView(pending).sliced(start, end - start)))
+                return success();
+            start = ++lf;
+        }
+        pending.remove(0, start);
+    }
+    if (!pending.isEmpty() && !onLine(pending))
+        return success();
+    if (taken)
+        *taken = {size, digest.result()};
+    return success();
+}
+
+Result<QString> readWholeFile(const QString &path, const QString &shownName)
+{
+    QFile file(path);
+    if (const auto failed = openForReading(file, shownName))
+        return *failed;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return readFailure(file, shownName);
+    return decodeText(bytes);
+}
+
+Result<QStringList> replaceKeepingAdded(const QString &path, const QString &shownName,
+                                        const QString &text, FileSnapshot &basis,
+                                        const QString &changedReason)
+{
+    // What the file holds beyond the bytes the view was filled from.
+    QByteArray beyond;
+    bool unchanged = basis.size == 0;
+    QFile file(path);
+    if (file.exists()) {
+        if (const auto failed = openForReading(file, shownName))
+            return *failed;
+        QCryptographicHash digest(kSnapshotDigest);
+        qint64 left = basis.size;
+        while (left > 0) {
+            const QByteArray part = file.read(std::min(left, kChunk));
+            if (file.error() != QFileDevice::NoError)
+                return readFailure(file, shownName);
+            if (part.isEmpty())
+                break;
+            digest.addData(part);
+            left -= part.size();
+        }
+        unchanged = left == 0 && digest.result() == basis.digest;
+        beyond = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return readFailure(file, shownName);
+        file.close();
+    }
+    if (!unchanged)
+        return writeError(shownName, changedReason);
+
+    QStringList added;
+    QString addedText;
+    for (const QString &line : splitLines(decodeText(beyond)))
+        if (!line.isEmpty()) {
+            added.append(line);
+            addedText += line + kLineEnd;
+        }
+    FileSnapshot written;
+    const Status status = replaceFile(path, shownName, text + addedText, &written);
+    if (!status)
+        return status.error();
+    basis = written;
+    return added;
+}
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(u'\n', start);
+        const qsizetype next = end < 0 ? text.size() : end + 1;
+        if (end < 0)
+            end = text.size();
+        const qsizetype length = end > start && text.at(end - 1) == u'\r' && end < text.size()
+                                     ? end - start - 1
+                                     : end - start;
+        lines.append(text.mid(start, length));
+        start = next;
+    }
+    return lines;
+}
+
+} // namespace ravno

@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Every storage operation that touches a file, as one table, for the tests
+// of failing file systems: each row names the file it reaches and whether
+// it writes.
+#pragma once
+
+#include "storage/answerlog.h"
+#include "storage/arrayfile.h"
+#include "storage/catalogue.h"
+
+#include <QTest>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace ravno::test {
+
+template<typename T>
+std::optional<FileError> failure(const Result<T> &result)
+{
+    if (result.ok())
+        return std::nullopt;
+    return result.error();
+}
+
+template<typename T>
+Status status(const Result<T> &result)
+{
+    return result ? success() : Status(result.error());
+}
+
+struct Operation
+{
+    const char *name;
+    QString file;
+    bool writes;      // fails when the file is read-only
+    bool appendsOnly; // reaches the file by appending before anything else
+    std::function<std::optional<FileError>(const DataFolder &, OpenFiles &)> run;
+};
+
+inline const QString kArray = QStringLiteral("Массив");
+
+inline const std::vector<Operation> &operations()
+{
+    static const std::vector<Operation> table = {
+        {"solve", kAnswerLogName, true, true,
+         [](const DataFolder &f, OpenFiles &o) { return failure(AnswerLog(f, o).append("1,000  ")); }},
+        {"first answer", kAnswerLogName, true, true,
+         [](const DataFolder &f, OpenFiles &o) { return failure(AnswerLog(f, o).first()); }},
+        {"last answer", kAnswerLogName, true, true,
+         [](const DataFolder &f, OpenFiles &o) { return failure(AnswerLog(f, o).last()); }},
+        {"all answers", kAnswerLogName, true, false,
+         [](const DataFolder &f, OpenFiles &o) { return failure(AnswerLog(f, o).all()); }},
+        {"save answers", kAnswerLogName, true, false,
+         [](const DataFolder &f, OpenFiles &o) { return failure(AnswerLog(f, o).save("x")); }},
+        {"save array", kArray, true, false,
+         [](const DataFolder &f, OpenFiles &) { return failure(writeArrayFile(f, kArray, 9, "1 2")); }},
+        {"load array", kArray, false, false,
+         [](const DataFolder &f, OpenFiles &) { return failure(readNamedArray(f, kArray)); }},
+        {"save last array", kLastArrayName, true, false,
+         [](const DataFolder &f, OpenFiles &) {
+             return failure(writeArrayFile(f, kLastArrayName, 9, "1 2"));
+         }},
+        {"load last array", kLastArrayName, true, true,
+         [](const DataFolder &f, OpenFiles &) { return failure(readLastArray(f)); }},
+        {"create catalogue", kCatalogueName, true, false,
+         [](const DataFolder &f, OpenFiles &) { return failure(createCatalogue(f)); }},
+        {"append name", kCatalogueName, true, true,
+         [](const DataFolder &f, OpenFiles &) { return failure(appendCatalogueName(f, "a")); }},
+        {"append empty line", kCatalogueName, true, true,
+         [](const DataFolder &f, OpenFiles &) { return failure(appendCatalogueEmptyLine(f)); }},
+        {"rewrite catalogue", kCatalogueName, true, false,
+         [](const DataFolder &f, OpenFiles &) { return failure(rewriteCatalogue(f, "a")); }},
+        {"read names", kCatalogueName, false, false,
+         [](const DataFolder &f, OpenFiles &) { return failure(readCatalogueNames(f)); }},
+        {"read for display", kCatalogueName, false, false,
+         [](const DataFolder &f, OpenFiles &) { return failure(readCatalogueForDisplay(f)); }},
+    };
+    return table;
+}
+
+inline void addOperations(const std::function<bool(const Operation &)> &keep)
+{
+    QTest::addColumn<int>("index");
+    for (std::size_t i = 0; i < operations().size(); ++i)
+        if (keep(operations()[i]))
+            QTest::newRow(operations()[i].name) << int(i);
+}
+
+// A stored file that fills one 4 KiB page exactly: on a full tmpfs not even
+// an append to it finds room.
+inline QByteArray storedBytes()
+{
+    QByteArray bytes(" 9 \r\n");
+    for (int i = 0; i < 817; ++i)
+        bytes += " 1 \r\n";
+    return bytes + " 12 \r\n";
+}
+inline const QByteArray kStored = storedBytes();
+
+} // namespace ravno::test
