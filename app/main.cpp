@@ -6,11 +6,21 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ravno"));
+
+    // The interface is Russian whatever the desktop's language, so the
+    // standard context menus of the text boxes ("Вставить", "Выделить всё")
+    // are too. Without Qt's translations installed they stay in English.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QStringLiteral("qtbase_ru"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
 
     // Everything the program keeps lives in files/ below the folder it was
     // started in.

@@ -112,6 +112,7 @@ else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6widgets6, libqt6gui6, libqt6core6, qt6-qpa-plugins")
 endif()
 # The help launcher opens the page through xdg-open; the windows look for
-# Liberation Sans, of about the width of the fonts they were laid out for.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-liberation2")
+# Liberation Sans, of about the width of the fonts they were laid out for;
+# Qt's translations give the text boxes' context menus in Russian.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-liberation2, qt6-translations-l10n")
 include(CPack)
