@@ -3,8 +3,10 @@
 // array file write and read, the start of the program until its main window
 // is shown, and the array file writer and both readers on files of growing
 // size, so that a reader that is not linear shows at a glance, and the
-// array editor loading and saving a long last array. Run by hand:
-//   build/ravno_bench [largest line count, default 1000000]
+// array editor loading and saving a long last array, and last the CPU share
+// of the idle windows. Run by hand:
+//   build/ravno_bench [largest line count, default 1000000] [seconds, default 60]
+#include "bench/idle.h"
 #include "bench/sections.h"
 #include "storage/arrayfile.h"
 #include "storage/datafolder.h"
@@ -15,6 +17,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 
 using namespace ravno;
@@ -34,10 +37,15 @@ int main(int argc, char *argv[])
 {
     if (argc > 1 && qstrcmp(argv[1], bench::startupChildOption) == 0)
         return bench::startupChild(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], bench::emptyWindowOption) == 0)
+        return bench::startupChild(argc, argv);
     if (argc > 1 && qstrcmp(argv[1], bench::editorChildOption) == 0)
         return bench::editorChild(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], bench::idleChildOption) == 0)
+        return bench::idleChild(argc, argv);
     QCoreApplication app(argc, argv);
     const qsizetype largest = argc > 1 ? QByteArray(argv[1]).toLongLong() : 1000000;
+    const int idleSeconds = argc > 2 ? std::max(1, QByteArray(argv[2]).toInt()) : 60;
 
     QTemporaryDir work;
     if (!check(work.isValid() && QDir(work.path()).mkdir(QStringLiteral("files")), "setup"))
@@ -76,5 +84,6 @@ int main(int argc, char *argv[])
         std::printf("%10lld %10.1f %12.1f %12.1f %12.1f\n", static_cast<long long>(n + 1),
                     megabytes, writeMs, namedMs, lastMs);
     }
-    return 0;
+    std::printf("\n");
+    return bench::benchIdle(app.applicationFilePath(), idleSeconds, 100000) ? 0 : 1;
 }
