@@ -32,6 +32,12 @@ KeptLabel::Shown KeptLabel::shownNow() const
 
 void KeptLabel::paintEvent(QPaintEvent *event)
 {
+    if (text().isEmpty()) { // nothing to lay out, nothing worth keeping
+        m_picture = QPixmap();
+        m_pictureShows = Shown();
+        QLabel::paintEvent(event);
+        return;
+    }
     if (m_painting || m_stale || !(shownNow() == m_pictureShows)) {
         // Painted as any label; a widget cannot be rendered while it paints,
         // so the picture is taken as soon as this paint is over.
@@ -52,12 +58,15 @@ void KeptLabel::takePicture()
     Shown now = shownNow();
     // The label paints on a transparent picture; what lies beneath it shows
     // through, as it does through the label itself.
-    QPixmap picture(now.pixels);
-    picture.setDevicePixelRatio(now.ratio);
-    picture.fill(Qt::transparent);
-    m_painting = true;
-    render(&picture, QPoint(), QRegion(), QWidget::RenderFlags());
-    m_painting = false;
+    QPixmap picture;
+    if (!now.pixels.isEmpty()) {
+        picture = QPixmap(now.pixels);
+        picture.setDevicePixelRatio(now.ratio);
+        picture.fill(Qt::transparent);
+        m_painting = true;
+        render(&picture, QPoint(), QRegion(), QWidget::RenderFlags());
+        m_painting = false;
+    }
     m_picture = picture;
     m_pictureShows = std::move(now);
     m_stale = false;
