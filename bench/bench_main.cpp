@@ -3,11 +3,13 @@
 // array file write and read, the start of the program until its main window
 // is shown, and the array file writer and both readers on files of growing
 // size, so that a reader that is not linear shows at a glance, and the
-// array editor loading and saving a long last array; and how many singular
-// systems the solver catches. Run by hand:
-//   build/ravno_bench [largest line count, default 1000000]
+// array editor loading and saving a long last array, and last the CPU share
+// of the idle windows; and how many singular systems the solver catches, and
+// the storage readers on a large file. Run by hand:
+//   build/ravno_bench [largest line count, default 1000000] [seconds, default 60]
 //   build/ravno_bench --singular [systems of each kind and order, default 10000]
 //   build/ravno_bench --large-readers [MB, default 200]
+#include "bench/idle.h"
 #include "bench/largereaders.h"
 #include "bench/sections.h"
 #include "bench/singular.h"
@@ -20,6 +22,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 
 using namespace ravno;
@@ -39,16 +42,21 @@ int main(int argc, char *argv[])
 {
     if (argc > 1 && qstrcmp(argv[1], bench::startupChildOption) == 0)
         return bench::startupChild(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], bench::emptyWindowOption) == 0)
+        return bench::startupChild(argc, argv);
     if (argc > 1 && qstrcmp(argv[1], bench::editorChildOption) == 0)
         return bench::editorChild(argc, argv);
     if (argc > 1 && qstrcmp(argv[1], bench::largeReadersOption) == 0)
         return bench::largeReaders(argc, argv);
     if (argc > 1 && qstrcmp(argv[1], bench::readerChildOption) == 0)
         return bench::readerChild(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], bench::idleChildOption) == 0)
+        return bench::idleChild(argc, argv);
     QCoreApplication app(argc, argv);
     if (argc > 1 && qstrcmp(argv[1], bench::singularOption) == 0)
         return bench::benchSingular(argc > 2 ? QByteArray(argv[2]).toInt() : 10000) ? 0 : 1;
     const qsizetype largest = argc > 1 ? QByteArray(argv[1]).toLongLong() : 1000000;
+    const int idleSeconds = argc > 2 ? std::max(1, QByteArray(argv[2]).toInt()) : 60;
 
     QTemporaryDir work;
     if (!check(work.isValid() && QDir(work.path()).mkdir(QStringLiteral("files")), "setup"))
@@ -87,5 +95,6 @@ int main(int argc, char *argv[])
         std::printf("%10lld %10.1f %12.1f %12.1f %12.1f\n", static_cast<long long>(n + 1),
                     megabytes, writeMs, namedMs, lastMs);
     }
-    return 0;
+    std::printf("\n");
+    return bench::benchIdle(app.applicationFilePath(), idleSeconds, 100000) ? 0 : 1;
 }

@@ -15,12 +15,15 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QMainWindow>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QWindow>
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace ravno::bench {
@@ -42,7 +45,54 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// This program again, as a child on the offscreen platform, in `folder`.
+// Resident memory of this process in KiB, from /proc.
+long residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return 0;
+}
+
+struct StartupRuns
+{
+    std::vector<double> wall;
+    std::vector<double> inside;
+    std::vector<double> rssMiB;
+};
+
+bool startOnce(const QString &program, const char *option, const QString &folder,
+               StartupRuns &runs)
+{
+    QProcess child;
+    prepareChild(child, program, {QString::fromLatin1(option)}, folder);
+    QElapsedTimer timer;
+    timer.start();
+    child.start();
+    QByteArray line;
+    while (!line.contains('\n') && child.waitForReadyRead(30000))
+        line += child.readAllStandardOutput();
+    const double elapsed = double(timer.nsecsElapsed()) / 1e6;
+    child.waitForFinished(30000);
+    const QList<QByteArray> words = line.trimmed().split(' ');
+    bool parsed = false;
+    bool rssParsed = false;
+    const double own = words.value(1).toDouble(&parsed);
+    const double rss = words.value(2).toDouble(&rssParsed) / 1024;
+    if (!check(parsed && rssParsed && child.exitCode() == 0, "startup child"))
+        return false;
+    runs.wall.push_back(elapsed);
+    runs.inside.push_back(own);
+    runs.rssMiB.push_back(rss);
+    return true;
+}
+
+} // namespace
+
 void prepareChild(QProcess &child, const QString &program, const QStringList &arguments,
                   const QString &folder)
 {
@@ -53,8 +103,6 @@ void prepareChild(QProcess &child, const QString &program, const QStringList &ar
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     child.setProcessEnvironment(env);
 }
-
-} // namespace
 
 QString editorText(qsizetype n)
 {
@@ -130,33 +178,28 @@ bool benchMillionLines(const DataFolder &folder)
 bool benchStartup(const QString &program, int runs)
 {
     QTemporaryDir work;
-    std::vector<double> wall;
-    std::vector<double> inside;
+    StartupRuns ravno;
+    StartupRuns empty;
+    // Taking turns, so that a busy spell of the machine falls on both.
     for (int run = 0; run < runs; ++run) {
-        QProcess child;
-        prepareChild(child, program, {QString::fromLatin1(startupChildOption)}, work.path());
-
-        QElapsedTimer timer;
-        timer.start();
-        child.start();
-        QByteArray line;
-        while (!line.contains('\n') && child.waitForReadyRead(30000))
-            line += child.readAllStandardOutput();
-        const double elapsed = double(timer.nsecsElapsed()) / 1e6;
-        child.waitForFinished(30000);
-        bool parsed = false;
-        const double own = line.trimmed().split(' ').value(1).toDouble(&parsed);
-        if (!check(parsed && child.exitCode() == 0, "startup child"))
+        if (!startOnce(program, startupChildOption, work.path(), ravno)
+            || !startOnce(program, emptyWindowOption, work.path(), empty))
             return false;
-        wall.push_back(elapsed);
-        inside.push_back(own);
     }
-    std::printf("%-44s %10.1f ms median %10.1f ms fastest %7d runs\n",
-                "start to main window shown (process)", median(wall),
-                *std::min_element(wall.begin(), wall.end()), runs);
-    std::printf("%-44s %10.1f ms median %10.1f ms fastest %7d runs\n",
-                "  of which main() to window shown", median(inside),
-                *std::min_element(inside.begin(), inside.end()), runs);
+    const auto line = [runs](const char *what, const std::vector<double> &values,
+                             const char *unit) {
+        std::printf("%-44s %10.1f %s median %10.1f %s fastest %7d runs\n", what, median(values),
+                    unit, *std::min_element(values.begin(), values.end()), unit, runs);
+    };
+    line("start to main window shown (process)", ravno.wall, "ms");
+    line("  of which main() to window shown", ravno.inside, "ms");
+    line("start to empty Qt main window shown", empty.wall, "ms");
+    line("  of which main() to window shown", empty.inside, "ms");
+    std::printf("%-44s %10.2f\n", "start-up, program against empty window",
+                median(ravno.wall) / median(empty.wall));
+    std::printf("%-44s %10.1f MiB program %10.1f MiB empty %+6.1f MiB\n", "resident memory, shown",
+                median(ravno.rssMiB), median(empty.rssMiB),
+                median(ravno.rssMiB) - median(empty.rssMiB));
     return true;
 }
 
@@ -165,18 +208,24 @@ int startupChild(int argc, char *argv[])
     QElapsedTimer timer;
     timer.start();
     QApplication app(argc, argv);
+    const bool emptyWindow = argc > 1 && qstrcmp(argv[1], emptyWindowOption) == 0;
     BoxMessages messages;
     AppContext context(DataFolder(QDir::current()), messages);
-    Form1 window(context);
-    window.show();
+    std::unique_ptr<QMainWindow> window;
+    if (emptyWindow)
+        window = std::make_unique<QMainWindow>();
+    else
+        window = std::make_unique<Form1>(context);
+    window->show();
     QElapsedTimer limit;
     limit.start();
-    while (!(window.windowHandle() && window.windowHandle()->isExposed()) && limit.elapsed() < 10000)
+    while (!(window->windowHandle() && window->windowHandle()->isExposed())
+           && limit.elapsed() < 10000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     QCoreApplication::processEvents();
-    std::printf("shown %.3f\n", double(timer.nsecsElapsed()) / 1e6);
+    std::printf("shown %.3f %ld\n", double(timer.nsecsElapsed()) / 1e6, residentKiB());
     std::fflush(stdout);
-    return window.windowHandle() && window.windowHandle()->isExposed() ? 0 : 1;
+    return window->windowHandle() && window->windowHandle()->isExposed() ? 0 : 1;
 }
 
 bool benchEditor(const QString &program, int values)

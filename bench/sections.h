@@ -7,8 +7,15 @@
 #include "storage/datafolder.h"
 
 #include <QString>
+#include <QStringList>
+
+class QProcess;
 
 namespace ravno::bench {
+
+// This program again, as a child on the offscreen platform, in `folder`.
+void prepareChild(QProcess &child, const QString &program, const QStringList &arguments,
+                  const QString &folder);
 
 // n pieces of the editor text: varied numbers so that the print form and the
 // parse both do real work.
@@ -21,14 +28,19 @@ bool benchOrderTen(const DataFolder &folder);
 // times by each reader (the last-array reader adds an empty line each time).
 bool benchMillionLines(const DataFolder &folder);
 
-// Starts this program `runs` times with startupChildOption and times each
-// from the start of the process until the child reports its main window
-// shown; the child's own count (from main() on) is reported beside it.
+// Starts this program `runs` times with startupChildOption and as often
+// with emptyWindowOption, taking turns, and times each from the start of the
+// process until the child reports its window shown; the child's own count
+// (from main() on) and its resident memory then are reported beside it, and
+// the program's medians against the empty window's.
 bool benchStartup(const QString &program, int runs);
 
 inline const char *const startupChildOption = "--startup-child";
-// The child's side: builds the program's main window, shows it on the
-// offscreen platform, waits until it is exposed and prints the time.
+// An empty Qt main window, shown the same way: the floor to compare with.
+inline const char *const emptyWindowOption = "--empty-window";
+// The child's side: builds the program's main window (or the empty one),
+// shows it on the offscreen platform, waits until it is exposed and prints
+// the time and the resident memory.
 int startupChild(int argc, char *argv[]);
 
 // Starts this program with editorChildOption, in which the array editor

@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <limits>
 #include <string>
 
 namespace ravno {
@@ -15,26 +17,53 @@ bool isSkipped(QChar c)
     return c == u' ' || c == u'\t' || c == u'\n';
 }
 
-int digitValue(QChar c, int base)
+// Walks a text as the parse sees it: blanks, tabs and line feeds are not
+// there at all. Reads in place, so a parse allocates nothing for the short
+// pieces of an array text.
+class Cursor
+{
+public:
+    explicit Cursor(QStringView text) : m_text(text) { skip(); }
+    bool atEnd() const { return m_pos >= m_text.size(); }
+    char16_t peek() const { return atEnd() ? u'\0' : m_text[m_pos].unicode(); }
+    bool peekDigit() const { return !atEnd() && peek() >= u'0' && peek() <= u'9'; }
+    char16_t take()
+    {
+        const char16_t c = peek();
+        ++m_pos;
+        skip();
+        return c;
+    }
+
+private:
+    void skip()
+    {
+        while (m_pos < m_text.size() && isSkipped(m_text[m_pos]))
+            ++m_pos;
+    }
+    QStringView m_text;
+    qsizetype m_pos = 0;
+};
+
+int digitValue(char16_t c, int base)
 {
     int value = -1;
     if (c >= u'0' && c <= u'9')
-        value = c.unicode() - u'0';
+        value = c - u'0';
     else if (c >= u'a' && c <= u'z')
-        value = c.unicode() - u'a' + 10;
+        value = c - u'a' + 10;
     else if (c >= u'A' && c <= u'Z')
-        value = c.unicode() - u'A' + 10;
+        value = c - u'A' + 10;
     return value < base ? value : -1;
 }
 
-double parseRadixInteger(const std::u16string &s, std::size_t pos, int base)
+double parseRadixInteger(Cursor &in, int base)
 {
     double value = 0;
-    for (; pos < s.size(); ++pos) {
-        const int digit = digitValue(QChar(s[pos]), base);
-        if (digit < 0)
-            break;
+    for (int digit = digitValue(in.peek(), base); !in.atEnd() && digit >= 0;
+         digit = digitValue(in.peek(), base)) {
         value = value * base + digit;
+        in.take();
     }
     return std::isfinite(value) ? value : 0.0;
 }
@@ -44,114 +73,145 @@ double parseRadixInteger(const std::u16string &s, std::size_t pos, int base)
 struct Digits
 {
     bool negative = false;
-    std::string digits; // at least one digit, "0" for zero
-    int exponent = 0;   // decimal exponent of the first digit
+    char digits[24] = {}; // at least one digit, "0" for zero
+    int count = 0;
+    int exponent = 0; // decimal exponent of the first digit
 };
+
+// Reads to_chars' scientific form "-d.ddde+XX" into d.
+void readScientific(const char *p, const char *end, Digits &d)
+{
+    d.count = 0;
+    d.negative = *p == '-';
+    if (d.negative)
+        ++p;
+    for (; p < end && *p != 'e'; ++p) {
+        if (*p != '.' && d.count < int(sizeof d.digits))
+            d.digits[d.count++] = *p;
+    }
+    int exponent = 0;
+    std::from_chars(p + (p < end && p[1] == '+' ? 2 : 1), end, exponent);
+    d.exponent = exponent;
+    while (d.count > 1 && d.digits[d.count - 1] == '0')
+        --d.count;
+}
 
 Digits generalDigits(double value)
 {
     Digits d;
     if (value == 0) {
-        d.digits.assign(1, '0');
+        d.digits[0] = '0';
+        d.count = 1;
         return d;
     }
     // to_chars, unlike printf, ignores the C locale: the windows set it from
     // the user's settings, and a Russian one would put a comma in the digits.
     char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::scientific, 14);
-    *res.ptr = '\0';
-    const char *p = buf;
-    if (*p == '-') {
-        d.negative = true;
-        ++p;
+    // The shortest form that reads back as the value is quick to find. With
+    // at most 15 digits it is also the value rounded to 15 digits: a normal
+    // double lies within half a unit of its 53rd bit of it, much less than
+    // half a step of the 15th digit. Otherwise round to 15 digits.
+    if (std::abs(value) >= std::numeric_limits<double>::min()) {
+        const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+        readScientific(buf, res.ptr, d);
+        if (d.count <= 15)
+            return d;
     }
-    for (; *p && *p != 'e'; ++p)
-        if (*p != '.')
-            d.digits.push_back(*p);
-    d.exponent = std::atoi(p + 1);
-    while (d.digits.size() > 1 && d.digits.back() == '0')
-        d.digits.pop_back();
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+    readScientific(buf, res.ptr, d);
     return d;
 }
 
-QString renderGeneral(const Digits &d, const QString &separator)
+char *copyChars(const char *from, int count, char *out)
 {
-    QString out;
+    std::memcpy(out, from, std::size_t(count));
+    return out + count;
+}
+
+// The general form with "." as the decimal separator; returns the end.
+char *renderGeneral(const Digits &d, char *out)
+{
     if (d.negative)
-        out += u'-';
-    const int count = int(d.digits.size());
+        *out++ = '-';
     if (d.exponent >= 15 || d.exponent < -4) {
-        out += QLatin1Char(d.digits[0]);
-        if (count > 1)
-            out += separator + QString::fromLatin1(d.digits.data() + 1, count - 1);
-        out += d.exponent < 0 ? QStringLiteral("E-") : QStringLiteral("E+");
-        out += QStringLiteral("%1").arg(std::abs(d.exponent), 2, 10, QLatin1Char('0'));
-    } else if (d.exponent < 0) {
-        out += u'0' + separator + QString(-d.exponent - 1, u'0') + QString::fromLatin1(d.digits);
-    } else {
-        const int whole = d.exponent + 1;
-        if (count <= whole) {
-            out += QString::fromLatin1(d.digits) + QString(whole - count, u'0');
-        } else {
-            out += QString::fromLatin1(d.digits.data(), whole) + separator
-                   + QString::fromLatin1(d.digits.data() + whole, count - whole);
+        *out++ = d.digits[0];
+        if (d.count > 1) {
+            *out++ = '.';
+            out = copyChars(d.digits + 1, d.count - 1, out);
         }
+        *out++ = 'E';
+        *out++ = d.exponent < 0 ? '-' : '+';
+        const int magnitude = std::abs(d.exponent);
+        if (magnitude < 10)
+            *out++ = '0';
+        return std::to_chars(out, out + 8, magnitude).ptr;
     }
-    return out;
+    if (d.exponent < 0) {
+        *out++ = '0';
+        *out++ = '.';
+        for (int i = 0; i < -d.exponent - 1; ++i)
+            *out++ = '0';
+        return copyChars(d.digits, d.count, out);
+    }
+    const int whole = d.exponent + 1;
+    if (d.count <= whole) {
+        out = copyChars(d.digits, d.count, out);
+        for (int i = d.count; i < whole; ++i)
+            *out++ = '0';
+        return out;
+    }
+    out = copyChars(d.digits, whole, out);
+    *out++ = '.';
+    return copyChars(d.digits + whole, d.count - whole, out);
 }
 
 } // namespace
 
 double parseLeadingNumber(QStringView text)
 {
-    std::u16string s;
-    s.reserve(std::size_t(text.size()));
-    for (QChar c : text)
-        if (!isSkipped(c))
-            s.push_back(c.unicode());
-
-    if (s.size() >= 2 && s[0] == u'&') {
-        const char16_t kind = s[1];
+    Cursor in(text);
+    if (in.peek() == u'&') {
+        in.take();
+        if (in.atEnd())
+            return 0; // "&" alone: no number
+        const char16_t kind = in.take();
         if (kind == u'h' || kind == u'H')
-            return parseRadixInteger(s, 2, 16);
+            return parseRadixInteger(in, 16);
         if (kind == u'o' || kind == u'O')
-            return parseRadixInteger(s, 2, 8);
+            return parseRadixInteger(in, 8);
         return 0;
     }
 
     // Collect the longest prefix that forms a number, in plain ASCII for
     // from_chars, which reads the same whatever the C locale says.
     std::string number;
-    std::size_t pos = 0;
-    auto isDigit = [&](std::size_t i) { return i < s.size() && s[i] >= u'0' && s[i] <= u'9'; };
-    if (pos < s.size() && (s[pos] == u'+' || s[pos] == u'-')) {
-        if (s[pos] == u'-')
+    if (in.peek() == u'+' || in.peek() == u'-') {
+        if (in.take() == u'-')
             number.push_back('-');
-        ++pos;
     }
     bool anyDigit = false;
-    while (isDigit(pos)) {
-        number.push_back(char(s[pos++]));
+    while (in.peekDigit()) {
+        number.push_back(char(in.take()));
         anyDigit = true;
     }
-    if (pos < s.size() && s[pos] == u'.') {
-        number.push_back('.');
-        ++pos;
-        while (isDigit(pos)) {
-            number.push_back(char(s[pos++]));
+    if (in.peek() == u'.') {
+        number.push_back(char(in.take()));
+        while (in.peekDigit()) {
+            number.push_back(char(in.take()));
             anyDigit = true;
         }
     }
     if (!anyDigit)
         return 0;
-    if (pos < s.size() && (s[pos] == u'e' || s[pos] == u'E' || s[pos] == u'd' || s[pos] == u'D')) {
-        std::size_t e = pos + 1;
+    const char16_t e = in.peek();
+    if (e == u'e' || e == u'E' || e == u'd' || e == u'D') {
+        in.take();
         std::string exponent = "e";
-        if (e < s.size() && (s[e] == u'+' || s[e] == u'-'))
-            exponent.push_back(char(s[e++]));
-        if (isDigit(e)) {
-            while (isDigit(e))
-                exponent.push_back(char(s[e++]));
+        if (in.peek() == u'+' || in.peek() == u'-')
+            exponent.push_back(char(in.take()));
+        if (in.peekDigit()) {
+            while (in.peekDigit())
+                exponent.push_back(char(in.take()));
             number += exponent;
         }
     }
@@ -230,18 +290,32 @@ QString formatGeneral(double value, const QLocale &locale)
 {
     if (!std::isfinite(value))
         return formatAnswer(value, locale);
-    return renderGeneral(generalDigits(value), locale.decimalPoint());
+    char buf[kPrintFormMaxChars];
+    const char *end = renderGeneral(generalDigits(value), buf);
+    QString out = QString::fromLatin1(buf, end - buf);
+    const QString separator = locale.decimalPoint();
+    if (separator != QLatin1String("."))
+        out.replace(u'.', separator); // the form has at most one
+    return out;
+}
+
+char *writePrintForm(double value, char *out)
+{
+    if (!std::isfinite(value)) // never produced by the parse; kept readable by it
+        return copyChars(" 0 ", 3, out);
+    const Digits d = generalDigits(value);
+    if (!d.negative)
+        *out++ = ' ';
+    out = renderGeneral(d, out);
+    *out++ = ' ';
+    return out;
 }
 
 QString formatPrint(double value)
 {
-    if (!std::isfinite(value))
-        return QStringLiteral(" 0 "); // never produced by the parse; kept readable by it
-    const Digits d = generalDigits(value);
-    QString body = renderGeneral(d, QStringLiteral("."));
-    if (!d.negative)
-        body.prepend(u' ');
-    return body + u' ';
+    char buf[kPrintFormMaxChars];
+    const char *end = writePrintForm(value, buf);
+    return QString::fromLatin1(buf, end - buf);
 }
 
 } // namespace ravno

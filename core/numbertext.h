@@ -35,5 +35,9 @@ QString formatGeneral(double value, const QLocale &locale);
 // The print form of the array files: a blank or "-", the general form with
 // ".", then a blank. Order 3 is stored as " 9 ", minus two and a half as "-2.5 ".
 QString formatPrint(double value);
+// The same into a buffer of at least kPrintFormMaxChars characters, for the
+// writers of many numbers; returns the end of what it wrote.
+inline constexpr int kPrintFormMaxChars = 32;
+char *writePrintForm(double value, char *out);
 
 } // namespace ravno

@@ -6,6 +6,7 @@
 #include "storage/itemreader.h"
 #include "storage/textfile.h"
 
+#include <QByteArray>
 #include <QStringList>
 
 #include <functional>
@@ -92,14 +93,34 @@ bool inRange(const QString &item)
 
 QString arrayFileText(int scrollPosition, const QString &editorText)
 {
-    const QStringList pieces = splitPieces(editorText);
-    QString text = formatPrint(scrollPosition) + kLineEnd;
-    text.reserve(text.size() + pieces.size() * 8);
-    for (const QString &piece : pieces) {
-        text += formatPrint(parseLeadingNumber(piece));
-        text += kLineEnd;
+    // The print form is plain ASCII: the lines are put together as bytes,
+    // each number written in place, and widened once at the end. Files reach
+    // a million lines, so nothing is allocated per line.
+    constexpr qsizetype kLineMax = kPrintFormMaxChars + 2;
+    QByteArray bytes(kLineMax + editorText.size() + editorText.size() / 2, Qt::Uninitialized);
+    qsizetype used = 0;
+    const auto writeLine = [&](double value) {
+        if (bytes.size() - used < kLineMax)
+            bytes.resize(bytes.size() * 2);
+        char *end = writePrintForm(value, bytes.data() + used);
+        *end++ = '\r';
+        *end++ = '\n';
+        used = end - bytes.constData();
+    };
+    writeLine(scrollPosition);
+    // The pieces of the text split at every single blank, as splitPieces
+    // gives them, without making a list of them.
+    const QStringView text(editorText);
+    for (qsizetype start = 0; start < text.size();) {
+        qsizetype blank = text.indexOf(u' ', start);
+        if (blank < 0)
+            blank = text.size();
+        writeLine(parseLeadingNumber(text.sliced(start, blank - start)));
+        if (blank == text.size() - 1)
+            writeLine(0); // a trailing blank ends an empty last piece
+        start = blank + 1;
     }
-    return text;
+    return QString::fromLatin1(bytes.constData(), used);
 }
 
 Status writeArrayFile(const DataFolder &folder, const QString &name, int scrollPosition,

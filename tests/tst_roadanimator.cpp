@@ -2,6 +2,7 @@
 #include "roadscript.h"
 #include "testsupport.h"
 #include "ui/editor/form2.h"
+#include "ui/extras/keptlabel.h"
 #include "ui/extras/roadanimator.h"
 #include "ui/common/layout.h"
 #include "ui/extras/roadview.h"
@@ -9,7 +10,12 @@
 #include "ui/saveload/form3.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
+#include <QPaintEvent>
+#include <QScreen>
+#include <QWindow>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -62,6 +68,9 @@ private slots:
     void drawing();
     void windowsCarryRoad_data();
     void windowsCarryRoad();
+    void runRepaintsOnlyTheRoad();
+    void keptLabelFollowsChanges_data();
+    void keptLabelFollowsChanges();
 };
 
 void TestRoadAnimator::menuFollowsClicks_data()
@@ -166,7 +175,9 @@ void TestRoadAnimator::runsWhileHidden()
     QTRY_COMPARE_WITH_TIMEOUT(road.laneColour(0), kLaneBrightColour, 5000);
     QVERIFY(!road.dotVisible(kLeftRedDot));
     QTRY_VERIFY_WITH_TIMEOUT(w.road->stepTimer()->isActive(), 5000);
-    QCOMPARE(w.road->stepTimer()->interval(), RoadAnimation::kStepIntervalMs);
+    // Two step events each time it fires: only the second of a pair moves.
+    QCOMPARE(w.road->stepTimer()->interval(),
+             RoadAnimator::kStepEventsPerWake * RoadAnimation::kStepIntervalMs);
     QVERIFY(road.dotVisible(kLeftRedDot));
     QTRY_VERIFY_WITH_TIMEOUT(road.dotVisible(kLastLeftDot), 5000);
     QVERIFY(!w.road->stepTimer()->isActive());
@@ -301,6 +312,125 @@ void TestRoadAnimator::windowsCarryRoad()
     QVERIFY(graph->isEnabled());
     graph->trigger();
     QVERIFY(!road->state().horizonVisible());
+}
+
+namespace {
+
+// Counts the paint events of one widget and joins up the regions they ask for.
+struct PaintWatch : QObject
+{
+    explicit PaintWatch(QWidget *widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && watching) {
+            ++count;
+            painted += static_cast<QPaintEvent *>(event)->region();
+        }
+        return false;
+    }
+    bool watching = true; // off while a test renders the window itself
+    int count = 0;
+    QRegion painted;
+};
+
+} // namespace
+
+void TestRoadAnimator::runRepaintsOnlyTheRoad()
+{
+    // The editor with a long contents box, which lies clear of the road.
+    test::Sandbox box;
+    Form2 editor(*box.context);
+    auto *text = editor.findChild<QLineEdit *>(QStringLiteral("Text1"));
+    QVERIFY(text);
+    text->setText(QString(2000, u'7'));
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    // The focus goes on, so that no blinking cursor repaints the box.
+    QTest::keyClick(editor.windowHandle(), Qt::Key_Tab);
+    QVERIFY(!text->hasFocus());
+    // New random contents: the preview over the road shows another system.
+    auto *rnd = editor.findChild<QPushButton *>(QStringLiteral("Command1"));
+    auto *preview = editor.findChild<QLabel *>(QStringLiteral("Label1"));
+    const QString before = preview->text();
+    QTest::mouseClick(editor.windowHandle(), Qt::LeftButton, {},
+                      rnd->mapTo(&editor, rnd->rect().center()));
+    QVERIFY(preview->text() != before);
+    const RoadAnimator *road = editor.findChild<RoadAnimator *>();
+    QTRY_VERIFY_WITH_TIMEOUT(road->state().laneColour(0) == kLaneBrightColour, 5000);
+    QCoreApplication::processEvents();
+
+    PaintWatch onText(text);
+    PaintWatch onRoad(road->view());
+    // What the screen holds after the small repaints is what painting the
+    // window afresh gives: no dot is left behind, none is cut.
+    QWindow *window = editor.windowHandle();
+    const auto sameAsAfresh = [&] {
+        const QImage onScreen = window->screen()->grabWindow(window->winId()).toImage();
+        onText.watching = onRoad.watching = false;
+        const QImage afresh = editor.grab().toImage();
+        onText.watching = onRoad.watching = true;
+        return onScreen.convertToFormat(QImage::Format_RGB32)
+               == afresh.convertToFormat(QImage::Format_RGB32);
+    };
+    // Mid-run, with the thick dots near the bottom shown, and after the run.
+    QTRY_VERIFY_WITH_TIMEOUT(road->state().animPos() >= 3, 5000);
+    QVERIFY(sameAsAfresh());
+    QTRY_VERIFY_WITH_TIMEOUT(!road->stepTimer()->isActive(), 5000);
+    QCoreApplication::processEvents();
+    QVERIFY(sameAsAfresh());
+
+    QCOMPARE(onText.count, 0);
+    QVERIFY(onRoad.count >= 18);
+    const QRect whole = road->view()->rect();
+    const QRect bounds = onRoad.painted.boundingRect();
+    QVERIFY2(bounds.width() * bounds.height() < whole.width() * whole.height() * 3 / 4,
+             "the road repaints far more than its moving dots");
+}
+
+void TestRoadAnimator::keptLabelFollowsChanges_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::newRow("text") << "text";
+    QTest::newRow("colour") << "colour";
+    QTest::newRow("size") << "size";
+    QTest::newRow("alignment") << "alignment";
+}
+
+void TestRoadAnimator::keptLabelFollowsChanges()
+{
+    QFETCH(QString, change);
+    // A kept label and a plain one side by side on black, changed alike:
+    // the kept one must show what the plain one shows, not its old picture.
+    QWidget window;
+    window.setStyleSheet(QStringLiteral("QWidget { background: black; }"
+                                        "QLabel { background: transparent; color: rgb(0,255,0); }"));
+    window.resize(400, 100);
+    auto *kept = new KeptLabel(QStringLiteral("1 2 3\n4 5 6"), &window);
+    auto *plain = new QLabel(kept->text(), &window);
+    kept->setGeometry(0, 0, 200, 100);
+    plain->setGeometry(200, 0, 200, 100);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCoreApplication::processEvents(); // the picture is taken
+    const auto shot = [&](QLabel *label) {
+        QCoreApplication::processEvents();
+        label->repaint(); // as the road below repaints it
+        const QImage screen = window.screen()->grabWindow(window.winId()).toImage();
+        return screen.copy(label->geometry()).convertToFormat(QImage::Format_RGB32);
+    };
+    QCOMPARE(shot(kept), shot(plain));
+
+    for (QLabel *label : {static_cast<QLabel *>(kept), plain}) {
+        if (change == u"text")
+            label->setText(QStringLiteral("7 8 9"));
+        else if (change == u"colour")
+            label->setStyleSheet(QStringLiteral("color: rgb(0,255,255);"));
+        else if (change == u"size")
+            label->resize(120, 60);
+        else
+            label->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+    }
+    QCOMPARE(shot(kept), shot(plain));
 }
 
 QTEST_MAIN(TestRoadAnimator)

@@ -13,6 +13,7 @@
 #include "ui/editor/saveloadicon.h"
 #include "ui/extras/form4.h"
 #include "ui/extras/helpmenu.h"
+#include "ui/extras/keptlabel.h"
 #include "ui/extras/roadanimator.h"
 
 #include <QAction>
@@ -95,7 +96,7 @@ void Form2::buildControls()
     m_ready = makeButton(client, "Command4", QStringLiteral("Готово"), {2880, 600, 1215, 255},
                          QStringLiteral("Перейти на основное окно"));
 
-    m_preview = new QLabel(kPreviewTitle, client);
+    m_preview = new KeptLabel(kPreviewTitle, client); // repainted under the moving road
     m_preview->setObjectName(QStringLiteral("Label1"));
     m_preview->setTextFormat(Qt::PlainText);
     m_preview->setAlignment(Qt::AlignHCenter | Qt::AlignTop);

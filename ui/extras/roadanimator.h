@@ -36,6 +36,9 @@ public:
 
     const ravno::RoadAnimation &state() const { return m_road; }
     RoadView *view() const { return m_view.data(); }
+    // The step timer fires at this many times the step interval the road
+    // asks for and brings as many step events each time.
+    static constexpr int kStepEventsPerWake = 2;
     QTimer *stepTimer() const { return m_stepTimer; }
     QTimer *paceTimer() const { return m_paceTimer; }
 

@@ -11,6 +11,7 @@
 #include "ui/editor/form2.h"
 #include "ui/extras/form4.h"
 #include "ui/extras/helpmenu.h"
+#include "ui/extras/keptlabel.h"
 #include "ui/extras/roadanimator.h"
 #include "ui/common/menus.h"
 #include "ui/saveload/form3.h"
@@ -109,7 +110,7 @@ void Form1::buildControls()
     m_all = makeButton(client, "Command4", QStringLiteral("Все ответы"), {240, 1560, 1575, 255},
                        QStringLiteral("Показать и редактировать LastAns"));
 
-    m_matrix = new QLabel(client);
+    m_matrix = new KeptLabel(client); // repainted under the moving road
     m_matrix->setObjectName(QStringLiteral("Label1"));
     m_matrix->setTextFormat(Qt::PlainText);
     m_matrix->setAlignment(Qt::AlignLeft | Qt::AlignTop);
