@@ -79,10 +79,7 @@ Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     m_road->resetForLoad();
 }
 
-Form1::~Form1()
-{
-    delete m_editor; // a top-level window of its own, owned here
-}
+Form1::~Form1() = default;
 
 void Form1::buildControls()
 {
@@ -207,9 +204,9 @@ void Form1::enterData()
     m_next->setEnabled(false);
     m_context.files.closeAll();
     if (!m_editor) {
-        m_editor = new Form2(m_context);
+        m_editor = std::make_unique<Form2>(m_context);
         attachSaveLoadWindow(*m_editor, m_context);
-        connect(m_editor, &Form2::returnedToMain, this, [this] { showActive(this); });
+        connect(m_editor.get(), &Form2::returnedToMain, this, [this] { showActive(this); });
     }
     m_editor->showEditor();
     hide();

@@ -3,11 +3,11 @@
 
 #include "storage/arrayfile.h"
 #include "storage/catalogue.h"
+#include "ui/common/arrayeditor.h"
 #include "ui/common/context.h"
 #include "ui/common/controltable.h"
 #include "ui/common/layout.h"
 #include "ui/common/viewtext.h"
-#include "ui/editor/form2.h"
 #include "ui/extras/roadanimator.h"
 
 #include <QCheckBox>
@@ -85,7 +85,7 @@ bool isEnter(const QEvent *event)
 
 } // namespace
 
-Form3::Form3(AppContext &context, Form2 &editor, QWidget *parent)
+Form3::Form3(AppContext &context, ArrayEditor &editor, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowCloseButtonHint),
       m_context(context), m_editor(&editor)
@@ -307,59 +307,3 @@ void Form3::setCatalogueShown(bool shown)
     m_rewrite->setVisible(shown);
     m_hide->setVisible(shown);
 }
-
-namespace ravno {
-
-namespace {
-
-// Keeps the one save/load window of an editor; lives as the editor's child.
-class SaveLoadKeeper : public QObject
-{
-public:
-    SaveLoadKeeper(Form2 &editor, AppContext &context)
-        : QObject(&editor), m_editor(editor), m_context(context)
-    {
-    }
-    ~SaveLoadKeeper() override { delete m_window.data(); }
-
-    void open()
-    {
-        if (m_window && m_window->isVisible()) {
-            showActive(m_window);
-            return;
-        }
-        // A window hidden with the editor is not reused: every showing starts
-        // from the initial state.
-        delete m_window.data();
-        m_window = new Form3(m_context, m_editor);
-        m_window->show();
-        // Beside the editor, never over its menu bar or its contents box.
-        QRect keepClear = m_editor.frameGeometry();
-        if (const auto *contents = m_editor.findChild<QLineEdit *>(QStringLiteral("Text1")))
-            keepClear.setBottom(contents->mapToGlobal(contents->rect().bottomLeft()).y());
-        placeBeside(m_window, &m_editor, keepClear);
-        showActive(m_window);
-    }
-
-    void hide()
-    {
-        if (m_window)
-            m_window->hide();
-    }
-
-private:
-    Form2 &m_editor;
-    AppContext &m_context;
-    QPointer<Form3> m_window;
-};
-
-} // namespace
-
-void attachSaveLoadWindow(Form2 &editor, AppContext &context)
-{
-    auto *keeper = new SaveLoadKeeper(editor, context);
-    editor.setSaveLoadOpener([keeper] { keeper->open(); });
-    editor.setSaveLoadHider([keeper] { keeper->hide(); });
-}
-
-} // namespace ravno
