@@ -188,8 +188,7 @@ bool Form3::eventFilter(QObject *watched, QEvent *event)
 void Form3::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    if (m_editor)
-        m_editor->showEditor();
+    m_editor->showEditor();
 }
 
 bool Form3::refillLists()
