@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "testsupport.h"
+#include "ui/common/layout.h"
 #include "ui/editor/form2.h"
 #include "ui/extras/form4.h"
 #include "ui/main/form1.h"
@@ -10,20 +11,7 @@
 #include <QScreen>
 #include <QTest>
 
-namespace {
-
-int px(int twips, int dpi)
-{
-    return qRound(twips * dpi / 1440.0);
-}
-
-QRect twipsRect(const QWidget *w, int left, int top, int width, int height)
-{
-    const int dx = w->logicalDpiX(), dy = w->logicalDpiY();
-    return QRect(px(left, dx), px(top, dy), px(width, dx), px(height, dy));
-}
-
-} // namespace
+using ravno::twipsRect;
 
 class TestForm4 : public QObject
 {

@@ -328,8 +328,7 @@ void TestMainWindow::layoutAndNames()
     Form1 main(*box.context);
     main.show();
     QCOMPARE(main.windowTitle(), QStringLiteral("Решение систем уравнений"));
-    const int dpi = main.logicalDpiY();
-    QCOMPARE(main.centralWidget()->size(), QSize(qRound(4710.0 * dpi / 1440), qRound(4080.0 * dpi / 1440)));
+    QCOMPARE(main.centralWidget()->size(), twipsSize(&main, 4710, 4080));
     QCOMPARE(child<QLineEdit>(&main, "Text1")->accessibleName(), QStringLiteral("Ввести матрицу"));
 
     const QStringList menuOrder{"lastans", "allans", "", "Exit", "unloadmas", "masedit", "", "ans",

@@ -282,8 +282,7 @@ void TestRoadAnimator::windowsCarryRoad()
     auto *holder = window->findChild<QWidget *>(QStringLiteral("client"));
     QVERIFY(holder);
     QCOMPARE(road->view()->parentWidget(), holder);
-    QCOMPARE(holder->size(), QSize(twipsToPixels(client.width(), window),
-                                   twipsToPixels(client.height(), window)));
+    QCOMPARE(holder->size(), twipsSize(window, client.width(), client.height()));
     QCOMPARE(road->view()->geometry(), holder->rect());
     QCOMPARE(holder->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).constFirst(),
              road->view());

@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -16,33 +15,23 @@
 
 namespace ravno {
 
-int twipsToPixels(int twips, const QWidget *widget)
+QPointF twipsToPixels(const QWidget *widget, qreal x, qreal y)
 {
-    const int dpi = widget ? widget->logicalDpiY() : 96;
-    return int(std::lround(double(twips) * dpi / 1440.0));
+    const int dpiX = widget ? widget->logicalDpiX() : 96;
+    const int dpiY = widget ? widget->logicalDpiY() : 96;
+    return QPointF(x * dpiX / 1440.0, y * dpiY / 1440.0);
+}
+
+QSize twipsSize(const QWidget *widget, int width, int height)
+{
+    const QPointF size = twipsToPixels(widget, width, height);
+    return QSize(int(std::lround(size.x())), int(std::lround(size.y())));
 }
 
 QRect twipsRect(const QWidget *widget, int left, int top, int width, int height)
 {
-    return QRect(twipsToPixels(left, widget), twipsToPixels(top, widget),
-                 twipsToPixels(width, widget), twipsToPixels(height, widget));
-}
-
-void placeControl(QWidget *control, const QWidget *window, const Place &place,
-                  const QString &toolTip)
-{
-    control->setGeometry(twipsRect(window, place.left, place.top, place.width, place.height));
-    if (!toolTip.isEmpty())
-        control->setToolTip(toolTip);
-}
-
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption,
-                        const Place &place, const QString &toolTip)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    placeControl(button, parent->window(), place, toolTip);
-    return button;
+    const QSize corner = twipsSize(widget, left, top);
+    return QRect(QPoint(corner.width(), corner.height()), twipsSize(widget, width, height));
 }
 
 QStringList uiFontFamilies()
@@ -50,8 +39,9 @@ QStringList uiFontFamilies()
     // MS Sans Serif where it exists, else faces of about its width, so the
     // captions fit their buttons. Only installed faces are named: the font
     // matcher would otherwise stand a wide face in for the first name.
-    static const QStringList wanted{QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
-                                    QStringLiteral("Arial"), QStringLiteral("Nimbus Sans")};
+    static const QStringList wanted{QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                                    QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                                    QStringLiteral("Nimbus Sans")};
     QStringList present;
     const QStringList installed = QFontDatabase::families();
     for (const QString &family : wanted)
@@ -60,13 +50,20 @@ QStringList uiFontFamilies()
     return present.isEmpty() ? QStringList{QStringLiteral("Sans Serif")} : present;
 }
 
-void applyWindowLook(QWidget *window)
+QFont uiFont(qreal pointSize, bool bold)
 {
     QFont font;
     font.setFamilies(uiFontFamilies());
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.25);
-    window->setFont(font);
+    font.setPointSizeF(pointSize);
+    if (bold)
+        font.setBold(true);
+    return font;
+}
+
+void applyWindowLook(QWidget *window)
+{
+    window->setFont(uiFont());
     // Under a style sheet fonts do not pass from a window to its controls,
     // so the sheet names the face too.
     window->setStyleSheet(QStringLiteral(
@@ -89,7 +86,7 @@ void applyWindowLook(QWidget *window)
 void fixClientArea(QMainWindow *window, QWidget *client, int width, int height)
 {
     client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(twipsToPixels(width, window), twipsToPixels(height, window));
+    client->setFixedSize(twipsSize(window, width, height));
     window->setCentralWidget(client);
     window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                            | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Window geometry and colours. Sizes are given in twips (1/1440 inch) and
-// turned into pixels with the screen's logical DPI, so the windows keep their
-// proportions on high-DPI screens (15 twips are one pixel at 96 dpi).
+// Window geometry, type and colours. Sizes are given in twips (1/1440 inch)
+// and turned into pixels with the screen's logical DPI, so the windows keep
+// their proportions on high-DPI screens (15 twips are one pixel at 96 dpi).
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QRect>
 #include <QString>
 #include <QStringList>
 
 class QMainWindow;
-class QPushButton;
 class QWidget;
 
 namespace ravno {
@@ -18,23 +18,24 @@ namespace ravno {
 inline const QColor kButtonGrey(128, 128, 128);
 inline const QColor kGreenText(0, 255, 0);
 
-int twipsToPixels(int twips, const QWidget *widget);
+// Twips to pixels of the widget's screen, unrounded: x and widths by its
+// horizontal logical DPI, y and heights by its vertical (96 dpi without a
+// widget). Every other size in twips is turned into pixels through this.
+QPointF twipsToPixels(const QWidget *widget, qreal x, qreal y);
+// The same, rounded to whole pixels.
 QRect twipsRect(const QWidget *widget, int left, int top, int width, int height);
+QSize twipsSize(const QWidget *widget, int width, int height);
 
-// A control of a window's table: its place in twips and its tool tip.
+// A control's place on its window's client area, in twips.
 struct Place
 {
     int left, top, width, height;
 };
-void placeControl(QWidget *control, const QWidget *window, const Place &place,
-                  const QString &toolTip = QString());
 
+// The windows' type: MS Sans Serif where it exists, else a face of about its
+// width, at the given size (8.25 pt on every control but the About labels).
 QStringList uiFontFamilies();
-
-// A grey command button of a window's table, named for tests and screen
-// readers.
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption,
-                        const Place &place, const QString &toolTip);
+QFont uiFont(qreal pointSize = 8.25, bool bold = false);
 
 // The common look: black background, green text in boxes, grey buttons,
 // MS Sans Serif-like 8.25 pt type.

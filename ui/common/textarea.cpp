@@ -83,10 +83,10 @@ void fitWindowToText(QMainWindow *window, const QSize &designed, const QList<Tex
 
     // A grown area keeps its designed distance to the client's edges, but
     // no more than the windows' usual margin of 120 twips.
-    const int edge = twipsToPixels(120, window);
+    const QSize edge = twipsSize(window, 120, 120);
     const auto margins = [&](const TextArea *area) {
-        return QSize(std::min(edge, designed.width() - 1 - area->home().right()),
-                     std::min(edge, designed.height() - 1 - area->home().bottom()));
+        return QSize(std::min(edge.width(), designed.width() - 1 - area->home().right()),
+                     std::min(edge.height(), designed.height() - 1 - area->home().bottom()));
     };
     QSize client = designed;
     for (const TextArea *area : areas) {

@@ -6,6 +6,7 @@
 #include "storage/arrayfile.h"
 #include "storage/catalogue.h"
 #include "ui/common/context.h"
+#include "ui/common/controltable.h"
 #include "ui/common/layout.h"
 #include "ui/common/menus.h"
 #include "ui/common/textarea.h"
@@ -37,6 +38,17 @@ constexpr Place kPreviewPlace{2040, 720, 615, 195};
 constexpr int kClientWidth = 4710;  // twips
 constexpr int kClientHeight = 4125; // twips
 
+constexpr ControlRow kControls[] = {
+    {"Text1", {840, 120, 3255, 285}, "", "Содержимое массива"},
+    {"Text2", {0, 120, 615, 285}, "4", "Порядок массива"},
+    {"VScroll1", {615, 120, 135, 270}},
+    {"Command2", {0, 390, 750, 210}, "RND", "Случайный порядок массива"},
+    {"Command1", {840, 390, 3255, 210}, "RND", "Случайное содержимое массива"},
+    {"Command3", {4080, 120, 615, 480}, "", "Сохранить/загрузить готовый массив"},
+    {"Command4", {2880, 600, 1215, 255}, "Готово", "Перейти на основное окно"},
+    {"Label1", kPreviewPlace, "", "Система уравнений"},
+};
+
 } // namespace
 
 Form2::Form2(AppContext &context, QWidget *parent) : QMainWindow(parent), m_context(context)
@@ -58,50 +70,41 @@ void Form2::buildControls()
 {
     auto *client = new QWidget(this);
     fixClientArea(this, client, kClientWidth, kClientHeight);
+    const ControlTable controls(client, kControls);
 
-    auto *pasteBox = new PasteBox(client);
+    auto *pasteBox = controls.make<PasteBox>("Text1");
     m_text = pasteBox;
-    m_text->setObjectName(QStringLiteral("Text1"));
     m_text->setMaxLength(std::numeric_limits<int>::max());
-    placeControl(m_text, this, {840, 120, 3255, 285}, QStringLiteral("Содержимое массива"));
     nameByToolTip(m_text);
 
-    m_order = new QLineEdit(QStringLiteral("4"), client);
-    m_order->setObjectName(QStringLiteral("Text2"));
+    m_order = controls.make<QLineEdit>("Text2");
     m_order->setReadOnly(true);
     m_order->setFocusPolicy(Qt::NoFocus);
-    placeControl(m_order, this, {0, 120, 615, 285}, QStringLiteral("Порядок массива"));
     nameByToolTip(m_order);
 
-    m_scroll = new QScrollBar(Qt::Vertical, client);
-    m_scroll->setObjectName(QStringLiteral("VScroll1"));
+    m_scroll = controls.make<QScrollBar>("VScroll1", Qt::Vertical);
     m_scroll->setRange(kLowestPosition, kHighestPosition);
     m_scroll->setSingleStep(1);
     m_scroll->setPageStep(1); // a click beside the thumb moves one order, as an arrow does
     m_scroll->setValue(8);
-    placeControl(m_scroll, this, {615, 120, 135, 270});
     // Reachable by Tab, so the order can be set with the arrow keys too.
     m_scroll->setFocusPolicy(Qt::StrongFocus);
     m_scroll->setAccessibleName(QStringLiteral("Порядок массива"));
 
-    m_rndOrder = makeButton(client, "Command2", QStringLiteral("RND"), {0, 390, 750, 210},
-                            QStringLiteral("Случайный порядок массива"));
-    m_rndText = makeButton(client, "Command1", QStringLiteral("RND"), {840, 390, 3255, 210},
-                           QStringLiteral("Случайное содержимое массива"));
-    m_saveLoad = makeButton(client, "Command3", QString(), {4080, 120, 615, 480},
-                            QStringLiteral("Сохранить/загрузить готовый массив"));
+    m_rndOrder = controls.make<QPushButton>("Command2");
+    m_rndText = controls.make<QPushButton>("Command1");
+    m_saveLoad = controls.make<QPushButton>("Command3");
     m_saveLoad->setIcon(saveLoadIcon());
     m_saveLoad->setIconSize(m_saveLoad->size() - QSize(6, 6));
     nameByToolTip(m_saveLoad);
-    m_ready = makeButton(client, "Command4", QStringLiteral("Готово"), {2880, 600, 1215, 255},
-                         QStringLiteral("Перейти на основное окно"));
+    m_ready = controls.make<QPushButton>("Command4");
 
-    m_preview = new KeptLabel(kPreviewTitle, client); // repainted under the moving road
-    m_preview->setObjectName(QStringLiteral("Label1"));
+    // Kept: repainted under the moving road without laying out its text anew.
+    m_preview = controls.make<KeptLabel>("Label1");
+    m_preview->setText(kPreviewTitle);
     m_preview->setTextFormat(Qt::PlainText);
     m_preview->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_preview->setStyleSheet(QStringLiteral(".QLabel { background: transparent; color: rgb(0,255,255); }"));
-    placeControl(m_preview, this, kPreviewPlace, QStringLiteral("Система уравнений"));
     // The preview grows with the system, centred where the label stands,
     // beneath "Готово".
     m_previewArea = new TextArea(m_preview, m_preview->geometry(), TextArea::Growth::BothSides, client);

@@ -5,6 +5,8 @@
 // Every change of the order or the text refills the shared workspace.
 #pragma once
 
+#include "ui/common/arrayeditor.h"
+
 #include <QMainWindow>
 
 #include <functional>
@@ -18,25 +20,23 @@ class RoadAnimator;
 
 namespace ravno {
 struct AppContext;
-struct LoadedArray;
 class TextArea;
 } // namespace ravno
 
-class Form2 : public QMainWindow
+class Form2 : public QMainWindow, public ravno::ArrayEditor
 {
     Q_OBJECT
 public:
     explicit Form2(ravno::AppContext &context, QWidget *parent = nullptr);
     ~Form2() override;
 
-    void showEditor();
-
-    // What the save/load window reads and writes.
-    int scrollPosition() const;
-    QString arrayText() const;
-    // Empties the text, sets the order position, then the text, each through
-    // the editor's own handlers so the workspace and the preview follow.
-    void loadArray(const ravno::LoadedArray &array);
+    // What the save/load window reads and writes; a loaded array passes
+    // through the editor's own handlers, so the workspace and the preview
+    // follow it.
+    int scrollPosition() const override;
+    QString arrayText() const override;
+    void loadArray(const ravno::LoadedArray &array) override;
+    void showEditor() override;
 
     // Shows the save/load window beside the editor; set by whoever owns it.
     void setSaveLoadOpener(std::function<void()> open) { m_openSaveLoad = std::move(open); }

@@ -20,5 +20,4 @@ public:
 
 private:
     Form4();
-    void centre();
 };

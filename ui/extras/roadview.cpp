@@ -2,6 +2,7 @@
 #include "ui/extras/roadview.h"
 
 #include "core/roadanimation.h"
+#include "ui/common/layout.h"
 
 #include <QEvent>
 #include <QPaintEvent>
@@ -39,7 +40,7 @@ RoadView::RoadView(const RoadAnimation &road, QWidget *parent)
 
 QPointF RoadView::toPixels(int xTwips, int yTwips) const
 {
-    return {xTwips * logicalDpiX() / 1440.0, yTwips * logicalDpiY() / 1440.0};
+    return twipsToPixels(this, xTwips, yTwips);
 }
 
 qreal RoadView::scaledWidth(int widthPx) const

@@ -3,6 +3,7 @@
 
 #include "core/solver.h"
 #include "ui/common/context.h"
+#include "ui/common/controltable.h"
 #include "ui/common/copysurface.h"
 #include "ui/common/layout.h"
 #include "ui/common/printbox.h"
@@ -28,6 +29,22 @@
 using namespace ravno;
 
 namespace {
+
+// Text1 lies over the middle of Command1; Text2 over Command4 and Label1.
+constexpr ControlRow kControls[] = {
+    {"Command1", {120, 120, 4455, 375}, "Ввести данные", "Ввести матрицу"},
+    {"Text1", {1800, 165, 1215, 285}, "gjhgkj", "Ввести матрицу"},
+    {"Command3", {120, 600, 4455, 255}, "Решить массив", "Решить систему уравнений"},
+    {"Picture1", {120, 960, 4455, 255}, "", "Сюда выводится ответ"},
+    {"Command2", {120, 1200, 1335, 255}, "Первый ответ", "Первый ответ из LastAns"},
+    {"Command7", {1440, 1200, 1575, 255}, "Следующий ответ", "Следующий ответ из LastAns"},
+    {"Command8", {3000, 1200, 1575, 255}, "Последний ответ", "Последний полученный ответ"},
+    {"Command4", {240, 1560, 1575, 255}, "Все ответы", "Показать и редактировать LastAns"},
+    {"Label1", {120, 1920, 4455, 2055}, "", "Преобразованный массив"},
+    {"Text2", {120, 1560, 4455, 2175}, "", "Содержимое LastAns"},
+    {"Command5", {120, 3720, 1095, 255}, "Сохранить", "Сохранить содержимое в LastAns"},
+    {"Command6", {1200, 3720, 1095, 255}, "Скрыть", "Спрятать содержимое LastAns"},
+};
 
 constexpr int kClientWidth = 4710;  // twips
 constexpr int kClientHeight = 4080; // twips
@@ -63,76 +80,59 @@ Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     m_road->resetForLoad();
 }
 
-Form1::~Form1()
-{
-    delete m_editor; // a top-level window of its own, owned here
-}
+Form1::~Form1() = default;
 
 void Form1::buildControls()
 {
     auto *client = new QWidget(this);
     fixClientArea(this, client, kClientWidth, kClientHeight);
+    const ControlTable controls(client, kControls);
 
-    m_enter = makeButton(client, "Command1", QStringLiteral("Ввести данные"),
-                         {120, 120, 4455, 375}, QStringLiteral("Ввести матрицу"));
+    m_enter = controls.make<QPushButton>("Command1");
     // A black button with the buttons' black caption: the click target Text1
     // lying over its middle is what shows the words.
     m_enter->setStyleSheet(QStringLiteral("QPushButton { background-color: black; }"));
 
-    m_enterBox = new QLineEdit(QStringLiteral("gjhgkj"), client);
-    m_enterBox->setObjectName(QStringLiteral("Text1"));
+    m_enterBox = controls.make<QLineEdit>("Text1");
     m_enterBox->setReadOnly(true);
     m_enterBox->setAlignment(Qt::AlignCenter);
     m_enterBox->setCursor(Qt::PointingHandCursor);
     m_enterBox->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }")); // the caption just fits
-    placeControl(m_enterBox, this, {1800, 165, 1215, 285}, QStringLiteral("Ввести матрицу"));
     nameByToolTip(m_enterBox);
     m_enterBox->installEventFilter(this);
 
-    m_solve = makeButton(client, "Command3", QStringLiteral("Решить массив"), {120, 600, 4455, 255},
-                         QStringLiteral("Решить систему уравнений"));
+    m_solve = controls.make<QPushButton>("Command3");
     m_solve->setEnabled(false);
 
-    m_answer = new PrintBox(client);
-    m_answer->setObjectName(QStringLiteral("Picture1"));
-    placeControl(m_answer, this, {120, 960, 4455, 255}, QStringLiteral("Сюда выводится ответ"));
+    m_answer = controls.make<PrintBox>("Picture1");
     // One line high: the row of log buttons lies just below.
     m_answerArea = new TextArea(m_answer, m_answer->geometry(), TextArea::Growth::RightOnly, client);
     connect(m_answer, &PrintBox::changed, this, &Form1::fitText);
 
-    m_first = makeButton(client, "Command2", QStringLiteral("Первый ответ"), {120, 1200, 1335, 255},
-                         QStringLiteral("Первый ответ из LastAns"));
-    m_next = makeButton(client, "Command7", QStringLiteral("Следующий ответ"),
-                        {1440, 1200, 1575, 255}, QStringLiteral("Следующий ответ из LastAns"));
+    m_first = controls.make<QPushButton>("Command2");
+    m_next = controls.make<QPushButton>("Command7");
     m_next->setEnabled(false);
-    m_last = makeButton(client, "Command8", QStringLiteral("Последний ответ"),
-                        {3000, 1200, 1575, 255}, QStringLiteral("Последний полученный ответ"));
-    m_all = makeButton(client, "Command4", QStringLiteral("Все ответы"), {240, 1560, 1575, 255},
-                       QStringLiteral("Показать и редактировать LastAns"));
+    m_last = controls.make<QPushButton>("Command8");
+    m_all = controls.make<QPushButton>("Command4");
 
-    m_matrix = new KeptLabel(client); // repainted under the moving road
-    m_matrix->setObjectName(QStringLiteral("Label1"));
+    // Kept: repainted under the moving road without laying out its text anew.
+    m_matrix = controls.make<KeptLabel>("Label1");
     m_matrix->setTextFormat(Qt::PlainText);
     m_matrix->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_matrix->setStyleSheet(QStringLiteral(".QLabel { font-weight: bold; }"));
-    placeControl(m_matrix, this, {120, 1920, 4455, 2055}, QStringLiteral("Преобразованный массив"));
     m_matrixArea = new TextArea(m_matrix, m_matrix->geometry(), TextArea::Growth::RightAndDown, client);
 
     // The log view lies over the matrix label while it is shown.
-    m_logText = new QPlainTextEdit(client);
-    m_logText->setObjectName(QStringLiteral("Text2"));
+    m_logText = controls.make<QPlainTextEdit>("Text2");
     m_logText->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_logText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_logText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    placeControl(m_logText, this, {120, 1560, 4455, 2175}, QStringLiteral("Содержимое LastAns"));
     nameByToolTip(m_logText);
     m_logText->hide();
 
-    m_saveLog = makeButton(client, "Command5", QStringLiteral("Сохранить"), {120, 3720, 1095, 255},
-                           QStringLiteral("Сохранить содержимое в LastAns"));
+    m_saveLog = controls.make<QPushButton>("Command5");
     m_saveLog->hide();
-    m_hideLog = makeButton(client, "Command6", QStringLiteral("Скрыть"), {1200, 3720, 1095, 255},
-                           QStringLiteral("Спрятать содержимое LastAns"));
+    m_hideLog = controls.make<QPushButton>("Command6");
     m_hideLog->hide();
 
     connect(m_enter, &QPushButton::clicked, this, &Form1::enterData);
@@ -206,9 +206,9 @@ void Form1::enterData()
     m_next->setEnabled(false);
     m_context.files.closeAll();
     if (!m_editor) {
-        m_editor = new Form2(m_context);
+        m_editor = std::make_unique<Form2>(m_context);
         attachSaveLoadWindow(*m_editor, m_context);
-        connect(m_editor, &Form2::returnedToMain, this, [this] { showActive(this); });
+        connect(m_editor.get(), &Form2::returnedToMain, this, [this] { showActive(this); });
     }
     m_editor->showEditor();
     hide();

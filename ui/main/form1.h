@@ -6,6 +6,8 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class QAction;
 class QLineEdit;
 class QLabel;
@@ -29,7 +31,7 @@ public:
     ~Form1() override;
 
     // The editor, created on first use and then only hidden and shown.
-    Form2 *editor() const { return m_editor; }
+    Form2 *editor() const { return m_editor.get(); }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -55,7 +57,7 @@ private:
     void fitText();
 
     ravno::AppContext &m_context;
-    Form2 *m_editor = nullptr;
+    std::unique_ptr<Form2> m_editor; // a top-level window of its own
 
     QPushButton *m_enter = nullptr;      // Command1
     QLineEdit *m_enterBox = nullptr;     // Text1

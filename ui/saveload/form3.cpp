@@ -3,10 +3,11 @@
 
 #include "storage/arrayfile.h"
 #include "storage/catalogue.h"
+#include "ui/common/arrayeditor.h"
 #include "ui/common/context.h"
+#include "ui/common/controltable.h"
 #include "ui/common/layout.h"
 #include "ui/common/viewtext.h"
-#include "ui/editor/form2.h"
 #include "ui/extras/roadanimator.h"
 
 #include <QCheckBox>
@@ -29,22 +30,21 @@ namespace {
 
 const QString kErrorTitle = QStringLiteral("Ошибка");
 
-struct ButtonRow
-{
-    const char *name;
-    const char *caption;
-    Place place;
-    const char *toolTip;
-};
+constexpr int kClientWidth = 4710;  // twips
+constexpr int kClientHeight = 4410; // twips
 
 // Command3 and Text1 share one place: the view lies where its button was.
-constexpr ButtonRow kButtons[] = {
-    {"Command1", "Сохранить", {240, 120, 2055, 255}, "Сохранить текущий массив"},
-    {"Command2", "Загрузить", {2400, 120, 2055, 255}, ""},
-    {"Command3", "Редактировать список", {240, 1080, 2055, 255}, "Показать содержимое SaveList"},
-    {"Command4", "Сохранить", {240, 3840, 975, 255}, "Сохранить новое содержимое в SaveList"},
-    {"Command5", "Скрыть", {240, 4080, 975, 255}, "Скрыть SaveList"},
-    {"Command6", "Готово", {3240, 2520, 1215, 255}, "Перейти к редактору массивов"},
+constexpr ControlRow kControls[] = {
+    {"Command1", {240, 120, 2055, 255}, "Сохранить", "Сохранить текущий массив"},
+    {"Command2", {2400, 120, 2055, 255}, "Загрузить"},
+    {"Combo1", {240, 360, 2055, 315}, "", "В какой файл сохраняем"},
+    {"Check1", {240, 720, 1815, 255}, "Добавить в список", "Добавить в SaveList"},
+    {"Combo2", {2400, 360, 2055, 2010}, "", "Список доступных массивов"},
+    {"Command3", {240, 1080, 2055, 255}, "Редактировать список", "Показать содержимое SaveList"},
+    {"Text1", {240, 1080, 1935, 2685}, "", "Содержимое SaveList"},
+    {"Command4", {240, 3840, 975, 255}, "Сохранить", "Сохранить новое содержимое в SaveList"},
+    {"Command5", {240, 4080, 975, 255}, "Скрыть", "Скрыть SaveList"},
+    {"Command6", {3240, 2520, 1215, 255}, "Готово", "Перейти к редактору массивов"},
 };
 
 QString withLf(QString text)
@@ -85,7 +85,7 @@ bool isEnter(const QEvent *event)
 
 } // namespace
 
-Form3::Form3(AppContext &context, Form2 &editor, QWidget *parent)
+Form3::Form3(AppContext &context, ArrayEditor &editor, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowCloseButtonHint),
       m_context(context), m_editor(&editor)
@@ -112,61 +112,48 @@ void Form3::buildControls()
 {
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(twipsToPixels(4710, this), twipsToPixels(4410, this));
+    client->setFixedSize(twipsSize(this, kClientWidth, kClientHeight));
     setFixedSize(client->size());
+    const ControlTable controls(client, kControls);
 
-    QPushButton *buttons[std::size(kButtons)];
-    for (std::size_t i = 0; i < std::size(kButtons); ++i) {
-        const ButtonRow &row = kButtons[i];
-        buttons[i] = makeButton(client, row.name, QString::fromUtf8(row.caption), row.place,
-                                QString::fromUtf8(row.toolTip));
-    }
-    m_save = buttons[0];
-    m_load = buttons[1];
-    m_view = buttons[2];
-    m_rewrite = buttons[3];
-    m_hide = buttons[4];
-    m_done = buttons[5];
+    m_save = controls.make<QPushButton>("Command1");
+    m_load = controls.make<QPushButton>("Command2");
+    m_view = controls.make<QPushButton>("Command3");
+    m_rewrite = controls.make<QPushButton>("Command4");
+    m_hide = controls.make<QPushButton>("Command5");
+    m_done = controls.make<QPushButton>("Command6");
 
     // The name is taken exactly as typed: no completion from the list, and
     // Enter saves rather than adding the text to the list.
-    m_name = new QComboBox(client);
-    m_name->setObjectName(QStringLiteral("Combo1"));
+    m_name = controls.make<QComboBox>("Combo1");
     m_name->setEditable(true);
     m_name->setInsertPolicy(QComboBox::NoInsert);
     m_name->setCompleter(nullptr);
     m_name->setEditText(QStringLiteral("Combo1"));
-    placeControl(m_name, this, {240, 360, 2055, 315}, QStringLiteral("В какой файл сохраняем"));
     m_name->lineEdit()->installEventFilter(this);
     m_name->installEventFilter(this);
 
-    m_addToList = new QCheckBox(QStringLiteral("Добавить в список"), client);
-    m_addToList->setObjectName(QStringLiteral("Check1"));
+    m_addToList = controls.make<QCheckBox>("Check1");
     m_addToList->setChecked(true);
     auto *tickStyle = new TickBoxStyle;
     tickStyle->setParent(m_addToList);
     m_addToList->setStyle(tickStyle);
-    placeControl(m_addToList, this, {240, 720, 1815, 255}, QStringLiteral("Добавить в SaveList"));
     // The caption must be read whole where the type is wider than the
     // window was drawn for: the box may grow into the gap before the list.
-    const int roomy = twipsToPixels(2400 - 240 - 60, this);
+    const int roomy = twipsSize(this, 2400 - 240 - 60, 0).width();
     m_addToList->resize(std::clamp(m_addToList->sizeHint().width(), m_addToList->width(), roomy),
                         m_addToList->height());
 
-    m_names = new QListWidget(client);
-    m_names->setObjectName(QStringLiteral("Combo2"));
+    m_names = controls.make<QListWidget>("Combo2");
     m_names->setSelectionMode(QAbstractItemView::SingleSelection);
-    placeControl(m_names, this, {2400, 360, 2055, 2010}, QStringLiteral("Список доступных массивов"));
     nameByToolTip(m_names);
     m_names->installEventFilter(this);
 
-    m_catalogue = new QPlainTextEdit(client);
-    m_catalogue->setObjectName(QStringLiteral("Text1"));
+    m_catalogue = controls.make<QPlainTextEdit>("Text1");
     m_catalogue->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_catalogue->setTabChangesFocus(true);
     m_catalogue->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_catalogue->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    placeControl(m_catalogue, this, {240, 1080, 1935, 2685}, QStringLiteral("Содержимое SaveList"));
     nameByToolTip(m_catalogue);
 
     const QList<QWidget *> tabOrder{m_save, m_load,      m_name,    m_addToList, m_names,
@@ -201,8 +188,7 @@ bool Form3::eventFilter(QObject *watched, QEvent *event)
 void Form3::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    if (m_editor)
-        m_editor->showEditor();
+    m_editor->showEditor();
 }
 
 bool Form3::refillLists()
@@ -320,59 +306,3 @@ void Form3::setCatalogueShown(bool shown)
     m_rewrite->setVisible(shown);
     m_hide->setVisible(shown);
 }
-
-namespace ravno {
-
-namespace {
-
-// Keeps the one save/load window of an editor; lives as the editor's child.
-class SaveLoadKeeper : public QObject
-{
-public:
-    SaveLoadKeeper(Form2 &editor, AppContext &context)
-        : QObject(&editor), m_editor(editor), m_context(context)
-    {
-    }
-    ~SaveLoadKeeper() override { delete m_window.data(); }
-
-    void open()
-    {
-        if (m_window && m_window->isVisible()) {
-            showActive(m_window);
-            return;
-        }
-        // A window hidden with the editor is not reused: every showing starts
-        // from the initial state.
-        delete m_window.data();
-        m_window = new Form3(m_context, m_editor);
-        m_window->show();
-        // Beside the editor, never over its menu bar or its contents box.
-        QRect keepClear = m_editor.frameGeometry();
-        if (const auto *contents = m_editor.findChild<QLineEdit *>(QStringLiteral("Text1")))
-            keepClear.setBottom(contents->mapToGlobal(contents->rect().bottomLeft()).y());
-        placeBeside(m_window, &m_editor, keepClear);
-        showActive(m_window);
-    }
-
-    void hide()
-    {
-        if (m_window)
-            m_window->hide();
-    }
-
-private:
-    Form2 &m_editor;
-    AppContext &m_context;
-    QPointer<Form3> m_window;
-};
-
-} // namespace
-
-void attachSaveLoadWindow(Form2 &editor, AppContext &context)
-{
-    auto *keeper = new SaveLoadKeeper(editor, context);
-    editor.setSaveLoadOpener([keeper] { keeper->open(); });
-    editor.setSaveLoadHider([keeper] { keeper->hide(); });
-}
-
-} // namespace ravno

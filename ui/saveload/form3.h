@@ -8,7 +8,6 @@
 
 #include "storage/textfile.h"
 
-#include <QPointer>
 #include <QWidget>
 
 class QCheckBox;
@@ -22,6 +21,7 @@ class RoadAnimator;
 
 namespace ravno {
 struct AppContext;
+class ArrayEditor;
 } // namespace ravno
 
 class Form3 : public QWidget
@@ -30,7 +30,8 @@ class Form3 : public QWidget
 public:
     // Starts from the initial state: lists filled from the catalogue,
     // catalogue view closed, Check1 ticked, Combo1 text "Combo1".
-    Form3(ravno::AppContext &context, Form2 &editor, QWidget *parent = nullptr);
+    // The editor must outlive the window.
+    Form3(ravno::AppContext &context, ravno::ArrayEditor &editor, QWidget *parent = nullptr);
     ~Form3() override;
 
 protected:
@@ -49,7 +50,7 @@ private:
 
     ravno::AppContext &m_context;
     RoadAnimator *m_road = nullptr;
-    QPointer<Form2> m_editor;
+    ravno::ArrayEditor *const m_editor;
 
     QPushButton *m_save = nullptr;       // Command1
     QPushButton *m_load = nullptr;       // Command2

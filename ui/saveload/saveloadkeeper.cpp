@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The editor's link to its save/load window: one window at a time, shown
+// beside the editor.
+#include "ui/saveload/form3.h"
+
+#include "ui/common/layout.h"
+#include "ui/editor/form2.h"
+
+#include <QLineEdit>
+#include <QPointer>
+
+namespace ravno {
+
+namespace {
+
+// Keeps the one save/load window of an editor; lives as the editor's child.
+class SaveLoadKeeper : public QObject
+{
+public:
+    SaveLoadKeeper(Form2 &editor, AppContext &context)
+        : QObject(&editor), m_editor(editor), m_context(context)
+    {
+    }
+    ~SaveLoadKeeper() override { delete m_window.data(); }
+
+    void open()
+    {
+        if (m_window && m_window->isVisible()) {
+            showActive(m_window);
+            return;
+        }
+        // A window hidden with the editor is not reused: every showing starts
+        // from the initial state.
+        delete m_window.data();
+        m_window = new Form3(m_context, m_editor);
+        m_window->show();
+        // Beside the editor, never over its menu bar or its contents box.
+        QRect keepClear = m_editor.frameGeometry();
+        if (const auto *contents = m_editor.findChild<QLineEdit *>(QStringLiteral("Text1")))
+            keepClear.setBottom(contents->mapToGlobal(contents->rect().bottomLeft()).y());
+        placeBeside(m_window, &m_editor, keepClear);
+        showActive(m_window);
+    }
+
+    void hide()
+    {
+        if (m_window)
+            m_window->hide();
+    }
+
+private:
+    Form2 &m_editor;
+    AppContext &m_context;
+    QPointer<Form3> m_window;
+};
+
+} // namespace
+
+void attachSaveLoadWindow(Form2 &editor, AppContext &context)
+{
+    auto *keeper = new SaveLoadKeeper(editor, context);
+    editor.setSaveLoadOpener([keeper] { keeper->open(); });
+    editor.setSaveLoadHider([keeper] { keeper->hide(); });
+}
+
+} // namespace ravno
