@@ -3,6 +3,7 @@
 
 #include "core/arraytext.h"
 #include "core/numbertext.h"
+#include "core/order.h"
 #include "core/solver.h"
 #include "core/workspace.h"
 #include "storage/answerlog.h"
@@ -164,7 +165,7 @@ QString arrayFiles(QByteArrayView input)
 
     for (const Result<LoadedArray> &loaded : {readNamedArray(folder, name), readLastArray(folder)}) {
         if (loaded && loaded.value().hasData
-            && (loaded.value().scrollPosition < 2 || loaded.value().scrollPosition > 10))
+            && !isScrollPosition(loaded.value().scrollPosition))
             return describe("scroll position out of range", QString::number(loaded.value().scrollPosition));
     }
 

@@ -3,6 +3,7 @@
 
 #include "core/arraytext.h"
 #include "core/numbertext.h"
+#include "core/order.h"
 #include "storage/itemreader.h"
 #include "storage/textfile.h"
 
@@ -15,10 +16,6 @@ namespace {
 
 const QString kLineEnd = QStringLiteral("\r\n");
 
-// The editor's order scroll bar runs from 2 (order 10) to 10 (order 2).
-constexpr int kLowestPosition = 2;
-constexpr int kHighestPosition = 10;
-
 FileError refusedName(const QString &name, const QString &reason)
 {
     return {DataFolder::displayName(name), reason};
@@ -28,7 +25,7 @@ FileError refusedName(const QString &name, const QString &reason)
 Result<int> positionFromItem(const QString &name, const QString &item)
 {
     const double position = roundHalfEven(parseLeadingNumber(item));
-    if (position >= kLowestPosition && position <= kHighestPosition)
+    if (isScrollPosition(position))
         return int(position);
     const QString shown = DataFolder::displayName(name);
     return FileError{shown,
@@ -84,8 +81,7 @@ Result<ArrayItems> readArrayItems(const DataFolder &folder, const QString &name,
 
 bool inRange(const QString &item)
 {
-    const double position = roundHalfEven(parseLeadingNumber(item));
-    return position >= kLowestPosition && position <= kHighestPosition;
+    return isScrollPosition(roundHalfEven(parseLeadingNumber(item)));
 }
 
 } // namespace

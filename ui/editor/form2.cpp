@@ -2,6 +2,7 @@
 #include "ui/editor/form2.h"
 
 #include "core/arraytext.h"
+#include "core/order.h"
 #include "core/randomdigits.h"
 #include "storage/arrayfile.h"
 #include "storage/catalogue.h"
@@ -30,8 +31,6 @@ using namespace ravno;
 
 namespace {
 
-constexpr int kLowestPosition = 2;  // order 10
-constexpr int kHighestPosition = 10; // order 2
 constexpr Place kPreviewPlace{2040, 720, 615, 195};
 constexpr int kClientWidth = 4710;  // twips
 constexpr int kClientHeight = 4125; // twips
@@ -184,7 +183,7 @@ QString Form2::arrayText() const
 
 void Form2::scrollMoved(int position)
 {
-    m_order->setText(QString::number(12 - position));
+    m_order->setText(QString::number(orderAtPosition(position)));
 }
 
 void Form2::orderChanged()
