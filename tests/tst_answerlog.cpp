@@ -2,11 +2,12 @@
 #include "storage/answerlog.h"
 #include "storage/textfile.h"
 
-#include "storagefixture.h"
+#include "testsupport.h"
 
 #include <QTest>
 
 using namespace ravno;
+using namespace ravno::test;
 
 namespace {
 
@@ -45,19 +46,19 @@ private slots:
 
 void TestAnswerLog::appendAfterSolve()
 {
-    StorageFixture work;
+    Sandbox work;
     OpenFiles files;
     AnswerLog log(work.folder(), files);
     QVERIFY(log.append("1,000  3,000  ").ok());
     QVERIFY(log.append("Одного решения нет").ok());
-    QCOMPARE(work.bytes(kAnswerLogName),
+    QCOMPARE(work.read(kAnswerLogName),
              "1,000  3,000  \r\n" + encodeText("Одного решения нет") + "\r\n");
 }
 
 void TestAnswerLog::paging()
 {
-    StorageFixture work;
-    work.put(kAnswerLogName, "\r\na\r\n\r\n \r\nb\n");
+    Sandbox work;
+    QVERIFY(work.write(kAnswerLogName, "\r\na\r\n\r\n \r\nb\n"));
     OpenFiles files;
     AnswerLog log(work.folder(), files);
     QCOMPARE(entry(log.next()), Entry());
@@ -85,8 +86,8 @@ void TestAnswerLog::pagingEndedBy_data()
 void TestAnswerLog::pagingEndedBy()
 {
     QFETCH(Interruption, interruption);
-    StorageFixture work;
-    work.put(kAnswerLogName, "a\r\nb\r\nc\r\n");
+    Sandbox work;
+    QVERIFY(work.write(kAnswerLogName, "a\r\nb\r\nc\r\n"));
     OpenFiles files;
     AnswerLog log(work.folder(), files);
     QCOMPARE(entry(log.first()), Entry("a"));
@@ -107,14 +108,14 @@ void TestAnswerLog::pagingEndedBy()
 
 void TestAnswerLog::firstAndLastAddAnEmptyLine()
 {
-    StorageFixture work;
-    work.put(kAnswerLogName, "a\r\nb\r\n");
+    Sandbox work;
+    QVERIFY(work.write(kAnswerLogName, "a\r\nb\r\n"));
     OpenFiles files;
     AnswerLog log(work.folder(), files);
     QCOMPARE(entry(log.first()), Entry("a"));
-    QCOMPARE(work.bytes(kAnswerLogName), QByteArray("a\r\nb\r\n\r\n"));
+    QCOMPARE(work.read(kAnswerLogName), QByteArray("a\r\nb\r\n\r\n"));
     QCOMPARE(entry(log.last()), Entry("b"));
-    QCOMPARE(work.bytes(kAnswerLogName), QByteArray("a\r\nb\r\n\r\n\r\n"));
+    QCOMPARE(work.read(kAnswerLogName), QByteArray("a\r\nb\r\n\r\n\r\n"));
 }
 
 void TestAnswerLog::nothingRemembered_data()
@@ -130,55 +131,55 @@ void TestAnswerLog::nothingRemembered()
 {
     QFETCH(bool, present);
     QFETCH(QByteArray, file);
-    StorageFixture work;
+    Sandbox work;
     if (present)
-        work.put(kAnswerLogName, file);
+        QVERIFY(work.write(kAnswerLogName, file));
     OpenFiles files;
     AnswerLog log(work.folder(), files);
     QCOMPARE(entry(log.first()), Entry());
     QVERIFY(!files.isPaging());
     QCOMPARE(entry(log.last()), Entry());
-    QCOMPARE(work.bytes(kAnswerLogName), file + "\r\n\r\n");
+    QCOMPARE(work.read(kAnswerLogName), file + "\r\n\r\n");
 }
 
 void TestAnswerLog::allThenSaveKeepsEntriesAndOneEmptyLine()
 {
-    StorageFixture work;
-    work.put(kAnswerLogName, encodeText("\r\n1,000  \r\n\r\nОдного решения нет\n\r\n"));
+    Sandbox work;
+    QVERIFY(work.write(kAnswerLogName, encodeText("\r\n1,000  \r\n\r\nОдного решения нет\n\r\n")));
     OpenFiles files;
     AnswerLog log(work.folder(), files);
     const Result<QString> all = log.all();
     QVERIFY(all.ok());
     QCOMPARE(all.value(), "1,000  \r\nОдного решения нет\r\n");
     const QByteArray expected = encodeText("1,000  \r\nОдного решения нет\r\n\r\n");
-    QCOMPARE(work.bytes(kAnswerLogName), expected);
+    QCOMPARE(work.read(kAnswerLogName), expected);
     QVERIFY(log.save(all.value()).ok());
-    QCOMPARE(work.bytes(kAnswerLogName), expected);
+    QCOMPARE(work.read(kAnswerLogName), expected);
     // Again, through a text box that turned the line ends into LF.
     QVERIFY(log.save(QString(all.value()).replace("\r\n", "\n")).ok());
-    QCOMPARE(work.bytes(kAnswerLogName), expected);
+    QCOMPARE(work.read(kAnswerLogName), expected);
 }
 
 void TestAnswerLog::allWithoutLogStartsOne()
 {
-    StorageFixture work;
+    Sandbox work;
     OpenFiles files;
     AnswerLog log(work.folder(), files);
     const Result<QString> all = log.all();
     QVERIFY(all.ok());
     QCOMPARE(all.value(), QString());
-    QCOMPARE(work.bytes(kAnswerLogName), QByteArray("\r\n"));
+    QCOMPARE(work.read(kAnswerLogName), QByteArray("\r\n"));
     QVERIFY(work.exists(kAnswerLogName));
 }
 
 void TestAnswerLog::saveStoresEditedText()
 {
-    StorageFixture work;
-    work.put(kAnswerLogName, "old\r\n");
+    Sandbox work;
+    QVERIFY(work.write(kAnswerLogName, "old\r\n"));
     OpenFiles files;
     AnswerLog log(work.folder(), files);
     QVERIFY(log.save("Ответ\nдва").ok());
-    QCOMPARE(work.bytes(kAnswerLogName), encodeText("Ответ\r\nдва\r\n"));
+    QCOMPARE(work.read(kAnswerLogName), encodeText("Ответ\r\nдва\r\n"));
     QCOMPARE(entry(log.first()), Entry("Ответ"));
 }
 

@@ -2,11 +2,12 @@
 #include "storage/catalogue.h"
 #include "storage/textfile.h"
 
-#include "storagefixture.h"
+#include "testsupport.h"
 
 #include <QTest>
 
 using namespace ravno;
+using namespace ravno::test;
 
 class TestCatalogue : public QObject
 {
@@ -46,8 +47,8 @@ void TestCatalogue::names()
 {
     QFETCH(QByteArray, file);
     QFETCH(QStringList, expected);
-    StorageFixture work;
-    work.put(kCatalogueName, file);
+    Sandbox work;
+    QVERIFY(work.write(kCatalogueName, file));
     const Result<QStringList> names = readCatalogueNames(work.folder());
     QVERIFY(names.ok());
     QCOMPARE(names.value(), expected);
@@ -70,8 +71,8 @@ void TestCatalogue::display()
 {
     QFETCH(QByteArray, file);
     QFETCH(QString, expected);
-    StorageFixture work;
-    work.put(kCatalogueName, file);
+    Sandbox work;
+    QVERIFY(work.write(kCatalogueName, file));
     const Result<QString> shown = readCatalogueForDisplay(work.folder());
     QVERIFY(shown.ok());
     QCOMPARE(shown.value(), expected);
@@ -79,18 +80,18 @@ void TestCatalogue::display()
 
 void TestCatalogue::writers()
 {
-    StorageFixture work;
+    Sandbox work;
     // The save/load window's first load finds no catalogue and creates it.
     QVERIFY(appendCatalogueEmptyLine(work.folder()).ok());
-    QCOMPARE(work.bytes(kCatalogueName), QByteArray("\r\n"));
+    QCOMPARE(work.read(kCatalogueName), QByteArray("\r\n"));
     QVERIFY(appendCatalogueName(work.folder(), "Массив 1").ok());
     QVERIFY(appendCatalogueEmptyLine(work.folder()).ok());
-    QCOMPARE(work.bytes(kCatalogueName), "\r\n" + encodeText("Массив 1") + "\r\n\r\n");
+    QCOMPARE(work.read(kCatalogueName), "\r\n" + encodeText("Массив 1") + "\r\n\r\n");
     QCOMPARE(readCatalogueNames(work.folder()).value(), QStringList({"Массив 1"}));
 
     // The catalogue editor hands over its text with LF line ends.
     QVERIFY(rewriteCatalogue(work.folder(), "a\nb\n").ok());
-    QCOMPARE(work.bytes(kCatalogueName), QByteArray("a\r\nb\r\n\r\n"));
+    QCOMPARE(work.read(kCatalogueName), QByteArray("a\r\nb\r\n\r\n"));
 }
 
 void TestCatalogue::refusedNameLeavesTheList_data()
@@ -113,20 +114,20 @@ void TestCatalogue::refusedNameLeavesTheList_data()
 void TestCatalogue::refusedNameLeavesTheList()
 {
     QFETCH(QString, name);
-    StorageFixture work;
-    work.put(kCatalogueName, "a\r\n");
+    Sandbox work;
+    QVERIFY(work.write(kCatalogueName, "a\r\n"));
     const Status listed = appendCatalogueName(work.folder(), name);
     QVERIFY(!listed.ok());
     QCOMPARE(listed.error().path, "files/SaveList");
-    QCOMPARE(work.bytes(kCatalogueName), QByteArray("a\r\n"));
+    QCOMPARE(work.read(kCatalogueName), QByteArray("a\r\n"));
 }
 
 void TestCatalogue::createReplacesTheOldList()
 {
-    StorageFixture work;
-    work.put(kCatalogueName, "a\r\nb\r\n");
+    Sandbox work;
+    QVERIFY(work.write(kCatalogueName, "a\r\nb\r\n"));
     QVERIFY(createCatalogue(work.folder()).ok());
-    QCOMPARE(work.bytes(kCatalogueName), QByteArray("\r\n"));
+    QCOMPARE(work.read(kCatalogueName), QByteArray("\r\n"));
     QVERIFY(readCatalogueNames(work.folder()).value().isEmpty());
 }
 
@@ -134,13 +135,13 @@ void TestCatalogue::createReplacesTheOldList()
 // lines, and stored as two names once the editor's text is written back.
 void TestCatalogue::nameWithCommaThroughTheEditor()
 {
-    StorageFixture work;
-    work.put(kCatalogueName, "a,b\r\n");
+    Sandbox work;
+    QVERIFY(work.write(kCatalogueName, "a,b\r\n"));
     QCOMPARE(readCatalogueNames(work.folder()).value(), QStringList{"a,b"});
     const Result<QString> shown = readCatalogueForDisplay(work.folder());
     QCOMPARE(shown.value(), "a\r\nb\r\n");
     QVERIFY(rewriteCatalogue(work.folder(), shown.value()).ok());
-    QCOMPARE(work.bytes(kCatalogueName), QByteArray("a\r\nb\r\n\r\n"));
+    QCOMPARE(work.read(kCatalogueName), QByteArray("a\r\nb\r\n\r\n"));
     QCOMPARE(readCatalogueNames(work.folder()).value(), QStringList({"a", "b"}));
 }
 

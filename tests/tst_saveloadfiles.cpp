@@ -309,7 +309,7 @@ void TestSaveLoadFiles::refusedNames()
     QCOMPARE(editing.text(), before);
     QCOMPARE(editing.box.read(QStringLiteral("SaveList")), listed + "\r\n\r\n");
     QCOMPARE(editing.box.read(QStringLiteral("lastans")), QByteArray("1.000  \r\n"));
-    QCOMPARE(QDir(editing.box.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+    QCOMPARE(QDir(editing.box.workingPath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList{"files"});
     QCOMPARE(QDir(editing.box.path(QString())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot,
                                                                QDir::Name | QDir::IgnoreCase),
@@ -366,7 +366,7 @@ void TestSaveLoadFiles::missingFilesFolder()
     QVERIFY(!catalogueViewShown(form));
     QCOMPARE(child<QListWidget>(form, "Combo2")->count(), 0);
     QCOMPARE(editing.text(), before);
-    QVERIFY(!QDir(editing.box.dir.path()).exists(QStringLiteral("files")));
+    QVERIFY(!QDir(editing.box.workingPath()).exists(QStringLiteral("files")));
 }
 
 void TestSaveLoadFiles::largeNamedArray()

@@ -2,7 +2,7 @@
 // Storage on a full file system and with two copies of the program at work,
 // each in child processes of this test program (see main below).
 #include "storage/textfile.h"
-#include "storagefixture.h"
+#include "testsupport.h"
 #include "storageoperations.h"
 
 #include <QProcess>
@@ -80,7 +80,7 @@ void TestStorageChildren::fullDisk()
     QFETCH(int, index);
     QFETCH(QString, mode);
     const Operation &op = operations()[std::size_t(index)];
-    StorageFixture work;
+    Sandbox work;
     const ChildReport report = runChild({mode, QString::number(index), work.workingPath()});
     if (!report.skipped.isEmpty())
         QSKIP(qPrintable("no full file system here: " + report.skipped));
@@ -95,7 +95,7 @@ void TestStorageChildren::fullDisk()
 // and saving both views unchanged after every step: no line is lost.
 void TestStorageChildren::twoCopies()
 {
-    StorageFixture work;
+    Sandbox work;
     constexpr int kSteps = 120;
     QProcess copies[2];
     const char *tags[2] = {"A", "B"};
@@ -107,7 +107,7 @@ void TestStorageChildren::twoCopies()
         QVERIFY2(copy.exitCode() == 0, copy.readAllStandardOutput().constData());
     }
     QStringList answers;
-    for (const QString &line : decodeText(work.bytes(kAnswerLogName)).split("\r\n"))
+    for (const QString &line : decodeText(work.read(kAnswerLogName)).split("\r\n"))
         if (!line.isEmpty())
             answers.append(line);
     QStringList names = readCatalogueNames(work.folder()).value();

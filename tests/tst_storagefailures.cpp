@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/filelock.h"
-#include "storagefixture.h"
+#include "testsupport.h"
 #include "storageoperations.h"
 
 #include <QFile>
@@ -49,7 +49,7 @@ void TestStorageFailures::missingFolder()
 {
     QFETCH(int, index);
     const Operation &op = operations()[std::size_t(index)];
-    StorageFixture work;
+    Sandbox work;
     work.removeFolder();
     OpenFiles files;
     const std::optional<FileError> error = op.run(work.folder(), files);
@@ -65,7 +65,7 @@ void TestStorageFailures::folderInPlaceOfFile()
 {
     QFETCH(int, index);
     const Operation &op = operations()[std::size_t(index)];
-    StorageFixture work;
+    Sandbox work;
     QVERIFY(QDir(work.path(QString())).mkdir(op.file));
     QVERIFY(QDir(work.path(op.file)).mkdir("inside"));
     OpenFiles files;
@@ -82,8 +82,8 @@ void TestStorageFailures::readOnlyFile()
 {
     QFETCH(int, index);
     const Operation &op = operations()[std::size_t(index)];
-    StorageFixture work;
-    work.put(op.file, kStored);
+    Sandbox work;
+    QVERIFY(work.write(op.file, kStored));
     QVERIFY(QFile::setPermissions(work.path(op.file), QFile::ReadOwner | QFile::ReadGroup));
     QFile probe(work.path(op.file));
     const bool enforced = !probe.open(QIODevice::WriteOnly | QIODevice::Append);
@@ -95,7 +95,7 @@ void TestStorageFailures::readOnlyFile()
         QCOMPARE(error.has_value(), op.writes);
         if (error)
             QVERIFY2(error->message.contains("files/" + op.file), qPrintable(error->message));
-        QCOMPARE(work.bytes(op.file), kStored);
+        QCOMPARE(work.read(op.file), kStored);
     } else {
         QVERIFY2(!error, error ? qPrintable(error->message) : "");
     }
@@ -108,8 +108,8 @@ void TestStorageFailures::readOnlyFolder()
 {
     QFETCH(int, index);
     const Operation &op = operations()[std::size_t(index)];
-    StorageFixture work;
-    work.put(op.file, kStored);
+    Sandbox work;
+    QVERIFY(work.write(op.file, kStored));
     const QString folder = work.path(QString());
     QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther
                                               | QFile::ExeOther));
@@ -119,7 +119,7 @@ void TestStorageFailures::readOnlyFolder()
     QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     QVERIFY2(!error, error ? qPrintable(error->message) : "");
     QCOMPARE(left, QStringList{op.file});
-    QVERIFY(work.bytes(op.file) != kStored);
+    QVERIFY(work.read(op.file) != kStored);
 }
 
 void TestStorageFailures::lockBusy_data()
@@ -137,15 +137,15 @@ void TestStorageFailures::lockBusy()
 {
     QFETCH(int, index);
     const Operation &op = operations()[std::size_t(index)];
-    StorageFixture work;
-    work.put(op.file, kStored);
+    Sandbox work;
+    QVERIFY(work.write(op.file, kStored));
     QLockFile other(lockFileName(work.path(op.file)));
     QVERIFY(other.tryLock());
     OpenFiles files;
     const std::optional<FileError> error = op.run(work.folder(), files);
     QVERIFY(error.has_value());
     QVERIFY2(error->message.contains("другая копия программы"), qPrintable(error->message));
-    QCOMPARE(work.bytes(op.file), kStored);
+    QCOMPARE(work.read(op.file), kStored);
 }
 
 void TestStorageFailures::longName_data()
@@ -164,7 +164,7 @@ void TestStorageFailures::longName()
 {
     QFETCH(int, bytes);
     QFETCH(bool, fits);
-    StorageFixture work;
+    Sandbox work;
     const QString name(bytes, u'n');
     for (int save = 0; save < 2; ++save) {
         const Status written = writeArrayFile(work.folder(), name, 9, "1 2");
@@ -186,7 +186,7 @@ void TestStorageFailures::missingFileToRead()
 {
     QFETCH(int, index);
     const Operation &op = operations()[std::size_t(index)];
-    StorageFixture work;
+    Sandbox work;
     OpenFiles files;
     const std::optional<FileError> error = op.run(work.folder(), files);
     QVERIFY(error.has_value());
@@ -215,12 +215,12 @@ void TestStorageFailures::textOutsideCodePage()
 {
     QFETCH(QString, file);
     QFETCH(std::function<Status(const DataFolder &)>, write);
-    StorageFixture work;
-    work.put(file, kStored);
+    Sandbox work;
+    QVERIFY(work.write(file, kStored));
     const Status status = write(work.folder());
     QVERIFY(!status.ok());
     QVERIFY2(status.error().message.contains("«😀»"), qPrintable(status.error().message));
-    QCOMPARE(work.bytes(file), kStored);
+    QCOMPARE(work.read(file), kStored);
 }
 
 QTEST_GUILESS_MAIN(TestStorageFailures)
