@@ -38,6 +38,13 @@ QString describe(const char *what, const QString &detail)
     return QString::fromLatin1(what) + QStringLiteral(": ") + detail;
 }
 
+QString describe(const char *what, const FileError &error)
+{
+    return describe(what, QStringLiteral("failure %1 on %2 (%3)")
+                              .arg(int(error.kind))
+                              .arg(error.path, error.system));
+}
+
 // One working folder with its files/ for the whole fuzzing run; every input
 // replaces the file it is read from.
 const DataFolder &sandbox()
@@ -178,7 +185,7 @@ QString arrayFiles(QByteArrayView input)
         // The file holds print forms only, so nothing here may be refused.
         const Status saved = writeArrayFile(folder, name, first.value().scrollPosition, texts[round - 1]);
         if (!saved)
-            return describe("cannot save", saved.error().message);
+            return describe("cannot save", saved.error());
         const Result<LoadedArray> again = readNamedArray(folder, name);
         if (!again || again.value().scrollPosition != first.value().scrollPosition)
             return describe("saved array does not load back", texts[round - 1]);
@@ -197,13 +204,13 @@ QString catalogue(QByteArrayView input)
         return QStringLiteral("cannot write the input");
     const Result<QStringList> names = readCatalogueNames(folder);
     if (!names)
-        return describe("names", names.error().message);
+        return describe("names", names.error());
     for (const QString &listed : names.value())
         if (listed.isEmpty() || listed == u" " || listed.contains(u'\n'))
             return describe("listed a line that is no name", listed);
     const Result<QString> display = readCatalogueForDisplay(folder);
     if (!display)
-        return describe("display", display.error().message);
+        return describe("display", display.error());
     if (!display.value().isEmpty() && !display.value().endsWith(QStringLiteral("\r\n")))
         return describe("display without its line end", display.value());
     return {};
@@ -216,7 +223,7 @@ QString answerLog(QByteArrayView input)
         return QStringLiteral("cannot write the input");
     const Result<QString> whole = readWholeFile(folder.pathOf(kAnswerLogName), kAnswerLogName);
     if (!whole)
-        return describe("read", whole.error().message);
+        return describe("read", whole.error());
     QStringList entries = splitLines(whole.value());
     entries.removeAll(QString());
 

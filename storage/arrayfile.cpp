@@ -14,27 +14,18 @@
 namespace ravno {
 namespace {
 
-const QString kLineEnd = QStringLiteral("\r\n");
-
-FileError refusedName(const QString &name, const QString &reason)
+bool inRange(const QString &item)
 {
-    return {DataFolder::displayName(name), reason};
+    return isScrollPosition(roundHalfEven(parseLeadingNumber(item)));
 }
 
-// The scroll position a first item stands for, or the reason it is refused.
+// The scroll position a first item stands for, or why it is refused.
 Result<int> positionFromItem(const QString &name, const QString &item)
 {
-    const double position = roundHalfEven(parseLeadingNumber(item));
-    if (isScrollPosition(position))
-        return int(position);
-    const QString shown = DataFolder::displayName(name);
-    return FileError{shown,
-                     QStringLiteral("Массив из файла %1 не загружен: первая строка должна "
-                                    "задавать порядок числом от %2 до %3, а в ней «%4».")
-                         .arg(shown)
-                         .arg(kLowestPosition)
-                         .arg(kHighestPosition)
-                         .arg(item.left(40))};
+    if (inRange(item))
+        return int(roundHalfEven(parseLeadingNumber(item)));
+    return FileError(Failure::OrderOutOfRange, DataFolder::displayName(name), Access::Read,
+                     {item.left(40)});
 }
 
 // Both readers take every item after the first as it stands in the file,
@@ -79,11 +70,6 @@ Result<ArrayItems> readArrayItems(const DataFolder &folder, const QString &name,
     return read;
 }
 
-bool inRange(const QString &item)
-{
-    return isScrollPosition(roundHalfEven(parseLeadingNumber(item)));
-}
-
 } // namespace
 
 QString arrayFileText(int scrollPosition, const QString &editorText)
@@ -101,16 +87,16 @@ QString arrayFileText(int scrollPosition, const QString &editorText)
 Status writeArrayFile(const DataFolder &folder, const QString &name, int scrollPosition,
                       const QString &editorText)
 {
-    if (const auto refusal = refuseArrayName(name))
-        return refusedName(name, *refusal);
+    if (auto refusal = refuseArrayName(name))
+        return *refusal;
     return replaceFile(folder.pathOf(name), DataFolder::displayName(name),
                        arrayFileText(scrollPosition, editorText));
 }
 
 Result<LoadedArray> readNamedArray(const DataFolder &folder, const QString &name)
 {
-    if (const auto refusal = refuseArrayName(name))
-        return refusedName(name, *refusal);
+    if (auto refusal = refuseArrayName(name))
+        return *refusal;
     // An empty file has no first item; it reads as an empty one, and so is refused.
     const Result<ArrayItems> items = readArrayItems(folder, name, EmptyItems::Appended, inRange);
     if (!items)

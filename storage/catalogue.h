@@ -17,7 +17,7 @@ namespace ravno {
 
 // Why name cannot go into the catalogue, or nothing: a name is listed only
 // when both readers (the lists and the view) give its line back unchanged.
-std::optional<QString> refuseCatalogueName(const QString &name);
+std::optional<FileError> refuseCatalogueName(const QString &name);
 
 Status createCatalogue(const DataFolder &folder);             // one empty line
 // Refuses, and leaves the file alone, what refuseArrayName or

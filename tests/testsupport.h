@@ -5,6 +5,7 @@
 
 #include "storage/datafolder.h"
 #include "ui/common/context.h"
+#include "ui/common/failuretext.h"
 #include "ui/common/messages.h"
 
 #include <QDir>

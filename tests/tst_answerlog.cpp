@@ -16,7 +16,7 @@ using Entry = std::optional<QString>;
 Entry entry(const Result<Entry> &result)
 {
     if (!result.ok()) {
-        qWarning("%s", qPrintable(result.error().message));
+        qWarning("%s", qPrintable(failureText(result.error())));
         return QStringLiteral("<error>");
     }
     return result.value();

@@ -85,8 +85,7 @@ void TestStorageChildren::fullDisk()
     if (!report.skipped.isEmpty())
         QSKIP(qPrintable("no full file system here: " + report.skipped));
     QVERIFY(report.error.has_value());
-    QVERIFY2(report.error->startsWith("Не удалось записать файл files/" + op.file + ":"),
-             qPrintable(*report.error));
+    QVERIFY2(report.error->startsWith("write files/" + op.file + " "), qPrintable(*report.error));
     QCOMPARE(report.bytes, kStored);
     QVERIFY(!report.paging);
 }
@@ -165,7 +164,8 @@ int fullDiskChild(const QStringList &args)
     }
     OpenFiles openFiles;
     if (const std::optional<FileError> error = op.run(folder, openFiles))
-        out << "ERR " << error->message << "\n";
+        out << "ERR " << (error->access == Access::Write ? "write " : "read ") << error->path
+            << " " << int(error->kind) << "\n";
     out << "PAGING " << (openFiles.isPaging() ? 1 : 0) << "\n";
     QFile after(folder.pathOf(op.file));
     if (after.open(QIODevice::ReadOnly))

@@ -22,6 +22,8 @@ mode_t modeOf(const QString &path)
 
 } // namespace
 
+Q_DECLARE_METATYPE(ravno::FileError)
+
 class TestStorageFailures : public QObject
 {
     Q_OBJECT
@@ -42,6 +44,8 @@ private slots:
     void missingFileToRead();
     void textOutsideCodePage_data();
     void textOutsideCodePage();
+    void sentences_data();
+    void sentences();
 };
 
 // Nothing is created: neither the folder nor a file somewhere else.
@@ -55,8 +59,8 @@ void TestStorageFailures::missingFolder()
     const std::optional<FileError> error = op.run(work.folder(), files);
     QVERIFY(error.has_value());
     QCOMPARE(error->path, "files/" + op.file);
-    QVERIFY2(error->message.contains("files/" + op.file) && error->message.contains("нет папки files"),
-             qPrintable(error->message));
+    QCOMPARE(error->kind, Failure::NoFolder);
+    QCOMPARE(error->quoted, QStringList{"files"});
     QVERIFY(QDir(work.workingPath()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
     QVERIFY(!files.isPaging());
 }
@@ -71,7 +75,8 @@ void TestStorageFailures::folderInPlaceOfFile()
     OpenFiles files;
     const std::optional<FileError> error = op.run(work.folder(), files);
     QVERIFY(error.has_value());
-    QVERIFY2(error->message.contains("files/" + op.file), qPrintable(error->message));
+    QCOMPARE(error->kind, Failure::IsFolder);
+    QCOMPARE(error->path, "files/" + op.file);
     QVERIFY(QFileInfo(work.path(op.file) + "/inside").isDir());
 }
 
@@ -94,10 +99,10 @@ void TestStorageFailures::readOnlyFile()
     if (enforced) {
         QCOMPARE(error.has_value(), op.writes);
         if (error)
-            QVERIFY2(error->message.contains("files/" + op.file), qPrintable(error->message));
+            QCOMPARE(error->kind, Failure::ReadOnly);
         QCOMPARE(work.read(op.file), kStored);
     } else {
-        QVERIFY2(!error, error ? qPrintable(error->message) : "");
+        QVERIFY2(!error, error ? qPrintable(failureText(*error)) : "");
     }
     QCOMPARE(modeOf(work.path(op.file)), mode_t(0440));
 }
@@ -117,7 +122,7 @@ void TestStorageFailures::readOnlyFolder()
     const std::optional<FileError> error = op.run(work.folder(), files);
     const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
     QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    QVERIFY2(!error, error ? qPrintable(error->message) : "");
+    QVERIFY2(!error, error ? qPrintable(failureText(*error)) : "");
     QCOMPARE(left, QStringList{op.file});
     QVERIFY(work.read(op.file) != kStored);
 }
@@ -144,7 +149,7 @@ void TestStorageFailures::lockBusy()
     OpenFiles files;
     const std::optional<FileError> error = op.run(work.folder(), files);
     QVERIFY(error.has_value());
-    QVERIFY2(error->message.contains("другая копия программы"), qPrintable(error->message));
+    QCOMPARE(error->kind, Failure::LockBusy);
     QCOMPARE(work.read(op.file), kStored);
 }
 
@@ -170,8 +175,7 @@ void TestStorageFailures::longName()
         const Status written = writeArrayFile(work.folder(), name, 9, "1 2");
         QCOMPARE(written.ok(), fits);
         if (!fits)
-            QVERIFY2(written.error().message.contains("имя слишком длинное"),
-                     qPrintable(written.error().message));
+            QCOMPARE(written.error().kind, Failure::NameTooLong);
     }
     QCOMPARE(work.exists(name), fits);
 }
@@ -190,7 +194,8 @@ void TestStorageFailures::missingFileToRead()
     OpenFiles files;
     const std::optional<FileError> error = op.run(work.folder(), files);
     QVERIFY(error.has_value());
-    QCOMPARE(error->message, "Не удалось прочитать файл files/" + op.file + ": такого файла нет.");
+    QCOMPARE(error->kind, Failure::Missing);
+    QCOMPARE(error->path, "files/" + op.file);
     QVERIFY(!work.exists(op.file));
 }
 
@@ -219,8 +224,97 @@ void TestStorageFailures::textOutsideCodePage()
     QVERIFY(work.write(file, kStored));
     const Status status = write(work.folder());
     QVERIFY(!status.ok());
-    QVERIFY2(status.error().message.contains("«😀»"), qPrintable(status.error().message));
+    QCOMPARE(status.error().quoted.last(), "😀");
     QCOMPARE(work.read(file), kStored);
+}
+
+void TestStorageFailures::sentences_data()
+{
+    QTest::addColumn<FileError>("error");
+    QTest::addColumn<QString>("sentence");
+    const QString log = "files/lastans";
+    const auto read = [&](Failure kind, QStringList quoted = {}, QString system = {}) {
+        return FileError(kind, log, Access::Read, quoted, system);
+    };
+    const auto write = [&](Failure kind, QStringList quoted = {}, QString system = {}) {
+        return FileError(kind, log, Access::Write, quoted, system);
+    };
+    const QString reading = "Не удалось прочитать файл files/lastans: ";
+    const QString writing = "Не удалось записать файл files/lastans: ";
+    QTest::newRow("no folder") << read(Failure::NoFolder, {"files"}) << reading + "нет папки files.";
+    QTest::newRow("is a folder") << write(Failure::IsFolder) << writing + "на этом месте лежит папка.";
+    QTest::newRow("read-only") << write(Failure::ReadOnly) << writing + "файл защищён от записи.";
+    QTest::newRow("missing") << read(Failure::Missing) << reading + "такого файла нет.";
+    QTest::newRow("name too long") << write(Failure::NameTooLong, {"249", "248"})
+        << writing + "имя слишком длинное для файловой системы: в нём 249 байт, а можно не больше 248.";
+    QTest::newRow("not encodable") << write(Failure::NotEncodable, {"😀"})
+        << writing + "в тексте есть знаки, которых нет в кодировке windows-1251: «😀».";
+    QTest::newRow("not opened") << read(Failure::NotOpened, {}, "Permission denied")
+        << reading + "файл не открывается (Permission denied).";
+    QTest::newRow("read failed") << read(Failure::ReadFailed) << reading + "ошибка чтения.";
+    FileError lost = write(Failure::WriteFailed, {}, "x");
+    lost.leftover = Leftover::OldContent;
+    QTest::newRow("write failed, old content lost") << lost
+        << writing + "ошибка записи (x); прежнее содержимое вернуть не удалось.";
+    FileError partLine = write(Failure::NoSpace, {}, "No space left on device");
+    partLine.leftover = Leftover::PartLine;
+    QTest::newRow("no space, part line left") << partLine << writing
+        + "на диске нет места (No space left on device); недописанную строку убрать не удалось.";
+    QTest::newRow("too large") << write(Failure::TooLarge) << writing + "файл превысил допустимый размер.";
+    QTest::newRow("quota") << write(Failure::QuotaExceeded) << writing + "исчерпана дисковая квота.";
+    QTest::newRow("device") << write(Failure::DeviceFailed) << writing + "ошибка ввода-вывода.";
+    QTest::newRow("log rewritten") << write(Failure::LogRewritten) << writing
+        + "его переписала другая копия программы, пока он был показан здесь. Ничего не изменено; "
+          "покажите ответы заново.";
+    QTest::newRow("catalogue rewritten")
+        << FileError(Failure::CatalogueRewritten, "files/SaveList")
+        << "Не удалось записать файл files/SaveList: его переписала другая копия программы или "
+           "команда «Создать SaveList», пока список был открыт здесь. Ничего не изменено; "
+           "откройте список заново.";
+    QTest::newRow("lock busy") << FileError(Failure::LockBusy, log)
+        << "Файл files/lastans сейчас меняет другая копия программы (files/lastans.lock). Ничего "
+           "не изменено; попробуйте ещё раз.";
+    QTest::newRow("order out of range") << FileError(Failure::OrderOutOfRange, "files/a", Access::Read, {"12"})
+        << "Массив из файла files/a не загружен: первая строка должна задавать порядок числом от 2 "
+           "до 10, а в ней «12».";
+    const auto name = [](Failure kind, QStringList quoted) { return FileError(kind, "files/x", Access::Write, quoted); };
+    QTest::newRow("name empty") << name(Failure::NameEmpty, {""}) << "Имя массива не задано.";
+    QTest::newRow("name with separator") << name(Failure::NameWithSeparator, {"a/b"})
+        << "Имя массива «a/b» не годится: в нём не может быть знаков «/» и «\\».";
+    QTest::newRow("name of a folder") << name(Failure::NameOfFolder, {".."})
+        << "Имя массива «..» не годится: так называются папки.";
+    QTest::newRow("name of an own file") << name(Failure::NameOfOwnFile, {"SaveList"})
+        << "Имя массива «SaveList» не годится: так называется файл самой программы.";
+    QTest::newRow("name with control") << name(Failure::NameWithControl, {"a\tb"})
+        << "Имя массива не годится: в нём есть перевод строки или другой управляющий знак.";
+    QTest::newRow("name outside code page") << name(Failure::NameOutsideCodePage, {"x中", "中"})
+        << "Имя массива «x中» не годится: знаков «中» нет в кодировке windows-1251, и список "
+           "SaveList не смог бы его сохранить.";
+    const QString advice = " Уберите пробелы в начале и в конце имени, запятые и кавычку в начале, "
+                           "или снимите отметку «Добавить в список».";
+    QTest::newRow("name unseen in list") << name(Failure::NameUnseenInList, {" "})
+        << "Имя « » нельзя добавить в список SaveList: в списках оно не было бы видно." + advice;
+    QTest::newRow("name empty in list") << name(Failure::NameEmptyInList, {"\"\"", ""})
+        << "Имя «\"\"» нельзя добавить в список SaveList: при правке списка оно стало бы пустой "
+           "строкой." + advice;
+    QTest::newRow("name changed in list") << name(Failure::NameChangedInList, {"a,b", "a", "b"})
+        << "Имя «a,b» нельзя добавить в список SaveList: при правке списка оно вернулось бы как "
+           "«a» и «b»." + advice;
+    QTest::newRow("help page missing") << FileError(Failure::HelpPageMissing, "files/help.htm")
+        << "Не удалось открыть справку: нет файла files/help.htm.";
+    QTest::newRow("launcher not started") << FileError(Failure::HelpNotStarted, "files/iexplore")
+        << "Не удалось открыть справку: не запускается files/iexplore.";
+    QTest::newRow("browser failed")
+        << FileError(Failure::BrowserFailed, "files/help.htm", Access::Read, {"/w/files/help.htm"})
+        << "Не удалось открыть страницу справки /w/files/help.htm: браузер не запустился.";
+}
+
+// The one place where the words of every kind of failure are checked.
+void TestStorageFailures::sentences()
+{
+    QFETCH(FileError, error);
+    QFETCH(QString, sentence);
+    QCOMPARE(failureText(error), sentence);
 }
 
 QTEST_GUILESS_MAIN(TestStorageFailures)

@@ -27,8 +27,6 @@ using namespace ravno;
 
 namespace {
 
-const QString kErrorTitle = QStringLiteral("Ошибка");
-
 struct ButtonRow
 {
     const char *name;
@@ -234,10 +232,10 @@ bool Form3::refillLists()
 
 bool Form3::refused(const QString &name)
 {
-    const std::optional<QString> reason = refuseArrayName(name);
-    if (reason)
-        m_context.messages.inform(this, kErrorTitle, *reason);
-    return reason.has_value();
+    const std::optional<FileError> refusal = refuseArrayName(name);
+    if (refusal)
+        m_context.messages.fileError(this, *refusal);
+    return refusal.has_value();
 }
 
 void Form3::saveArray()
@@ -248,8 +246,8 @@ void Form3::saveArray()
     // Checked before the array is written: a name the list would not give
     // back unchanged could not be loaded from it.
     if (m_addToList->isChecked()) {
-        if (const auto reason = refuseCatalogueName(name)) {
-            m_context.messages.inform(this, kErrorTitle, *reason);
+        if (const auto refusal = refuseCatalogueName(name)) {
+            m_context.messages.fileError(this, *refusal);
             return;
         }
     }
