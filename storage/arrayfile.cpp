@@ -4,6 +4,7 @@
 #include "core/arraytext.h"
 #include "core/numbertext.h"
 #include "core/order.h"
+#include "storage/answerlog.h"
 #include "storage/itemreader.h"
 #include "storage/textfile.h"
 
@@ -135,6 +136,30 @@ Result<LoadedArray> readLastArray(const DataFolder &folder)
     loaded.scrollPosition = position.value();
     loaded.editorText = items.value().editorText;
     return loaded;
+}
+
+ArrayStore::ArrayStore(const DataFolder &folder, OpenFiles &files)
+    : m_folder(folder)
+    , m_files(files)
+{
+}
+
+Status ArrayStore::save(const QString &name, int scrollPosition, const QString &editorText)
+{
+    m_files.closeAll();
+    return writeArrayFile(m_folder, name, scrollPosition, editorText);
+}
+
+Result<LoadedArray> ArrayStore::load(const QString &name)
+{
+    m_files.closeAll();
+    return readNamedArray(m_folder, name);
+}
+
+Result<LoadedArray> ArrayStore::loadLast()
+{
+    m_files.closeAll();
+    return readLastArray(m_folder);
 }
 
 } // namespace ravno

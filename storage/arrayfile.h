@@ -12,6 +12,8 @@
 
 namespace ravno {
 
+class OpenFiles;
+
 // Writes the whole file anew from the scroll position and the editor text.
 // A name that refuseArrayName refuses is refused here as well.
 Status writeArrayFile(const DataFolder &folder, const QString &name, int scrollPosition,
@@ -39,5 +41,21 @@ Result<LoadedArray> readNamedArray(const DataFolder &folder, const QString &name
 // own text followed by a blank. A first item that is no scroll
 // position is refused.
 Result<LoadedArray> readLastArray(const DataFolder &folder);
+
+// The windows' array commands: each closes every open file first (an array
+// command ends the paging of the answer log), then reads or writes.
+class ArrayStore
+{
+public:
+    ArrayStore(const DataFolder &folder, OpenFiles &files);
+
+    Status save(const QString &name, int scrollPosition, const QString &editorText);
+    Result<LoadedArray> load(const QString &name);
+    Result<LoadedArray> loadLast();
+
+private:
+    DataFolder m_folder;
+    OpenFiles &m_files;
+};
 
 } // namespace ravno

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/catalogue.h"
 
+#include "storage/answerlog.h"
 #include "storage/filelock.h"
 #include "storage/itemreader.h"
 #include "storage/textfile.h"
@@ -113,6 +114,44 @@ Result<QString> readCatalogueForDisplay(const DataFolder &folder, FileSnapshot *
     if (!read)
         return read.error();
     return display;
+}
+
+Catalogue::Catalogue(const DataFolder &folder, OpenFiles &files)
+    : m_folder(folder)
+    , m_files(files)
+{
+}
+
+Status Catalogue::create()
+{
+    m_files.closeAll();
+    return createCatalogue(m_folder);
+}
+
+Result<QStringList> Catalogue::names()
+{
+    m_files.closeAll();
+    if (const Status appended = appendCatalogueEmptyLine(m_folder); !appended)
+        return appended.error();
+    return readCatalogueNames(m_folder);
+}
+
+Status Catalogue::add(const QString &name)
+{
+    m_files.closeAll();
+    return appendCatalogueName(m_folder, name);
+}
+
+Result<QString> Catalogue::show()
+{
+    m_files.closeAll();
+    return readCatalogueForDisplay(m_folder, &m_shown);
+}
+
+Result<QStringList> Catalogue::rewrite(const QString &text)
+{
+    m_files.closeAll();
+    return rewriteCatalogue(m_folder, text, &m_shown);
 }
 
 } // namespace ravno

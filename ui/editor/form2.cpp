@@ -4,8 +4,6 @@
 #include "core/arraytext.h"
 #include "core/order.h"
 #include "core/randomdigits.h"
-#include "storage/arrayfile.h"
-#include "storage/catalogue.h"
 #include "ui/common/context.h"
 #include "ui/common/layout.h"
 #include "ui/common/menus.h"
@@ -240,22 +238,15 @@ void Form2::ensureWorkspaceMatches()
 
 bool Form2::saveLastArray()
 {
-    m_context.files.closeAll();
-    const Status saved =
-        writeArrayFile(m_context.folder, kLastArrayName, m_scroll->value(), m_text->text());
-    if (!saved)
-        m_context.messages.fileError(this, saved.error());
-    return saved.ok();
+    return !m_context.messages.failed(
+        this, m_context.arrays.save(kLastArrayName, m_scroll->value(), m_text->text()));
 }
 
 void Form2::loadLastArray()
 {
-    m_context.files.closeAll();
-    const Result<LoadedArray> read = readLastArray(m_context.folder);
-    if (!read) {
-        m_context.messages.fileError(this, read.error());
+    const Result<LoadedArray> read = m_context.arrays.loadLast();
+    if (m_context.messages.failed(this, read))
         return;
-    }
     if (!read.value().hasData) {
         m_text->setText(QString());
         m_context.messages.inform(this, QStringLiteral("Ошибка"), QStringLiteral("Нет данных"));
@@ -272,11 +263,8 @@ void Form2::createList()
     if (m_context.messages.confirm(this, QStringLiteral("Создать SaveList"), question)
         != Messages::Reply::Ok)
         return;
-    m_context.files.closeAll();
-    if (const Status created = createCatalogue(m_context.folder); !created) {
-        m_context.messages.fileError(this, created.error());
+    if (m_context.messages.failed(this, m_context.catalogue.create()))
         return;
-    }
     m_context.messages.inform(this, QStringLiteral("Готово"), QStringLiteral("Создан новый SaveList"));
 }
 
