@@ -39,7 +39,8 @@ std::optional<FileError> refuseCatalogueName(const QString &name)
     forEachItem(name, [&](QStringView item) { items.append(item.toString()); });
     if (carriesName(name) && items == QStringList{name})
         return std::nullopt;
-    FileError refusal(Failure::NameChangedInList, shown(), Access::Write, QStringList{name} + items);
+    FileError refusal(Failure::NameChangedInList, shown(), Access::Write,
+                      QStringList{name} + items);
     if (!carriesName(name))
         refusal.kind = Failure::NameUnseenInList;
     else if (items == QStringList{QString()})

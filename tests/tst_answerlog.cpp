@@ -2,6 +2,7 @@
 #include "storage/answerlog.h"
 #include "storage/textfile.h"
 
+#include "storageoperations.h"
 #include "testsupport.h"
 
 #include <QTest>
@@ -22,11 +23,7 @@ Entry entry(const Result<Entry> &result)
     return result.value();
 }
 
-enum class Interruption { CloseAll, Solve, Last, All, Save };
-
 } // namespace
-
-Q_DECLARE_METATYPE(Interruption)
 
 class TestAnswerLog : public QObject
 {
@@ -47,8 +44,7 @@ private slots:
 void TestAnswerLog::appendAfterSolve()
 {
     Sandbox work;
-    OpenFiles files;
-    AnswerLog log(work.folder(), files);
+    AnswerLog &log = work.context->log;
     QVERIFY(log.append("1,000  3,000  ").ok());
     QVERIFY(log.append("Одного решения нет").ok());
     QCOMPARE(work.read(kAnswerLogName),
@@ -59,59 +55,42 @@ void TestAnswerLog::paging()
 {
     Sandbox work;
     QVERIFY(work.write(kAnswerLogName, "\r\na\r\n\r\n \r\nb\n"));
-    OpenFiles files;
-    AnswerLog log(work.folder(), files);
+    AnswerLog &log = work.context->log;
     QCOMPARE(entry(log.next()), Entry());
     QCOMPARE(entry(log.first()), Entry("a"));
-    QVERIFY(files.isPaging());
+    QVERIFY(work.context->files.isPaging());
     QCOMPARE(entry(log.next()), Entry(" "));
     QCOMPARE(entry(log.next()), Entry("b"));
     // At the end nothing is found and paging stays as it is.
     QCOMPARE(entry(log.next()), Entry());
-    QVERIFY(files.isPaging());
+    QVERIFY(work.context->files.isPaging());
     QCOMPARE(entry(log.next()), Entry());
     QCOMPARE(entry(log.first()), Entry("a"));
 }
 
 void TestAnswerLog::pagingEndedBy_data()
 {
-    QTest::addColumn<Interruption>("interruption");
-    QTest::newRow("closing all files") << Interruption::CloseAll;
-    QTest::newRow("a solve") << Interruption::Solve;
-    QTest::newRow("last answer") << Interruption::Last;
-    QTest::newRow("all answers") << Interruption::All;
-    QTest::newRow("save") << Interruption::Save;
+    addOperations([](const Operation &op) { return op.name != std::string_view("first answer"); });
 }
 
+// Every file command but "Следующий ответ" closes the log it pages through.
 void TestAnswerLog::pagingEndedBy()
 {
-    QFETCH(Interruption, interruption);
+    QFETCH(int, index);
     Sandbox work;
     QVERIFY(work.write(kAnswerLogName, "a\r\nb\r\nc\r\n"));
-    OpenFiles files;
-    AnswerLog log(work.folder(), files);
+    AnswerLog &log = work.context->log;
     QCOMPARE(entry(log.first()), Entry("a"));
-
-    switch (interruption) {
-    case Interruption::CloseAll: files.closeAll(); break;
-    case Interruption::Solve: QVERIFY(log.append("d").ok()); break;
-    case Interruption::Last: QCOMPARE(entry(log.last()), Entry("c")); break;
-    case Interruption::All: QCOMPARE(log.all().value(), "a\r\nb\r\nc\r\n"); break;
-    case Interruption::Save: QVERIFY(log.save("a\r\nb\r\nc").ok()); break;
-    }
-    QVERIFY(!files.isPaging());
+    operations()[std::size_t(index)].run(*work.context);
+    QVERIFY(!work.context->files.isPaging());
     QCOMPARE(entry(log.next()), Entry());
-    // Paging starts again from the top.
-    QCOMPARE(entry(log.first()), Entry("a"));
-    QCOMPARE(entry(log.next()), Entry("b"));
 }
 
 void TestAnswerLog::firstAndLastAddAnEmptyLine()
 {
     Sandbox work;
     QVERIFY(work.write(kAnswerLogName, "a\r\nb\r\n"));
-    OpenFiles files;
-    AnswerLog log(work.folder(), files);
+    AnswerLog &log = work.context->log;
     QCOMPARE(entry(log.first()), Entry("a"));
     QCOMPARE(work.read(kAnswerLogName), QByteArray("a\r\nb\r\n\r\n"));
     QCOMPARE(entry(log.last()), Entry("b"));
@@ -134,10 +113,9 @@ void TestAnswerLog::nothingRemembered()
     Sandbox work;
     if (present)
         QVERIFY(work.write(kAnswerLogName, file));
-    OpenFiles files;
-    AnswerLog log(work.folder(), files);
+    AnswerLog &log = work.context->log;
     QCOMPARE(entry(log.first()), Entry());
-    QVERIFY(!files.isPaging());
+    QVERIFY(!work.context->files.isPaging());
     QCOMPARE(entry(log.last()), Entry());
     QCOMPARE(work.read(kAnswerLogName), file + "\r\n\r\n");
 }
@@ -146,8 +124,7 @@ void TestAnswerLog::allThenSaveKeepsEntriesAndOneEmptyLine()
 {
     Sandbox work;
     QVERIFY(work.write(kAnswerLogName, encodeText("\r\n1,000  \r\n\r\nОдного решения нет\n\r\n")));
-    OpenFiles files;
-    AnswerLog log(work.folder(), files);
+    AnswerLog &log = work.context->log;
     const Result<QString> all = log.all();
     QVERIFY(all.ok());
     QCOMPARE(all.value(), "1,000  \r\nОдного решения нет\r\n");
@@ -163,21 +140,18 @@ void TestAnswerLog::allThenSaveKeepsEntriesAndOneEmptyLine()
 void TestAnswerLog::allWithoutLogStartsOne()
 {
     Sandbox work;
-    OpenFiles files;
-    AnswerLog log(work.folder(), files);
+    AnswerLog &log = work.context->log;
     const Result<QString> all = log.all();
     QVERIFY(all.ok());
     QCOMPARE(all.value(), QString());
     QCOMPARE(work.read(kAnswerLogName), QByteArray("\r\n"));
-    QVERIFY(work.exists(kAnswerLogName));
 }
 
 void TestAnswerLog::saveStoresEditedText()
 {
     Sandbox work;
     QVERIFY(work.write(kAnswerLogName, "old\r\n"));
-    OpenFiles files;
-    AnswerLog log(work.folder(), files);
+    AnswerLog &log = work.context->log;
     QVERIFY(log.save("Ответ\nдва").ok());
     QCOMPARE(work.read(kAnswerLogName), encodeText("Ответ\r\nдва\r\n"));
     QCOMPARE(entry(log.first()), Entry("Ответ"));

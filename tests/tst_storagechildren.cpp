@@ -162,11 +162,12 @@ int fullDiskChild(const QStringList &args)
         if (::setrlimit(RLIMIT_FSIZE, &fsize) != 0)
             return 1;
     }
-    OpenFiles openFiles;
-    if (const std::optional<FileError> error = op.run(folder, openFiles))
+    RecordingMessages messages;
+    AppContext context(folder, messages);
+    if (const std::optional<FileError> error = op.run(context))
         out << "ERR " << (error->access == Access::Write ? "write " : "read ") << error->path
             << " " << int(error->kind) << "\n";
-    out << "PAGING " << (openFiles.isPaging() ? 1 : 0) << "\n";
+    out << "PAGING " << (context.files.isPaging() ? 1 : 0) << "\n";
     QFile after(folder.pathOf(op.file));
     if (after.open(QIODevice::ReadOnly))
         out << "BYTES " << after.readAll().toHex() << "\n";

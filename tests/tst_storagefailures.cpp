@@ -55,14 +55,13 @@ void TestStorageFailures::missingFolder()
     const Operation &op = operations()[std::size_t(index)];
     Sandbox work;
     work.removeFolder();
-    OpenFiles files;
-    const std::optional<FileError> error = op.run(work.folder(), files);
+    const std::optional<FileError> error = op.run(*work.context);
     QVERIFY(error.has_value());
     QCOMPARE(error->path, "files/" + op.file);
     QCOMPARE(error->kind, Failure::NoFolder);
     QCOMPARE(error->quoted, QStringList{"files"});
     QVERIFY(QDir(work.workingPath()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
-    QVERIFY(!files.isPaging());
+    QVERIFY(!work.context->files.isPaging());
 }
 
 void TestStorageFailures::folderInPlaceOfFile()
@@ -72,8 +71,7 @@ void TestStorageFailures::folderInPlaceOfFile()
     Sandbox work;
     QVERIFY(QDir(work.path(QString())).mkdir(op.file));
     QVERIFY(QDir(work.path(op.file)).mkdir("inside"));
-    OpenFiles files;
-    const std::optional<FileError> error = op.run(work.folder(), files);
+    const std::optional<FileError> error = op.run(*work.context);
     QVERIFY(error.has_value());
     QCOMPARE(error->kind, Failure::IsFolder);
     QCOMPARE(error->path, "files/" + op.file);
@@ -94,8 +92,7 @@ void TestStorageFailures::readOnlyFile()
     const bool enforced = !probe.open(QIODevice::WriteOnly | QIODevice::Append);
     probe.close();
 
-    OpenFiles files;
-    const std::optional<FileError> error = op.run(work.folder(), files);
+    const std::optional<FileError> error = op.run(*work.context);
     if (enforced) {
         QCOMPARE(error.has_value(), op.writes);
         if (error)
@@ -118,8 +115,7 @@ void TestStorageFailures::readOnlyFolder()
     const QString folder = work.path(QString());
     QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther
                                               | QFile::ExeOther));
-    OpenFiles files;
-    const std::optional<FileError> error = op.run(work.folder(), files);
+    const std::optional<FileError> error = op.run(*work.context);
     const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
     QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     QVERIFY2(!error, error ? qPrintable(failureText(*error)) : "");
@@ -146,8 +142,7 @@ void TestStorageFailures::lockBusy()
     QVERIFY(work.write(op.file, kStored));
     QLockFile other(lockFileName(work.path(op.file)));
     QVERIFY(other.tryLock());
-    OpenFiles files;
-    const std::optional<FileError> error = op.run(work.folder(), files);
+    const std::optional<FileError> error = op.run(*work.context);
     QVERIFY(error.has_value());
     QCOMPARE(error->kind, Failure::LockBusy);
     QCOMPARE(work.read(op.file), kStored);
@@ -191,27 +186,28 @@ void TestStorageFailures::missingFileToRead()
     QFETCH(int, index);
     const Operation &op = operations()[std::size_t(index)];
     Sandbox work;
-    OpenFiles files;
-    const std::optional<FileError> error = op.run(work.folder(), files);
+    const std::optional<FileError> error = op.run(*work.context);
     QVERIFY(error.has_value());
     QCOMPARE(error->kind, Failure::Missing);
     QCOMPARE(error->path, "files/" + op.file);
     QVERIFY(!work.exists(op.file));
 }
 
+using Write = std::function<Status(AppContext &)>;
+
 void TestStorageFailures::textOutsideCodePage_data()
 {
     QTest::addColumn<QString>("file");
-    QTest::addColumn<std::function<Status(const DataFolder &)>>("write");
+    QTest::addColumn<Write>("write");
     const QString emoji = QStringLiteral("ответ 😀");
-    QTest::newRow("solve") << kAnswerLogName << std::function<Status(const DataFolder &)>(
-        [=](const DataFolder &f) { OpenFiles o; return AnswerLog(f, o).append(emoji); });
-    QTest::newRow("save answers") << kAnswerLogName << std::function<Status(const DataFolder &)>(
-        [=](const DataFolder &f) { OpenFiles o; return status(AnswerLog(f, o).save(emoji)); });
-    QTest::newRow("rewrite catalogue") << kCatalogueName << std::function<Status(const DataFolder &)>(
-        [=](const DataFolder &f) { return status(rewriteCatalogue(f, emoji)); });
-    QTest::newRow("append name") << kCatalogueName << std::function<Status(const DataFolder &)>(
-        [=](const DataFolder &f) { return appendCatalogueName(f, emoji); });
+    QTest::newRow("solve")
+        << kAnswerLogName << Write([=](AppContext &c) { return c.log.append(emoji); });
+    QTest::newRow("save answers")
+        << kAnswerLogName << Write([=](AppContext &c) { return status(c.log.save(emoji)); });
+    QTest::newRow("rewrite catalogue")
+        << kCatalogueName << Write([=](AppContext &c) { return status(c.catalogue.rewrite(emoji)); });
+    QTest::newRow("append name")
+        << kCatalogueName << Write([=](AppContext &c) { return c.catalogue.add(emoji); });
 }
 
 // A character the code page lacks would come back as another one: the text
@@ -219,10 +215,10 @@ void TestStorageFailures::textOutsideCodePage_data()
 void TestStorageFailures::textOutsideCodePage()
 {
     QFETCH(QString, file);
-    QFETCH(std::function<Status(const DataFolder &)>, write);
+    QFETCH(Write, write);
     Sandbox work;
     QVERIFY(work.write(file, kStored));
-    const Status status = write(work.folder());
+    const Status status = write(*work.context);
     QVERIFY(!status.ok());
     QCOMPARE(status.error().quoted.last(), "😀");
     QCOMPARE(work.read(file), kStored);
@@ -232,81 +228,70 @@ void TestStorageFailures::sentences_data()
 {
     QTest::addColumn<FileError>("error");
     QTest::addColumn<QString>("sentence");
-    const QString log = "files/lastans";
-    const auto read = [&](Failure kind, QStringList quoted = {}, QString system = {}) {
-        return FileError(kind, log, Access::Read, quoted, system);
+    const auto row = [](const char *name, Failure kind, const QString &sentence,
+                        QStringList quoted = {}, Access access = Access::Write) {
+        QTest::newRow(name) << FileError(kind, "files/x", access, quoted) << sentence;
     };
-    const auto write = [&](Failure kind, QStringList quoted = {}, QString system = {}) {
-        return FileError(kind, log, Access::Write, quoted, system);
-    };
-    const QString reading = "Не удалось прочитать файл files/lastans: ";
-    const QString writing = "Не удалось записать файл files/lastans: ";
-    QTest::newRow("no folder") << read(Failure::NoFolder, {"files"}) << reading + "нет папки files.";
-    QTest::newRow("is a folder") << write(Failure::IsFolder) << writing + "на этом месте лежит папка.";
-    QTest::newRow("read-only") << write(Failure::ReadOnly) << writing + "файл защищён от записи.";
-    QTest::newRow("missing") << read(Failure::Missing) << reading + "такого файла нет.";
-    QTest::newRow("name too long") << write(Failure::NameTooLong, {"249", "248"})
-        << writing + "имя слишком длинное для файловой системы: в нём 249 байт, а можно не больше 248.";
-    QTest::newRow("not encodable") << write(Failure::NotEncodable, {"😀"})
-        << writing + "в тексте есть знаки, которых нет в кодировке windows-1251: «😀».";
-    QTest::newRow("not opened") << read(Failure::NotOpened, {}, "Permission denied")
-        << reading + "файл не открывается (Permission denied).";
-    QTest::newRow("read failed") << read(Failure::ReadFailed) << reading + "ошибка чтения.";
-    FileError lost = write(Failure::WriteFailed, {}, "x");
-    lost.leftover = Leftover::OldContent;
-    QTest::newRow("write failed, old content lost") << lost
-        << writing + "ошибка записи (x); прежнее содержимое вернуть не удалось.";
-    FileError partLine = write(Failure::NoSpace, {}, "No space left on device");
-    partLine.leftover = Leftover::PartLine;
-    QTest::newRow("no space, part line left") << partLine << writing
-        + "на диске нет места (No space left on device); недописанную строку убрать не удалось.";
-    QTest::newRow("too large") << write(Failure::TooLarge) << writing + "файл превысил допустимый размер.";
-    QTest::newRow("quota") << write(Failure::QuotaExceeded) << writing + "исчерпана дисковая квота.";
-    QTest::newRow("device") << write(Failure::DeviceFailed) << writing + "ошибка ввода-вывода.";
-    QTest::newRow("log rewritten") << write(Failure::LogRewritten) << writing
-        + "его переписала другая копия программы, пока он был показан здесь. Ничего не изменено; "
-          "покажите ответы заново.";
-    QTest::newRow("catalogue rewritten")
-        << FileError(Failure::CatalogueRewritten, "files/SaveList")
-        << "Не удалось записать файл files/SaveList: его переписала другая копия программы или "
-           "команда «Создать SaveList», пока список был открыт здесь. Ничего не изменено; "
-           "откройте список заново.";
-    QTest::newRow("lock busy") << FileError(Failure::LockBusy, log)
-        << "Файл files/lastans сейчас меняет другая копия программы (files/lastans.lock). Ничего "
-           "не изменено; попробуйте ещё раз.";
-    QTest::newRow("order out of range") << FileError(Failure::OrderOutOfRange, "files/a", Access::Read, {"12"})
-        << "Массив из файла files/a не загружен: первая строка должна задавать порядок числом от 2 "
-           "до 10, а в ней «12».";
-    const auto name = [](Failure kind, QStringList quoted) { return FileError(kind, "files/x", Access::Write, quoted); };
-    QTest::newRow("name empty") << name(Failure::NameEmpty, {""}) << "Имя массива не задано.";
-    QTest::newRow("name with separator") << name(Failure::NameWithSeparator, {"a/b"})
-        << "Имя массива «a/b» не годится: в нём не может быть знаков «/» и «\\».";
-    QTest::newRow("name of a folder") << name(Failure::NameOfFolder, {".."})
-        << "Имя массива «..» не годится: так называются папки.";
-    QTest::newRow("name of an own file") << name(Failure::NameOfOwnFile, {"SaveList"})
-        << "Имя массива «SaveList» не годится: так называется файл самой программы.";
-    QTest::newRow("name with control") << name(Failure::NameWithControl, {"a\tb"})
-        << "Имя массива не годится: в нём есть перевод строки или другой управляющий знак.";
-    QTest::newRow("name outside code page") << name(Failure::NameOutsideCodePage, {"x中", "中"})
-        << "Имя массива «x中» не годится: знаков «中» нет в кодировке windows-1251, и список "
-           "SaveList не смог бы его сохранить.";
+    const QString read = "Не удалось прочитать файл files/x: ";
+    const QString write = "Не удалось записать файл files/x: ";
+    row("no folder", Failure::NoFolder, read + "нет папки files.", {"files"}, Access::Read);
+    row("is a folder", Failure::IsFolder, write + "на этом месте лежит папка.");
+    row("read-only", Failure::ReadOnly, write + "файл защищён от записи.");
+    row("missing", Failure::Missing, read + "такого файла нет.", {}, Access::Read);
+    row("name too long", Failure::NameTooLong, write + "имя слишком длинное для файловой системы: "
+        "в нём 249 байт, а можно не больше 248.", {"249", "248"});
+    row("not encodable", Failure::NotEncodable,
+        write + "в тексте есть знаки, которых нет в кодировке windows-1251: «😀».", {"😀"});
+    row("not opened", Failure::NotOpened, write + "файл не открывается.");
+    row("read failed", Failure::ReadFailed, read + "ошибка чтения.", {}, Access::Read);
+    row("write failed", Failure::WriteFailed, write + "ошибка записи.");
+    row("no space", Failure::NoSpace, write + "на диске нет места.");
+    row("too large", Failure::TooLarge, write + "файл превысил допустимый размер.");
+    row("quota", Failure::QuotaExceeded, write + "исчерпана дисковая квота.");
+    row("device", Failure::DeviceFailed, write + "ошибка ввода-вывода.");
+    row("log rewritten", Failure::LogRewritten, write + "его переписала другая копия программы, "
+        "пока он был показан здесь. Ничего не изменено; покажите ответы заново.");
+    row("catalogue rewritten", Failure::CatalogueRewritten, write + "его переписала другая копия "
+        "программы или команда «Создать SaveList», пока список был открыт здесь. Ничего не "
+        "изменено; откройте список заново.");
+    row("lock busy", Failure::LockBusy, "Файл files/x сейчас меняет другая копия программы "
+        "(files/x.lock). Ничего не изменено; попробуйте ещё раз.");
+    row("order out of range", Failure::OrderOutOfRange, "Массив из файла files/x не загружен: "
+        "первая строка должна задавать порядок числом от 2 до 10, а в ней «12».", {"12"});
+    row("name empty", Failure::NameEmpty, "Имя массива не задано.", {""});
+    row("name with separator", Failure::NameWithSeparator,
+        "Имя массива «a/b» не годится: в нём не может быть знаков «/» и «\\».", {"a/b"});
+    row("name of a folder", Failure::NameOfFolder,
+        "Имя массива «..» не годится: так называются папки.", {".."});
+    row("name of an own file", Failure::NameOfOwnFile,
+        "Имя массива «iexplore» не годится: так называется файл самой программы.", {"iexplore"});
+    row("name with control", Failure::NameWithControl,
+        "Имя массива не годится: в нём есть перевод строки или другой управляющий знак.", {"a\tb"});
+    row("name outside code page", Failure::NameOutsideCodePage, "Имя массива «x中» не годится: "
+        "знаков «中» нет в кодировке windows-1251, и список SaveList не смог бы его сохранить.",
+        {"x中", "中"});
     const QString advice = " Уберите пробелы в начале и в конце имени, запятые и кавычку в начале, "
                            "или снимите отметку «Добавить в список».";
-    QTest::newRow("name unseen in list") << name(Failure::NameUnseenInList, {" "})
-        << "Имя « » нельзя добавить в список SaveList: в списках оно не было бы видно." + advice;
-    QTest::newRow("name empty in list") << name(Failure::NameEmptyInList, {"\"\"", ""})
-        << "Имя «\"\"» нельзя добавить в список SaveList: при правке списка оно стало бы пустой "
-           "строкой." + advice;
-    QTest::newRow("name changed in list") << name(Failure::NameChangedInList, {"a,b", "a", "b"})
-        << "Имя «a,b» нельзя добавить в список SaveList: при правке списка оно вернулось бы как "
-           "«a» и «b»." + advice;
-    QTest::newRow("help page missing") << FileError(Failure::HelpPageMissing, "files/help.htm")
-        << "Не удалось открыть справку: нет файла files/help.htm.";
-    QTest::newRow("launcher not started") << FileError(Failure::HelpNotStarted, "files/iexplore")
-        << "Не удалось открыть справку: не запускается files/iexplore.";
-    QTest::newRow("browser failed")
-        << FileError(Failure::BrowserFailed, "files/help.htm", Access::Read, {"/w/files/help.htm"})
-        << "Не удалось открыть страницу справки /w/files/help.htm: браузер не запустился.";
+    row("name unseen in list", Failure::NameUnseenInList,
+        "Имя « » нельзя добавить в список SaveList: в списках оно не было бы видно." + advice, {" "});
+    row("name empty in list", Failure::NameEmptyInList, "Имя «\"\"» нельзя добавить в список "
+        "SaveList: при правке списка оно стало бы пустой строкой." + advice, {"\"\"", ""});
+    row("name changed in list", Failure::NameChangedInList, "Имя «a,b» нельзя добавить в список "
+        "SaveList: при правке списка оно вернулось бы как «a» и «b»." + advice, {"a,b", "a", "b"});
+    row("help page missing", Failure::HelpPageMissing,
+        "Не удалось открыть справку: нет файла files/x.");
+    row("launcher not started", Failure::HelpNotStarted,
+        "Не удалось открыть справку: не запускается files/x.");
+    row("browser failed", Failure::BrowserFailed,
+        "Не удалось открыть страницу справки /w/x: браузер не запустился.", {"/w/x"});
+    // The system's words and what a failed write could not undo follow ours.
+    FileError failed(Failure::NoSpace, "files/x", Access::Write, {}, "No space left on device");
+    failed.leftover = Leftover::PartLine;
+    QTest::newRow("system, part line") << failed << write + "на диске нет места (No space left "
+        "on device); недописанную строку убрать не удалось.";
+    failed.leftover = Leftover::OldContent;
+    QTest::newRow("system, old content") << failed << write + "на диске нет места (No space left "
+        "on device); прежнее содержимое вернуть не удалось.";
 }
 
 // The one place where the words of every kind of failure are checked.
