@@ -154,10 +154,8 @@ void TestSaveLoadFiles::roundTrip()
 void TestSaveLoadFiles::namesThatWouldNotComeBack_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::newRow("leading blank") << " lead";
-    QTest::newRow("trailing blank") << "name ";
+    // Two of the reasons; the catalogue test has every such name.
     QTest::newRow("comma") << "a,b";
-    QTest::newRow("leading quote") << "\"q\"";
     QTest::newRow("one blank") << " ";
 }
 
