@@ -37,8 +37,6 @@ private:
     std::unique_ptr<Paging> m_paging;
 };
 
-inline const QString kNothingRemembered = QStringLiteral("Ничего не помню");
-
 class AnswerLog
 {
 public:

@@ -277,7 +277,7 @@ void Form1::lastAnswer()
     if (read.value())
         showLogLine(*read.value());
     else
-        m_answer->print(kNothingRemembered);
+        m_answer->print(QStringLiteral("Ничего не помню"));
 }
 
 void Form1::allAnswers()
