@@ -3,6 +3,7 @@
 
 #include "bench/timing.h"
 #include "core/arraytext.h"
+#include "core/order.h"
 #include "core/randomdigits.h"
 #include "core/solver.h"
 #include "storage/arrayfile.h"
@@ -146,11 +147,11 @@ bool benchOrderTen(const DataFolder &folder)
     const QString name = QStringLiteral("bench");
     bool ok = true;
     report("array file write, order 10 (111 lines)", timeBatches(kBatches, 20, [&](int) {
-               ok = ok && writeArrayFile(folder, name, 12 - kOrder, text).ok();
+               ok = ok && writeArrayFile(folder, name, positionOfOrder(kOrder), text).ok();
            }));
     report("array file read (saved array), order 10", timeBatches(kBatches, 20, [&](int) {
                const Result<LoadedArray> loaded = readNamedArray(folder, name);
-               ok = ok && loaded && loaded.value().scrollPosition == 12 - kOrder;
+               ok = ok && loaded && loaded.value().scrollPosition == positionOfOrder(kOrder);
            }));
     return check(ok, "array file");
 }

@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/pastedsystem.h"
 
+#include "core/order.h"
+
 #include <QList>
 #include <QStringList>
 
 namespace ravno {
 namespace {
-
-constexpr int kLowestOrder = 2;
-constexpr int kHighestOrder = 10;
 
 bool isBlank(QChar c)
 {

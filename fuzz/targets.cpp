@@ -3,6 +3,7 @@
 
 #include "core/arraytext.h"
 #include "core/numbertext.h"
+#include "core/order.h"
 #include "core/solver.h"
 #include "core/workspace.h"
 #include "storage/answerlog.h"
@@ -35,6 +36,13 @@ QString decoded(QByteArrayView bytes, bool utf16)
 QString describe(const char *what, const QString &detail)
 {
     return QString::fromLatin1(what) + QStringLiteral(": ") + detail;
+}
+
+QString describe(const char *what, const FileError &error)
+{
+    return describe(what, QStringLiteral("failure %1 on %2 (%3)")
+                              .arg(int(error.kind))
+                              .arg(error.path, error.system));
 }
 
 // One working folder with its files/ for the whole fuzzing run; every input
@@ -164,7 +172,7 @@ QString arrayFiles(QByteArrayView input)
 
     for (const Result<LoadedArray> &loaded : {readNamedArray(folder, name), readLastArray(folder)}) {
         if (loaded && loaded.value().hasData
-            && (loaded.value().scrollPosition < 2 || loaded.value().scrollPosition > 10))
+            && !isScrollPosition(loaded.value().scrollPosition))
             return describe("scroll position out of range", QString::number(loaded.value().scrollPosition));
     }
 
@@ -177,7 +185,7 @@ QString arrayFiles(QByteArrayView input)
         // The file holds print forms only, so nothing here may be refused.
         const Status saved = writeArrayFile(folder, name, first.value().scrollPosition, texts[round - 1]);
         if (!saved)
-            return describe("cannot save", saved.error().message);
+            return describe("cannot save", saved.error());
         const Result<LoadedArray> again = readNamedArray(folder, name);
         if (!again || again.value().scrollPosition != first.value().scrollPosition)
             return describe("saved array does not load back", texts[round - 1]);
@@ -196,13 +204,13 @@ QString catalogue(QByteArrayView input)
         return QStringLiteral("cannot write the input");
     const Result<QStringList> names = readCatalogueNames(folder);
     if (!names)
-        return describe("names", names.error().message);
+        return describe("names", names.error());
     for (const QString &listed : names.value())
         if (listed.isEmpty() || listed == u" " || listed.contains(u'\n'))
             return describe("listed a line that is no name", listed);
     const Result<QString> display = readCatalogueForDisplay(folder);
     if (!display)
-        return describe("display", display.error().message);
+        return describe("display", display.error());
     if (!display.value().isEmpty() && !display.value().endsWith(QStringLiteral("\r\n")))
         return describe("display without its line end", display.value());
     return {};
@@ -215,7 +223,7 @@ QString answerLog(QByteArrayView input)
         return QStringLiteral("cannot write the input");
     const Result<QString> whole = readWholeFile(folder.pathOf(kAnswerLogName), kAnswerLogName);
     if (!whole)
-        return describe("read", whole.error().message);
+        return describe("read", whole.error());
     QStringList entries = splitLines(whole.value());
     entries.removeAll(QString());
 

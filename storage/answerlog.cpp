@@ -3,22 +3,12 @@
 
 #include "storage/filelock.h"
 #include "storage/textfile.h"
+#include "storage/textfile_p.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 namespace ravno {
-namespace {
-
-const QString kLineEnd = QStringLiteral("\r\n");
-
-FileError readError(const QString &reason)
-{
-    const QString shown = DataFolder::displayName(kAnswerLogName);
-    return {shown, QStringLiteral("Не удалось прочитать файл %1: %2.").arg(shown, reason)};
-}
-
-} // namespace
 
 // The log open for reading between "Первый ответ" and "Следующий ответ": the
 // read position of the open file is the paging position.
@@ -34,7 +24,8 @@ struct OpenFiles::Paging
         while (!file.atEnd()) {
             QByteArray bytes = file.readLine();
             if (file.error() != QFileDevice::NoError)
-                return readError(file.errorString());
+                return readError(Failure::ReadFailed, DataFolder::displayName(kAnswerLogName),
+                                 file.errorString());
             if (bytes.endsWith('\n'))
                 bytes.chop(bytes.endsWith("\r\n") ? 2 : 1);
             if (!bytes.isEmpty())
@@ -84,7 +75,7 @@ Result<std::optional<QString>> AnswerLog::first()
 
     auto paging = std::make_unique<OpenFiles::Paging>(path());
     if (!paging->file.open(QIODevice::ReadOnly))
-        return readError(paging->file.errorString());
+        return readError(Failure::NotOpened, shown(), paging->file.errorString());
     const Result<std::optional<QString>> entry = paging->nextEntry();
     if (entry && entry.value())
         m_files.m_paging = std::move(paging);
@@ -155,10 +146,8 @@ Result<QStringList> AnswerLog::save(const QString &text)
     m_files.closeAll();
     return underLock(path(), shown(), [&]() -> Result<QStringList> {
         if (m_shown.taken())
-            return replaceKeepingAdded(
-                path(), shown(), text + kLineEnd, m_shown,
-                QStringLiteral("его переписала другая копия программы, пока он был показан "
-                               "здесь. Ничего не изменено; покажите ответы заново"));
+            return replaceKeepingAdded(path(), shown(), text + kLineEnd, m_shown,
+                                       Failure::LogRewritten);
         const Status saved = replaceFile(path(), shown(), text + kLineEnd);
         if (!saved)
             return saved.error();

@@ -2,7 +2,8 @@
 // The answer log files/lastans: one answer line per solve. Empty lines carry
 // no meaning and every reader skips them. "Первый ответ" leaves the log open
 // so that "Следующий ответ" goes on from there; any command that closes all
-// files (OpenFiles::closeAll) ends that paging.
+// files (OpenFiles::closeAll: every command of the log, the arrays and the
+// catalogue, except "Следующий ответ") ends that paging.
 #pragma once
 
 #include "storage/datafolder.h"
@@ -18,7 +19,7 @@
 namespace ravno {
 
 // The program's open files: only the answer log stays open between two
-// commands. Every window command that touches a file calls closeAll() first.
+// commands.
 class OpenFiles
 {
 public:
@@ -35,8 +36,6 @@ private:
     struct Paging;
     std::unique_ptr<Paging> m_paging;
 };
-
-inline const QString kNothingRemembered = QStringLiteral("Ничего не помню");
 
 class AnswerLog
 {

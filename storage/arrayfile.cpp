@@ -3,6 +3,8 @@
 
 #include "core/arraytext.h"
 #include "core/numbertext.h"
+#include "core/order.h"
+#include "storage/answerlog.h"
 #include "storage/itemreader.h"
 #include "storage/textfile.h"
 
@@ -14,31 +16,18 @@
 namespace ravno {
 namespace {
 
-const QString kLineEnd = QStringLiteral("\r\n");
-
-// The editor's order scroll bar runs from 2 (order 10) to 10 (order 2).
-constexpr int kLowestPosition = 2;
-constexpr int kHighestPosition = 10;
-
-FileError refusedName(const QString &name, const QString &reason)
+bool inRange(const QString &item)
 {
-    return {DataFolder::displayName(name), reason};
+    return isScrollPosition(roundHalfEven(parseLeadingNumber(item)));
 }
 
-// The scroll position a first item stands for, or the reason it is refused.
+// The scroll position a first item stands for, or why it is refused.
 Result<int> positionFromItem(const QString &name, const QString &item)
 {
-    const double position = roundHalfEven(parseLeadingNumber(item));
-    if (position >= kLowestPosition && position <= kHighestPosition)
-        return int(position);
-    const QString shown = DataFolder::displayName(name);
-    return FileError{shown,
-                     QStringLiteral("Массив из файла %1 не загружен: первая строка должна "
-                                    "задавать порядок числом от %2 до %3, а в ней «%4».")
-                         .arg(shown)
-                         .arg(kLowestPosition)
-                         .arg(kHighestPosition)
-                         .arg(item.left(40))};
+    if (inRange(item))
+        return int(roundHalfEven(parseLeadingNumber(item)));
+    return FileError(Failure::OrderOutOfRange, DataFolder::displayName(name), Access::Read,
+                     {item.left(40)});
 }
 
 // Both readers take every item after the first as it stands in the file,
@@ -83,12 +72,6 @@ Result<ArrayItems> readArrayItems(const DataFolder &folder, const QString &name,
     return read;
 }
 
-bool inRange(const QString &item)
-{
-    const double position = roundHalfEven(parseLeadingNumber(item));
-    return position >= kLowestPosition && position <= kHighestPosition;
-}
-
 } // namespace
 
 QString arrayFileText(int scrollPosition, const QString &editorText)
@@ -126,16 +109,16 @@ QString arrayFileText(int scrollPosition, const QString &editorText)
 Status writeArrayFile(const DataFolder &folder, const QString &name, int scrollPosition,
                       const QString &editorText)
 {
-    if (const auto refusal = refuseArrayName(name))
-        return refusedName(name, *refusal);
+    if (auto refusal = refuseArrayName(name))
+        return *refusal;
     return replaceFile(folder.pathOf(name), DataFolder::displayName(name),
                        arrayFileText(scrollPosition, editorText));
 }
 
 Result<LoadedArray> readNamedArray(const DataFolder &folder, const QString &name)
 {
-    if (const auto refusal = refuseArrayName(name))
-        return refusedName(name, *refusal);
+    if (auto refusal = refuseArrayName(name))
+        return *refusal;
     // An empty file has no first item; it reads as an empty one, and so is refused.
     const Result<ArrayItems> items = readArrayItems(folder, name, EmptyItems::Appended, inRange);
     if (!items)
@@ -174,6 +157,30 @@ Result<LoadedArray> readLastArray(const DataFolder &folder)
     loaded.scrollPosition = position.value();
     loaded.editorText = items.value().editorText;
     return loaded;
+}
+
+ArrayStore::ArrayStore(const DataFolder &folder, OpenFiles &files)
+    : m_folder(folder)
+    , m_files(files)
+{
+}
+
+Status ArrayStore::save(const QString &name, int scrollPosition, const QString &editorText)
+{
+    m_files.closeAll();
+    return writeArrayFile(m_folder, name, scrollPosition, editorText);
+}
+
+Result<LoadedArray> ArrayStore::load(const QString &name)
+{
+    m_files.closeAll();
+    return readNamedArray(m_folder, name);
+}
+
+Result<LoadedArray> ArrayStore::loadLast()
+{
+    m_files.closeAll();
+    return readLastArray(m_folder);
 }
 
 } // namespace ravno

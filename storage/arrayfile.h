@@ -12,6 +12,8 @@
 
 namespace ravno {
 
+class OpenFiles;
+
 // Writes the whole file anew from the scroll position and the editor text.
 // A name that refuseArrayName refuses is refused here as well.
 Status writeArrayFile(const DataFolder &folder, const QString &name, int scrollPosition,
@@ -29,14 +31,31 @@ struct LoadedArray
 
 // A saved array: the first item sets the scroll position; every further
 // item, empty ones too, is appended to the editor text followed by a blank.
-// A first item outside 2..10 (after rounding halves to even) is refused
-// before anything changes, and so is a name that refuseArrayName refuses.
+// A first item that is no scroll position (after rounding halves to even) is
+// refused before anything changes, and so is a name refuseArrayName refuses.
 Result<LoadedArray> readNamedArray(const DataFolder &folder, const QString &name);
 
 // The last array: first one empty line is appended to files/LostMas (which
 // creates it); an empty first item means no data (hasData false, the text
 // empty); empty items are skipped and every other item is appended in its
-// own text followed by a blank. A scroll position outside 2..10 is refused.
+// own text followed by a blank. A first item that is no scroll
+// position is refused.
 Result<LoadedArray> readLastArray(const DataFolder &folder);
+
+// The windows' array commands: each closes every open file first (an array
+// command ends the paging of the answer log), then reads or writes.
+class ArrayStore
+{
+public:
+    ArrayStore(const DataFolder &folder, OpenFiles &files);
+
+    Status save(const QString &name, int scrollPosition, const QString &editorText);
+    Result<LoadedArray> load(const QString &name);
+    Result<LoadedArray> loadLast();
+
+private:
+    DataFolder m_folder;
+    OpenFiles &m_files;
+};
 
 } // namespace ravno

@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/catalogue.h"
 
+#include "storage/answerlog.h"
 #include "storage/filelock.h"
 #include "storage/itemreader.h"
 #include "storage/textfile.h"
 
 namespace ravno {
 namespace {
-
-const QString kLineEnd = QStringLiteral("\r\n");
 
 QString path(const DataFolder &folder)
 {
@@ -31,34 +30,22 @@ Status appendLocked(const DataFolder &folder, const QString &text)
                      [&] { return appendToFile(path(folder), shown(), text); });
 }
 
-QString quotedList(const QStringList &items)
-{
-    QStringList quoted;
-    for (const QString &item : items)
-        quoted.append(QStringLiteral("«%1»").arg(item));
-    return quoted.join(QStringLiteral(" и "));
-}
-
 } // namespace
 
-std::optional<QString> refuseCatalogueName(const QString &name)
+std::optional<FileError> refuseCatalogueName(const QString &name)
 {
     // Read back as both readers read the line: the lists and the view.
     QStringList items;
     forEachItem(name, [&](QStringView item) { items.append(item.toString()); });
     if (carriesName(name) && items == QStringList{name})
         return std::nullopt;
-    const QString start = QStringLiteral("Имя «%1» нельзя добавить в список SaveList: ").arg(name);
-    const QString advice = QStringLiteral(" Уберите пробелы в начале и в конце имени, запятые и "
-                                          "кавычку в начале, или снимите отметку «Добавить в "
-                                          "список».");
+    FileError refusal(Failure::NameChangedInList, shown(), Access::Write,
+                      QStringList{name} + items);
     if (!carriesName(name))
-        return start + QStringLiteral("в списках оно не было бы видно.") + advice;
-    if (items == QStringList{QString()})
-        return start + QStringLiteral("при правке списка оно стало бы пустой строкой.") + advice;
-    return start + QStringLiteral("при правке списка оно вернулось бы как %1.")
-                       .arg(quotedList(items))
-           + advice;
+        refusal.kind = Failure::NameUnseenInList;
+    else if (items == QStringList{QString()})
+        refusal.kind = Failure::NameEmptyInList;
+    return refusal;
 }
 
 Status createCatalogue(const DataFolder &folder)
@@ -71,10 +58,12 @@ Status appendCatalogueName(const DataFolder &folder, const QString &name)
 {
     // A line break in the name would list it as two names, a refused name
     // one that cannot be loaded.
-    if (const auto refusal = refuseArrayName(name))
-        return FileError{shown(), *refusal};
-    if (const auto refusal = refuseCatalogueName(name))
-        return FileError{shown(), *refusal};
+    if (auto refusal = refuseArrayName(name)) {
+        refusal->path = shown();
+        return *refusal;
+    }
+    if (auto refusal = refuseCatalogueName(name))
+        return *refusal;
     return appendLocked(folder, name + kLineEnd);
 }
 
@@ -88,11 +77,8 @@ Result<QStringList> rewriteCatalogue(const DataFolder &folder, const QString &te
 {
     return underLock(path(folder), shown(), [&]() -> Result<QStringList> {
         if (shownFrom && shownFrom->taken())
-            return replaceKeepingAdded(
-                path(folder), shown(), text + kLineEnd, *shownFrom,
-                QStringLiteral("его переписала другая копия программы или команда «Создать "
-                               "SaveList», пока список был открыт здесь. Ничего не изменено; "
-                               "откройте список заново"));
+            return replaceKeepingAdded(path(folder), shown(), text + kLineEnd, *shownFrom,
+                                       Failure::CatalogueRewritten);
         const Status written = replaceFile(path(folder), shown(), text + kLineEnd);
         if (!written)
             return written.error();
@@ -129,6 +115,44 @@ Result<QString> readCatalogueForDisplay(const DataFolder &folder, FileSnapshot *
     if (!read)
         return read.error();
     return display;
+}
+
+Catalogue::Catalogue(const DataFolder &folder, OpenFiles &files)
+    : m_folder(folder)
+    , m_files(files)
+{
+}
+
+Status Catalogue::create()
+{
+    m_files.closeAll();
+    return createCatalogue(m_folder);
+}
+
+Result<QStringList> Catalogue::names()
+{
+    m_files.closeAll();
+    if (const Status appended = appendCatalogueEmptyLine(m_folder); !appended)
+        return appended.error();
+    return readCatalogueNames(m_folder);
+}
+
+Status Catalogue::add(const QString &name)
+{
+    m_files.closeAll();
+    return appendCatalogueName(m_folder, name);
+}
+
+Result<QString> Catalogue::show()
+{
+    m_files.closeAll();
+    return readCatalogueForDisplay(m_folder, &m_shown);
+}
+
+Result<QStringList> Catalogue::rewrite(const QString &text)
+{
+    m_files.closeAll();
+    return rewriteCatalogue(m_folder, text, &m_shown);
 }
 
 } // namespace ravno

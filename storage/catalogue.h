@@ -15,9 +15,11 @@
 
 namespace ravno {
 
+class OpenFiles;
+
 // Why name cannot go into the catalogue, or nothing: a name is listed only
 // when both readers (the lists and the view) give its line back unchanged.
-std::optional<QString> refuseCatalogueName(const QString &name);
+std::optional<FileError> refuseCatalogueName(const QString &name);
 
 Status createCatalogue(const DataFolder &folder);             // one empty line
 // Refuses, and leaves the file alone, what refuseArrayName or
@@ -33,5 +35,26 @@ Result<QStringList> readCatalogueNames(const DataFolder &folder);
 // The catalogue editor's text: each item (item reader) followed by CR LF;
 // taken, when given, receives the snapshot of the bytes it was read from.
 Result<QString> readCatalogueForDisplay(const DataFolder &folder, FileSnapshot *taken = nullptr);
+
+// The save/load window's catalogue commands: each closes every open file
+// first (ending the paging of the answer log), then reads or writes.
+class Catalogue
+{
+public:
+    Catalogue(const DataFolder &folder, OpenFiles &files);
+
+    Status create();
+    // Appends an empty line (creating the catalogue), then reads the names.
+    Result<QStringList> names();
+    Status add(const QString &name);
+    // The view's text; the next rewrite keeps the names added after it.
+    Result<QString> show();
+    Result<QStringList> rewrite(const QString &text);
+
+private:
+    DataFolder m_folder;
+    OpenFiles &m_files;
+    FileSnapshot m_shown; // the catalogue as show() last read it
+};
 
 } // namespace ravno

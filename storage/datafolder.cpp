@@ -41,29 +41,31 @@ QString DataFolder::displayName(const QString &name)
     return kFolderName + u'/' + name;
 }
 
-std::optional<QString> refuseArrayName(const QString &name)
+std::optional<FileError> refuseArrayName(const QString &name)
 {
+    FileError refusal(Failure::NameEmpty, DataFolder::displayName(name), Access::Write, {name});
+    const auto refused = [&](Failure kind) {
+        refusal.kind = kind;
+        return refusal;
+    };
     if (name.isEmpty())
-        return QStringLiteral("Имя массива не задано.");
+        return refusal;
     if (name.contains(u'/') || name.contains(u'\\'))
-        return QStringLiteral("Имя массива «%1» не годится: в нём не может быть знаков "
-                              "«/» и «\\».").arg(name);
+        return refused(Failure::NameWithSeparator);
     if (name == u"." || name == u"..")
-        return QStringLiteral("Имя массива «%1» не годится: так называются папки.").arg(name);
+        return refused(Failure::NameOfFolder);
     for (const QString &own : kOwnFiles)
         if (name.compare(own, Qt::CaseInsensitive) == 0)
-            return QStringLiteral("Имя массива «%1» не годится: так называется файл самой "
-                                  "программы.").arg(name);
+            return refused(Failure::NameOfOwnFile);
     // DEL and U+0098 too: windows-1251 holds both, but neither shows in a list.
     for (QChar c : name)
         if (c.category() == QChar::Other_Control)
-            return QStringLiteral("Имя массива не годится: в нём есть перевод строки или "
-                                  "другой управляющий знак.");
+            return refused(Failure::NameWithControl);
     const QString missing = charactersOutsideCodePage(name);
-    if (!missing.isEmpty())
-        return QStringLiteral("Имя массива «%1» не годится: знаков «%2» нет в кодировке "
-                              "windows-1251, и список SaveList не смог бы его сохранить.")
-            .arg(name, missing);
+    if (!missing.isEmpty()) {
+        refusal.quoted.append(missing);
+        return refused(Failure::NameOutsideCodePage);
+    }
     return std::nullopt;
 }
 

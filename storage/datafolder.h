@@ -4,6 +4,8 @@
 // program never creates it. Tests point it at a temporary folder.
 #pragma once
 
+#include "storage/fileresult.h"
+
 #include <QDir>
 #include <QString>
 
@@ -32,13 +34,13 @@ private:
     QDir m_working;
 };
 
-// A name typed for saving or loading an array: refused (with the Russian
-// reason) when it is empty, holds "/" or "\", is "." or "..", names one of
+// A name typed for saving or loading an array: refused (the kind says why)
+// when it is empty, holds "/" or "\", is "." or "..", names one of
 // the program's own files (SaveList, lastans, their lock files
 // SaveList.lock and lastans.lock, iexplore, help.htm, in any case), holds
 // a line break or another control character, or holds a character
 // windows-1251 lacks (SaveList could not keep it). Every other
 // name, dots and blanks included, is kept exactly as typed; LostMas too.
-std::optional<QString> refuseArrayName(const QString &name);
+std::optional<FileError> refuseArrayName(const QString &name);
 
 } // namespace ravno

@@ -29,10 +29,7 @@ std::optional<FileError> FileLock::acquire(const QString &shownName)
         return std::nullopt;
     if (m_lock.error() != QLockFile::LockFailedError)
         return std::nullopt;
-    return FileError{shownName,
-                     QStringLiteral("Файл %1 сейчас меняет другая копия программы (%2). "
-                                    "Ничего не изменено; попробуйте ещё раз.")
-                         .arg(shownName, lockFileName(shownName))};
+    return FileError{Failure::LockBusy, shownName};
 }
 
 } // namespace ravno

@@ -1,19 +1,75 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// How the file formats report a failure: as a value that names the file and
-// says what went wrong in Russian. The windows show the text in a message
-// box; nothing here ever ends the program.
+// How the file formats report a failure: as a value that names the kind of
+// failure, the file and what the system said. The windows turn it into
+// Russian words (ui/common/failuretext.h) and show them in a message box;
+// nothing here ever ends the program.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <utility>
 
 namespace ravno {
 
+enum class Failure {
+    // The file or its folder; these read "could not read/write the file".
+    NoFolder,      // quoted: the folder's name
+    IsFolder,      // a folder lies where the file should be
+    ReadOnly,
+    Missing,
+    NameTooLong,   // quoted: the name's bytes, the most the file system allows
+    NotEncodable,  // quoted: the characters windows-1251 lacks
+    NotOpened,
+    ReadFailed,
+    WriteFailed,
+    NoSpace,
+    TooLarge,
+    QuotaExceeded,
+    DeviceFailed,
+    LogRewritten,       // another copy rewrote the answer log while it was shown
+    CatalogueRewritten, // the same for the catalogue
+    // Whole sentences of their own.
+    LockBusy,           // another copy holds the file's lock
+    OrderOutOfRange,    // quoted: the stored first item
+    // A typed name refused, by its reason; quoted: the name, then what the
+    // reason names (the characters, the items the list would give back).
+    NameEmpty,
+    NameWithSeparator,
+    NameOfFolder,
+    NameOfOwnFile,
+    NameWithControl,
+    NameOutsideCodePage,
+    NameUnseenInList,
+    NameEmptyInList,
+    NameChangedInList,
+    // The help page and its launcher.
+    HelpPageMissing,
+    HelpNotStarted,
+    BrowserFailed,      // quoted: the page's native path
+};
+
+enum class Access { Read, Write };
+
+// What a failed write could not undo.
+enum class Leftover { None, OldContent, PartLine };
+
 struct FileError
 {
-    QString path;    // as the user knows it, e.g. "files/LostMas"
-    QString message; // a whole Russian sentence naming the file
+    FileError() = default;
+    FileError(Failure kind, QString path, Access access = Access::Write, QStringList quoted = {},
+              QString system = {})
+        : kind(kind), path(std::move(path)), access(access), quoted(std::move(quoted)),
+          system(std::move(system))
+    {
+    }
+
+    Failure kind = Failure::WriteFailed;
+    QString path;           // as the user knows it, e.g. "files/LostMas"
+    Access access = Access::Write;
+    QStringList quoted;     // what the words quote, in order
+    QString system;         // the system's own words, when it gave any
+    Leftover leftover = Leftover::None;
 };
 
 // Either a value or a FileError.

@@ -28,22 +28,7 @@ constexpr qsizetype kTemporarySuffix = 7;
 // characters at a time, never as one whole copy.
 constexpr qsizetype kSlice = qsizetype(1) << 20;
 
-// What stands in the way of writing path, in words, or nothing. Checked
-// before any byte goes out so that the common faults get a plain message.
-std::optional<QString> obstacleToWriting(const QString &path)
-{
-    const QFileInfo info(path);
-    const QDir folder = info.dir();
-    if (!folder.exists())
-        return QStringLiteral("нет папки %1").arg(folder.dirName());
-    if (info.isDir())
-        return QStringLiteral("на этом месте лежит папка");
-    if (info.exists() && !info.isWritable())
-        return QStringLiteral("файл защищён от записи");
-    return std::nullopt;
-}
-
-std::optional<QString> nameTooLong(const QFileInfo &info)
+std::optional<FileError> nameTooLong(const QFileInfo &info, const QString &shownName)
 {
     const qsizetype bytes = QFile::encodeName(info.fileName()).size();
     long longest = ::pathconf(QFile::encodeName(info.absolutePath()).constData(), _PC_NAME_MAX);
@@ -51,8 +36,8 @@ std::optional<QString> nameTooLong(const QFileInfo &info)
         longest = 255;
     if (bytes + kTemporarySuffix <= longest)
         return std::nullopt;
-    return QStringLiteral("имя слишком длинное для файловой системы: в нём %1 байт, а можно "
-                          "не больше %2").arg(bytes).arg(longest - kTemporarySuffix);
+    return FileError(Failure::NameTooLong, shownName, Access::Write,
+                     {QString::number(bytes), QString::number(longest - kTemporarySuffix)});
 }
 
 // Lines end in CR LF on disk whatever the text box used.
@@ -124,15 +109,15 @@ bool putText(QIODevice &out, QStringView text, QCryptographicHash *digest)
     return true;
 }
 
-// The common reasons a write stops, in words; the system's follow them.
-QString writeFailure(int error)
+// The common reasons a write stops; the system's words follow them.
+Failure writeFailure(int error)
 {
     switch (error) {
-    case ENOSPC: return QStringLiteral("на диске нет места");
-    case EFBIG: return QStringLiteral("файл превысил допустимый размер");
-    case EDQUOT: return QStringLiteral("исчерпана дисковая квота");
-    case EIO: return QStringLiteral("ошибка ввода-вывода");
-    default: return QStringLiteral("ошибка записи");
+    case ENOSPC: return Failure::NoSpace;
+    case EFBIG: return Failure::TooLarge;
+    case EDQUOT: return Failure::QuotaExceeded;
+    case EIO: return Failure::DeviceFailed;
+    default: return Failure::WriteFailed;
     }
 }
 
@@ -146,19 +131,32 @@ bool putBack(const QString &path, const QByteArray &before)
 
 } // namespace
 
-FileError writeError(const QString &shownName, const QString &reason)
+FileError writeError(Failure kind, const QString &shownName, const QString &system)
 {
-    return {shownName, QStringLiteral("Не удалось записать файл %1: %2.").arg(shownName, reason)};
+    return {kind, shownName, Access::Write, {}, system};
 }
 
-FileError readError(const QString &shownName, const QString &reason)
+FileError readError(Failure kind, const QString &shownName, const QString &system)
 {
-    return {shownName, QStringLiteral("Не удалось прочитать файл %1: %2.").arg(shownName, reason)};
+    return {kind, shownName, Access::Read, {}, system};
 }
 
-QString systemReason(const QString &ours, const QString &system)
+std::optional<FileError> obstacle(const QString &path, const QString &shownName, Access access)
 {
-    return system.isEmpty() ? ours : QStringLiteral("%1 (%2)").arg(ours, system);
+    const QFileInfo info(path);
+    const QDir folder = info.dir();
+    const auto failure = [&](Failure kind, QStringList quoted = {}) {
+        return FileError(kind, shownName, access, std::move(quoted));
+    };
+    if (!folder.exists())
+        return failure(Failure::NoFolder, {folder.dirName()});
+    if (info.isDir())
+        return failure(Failure::IsFolder);
+    if (access == Access::Read && !info.exists())
+        return failure(Failure::Missing);
+    if (access == Access::Write && info.exists() && !info.isWritable())
+        return failure(Failure::ReadOnly);
+    return std::nullopt;
 }
 
 bool writeAll(QIODevice &out, const QByteArray &bytes)
@@ -175,11 +173,11 @@ bool writeAll(QIODevice &out, const QByteArray &bytes)
 
 Status writeWhole(const QString &path, const QString &shownName, const Producer &produce)
 {
-    if (const auto obstacle = obstacleToWriting(path))
-        return writeError(shownName, *obstacle);
+    if (auto blocked = obstacle(path, shownName, Access::Write))
+        return *blocked;
     const QFileInfo info(path);
-    if (const auto tooLong = nameTooLong(info))
-        return writeError(shownName, *tooLong);
+    if (auto tooLong = nameTooLong(info, shownName))
+        return *tooLong;
 
     const QByteArray nativePath = QFile::encodeName(path);
     struct stat status = {};
@@ -192,19 +190,16 @@ Status writeWhole(const QString &path, const QString &shownName, const Producer 
     if (inPlace) {
         QFile old(path);
         if (!old.open(QIODevice::ReadOnly))
-            return writeError(shownName, systemReason(QStringLiteral("файл не открывается"),
-                                                      old.errorString()));
+            return writeError(Failure::NotOpened, shownName, old.errorString());
         before = old.readAll();
         if (old.error() != QFileDevice::NoError)
-            return writeError(shownName, systemReason(QStringLiteral("ошибка чтения"),
-                                                      old.errorString()));
+            return writeError(Failure::ReadFailed, shownName, old.errorString());
     }
 
     QSaveFile file(path);
     file.setDirectWriteFallback(inPlace);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return writeError(shownName, systemReason(QStringLiteral("файл не открывается"),
-                                                  file.errorString()));
+        return writeError(Failure::NotOpened, shownName, file.errorString());
     // commit() may report success after a failed last flush, so the data is
     // pushed out and checked here, before the rename.
     bool written = produce(file) && file.flush();
@@ -224,10 +219,10 @@ Status writeWhole(const QString &path, const QString &shownName, const Producer 
         file.cancelWriting();
         file.commit(); // closes, and drops the temporary file
     }
-    QString message = systemReason(writeFailure(failure), reason);
+    FileError error = writeError(writeFailure(failure), shownName, reason);
     if (inPlace && !putBack(path, before))
-        message += QStringLiteral("; прежнее содержимое вернуть не удалось");
-    return writeError(shownName, message);
+        error.leftover = Leftover::OldContent;
+    return error;
 }
 
 QByteArray encodeText(const QString &text)
@@ -274,8 +269,7 @@ std::optional<FileError> refuseText(const QString &text, const QString &shownNam
     const QString missing = charactersOutsideCodePage(text);
     if (missing.isEmpty())
         return std::nullopt;
-    return writeError(shownName, QStringLiteral("в тексте есть знаки, которых нет в кодировке "
-                                                "windows-1251: «%1»").arg(missing));
+    return FileError(Failure::NotEncodable, shownName, Access::Write, {missing});
 }
 
 Status replaceFile(const QString &path, const QString &shownName, const QString &text,
@@ -294,25 +288,24 @@ Status replaceFile(const QString &path, const QString &shownName, const QString 
 
 Status appendToFile(const QString &path, const QString &shownName, const QString &text)
 {
-    if (const auto obstacle = obstacleToWriting(path))
-        return writeError(shownName, *obstacle);
+    if (auto blocked = obstacle(path, shownName, Access::Write))
+        return *blocked;
     if (const auto refusal = refuseText(text, shownName))
         return *refusal;
     const QByteArray bytes = encodeText(withCrLf(text));
 
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return writeError(shownName, systemReason(QStringLiteral("файл не открывается"),
-                                                  file.errorString()));
+        return writeError(Failure::NotOpened, shownName, file.errorString());
     const qint64 before = file.size();
     if (writeAll(file, bytes))
         return success();
     const int failure = errno;
     // No half line is left behind: the file is cut back to where it ended.
-    QString message = systemReason(writeFailure(failure), file.errorString());
+    FileError error = writeError(writeFailure(failure), shownName, file.errorString());
     if (::ftruncate(file.handle(), before) != 0)
-        message += QStringLiteral("; недописанную строку убрать не удалось");
-    return writeError(shownName, message);
+        error.leftover = Leftover::PartLine;
+    return error;
 }
 
 } // namespace ravno

@@ -20,6 +20,9 @@
 
 namespace ravno {
 
+// The line end the files hold.
+inline const QString kLineEnd = QStringLiteral("\r\n");
+
 QByteArray encodeText(const QString &text);
 QString decodeText(const QByteArray &bytes);
 // The characters of text that windows-1251 cannot hold, each once, in order
@@ -47,10 +50,10 @@ Status appendToFile(const QString &path, const QString &shownName, const QString
 // to it after basis was taken, in order; those lines are returned, and basis
 // becomes the snapshot of what was written. When the file no longer begins
 // with the bytes of basis (it was rewritten meanwhile) nothing is written and
-// the error says changedReason. Call it under the file's lock.
+// the error is of the kind changed. Call it under the file's lock.
 Result<QStringList> replaceKeepingAdded(const QString &path, const QString &shownName,
                                         const QString &text, FileSnapshot &basis,
-                                        const QString &changedReason);
+                                        Failure changed);
 
 // Calls onLine for every line of the file, without its line end (CR LF or
 // LF; a final line end gives no extra line), until onLine returns false.

@@ -16,11 +16,12 @@ namespace ravno {
 inline const char *const kCodePage = "windows-1251";
 inline constexpr auto kSnapshotDigest = QCryptographicHash::Sha1;
 
-FileError writeError(const QString &shownName, const QString &reason);
-FileError readError(const QString &shownName, const QString &reason);
-// The system's own words follow ours, for the cases we cannot name ourselves
-// (a full disk, a failing device).
-QString systemReason(const QString &ours, const QString &system);
+FileError writeError(Failure kind, const QString &shownName, const QString &system = QString());
+FileError readError(Failure kind, const QString &shownName, const QString &system = QString());
+
+// What stands in the way of reading or writing path, or nothing: checked
+// before any byte moves, so that the common faults get a plain message.
+std::optional<FileError> obstacle(const QString &path, const QString &shownName, Access access);
 
 // The reason text cannot be stored (a character the code page lacks would
 // come back as another one), or nothing.

@@ -5,9 +5,7 @@
 
 #include "storage/textfile_p.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -16,26 +14,19 @@ namespace ravno {
 namespace {
 
 constexpr qint64 kChunk = qint64(1) << 20;
-const QString kLineEnd = QStringLiteral("\r\n");
 
 std::optional<FileError> openForReading(QFile &file, const QString &shownName)
 {
-    const QFileInfo info(file.fileName());
-    if (!info.dir().exists())
-        return readError(shownName, QStringLiteral("нет папки %1").arg(info.dir().dirName()));
-    if (info.isDir())
-        return readError(shownName, QStringLiteral("на этом месте лежит папка"));
-    if (!info.exists())
-        return readError(shownName, QStringLiteral("такого файла нет"));
+    if (auto blocked = obstacle(file.fileName(), shownName, Access::Read))
+        return blocked;
     if (!file.open(QIODevice::ReadOnly))
-        return readError(shownName, systemReason(QStringLiteral("файл не открывается"),
-                                                 file.errorString()));
+        return readError(Failure::NotOpened, shownName, file.errorString());
     return std::nullopt;
 }
 
 FileError readFailure(const QFile &file, const QString &shownName)
 {
-    return readError(shownName, systemReason(QStringLiteral("ошибка чтения"), file.errorString()));
+    return readError(Failure::ReadFailed, shownName, file.errorString());
 }
 
 } // namespace
@@ -93,7 +84,7 @@ Result<QString> readWholeFile(const QString &path, const QString &shownName)
 
 Result<QStringList> replaceKeepingAdded(const QString &path, const QString &shownName,
                                         const QString &text, FileSnapshot &basis,
-                                        const QString &changedReason)
+                                        Failure changed)
 {
     // What the file holds beyond the bytes the view was filled from.
     QByteArray beyond;
@@ -120,7 +111,7 @@ Result<QStringList> replaceKeepingAdded(const QString &path, const QString &show
         file.close();
     }
     if (!unchanged)
-        return writeError(shownName, changedReason);
+        return writeError(changed, shownName);
 
     QStringList added;
     QString addedText;

@@ -4,9 +4,7 @@
 // it writes.
 #pragma once
 
-#include "storage/answerlog.h"
-#include "storage/arrayfile.h"
-#include "storage/catalogue.h"
+#include "ui/common/context.h"
 
 #include <QTest>
 
@@ -36,7 +34,7 @@ struct Operation
     QString file;
     bool writes;      // fails when the file is read-only
     bool appendsOnly; // reaches the file by appending before anything else
-    std::function<std::optional<FileError>(const DataFolder &, OpenFiles &)> run;
+    std::function<std::optional<FileError>(AppContext &)> run;
 };
 
 inline const QString kArray = QStringLiteral("Массив");
@@ -45,37 +43,33 @@ inline const std::vector<Operation> &operations()
 {
     static const std::vector<Operation> table = {
         {"solve", kAnswerLogName, true, true,
-         [](const DataFolder &f, OpenFiles &o) { return failure(AnswerLog(f, o).append("1,000  ")); }},
+         [](AppContext &c) { return failure(c.log.append("1,000  ")); }},
         {"first answer", kAnswerLogName, true, true,
-         [](const DataFolder &f, OpenFiles &o) { return failure(AnswerLog(f, o).first()); }},
+         [](AppContext &c) { return failure(c.log.first()); }},
         {"last answer", kAnswerLogName, true, true,
-         [](const DataFolder &f, OpenFiles &o) { return failure(AnswerLog(f, o).last()); }},
+         [](AppContext &c) { return failure(c.log.last()); }},
         {"all answers", kAnswerLogName, true, false,
-         [](const DataFolder &f, OpenFiles &o) { return failure(AnswerLog(f, o).all()); }},
+         [](AppContext &c) { return failure(c.log.all()); }},
         {"save answers", kAnswerLogName, true, false,
-         [](const DataFolder &f, OpenFiles &o) { return failure(AnswerLog(f, o).save("x")); }},
+         [](AppContext &c) { return failure(c.log.save("x")); }},
         {"save array", kArray, true, false,
-         [](const DataFolder &f, OpenFiles &) { return failure(writeArrayFile(f, kArray, 9, "1 2")); }},
+         [](AppContext &c) { return failure(c.arrays.save(kArray, 9, "1 2")); }},
         {"load array", kArray, false, false,
-         [](const DataFolder &f, OpenFiles &) { return failure(readNamedArray(f, kArray)); }},
+         [](AppContext &c) { return failure(c.arrays.load(kArray)); }},
         {"save last array", kLastArrayName, true, false,
-         [](const DataFolder &f, OpenFiles &) {
-             return failure(writeArrayFile(f, kLastArrayName, 9, "1 2"));
-         }},
+         [](AppContext &c) { return failure(c.arrays.save(kLastArrayName, 9, "1 2")); }},
         {"load last array", kLastArrayName, true, true,
-         [](const DataFolder &f, OpenFiles &) { return failure(readLastArray(f)); }},
+         [](AppContext &c) { return failure(c.arrays.loadLast()); }},
         {"create catalogue", kCatalogueName, true, false,
-         [](const DataFolder &f, OpenFiles &) { return failure(createCatalogue(f)); }},
+         [](AppContext &c) { return failure(c.catalogue.create()); }},
         {"append name", kCatalogueName, true, true,
-         [](const DataFolder &f, OpenFiles &) { return failure(appendCatalogueName(f, "a")); }},
-        {"append empty line", kCatalogueName, true, true,
-         [](const DataFolder &f, OpenFiles &) { return failure(appendCatalogueEmptyLine(f)); }},
+         [](AppContext &c) { return failure(c.catalogue.add("a")); }},
+        {"list names", kCatalogueName, true, true,
+         [](AppContext &c) { return failure(c.catalogue.names()); }},
         {"rewrite catalogue", kCatalogueName, true, false,
-         [](const DataFolder &f, OpenFiles &) { return failure(rewriteCatalogue(f, "a")); }},
-        {"read names", kCatalogueName, false, false,
-         [](const DataFolder &f, OpenFiles &) { return failure(readCatalogueNames(f)); }},
-        {"read for display", kCatalogueName, false, false,
-         [](const DataFolder &f, OpenFiles &) { return failure(readCatalogueForDisplay(f)); }},
+         [](AppContext &c) { return failure(c.catalogue.rewrite("a")); }},
+        {"show catalogue", kCatalogueName, false, false,
+         [](AppContext &c) { return failure(c.catalogue.show()); }},
     };
     return table;
 }

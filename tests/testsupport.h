@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Shared by the window tests: a message recorder that answers boxes instead
-// of a person, and a working folder of its own for each test.
+// Shared by the tests: a message recorder that answers boxes instead of a
+// person, and a working folder of its own for each test.
 #pragma once
 
 #include "storage/datafolder.h"
 #include "ui/common/context.h"
+#include "ui/common/failuretext.h"
 #include "ui/common/messages.h"
 
 #include <QDir>
@@ -43,19 +44,26 @@ public:
     Reply nextReply = Reply::Ok;
 };
 
-// A temporary working folder with (or without) its files/ folder, and a
-// context whose windows keep their data there.
-struct Sandbox
+// A temporary working folder with (or without) an empty files/ below it, a
+// context whose windows keep their data there, and raw byte access to the
+// files, so that tests compare what lies on disk and not what the readers
+// make of it.
+class Sandbox
 {
+public:
     explicit Sandbox(bool withFilesFolder = true, const QLocale &locale = QLocale::c())
     {
+        QVERIFY(m_dir.isValid());
         if (withFilesFolder)
-            QDir(dir.path()).mkdir(QStringLiteral("files"));
-        context = std::make_unique<AppContext>(DataFolder(QDir(dir.path())), messages, locale);
+            QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("files")));
+        context = std::make_unique<AppContext>(folder(), messages, locale);
     }
 
-    QString path(const QString &name) const { return dir.path() + QStringLiteral("/files/") + name; }
+    DataFolder folder() const { return DataFolder(QDir(m_dir.path())); }
+    QString workingPath() const { return m_dir.path(); }
+    QString path(const QString &name) const { return folder().pathOf(name); }
 
+    // The bytes of files/<name>, or "<missing>".
     QByteArray read(const QString &name) const
     {
         QFile file(path(name));
@@ -72,9 +80,13 @@ struct Sandbox
 
     bool exists(const QString &name) const { return QFile::exists(path(name)); }
 
-    QTemporaryDir dir;
+    void removeFolder() const { QVERIFY(QDir(path(QString())).removeRecursively()); }
+
     RecordingMessages messages;
     std::unique_ptr<AppContext> context;
+
+private:
+    QTemporaryDir m_dir;
 };
 
 // The matrix row by row, right-hand sides included.

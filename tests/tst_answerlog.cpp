@@ -2,11 +2,13 @@
 #include "storage/answerlog.h"
 #include "storage/textfile.h"
 
-#include "storagefixture.h"
+#include "storageoperations.h"
+#include "testsupport.h"
 
 #include <QTest>
 
 using namespace ravno;
+using namespace ravno::test;
 
 namespace {
 
@@ -15,17 +17,13 @@ using Entry = std::optional<QString>;
 Entry entry(const Result<Entry> &result)
 {
     if (!result.ok()) {
-        qWarning("%s", qPrintable(result.error().message));
+        qWarning("%s", qPrintable(failureText(result.error())));
         return QStringLiteral("<error>");
     }
     return result.value();
 }
 
-enum class Interruption { CloseAll, Solve, Last, All, Save };
-
 } // namespace
-
-Q_DECLARE_METATYPE(Interruption)
 
 class TestAnswerLog : public QObject
 {
@@ -45,76 +43,58 @@ private slots:
 
 void TestAnswerLog::appendAfterSolve()
 {
-    StorageFixture work;
-    OpenFiles files;
-    AnswerLog log(work.folder(), files);
+    Sandbox work;
+    AnswerLog &log = work.context->log;
     QVERIFY(log.append("1,000  3,000  ").ok());
     QVERIFY(log.append("Одного решения нет").ok());
-    QCOMPARE(work.bytes(kAnswerLogName),
+    QCOMPARE(work.read(kAnswerLogName),
              "1,000  3,000  \r\n" + encodeText("Одного решения нет") + "\r\n");
 }
 
 void TestAnswerLog::paging()
 {
-    StorageFixture work;
-    work.put(kAnswerLogName, "\r\na\r\n\r\n \r\nb\n");
-    OpenFiles files;
-    AnswerLog log(work.folder(), files);
+    Sandbox work;
+    QVERIFY(work.write(kAnswerLogName, "\r\na\r\n\r\n \r\nb\n"));
+    AnswerLog &log = work.context->log;
     QCOMPARE(entry(log.next()), Entry());
     QCOMPARE(entry(log.first()), Entry("a"));
-    QVERIFY(files.isPaging());
+    QVERIFY(work.context->files.isPaging());
     QCOMPARE(entry(log.next()), Entry(" "));
     QCOMPARE(entry(log.next()), Entry("b"));
     // At the end nothing is found and paging stays as it is.
     QCOMPARE(entry(log.next()), Entry());
-    QVERIFY(files.isPaging());
+    QVERIFY(work.context->files.isPaging());
     QCOMPARE(entry(log.next()), Entry());
     QCOMPARE(entry(log.first()), Entry("a"));
 }
 
 void TestAnswerLog::pagingEndedBy_data()
 {
-    QTest::addColumn<Interruption>("interruption");
-    QTest::newRow("closing all files") << Interruption::CloseAll;
-    QTest::newRow("a solve") << Interruption::Solve;
-    QTest::newRow("last answer") << Interruption::Last;
-    QTest::newRow("all answers") << Interruption::All;
-    QTest::newRow("save") << Interruption::Save;
+    addOperations([](const Operation &op) { return op.name != std::string_view("first answer"); });
 }
 
+// Every file command but "Следующий ответ" closes the log it pages through.
 void TestAnswerLog::pagingEndedBy()
 {
-    QFETCH(Interruption, interruption);
-    StorageFixture work;
-    work.put(kAnswerLogName, "a\r\nb\r\nc\r\n");
-    OpenFiles files;
-    AnswerLog log(work.folder(), files);
+    QFETCH(int, index);
+    Sandbox work;
+    QVERIFY(work.write(kAnswerLogName, "a\r\nb\r\nc\r\n"));
+    AnswerLog &log = work.context->log;
     QCOMPARE(entry(log.first()), Entry("a"));
-
-    switch (interruption) {
-    case Interruption::CloseAll: files.closeAll(); break;
-    case Interruption::Solve: QVERIFY(log.append("d").ok()); break;
-    case Interruption::Last: QCOMPARE(entry(log.last()), Entry("c")); break;
-    case Interruption::All: QCOMPARE(log.all().value(), "a\r\nb\r\nc\r\n"); break;
-    case Interruption::Save: QVERIFY(log.save("a\r\nb\r\nc").ok()); break;
-    }
-    QVERIFY(!files.isPaging());
+    operations()[std::size_t(index)].run(*work.context);
+    QVERIFY(!work.context->files.isPaging());
     QCOMPARE(entry(log.next()), Entry());
-    // Paging starts again from the top.
-    QCOMPARE(entry(log.first()), Entry("a"));
-    QCOMPARE(entry(log.next()), Entry("b"));
 }
 
 void TestAnswerLog::firstAndLastAddAnEmptyLine()
 {
-    StorageFixture work;
-    work.put(kAnswerLogName, "a\r\nb\r\n");
-    OpenFiles files;
-    AnswerLog log(work.folder(), files);
+    Sandbox work;
+    QVERIFY(work.write(kAnswerLogName, "a\r\nb\r\n"));
+    AnswerLog &log = work.context->log;
     QCOMPARE(entry(log.first()), Entry("a"));
-    QCOMPARE(work.bytes(kAnswerLogName), QByteArray("a\r\nb\r\n\r\n"));
+    QCOMPARE(work.read(kAnswerLogName), QByteArray("a\r\nb\r\n\r\n"));
     QCOMPARE(entry(log.last()), Entry("b"));
-    QCOMPARE(work.bytes(kAnswerLogName), QByteArray("a\r\nb\r\n\r\n\r\n"));
+    QCOMPARE(work.read(kAnswerLogName), QByteArray("a\r\nb\r\n\r\n\r\n"));
 }
 
 void TestAnswerLog::nothingRemembered_data()
@@ -130,55 +110,50 @@ void TestAnswerLog::nothingRemembered()
 {
     QFETCH(bool, present);
     QFETCH(QByteArray, file);
-    StorageFixture work;
+    Sandbox work;
     if (present)
-        work.put(kAnswerLogName, file);
-    OpenFiles files;
-    AnswerLog log(work.folder(), files);
+        QVERIFY(work.write(kAnswerLogName, file));
+    AnswerLog &log = work.context->log;
     QCOMPARE(entry(log.first()), Entry());
-    QVERIFY(!files.isPaging());
+    QVERIFY(!work.context->files.isPaging());
     QCOMPARE(entry(log.last()), Entry());
-    QCOMPARE(work.bytes(kAnswerLogName), file + "\r\n\r\n");
+    QCOMPARE(work.read(kAnswerLogName), file + "\r\n\r\n");
 }
 
 void TestAnswerLog::allThenSaveKeepsEntriesAndOneEmptyLine()
 {
-    StorageFixture work;
-    work.put(kAnswerLogName, encodeText("\r\n1,000  \r\n\r\nОдного решения нет\n\r\n"));
-    OpenFiles files;
-    AnswerLog log(work.folder(), files);
+    Sandbox work;
+    QVERIFY(work.write(kAnswerLogName, encodeText("\r\n1,000  \r\n\r\nОдного решения нет\n\r\n")));
+    AnswerLog &log = work.context->log;
     const Result<QString> all = log.all();
     QVERIFY(all.ok());
     QCOMPARE(all.value(), "1,000  \r\nОдного решения нет\r\n");
     const QByteArray expected = encodeText("1,000  \r\nОдного решения нет\r\n\r\n");
-    QCOMPARE(work.bytes(kAnswerLogName), expected);
+    QCOMPARE(work.read(kAnswerLogName), expected);
     QVERIFY(log.save(all.value()).ok());
-    QCOMPARE(work.bytes(kAnswerLogName), expected);
+    QCOMPARE(work.read(kAnswerLogName), expected);
     // Again, through a text box that turned the line ends into LF.
     QVERIFY(log.save(QString(all.value()).replace("\r\n", "\n")).ok());
-    QCOMPARE(work.bytes(kAnswerLogName), expected);
+    QCOMPARE(work.read(kAnswerLogName), expected);
 }
 
 void TestAnswerLog::allWithoutLogStartsOne()
 {
-    StorageFixture work;
-    OpenFiles files;
-    AnswerLog log(work.folder(), files);
+    Sandbox work;
+    AnswerLog &log = work.context->log;
     const Result<QString> all = log.all();
     QVERIFY(all.ok());
     QCOMPARE(all.value(), QString());
-    QCOMPARE(work.bytes(kAnswerLogName), QByteArray("\r\n"));
-    QVERIFY(work.exists(kAnswerLogName));
+    QCOMPARE(work.read(kAnswerLogName), QByteArray("\r\n"));
 }
 
 void TestAnswerLog::saveStoresEditedText()
 {
-    StorageFixture work;
-    work.put(kAnswerLogName, "old\r\n");
-    OpenFiles files;
-    AnswerLog log(work.folder(), files);
+    Sandbox work;
+    QVERIFY(work.write(kAnswerLogName, "old\r\n"));
+    AnswerLog &log = work.context->log;
     QVERIFY(log.save("Ответ\nдва").ok());
-    QCOMPARE(work.bytes(kAnswerLogName), encodeText("Ответ\r\nдва\r\n"));
+    QCOMPARE(work.read(kAnswerLogName), encodeText("Ответ\r\nдва\r\n"));
     QCOMPARE(entry(log.first()), Entry("Ответ"));
 }
 

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/arrayfile.h"
 
-#include "storagefixture.h"
+#include "testsupport.h"
 
 #include <QDirIterator>
 #include <QTest>
 
 using namespace ravno;
+using namespace ravno::test;
 
 namespace {
 
@@ -63,12 +64,12 @@ void TestArrayFile::write()
     QFETCH(int, position);
     QFETCH(QString, text);
     QFETCH(QByteArray, expected);
-    StorageFixture work;
+    Sandbox work;
     QCOMPARE(arrayFileText(position, text).toLatin1(), expected);
     QVERIFY(writeArrayFile(work.folder(), "Массив", position, text).ok());
-    QCOMPARE(work.bytes("Массив"), expected);
+    QCOMPARE(work.read("Массив"), expected);
     QVERIFY(writeArrayFile(work.folder(), kLastArrayName, position, text).ok());
-    QCOMPARE(work.bytes(kLastArrayName), expected);
+    QCOMPARE(work.read(kLastArrayName), expected);
 }
 
 // The same file through both readers: the named one appends empty items,
@@ -103,15 +104,15 @@ void TestArrayFile::readers()
     QFETCH(int, position);
     QFETCH(QString, namedText);
     QFETCH(QString, lastText);
-    StorageFixture work;
-    work.put("named", file);
-    work.put(kLastArrayName, file);
+    Sandbox work;
+    QVERIFY(work.write("named", file));
+    QVERIFY(work.write(kLastArrayName, file));
 
     const Result<LoadedArray> named = readNamedArray(work.folder(), "named");
     QVERIFY(named.ok());
     QCOMPARE(named.value().scrollPosition, position);
     QCOMPARE(named.value().editorText, namedText);
-    QCOMPARE(work.bytes("named"), file);
+    QCOMPARE(work.read("named"), file);
 
     const Result<LoadedArray> last = readLastArray(work.folder());
     QVERIFY(last.ok());
@@ -141,50 +142,50 @@ void TestArrayFile::positionRefused()
 {
     QFETCH(QByteArray, file);
     QFETCH(bool, lastHasNoData);
-    StorageFixture work;
-    work.put("named", file);
-    work.put(kLastArrayName, file);
+    Sandbox work;
+    QVERIFY(work.write("named", file));
+    QVERIFY(work.write(kLastArrayName, file));
 
     const Result<LoadedArray> named = readNamedArray(work.folder(), "named");
     QVERIFY(!named.ok());
     QCOMPARE(named.error().path, "files/named");
-    QVERIFY2(named.error().message.contains("files/named"), qPrintable(named.error().message));
-    QVERIFY(named.error().message.contains("от 2 до 10"));
-    QCOMPARE(work.bytes("named"), file);
+    QCOMPARE(named.error().kind, Failure::OrderOutOfRange);
+    QCOMPARE(work.read("named"), file);
 
     const Result<LoadedArray> last = readLastArray(work.folder());
-    QCOMPARE(work.bytes(kLastArrayName), file + "\r\n");
+    QCOMPARE(work.read(kLastArrayName), file + "\r\n");
     if (lastHasNoData) {
         QVERIFY(last.ok());
         QVERIFY(!last.value().hasData);
         QCOMPARE(last.value().editorText, QString());
     } else {
         QVERIFY(!last.ok());
-        QVERIFY(last.error().message.contains("files/LostMas"));
+        QCOMPARE(last.error().kind, Failure::OrderOutOfRange);
+        QCOMPARE(last.error().path, "files/LostMas");
     }
 }
 
 void TestArrayFile::lastArrayMissing()
 {
-    StorageFixture work;
+    Sandbox work;
     const Result<LoadedArray> last = readLastArray(work.folder());
     QVERIFY(last.ok());
     QVERIFY(!last.value().hasData);
     QCOMPARE(last.value().editorText, QString());
-    QCOMPARE(work.bytes(kLastArrayName), QByteArray("\r\n"));
+    QCOMPARE(work.read(kLastArrayName), QByteArray("\r\n"));
 }
 
 void TestArrayFile::lastArrayGrowsByAnEmptyLinePerLoad()
 {
-    StorageFixture work;
+    Sandbox work;
     QVERIFY(writeArrayFile(work.folder(), kLastArrayName, 10, "2 1 5 1 3 10").ok());
-    const QByteArray written = work.bytes(kLastArrayName);
+    const QByteArray written = work.read(kLastArrayName);
     for (int load = 1; load <= 3; ++load) {
         const Result<LoadedArray> last = readLastArray(work.folder());
         QVERIFY(last.ok());
         QCOMPARE(last.value().scrollPosition, 10);
         QCOMPARE(last.value().editorText, "2 1 5 1 3 10 ");
-        QCOMPARE(work.bytes(kLastArrayName), written + QByteArray("\r\n").repeated(load));
+        QCOMPARE(work.read(kLastArrayName), written + QByteArray("\r\n").repeated(load));
     }
 }
 
@@ -192,12 +193,12 @@ void TestArrayFile::lastArrayGrowsByAnEmptyLinePerLoad()
 // stores one more piece: an empty one, written as 0.
 void TestArrayFile::roundTripAddsAZeroPerCycle()
 {
-    StorageFixture work;
+    Sandbox work;
     QString text = "1 2 3";
     QList<QByteArray> expected = {" 9 ", " 1 ", " 2 ", " 3 "};
     for (int cycle = 0; cycle < 3; ++cycle) {
         QVERIFY(writeArrayFile(work.folder(), "cycle", 9, text).ok());
-        QCOMPARE(work.bytes("cycle"), lines(expected));
+        QCOMPARE(work.read("cycle"), lines(expected));
         const Result<LoadedArray> loaded = readNamedArray(work.folder(), "cycle");
         QVERIFY(loaded.ok());
         QCOMPARE(loaded.value().scrollPosition, 9);
@@ -243,15 +244,15 @@ void TestArrayFile::names()
 {
     QFETCH(QString, name);
     QFETCH(bool, refused);
-    const std::optional<QString> refusal = refuseArrayName(name);
+    const std::optional<FileError> refusal = refuseArrayName(name);
     QCOMPARE(refusal.has_value(), refused);
 
     // The writer and the reader keep the same rule, whoever calls them.
-    StorageFixture work;
+    Sandbox work;
     const Status written = writeArrayFile(work.folder(), name, 9, "1");
     QCOMPARE(written.ok(), !refused);
     if (refused) {
-        QCOMPARE(written.error().message, *refusal);
+        QCOMPARE(written.error().kind, refusal->kind);
         QVERIFY(!readNamedArray(work.folder(), name).ok());
     }
 }
@@ -269,7 +270,7 @@ void TestArrayFile::acceptedNameStaysInFolder_data()
 void TestArrayFile::acceptedNameStaysInFolder()
 {
     QFETCH(QString, name);
-    StorageFixture work;
+    Sandbox work;
     QVERIFY(writeArrayFile(work.folder(), name, 9, "5").ok());
     QDirIterator it(work.workingPath(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
                     QDirIterator::Subdirectories);

@@ -294,7 +294,7 @@ void TestMainWindow::missingFolderIsReportedAndHarmless()
     press(child<QPushButton>(&main, "Command3"));
     // Shown on screen although the log could not take it.
     QCOMPARE(child<PrintBox>(&main, "Picture1")->printedLines(), QStringList{"1.000  3.000  "});
-    QVERIFY(!QDir(box.dir.path()).exists(QStringLiteral("files")));
+    QVERIFY(!QDir(box.workingPath()).exists(QStringLiteral("files")));
 }
 
 void TestMainWindow::singularSystemIsLogged()

@@ -154,10 +154,8 @@ void TestSaveLoadFiles::roundTrip()
 void TestSaveLoadFiles::namesThatWouldNotComeBack_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::newRow("leading blank") << " lead";
-    QTest::newRow("trailing blank") << "name ";
+    // Two of the reasons; the catalogue test has every such name.
     QTest::newRow("comma") << "a,b";
-    QTest::newRow("leading quote") << "\"q\"";
     QTest::newRow("one blank") << " ";
 }
 
@@ -309,7 +307,7 @@ void TestSaveLoadFiles::refusedNames()
     QCOMPARE(editing.text(), before);
     QCOMPARE(editing.box.read(QStringLiteral("SaveList")), listed + "\r\n\r\n");
     QCOMPARE(editing.box.read(QStringLiteral("lastans")), QByteArray("1.000  \r\n"));
-    QCOMPARE(QDir(editing.box.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+    QCOMPARE(QDir(editing.box.workingPath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList{"files"});
     QCOMPARE(QDir(editing.box.path(QString())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot,
                                                                QDir::Name | QDir::IgnoreCase),
@@ -366,7 +364,7 @@ void TestSaveLoadFiles::missingFilesFolder()
     QVERIFY(!catalogueViewShown(form));
     QCOMPARE(child<QListWidget>(form, "Combo2")->count(), 0);
     QCOMPARE(editing.text(), before);
-    QVERIFY(!QDir(editing.box.dir.path()).exists(QStringLiteral("files")));
+    QVERIFY(!QDir(editing.box.workingPath()).exists(QStringLiteral("files")));
 }
 
 void TestSaveLoadFiles::largeNamedArray()

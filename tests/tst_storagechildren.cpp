@@ -2,7 +2,7 @@
 // Storage on a full file system and with two copies of the program at work,
 // each in child processes of this test program (see main below).
 #include "storage/textfile.h"
-#include "storagefixture.h"
+#include "testsupport.h"
 #include "storageoperations.h"
 
 #include <QProcess>
@@ -80,13 +80,12 @@ void TestStorageChildren::fullDisk()
     QFETCH(int, index);
     QFETCH(QString, mode);
     const Operation &op = operations()[std::size_t(index)];
-    StorageFixture work;
+    Sandbox work;
     const ChildReport report = runChild({mode, QString::number(index), work.workingPath()});
     if (!report.skipped.isEmpty())
         QSKIP(qPrintable("no full file system here: " + report.skipped));
     QVERIFY(report.error.has_value());
-    QVERIFY2(report.error->startsWith("Не удалось записать файл files/" + op.file + ":"),
-             qPrintable(*report.error));
+    QVERIFY2(report.error->startsWith("write files/" + op.file + " "), qPrintable(*report.error));
     QCOMPARE(report.bytes, kStored);
     QVERIFY(!report.paging);
 }
@@ -95,7 +94,7 @@ void TestStorageChildren::fullDisk()
 // and saving both views unchanged after every step: no line is lost.
 void TestStorageChildren::twoCopies()
 {
-    StorageFixture work;
+    Sandbox work;
     constexpr int kSteps = 120;
     QProcess copies[2];
     const char *tags[2] = {"A", "B"};
@@ -107,7 +106,7 @@ void TestStorageChildren::twoCopies()
         QVERIFY2(copy.exitCode() == 0, copy.readAllStandardOutput().constData());
     }
     QStringList answers;
-    for (const QString &line : decodeText(work.bytes(kAnswerLogName)).split("\r\n"))
+    for (const QString &line : decodeText(work.read(kAnswerLogName)).split("\r\n"))
         if (!line.isEmpty())
             answers.append(line);
     QStringList names = readCatalogueNames(work.folder()).value();
@@ -163,10 +162,12 @@ int fullDiskChild(const QStringList &args)
         if (::setrlimit(RLIMIT_FSIZE, &fsize) != 0)
             return 1;
     }
-    OpenFiles openFiles;
-    if (const std::optional<FileError> error = op.run(folder, openFiles))
-        out << "ERR " << error->message << "\n";
-    out << "PAGING " << (openFiles.isPaging() ? 1 : 0) << "\n";
+    RecordingMessages messages;
+    AppContext context(folder, messages);
+    if (const std::optional<FileError> error = op.run(context))
+        out << "ERR " << (error->access == Access::Write ? "write " : "read ") << error->path
+            << " " << int(error->kind) << "\n";
+    out << "PAGING " << (context.files.isPaging() ? 1 : 0) << "\n";
     QFile after(folder.pathOf(op.file));
     if (after.open(QIODevice::ReadOnly))
         out << "BYTES " << after.readAll().toHex() << "\n";

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/filelock.h"
-#include "storagefixture.h"
+#include "testsupport.h"
 #include "storageoperations.h"
 
 #include <QFile>
@@ -22,6 +22,8 @@ mode_t modeOf(const QString &path)
 
 } // namespace
 
+Q_DECLARE_METATYPE(ravno::FileError)
+
 class TestStorageFailures : public QObject
 {
     Q_OBJECT
@@ -42,6 +44,8 @@ private slots:
     void missingFileToRead();
     void textOutsideCodePage_data();
     void textOutsideCodePage();
+    void sentences_data();
+    void sentences();
 };
 
 // Nothing is created: neither the folder nor a file somewhere else.
@@ -49,29 +53,28 @@ void TestStorageFailures::missingFolder()
 {
     QFETCH(int, index);
     const Operation &op = operations()[std::size_t(index)];
-    StorageFixture work;
+    Sandbox work;
     work.removeFolder();
-    OpenFiles files;
-    const std::optional<FileError> error = op.run(work.folder(), files);
+    const std::optional<FileError> error = op.run(*work.context);
     QVERIFY(error.has_value());
     QCOMPARE(error->path, "files/" + op.file);
-    QVERIFY2(error->message.contains("files/" + op.file) && error->message.contains("нет папки files"),
-             qPrintable(error->message));
+    QCOMPARE(error->kind, Failure::NoFolder);
+    QCOMPARE(error->quoted, QStringList{"files"});
     QVERIFY(QDir(work.workingPath()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
-    QVERIFY(!files.isPaging());
+    QVERIFY(!work.context->files.isPaging());
 }
 
 void TestStorageFailures::folderInPlaceOfFile()
 {
     QFETCH(int, index);
     const Operation &op = operations()[std::size_t(index)];
-    StorageFixture work;
+    Sandbox work;
     QVERIFY(QDir(work.path(QString())).mkdir(op.file));
     QVERIFY(QDir(work.path(op.file)).mkdir("inside"));
-    OpenFiles files;
-    const std::optional<FileError> error = op.run(work.folder(), files);
+    const std::optional<FileError> error = op.run(*work.context);
     QVERIFY(error.has_value());
-    QVERIFY2(error->message.contains("files/" + op.file), qPrintable(error->message));
+    QCOMPARE(error->kind, Failure::IsFolder);
+    QCOMPARE(error->path, "files/" + op.file);
     QVERIFY(QFileInfo(work.path(op.file) + "/inside").isDir());
 }
 
@@ -82,22 +85,21 @@ void TestStorageFailures::readOnlyFile()
 {
     QFETCH(int, index);
     const Operation &op = operations()[std::size_t(index)];
-    StorageFixture work;
-    work.put(op.file, kStored);
+    Sandbox work;
+    QVERIFY(work.write(op.file, kStored));
     QVERIFY(QFile::setPermissions(work.path(op.file), QFile::ReadOwner | QFile::ReadGroup));
     QFile probe(work.path(op.file));
     const bool enforced = !probe.open(QIODevice::WriteOnly | QIODevice::Append);
     probe.close();
 
-    OpenFiles files;
-    const std::optional<FileError> error = op.run(work.folder(), files);
+    const std::optional<FileError> error = op.run(*work.context);
     if (enforced) {
         QCOMPARE(error.has_value(), op.writes);
         if (error)
-            QVERIFY2(error->message.contains("files/" + op.file), qPrintable(error->message));
-        QCOMPARE(work.bytes(op.file), kStored);
+            QCOMPARE(error->kind, Failure::ReadOnly);
+        QCOMPARE(work.read(op.file), kStored);
     } else {
-        QVERIFY2(!error, error ? qPrintable(error->message) : "");
+        QVERIFY2(!error, error ? qPrintable(failureText(*error)) : "");
     }
     QCOMPARE(modeOf(work.path(op.file)), mode_t(0440));
 }
@@ -108,18 +110,17 @@ void TestStorageFailures::readOnlyFolder()
 {
     QFETCH(int, index);
     const Operation &op = operations()[std::size_t(index)];
-    StorageFixture work;
-    work.put(op.file, kStored);
+    Sandbox work;
+    QVERIFY(work.write(op.file, kStored));
     const QString folder = work.path(QString());
     QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther
                                               | QFile::ExeOther));
-    OpenFiles files;
-    const std::optional<FileError> error = op.run(work.folder(), files);
+    const std::optional<FileError> error = op.run(*work.context);
     const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
     QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    QVERIFY2(!error, error ? qPrintable(error->message) : "");
+    QVERIFY2(!error, error ? qPrintable(failureText(*error)) : "");
     QCOMPARE(left, QStringList{op.file});
-    QVERIFY(work.bytes(op.file) != kStored);
+    QVERIFY(work.read(op.file) != kStored);
 }
 
 void TestStorageFailures::lockBusy_data()
@@ -137,15 +138,14 @@ void TestStorageFailures::lockBusy()
 {
     QFETCH(int, index);
     const Operation &op = operations()[std::size_t(index)];
-    StorageFixture work;
-    work.put(op.file, kStored);
+    Sandbox work;
+    QVERIFY(work.write(op.file, kStored));
     QLockFile other(lockFileName(work.path(op.file)));
     QVERIFY(other.tryLock());
-    OpenFiles files;
-    const std::optional<FileError> error = op.run(work.folder(), files);
+    const std::optional<FileError> error = op.run(*work.context);
     QVERIFY(error.has_value());
-    QVERIFY2(error->message.contains("другая копия программы"), qPrintable(error->message));
-    QCOMPARE(work.bytes(op.file), kStored);
+    QCOMPARE(error->kind, Failure::LockBusy);
+    QCOMPARE(work.read(op.file), kStored);
 }
 
 void TestStorageFailures::longName_data()
@@ -164,14 +164,13 @@ void TestStorageFailures::longName()
 {
     QFETCH(int, bytes);
     QFETCH(bool, fits);
-    StorageFixture work;
+    Sandbox work;
     const QString name(bytes, u'n');
     for (int save = 0; save < 2; ++save) {
         const Status written = writeArrayFile(work.folder(), name, 9, "1 2");
         QCOMPARE(written.ok(), fits);
         if (!fits)
-            QVERIFY2(written.error().message.contains("имя слишком длинное"),
-                     qPrintable(written.error().message));
+            QCOMPARE(written.error().kind, Failure::NameTooLong);
     }
     QCOMPARE(work.exists(name), fits);
 }
@@ -186,27 +185,29 @@ void TestStorageFailures::missingFileToRead()
 {
     QFETCH(int, index);
     const Operation &op = operations()[std::size_t(index)];
-    StorageFixture work;
-    OpenFiles files;
-    const std::optional<FileError> error = op.run(work.folder(), files);
+    Sandbox work;
+    const std::optional<FileError> error = op.run(*work.context);
     QVERIFY(error.has_value());
-    QCOMPARE(error->message, "Не удалось прочитать файл files/" + op.file + ": такого файла нет.");
+    QCOMPARE(error->kind, Failure::Missing);
+    QCOMPARE(error->path, "files/" + op.file);
     QVERIFY(!work.exists(op.file));
 }
+
+using Write = std::function<Status(AppContext &)>;
 
 void TestStorageFailures::textOutsideCodePage_data()
 {
     QTest::addColumn<QString>("file");
-    QTest::addColumn<std::function<Status(const DataFolder &)>>("write");
+    QTest::addColumn<Write>("write");
     const QString emoji = QStringLiteral("ответ 😀");
-    QTest::newRow("solve") << kAnswerLogName << std::function<Status(const DataFolder &)>(
-        [=](const DataFolder &f) { OpenFiles o; return AnswerLog(f, o).append(emoji); });
-    QTest::newRow("save answers") << kAnswerLogName << std::function<Status(const DataFolder &)>(
-        [=](const DataFolder &f) { OpenFiles o; return status(AnswerLog(f, o).save(emoji)); });
-    QTest::newRow("rewrite catalogue") << kCatalogueName << std::function<Status(const DataFolder &)>(
-        [=](const DataFolder &f) { return status(rewriteCatalogue(f, emoji)); });
-    QTest::newRow("append name") << kCatalogueName << std::function<Status(const DataFolder &)>(
-        [=](const DataFolder &f) { return appendCatalogueName(f, emoji); });
+    QTest::newRow("solve")
+        << kAnswerLogName << Write([=](AppContext &c) { return c.log.append(emoji); });
+    QTest::newRow("save answers")
+        << kAnswerLogName << Write([=](AppContext &c) { return status(c.log.save(emoji)); });
+    QTest::newRow("rewrite catalogue")
+        << kCatalogueName << Write([=](AppContext &c) { return status(c.catalogue.rewrite(emoji)); });
+    QTest::newRow("append name")
+        << kCatalogueName << Write([=](AppContext &c) { return c.catalogue.add(emoji); });
 }
 
 // A character the code page lacks would come back as another one: the text
@@ -214,13 +215,91 @@ void TestStorageFailures::textOutsideCodePage_data()
 void TestStorageFailures::textOutsideCodePage()
 {
     QFETCH(QString, file);
-    QFETCH(std::function<Status(const DataFolder &)>, write);
-    StorageFixture work;
-    work.put(file, kStored);
-    const Status status = write(work.folder());
+    QFETCH(Write, write);
+    Sandbox work;
+    QVERIFY(work.write(file, kStored));
+    const Status status = write(*work.context);
     QVERIFY(!status.ok());
-    QVERIFY2(status.error().message.contains("«😀»"), qPrintable(status.error().message));
-    QCOMPARE(work.bytes(file), kStored);
+    QCOMPARE(status.error().quoted.last(), "😀");
+    QCOMPARE(work.read(file), kStored);
+}
+
+void TestStorageFailures::sentences_data()
+{
+    QTest::addColumn<FileError>("error");
+    QTest::addColumn<QString>("sentence");
+    const auto row = [](const char *name, Failure kind, const QString &sentence,
+                        QStringList quoted = {}, Access access = Access::Write) {
+        QTest::newRow(name) << FileError(kind, "files/x", access, quoted) << sentence;
+    };
+    const QString read = "Не удалось прочитать файл files/x: ";
+    const QString write = "Не удалось записать файл files/x: ";
+    row("no folder", Failure::NoFolder, read + "нет папки files.", {"files"}, Access::Read);
+    row("is a folder", Failure::IsFolder, write + "на этом месте лежит папка.");
+    row("read-only", Failure::ReadOnly, write + "файл защищён от записи.");
+    row("missing", Failure::Missing, read + "такого файла нет.", {}, Access::Read);
+    row("name too long", Failure::NameTooLong, write + "имя слишком длинное для файловой системы: "
+        "в нём 249 байт, а можно не больше 248.", {"249", "248"});
+    row("not encodable", Failure::NotEncodable,
+        write + "в тексте есть знаки, которых нет в кодировке windows-1251: «😀».", {"😀"});
+    row("not opened", Failure::NotOpened, write + "файл не открывается.");
+    row("read failed", Failure::ReadFailed, read + "ошибка чтения.", {}, Access::Read);
+    row("write failed", Failure::WriteFailed, write + "ошибка записи.");
+    row("no space", Failure::NoSpace, write + "на диске нет места.");
+    row("too large", Failure::TooLarge, write + "файл превысил допустимый размер.");
+    row("quota", Failure::QuotaExceeded, write + "исчерпана дисковая квота.");
+    row("device", Failure::DeviceFailed, write + "ошибка ввода-вывода.");
+    row("log rewritten", Failure::LogRewritten, write + "его переписала другая копия программы, "
+        "пока он был показан здесь. Ничего не изменено; покажите ответы заново.");
+    row("catalogue rewritten", Failure::CatalogueRewritten, write + "его переписала другая копия "
+        "программы или команда «Создать SaveList», пока список был открыт здесь. Ничего не "
+        "изменено; откройте список заново.");
+    row("lock busy", Failure::LockBusy, "Файл files/x сейчас меняет другая копия программы "
+        "(files/x.lock). Ничего не изменено; попробуйте ещё раз.");
+    row("order out of range", Failure::OrderOutOfRange, "Массив из файла files/x не загружен: "
+        "первая строка должна задавать порядок числом от 2 до 10, а в ней «12».", {"12"});
+    row("name empty", Failure::NameEmpty, "Имя массива не задано.", {""});
+    row("name with separator", Failure::NameWithSeparator,
+        "Имя массива «a/b» не годится: в нём не может быть знаков «/» и «\\».", {"a/b"});
+    row("name of a folder", Failure::NameOfFolder,
+        "Имя массива «..» не годится: так называются папки.", {".."});
+    row("name of an own file", Failure::NameOfOwnFile,
+        "Имя массива «iexplore» не годится: так называется файл самой программы.", {"iexplore"});
+    row("name with control", Failure::NameWithControl,
+        "Имя массива не годится: в нём есть перевод строки или другой управляющий знак.", {"a\tb"});
+    row("name outside code page", Failure::NameOutsideCodePage, "Имя массива «x中» не годится: "
+        "знаков «中» нет в кодировке windows-1251, и список SaveList не смог бы его сохранить.",
+        {"x中", "中"});
+    const QString advice = " Уберите пробелы в начале и в конце имени, запятые и кавычку в начале, "
+                           "или снимите отметку «Добавить в список».";
+    row("name unseen in list", Failure::NameUnseenInList,
+        "Имя « » нельзя добавить в список SaveList: в списках оно не было бы видно." + advice, {" "});
+    row("name empty in list", Failure::NameEmptyInList, "Имя «\"\"» нельзя добавить в список "
+        "SaveList: при правке списка оно стало бы пустой строкой." + advice, {"\"\"", ""});
+    row("name changed in list", Failure::NameChangedInList, "Имя «a,b» нельзя добавить в список "
+        "SaveList: при правке списка оно вернулось бы как «a» и «b»." + advice, {"a,b", "a", "b"});
+    row("help page missing", Failure::HelpPageMissing,
+        "Не удалось открыть справку: нет файла files/x.");
+    row("launcher not started", Failure::HelpNotStarted,
+        "Не удалось открыть справку: не запускается files/x.");
+    row("browser failed", Failure::BrowserFailed,
+        "Не удалось открыть страницу справки /w/x: браузер не запустился.", {"/w/x"});
+    // The system's words and what a failed write could not undo follow ours.
+    FileError failed(Failure::NoSpace, "files/x", Access::Write, {}, "No space left on device");
+    failed.leftover = Leftover::PartLine;
+    QTest::newRow("system, part line") << failed << write + "на диске нет места (No space left "
+        "on device); недописанную строку убрать не удалось.";
+    failed.leftover = Leftover::OldContent;
+    QTest::newRow("system, old content") << failed << write + "на диске нет места (No space left "
+        "on device); прежнее содержимое вернуть не удалось.";
+}
+
+// The one place where the words of every kind of failure are checked.
+void TestStorageFailures::sentences()
+{
+    QFETCH(FileError, error);
+    QFETCH(QString, sentence);
+    QCOMPARE(failureText(error), sentence);
 }
 
 QTEST_GUILESS_MAIN(TestStorageFailures)

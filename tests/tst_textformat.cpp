@@ -2,11 +2,12 @@
 #include "storage/itemreader.h"
 #include "storage/textfile.h"
 
-#include "storagefixture.h"
+#include "testsupport.h"
 
 #include <QTest>
 
 using namespace ravno;
+using namespace ravno::test;
 
 class TestTextFormat : public QObject
 {
@@ -103,12 +104,12 @@ void TestTextFormat::lineEndsWrittenAsCrLf()
 {
     QFETCH(QString, text);
     QFETCH(QByteArray, expected);
-    StorageFixture work;
+    Sandbox work;
     QVERIFY(replaceFile(work.path("whole"), "files/whole", text).ok());
-    QCOMPARE(work.bytes("whole"), expected);
+    QCOMPARE(work.read("whole"), expected);
     QVERIFY(appendToFile(work.path("appended"), "files/appended", text).ok());
     QVERIFY(appendToFile(work.path("appended"), "files/appended", text).ok());
-    QCOMPARE(work.bytes("appended"), expected + expected);
+    QCOMPARE(work.read("appended"), expected + expected);
 }
 
 void TestTextFormat::charactersOutsideCodePage_data()

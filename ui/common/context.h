@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the windows share for the whole run: the workspace, the data folder
-// with its open files, the message boxes, the random source and the locale
-// whose decimal separator the answers use. The program makes one; each test
+// with its open files and the three kinds of file (answer log, arrays,
+// catalogue), the message boxes, the random source and the locale whose
+// decimal separator the answers use. The program makes one; each test
 // makes its own.
 #pragma once
 
 #include "core/randomdigits.h"
 #include "core/workspace.h"
 #include "storage/answerlog.h"
+#include "storage/arrayfile.h"
+#include "storage/catalogue.h"
 #include "storage/datafolder.h"
 #include "ui/common/messages.h"
 
@@ -18,7 +21,8 @@ namespace ravno {
 struct AppContext
 {
     AppContext(const DataFolder &dataFolder, Messages &boxes, const QLocale &userLocale = QLocale())
-        : folder(dataFolder), messages(boxes), locale(userLocale), log(folder, files)
+        : folder(dataFolder), messages(boxes), locale(userLocale), log(folder, files),
+          arrays(folder, files), catalogue(folder, files)
     {
     }
 
@@ -29,6 +33,8 @@ struct AppContext
     RandomSource random;
     QLocale locale;
     AnswerLog log;
+    ArrayStore arrays;
+    Catalogue catalogue;
 };
 
 } // namespace ravno

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/common/messages.h"
 
-#include "storage/fileresult.h"
+#include "ui/common/failuretext.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>
@@ -10,7 +10,7 @@ namespace ravno {
 
 void Messages::fileError(QWidget *parent, const FileError &error)
 {
-    inform(parent, QStringLiteral("Ошибка"), error.message);
+    inform(parent, QStringLiteral("Ошибка"), failureText(error));
 }
 
 namespace {

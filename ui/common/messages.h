@@ -4,13 +4,15 @@
 // their own recorder.
 #pragma once
 
+#include "storage/fileresult.h"
+
 #include <QString>
+
+#include <optional>
 
 class QWidget;
 
 namespace ravno {
-
-struct FileError;
 
 class Messages
 {
@@ -23,8 +25,25 @@ public:
     // A box with OK and Cancel buttons.
     virtual Reply confirm(QWidget *parent, const QString &title, const QString &text) = 0;
 
-    // A failed file operation, under the title "Ошибка".
+    // A failed file operation, under the title "Ошибка", in the words of
+    // failureText().
     void fileError(QWidget *parent, const FileError &error);
+
+    // Shows the failure, if any, and says whether there was one: a window's
+    // command goes on only when nothing failed.
+    template<typename T>
+    bool failed(QWidget *parent, const Result<T> &result)
+    {
+        if (!result)
+            fileError(parent, result.error());
+        return !result;
+    }
+    bool failed(QWidget *parent, const std::optional<FileError> &refusal)
+    {
+        if (refusal)
+            fileError(parent, *refusal);
+        return refusal.has_value();
+    }
 };
 
 class BoxMessages : public Messages

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The text of the two file views (the answer log under the main window, the
-// catalogue in the save/load window), as the file commands read and extend it.
+// catalogue in the save/load window), as the file commands read and extend
+// it. The writers store every LF as CR LF.
 #pragma once
 
 #include <QPlainTextEdit>
@@ -9,6 +10,12 @@
 #include <QTextDocument>
 
 namespace ravno {
+
+// A file's text as the windows show it: lines end in LF alone.
+inline QString withLf(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
 
 // The view's text as typed, lines ending in LF. The document's plain text
 // would turn a no-break space, a character of the code page, into a blank.

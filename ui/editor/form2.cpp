@@ -2,9 +2,8 @@
 #include "ui/editor/form2.h"
 
 #include "core/arraytext.h"
+#include "core/order.h"
 #include "core/randomdigits.h"
-#include "storage/arrayfile.h"
-#include "storage/catalogue.h"
 #include "ui/common/context.h"
 #include "ui/common/controltable.h"
 #include "ui/common/layout.h"
@@ -32,8 +31,6 @@ using namespace ravno;
 
 namespace {
 
-constexpr int kLowestPosition = 2;  // order 10
-constexpr int kHighestPosition = 10; // order 2
 constexpr Place kPreviewPlace{2040, 720, 615, 195};
 constexpr int kClientWidth = 4710;  // twips
 constexpr int kClientHeight = 4125; // twips
@@ -118,7 +115,7 @@ void Form2::buildControls()
     connect(m_order, &QLineEdit::textChanged, this, &Form2::orderChanged);
     connect(m_text, &QLineEdit::textChanged, this, &Form2::textChanged);
     // A pasted system of order n sets the order as the scroll bar would.
-    connect(pasteBox, &PasteBox::orderPasted, m_scroll, [this](int n) { m_scroll->setValue(12 - n); });
+    connect(pasteBox, &PasteBox::orderPasted, m_scroll, [this](int n) { m_scroll->setValue(positionOfOrder(n)); });
     connect(m_rndText, &QPushButton::clicked, this, &Form2::randomContents);
     connect(m_rndOrder, &QPushButton::clicked, this, &Form2::randomOrder);
     connect(m_saveLoad, &QPushButton::clicked, this, [this] {
@@ -188,7 +185,7 @@ QString Form2::arrayText() const
 
 void Form2::scrollMoved(int position)
 {
-    m_order->setText(QString::number(12 - position));
+    m_order->setText(QString::number(orderAtPosition(position)));
 }
 
 void Form2::orderChanged()
@@ -245,22 +242,15 @@ void Form2::ensureWorkspaceMatches()
 
 bool Form2::saveLastArray()
 {
-    m_context.files.closeAll();
-    const Status saved =
-        writeArrayFile(m_context.folder, kLastArrayName, m_scroll->value(), m_text->text());
-    if (!saved)
-        m_context.messages.fileError(this, saved.error());
-    return saved.ok();
+    return !m_context.messages.failed(
+        this, m_context.arrays.save(kLastArrayName, m_scroll->value(), m_text->text()));
 }
 
 void Form2::loadLastArray()
 {
-    m_context.files.closeAll();
-    const Result<LoadedArray> read = readLastArray(m_context.folder);
-    if (!read) {
-        m_context.messages.fileError(this, read.error());
+    const Result<LoadedArray> read = m_context.arrays.loadLast();
+    if (m_context.messages.failed(this, read))
         return;
-    }
     if (!read.value().hasData) {
         m_text->setText(QString());
         m_context.messages.inform(this, QStringLiteral("Ошибка"), QStringLiteral("Нет данных"));
@@ -277,11 +267,8 @@ void Form2::createList()
     if (m_context.messages.confirm(this, QStringLiteral("Создать SaveList"), question)
         != Messages::Reply::Ok)
         return;
-    m_context.files.closeAll();
-    if (const Status created = createCatalogue(m_context.folder); !created) {
-        m_context.messages.fileError(this, created.error());
+    if (m_context.messages.failed(this, m_context.catalogue.create()))
         return;
-    }
     m_context.messages.inform(this, QStringLiteral("Готово"), QStringLiteral("Создан новый SaveList"));
 }
 

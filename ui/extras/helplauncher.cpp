@@ -19,10 +19,8 @@ Status startHelp(const QDir &workingFolder, std::function<void(const FileError &
 {
     const HelpCommand command = helpCommand(workingFolder);
     const QString page = command.arguments.constFirst();
-    if (!QFileInfo(page).isFile()) {
-        return FileError{kHelpPage,
-                         QStringLiteral("Не удалось открыть справку: нет файла %1.").arg(kHelpPage)};
-    }
+    if (!QFileInfo(page).isFile())
+        return FileError{Failure::HelpPageMissing, kHelpPage, Access::Read};
     // Not detached, so that its exit is heard; without a parent, so that
     // nothing ends it. It goes when the launcher has ended.
     auto *launcher = new QProcess;
@@ -32,9 +30,7 @@ Status startHelp(const QDir &workingFolder, std::function<void(const FileError &
     launcher->start(command.program, command.arguments);
     if (!launcher->waitForStarted()) {
         delete launcher;
-        return FileError{kHelpLauncher,
-                         QStringLiteral("Не удалось открыть справку: не запускается %1.")
-                             .arg(kHelpLauncher)};
+        return FileError{Failure::HelpNotStarted, kHelpLauncher, Access::Read};
     }
     auto *watch = new QTimer(launcher);
     watch->setSingleShot(true);
@@ -43,11 +39,9 @@ Status startHelp(const QDir &workingFolder, std::function<void(const FileError &
                      [launcher, watch, page, lateFailure](int exitCode, QProcess::ExitStatus status) {
                          const bool failed = status != QProcess::NormalExit || exitCode != 0;
                          if (failed && watch->isActive() && lateFailure) {
-                             lateFailure(FileError{
-                                 kHelpPage,
-                                 QStringLiteral("Не удалось открыть страницу справки %1: "
-                                                "браузер не запустился.")
-                                     .arg(QDir::toNativeSeparators(page))});
+                             lateFailure(FileError(Failure::BrowserFailed, kHelpPage,
+                                                   Access::Read,
+                                                   {QDir::toNativeSeparators(page)}));
                          }
                          launcher->deleteLater();
                      });

@@ -29,10 +29,10 @@ HelpCommand helpCommand(const QDir &workingFolder = QDir::current());
 // find no browser, short enough that a browser it became is left alone.
 inline constexpr int kHelpWatchMs = 5000;
 
-// Starts the launcher without waiting for it. Fails at once, with the
-// Russian sentence to show, when the help page is missing or the launcher
-// cannot be started. When the launcher ends with a failure within watchMs,
-// lateFailure is called with the sentence naming the page; a launcher still
+// Starts the launcher without waiting for it. Fails at once when the help
+// page is missing or the launcher cannot be started. When the launcher ends
+// with a failure within watchMs, lateFailure is called with an error that
+// names the page; a launcher still
 // running then is its own business.
 Status startHelp(const QDir &workingFolder = QDir::current(),
                  std::function<void(const FileError &)> lateFailure = {}, int watchMs = kHelpWatchMs);

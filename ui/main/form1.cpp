@@ -49,18 +49,6 @@ constexpr ControlRow kControls[] = {
 constexpr int kClientWidth = 4710;  // twips
 constexpr int kClientHeight = 4080; // twips
 
-QString withCrLf(QString text)
-{
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\n', QStringLiteral("\r\n"));
-    return text;
-}
-
-QString withLf(QString text)
-{
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
 } // namespace
 
 Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_context(context)
@@ -204,7 +192,6 @@ void Form1::enterData()
     m_solve->setEnabled(true);
     m_ans->setEnabled(true);
     m_next->setEnabled(false);
-    m_context.files.closeAll();
     if (!m_editor) {
         m_editor = std::make_unique<Form2>(m_context);
         attachSaveLoadWindow(*m_editor, m_context);
@@ -223,7 +210,6 @@ void Form1::solve()
 {
     m_next->setEnabled(false);
     m_solve->setEnabled(false);
-    m_context.files.closeAll();
     m_answer->clearPrint();
 
     const SolveResult result = ravno::solve(m_context.workspace, m_context.locale);
@@ -231,9 +217,8 @@ void Form1::solve()
     m_matrix->setText(withLf(result.matrixText));
     fitText();
 
-    if (const Status logged = m_context.log.append(result.answerLine); !logged)
-        m_context.messages.fileError(this, logged.error());
-    m_context.files.closeAll();
+    // Logging the answer closes every file: a solve ends paging.
+    m_context.messages.failed(this, m_context.log.append(result.answerLine));
 }
 
 void Form1::unloadArray()
@@ -259,10 +244,8 @@ void Form1::firstAnswer()
 {
     m_next->setEnabled(false);
     const auto read = m_context.log.first();
-    if (!read) {
-        m_context.messages.fileError(this, read.error());
+    if (m_context.messages.failed(this, read))
         return;
-    }
     if (read.value()) {
         showLogLine(*read.value());
         m_next->setEnabled(true);
@@ -278,11 +261,10 @@ void Form1::nextAnswer()
         return;
     }
     const auto read = m_context.log.next();
-    if (!read) {
+    if (!read)
         m_next->setEnabled(false);
-        m_context.messages.fileError(this, read.error());
+    if (m_context.messages.failed(this, read))
         return;
-    }
     if (read.value())
         showLogLine(*read.value());
 }
@@ -291,25 +273,22 @@ void Form1::lastAnswer()
 {
     m_next->setEnabled(false);
     const auto read = m_context.log.last();
-    if (!read) {
-        m_context.messages.fileError(this, read.error());
+    if (m_context.messages.failed(this, read))
         return;
-    }
     if (read.value())
         showLogLine(*read.value());
     else
-        m_answer->print(kNothingRemembered);
+        m_answer->print(QStringLiteral("Ничего не помню"));
 }
 
 void Form1::allAnswers()
 {
     m_next->setEnabled(false);
+    // On a failure nothing is shown for editing, so nothing can be saved
+    // over the log.
     const auto read = m_context.log.all();
-    if (!read) {
-        // Nothing is shown for editing, so nothing can be saved over the log.
-        m_context.messages.fileError(this, read.error());
+    if (m_context.messages.failed(this, read))
         return;
-    }
     setAnswersShown(true);
     m_logText->setPlainText(withLf(read.value()));
 }
@@ -317,11 +296,9 @@ void Form1::allAnswers()
 void Form1::saveAnswers()
 {
     m_next->setEnabled(false);
-    const auto saved = m_context.log.save(withCrLf(viewText(*m_logText)));
-    if (!saved) {
-        m_context.messages.fileError(this, saved.error());
+    const auto saved = m_context.log.save(viewText(*m_logText));
+    if (m_context.messages.failed(this, saved))
         return;
-    }
     appendViewLines(*m_logText, saved.value());
 }
 

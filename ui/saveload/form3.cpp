@@ -28,8 +28,6 @@ using namespace ravno;
 
 namespace {
 
-const QString kErrorTitle = QStringLiteral("Ошибка");
-
 constexpr int kClientWidth = 4710;  // twips
 constexpr int kClientHeight = 4410; // twips
 
@@ -46,11 +44,6 @@ constexpr ControlRow kControls[] = {
     {"Command5", {240, 4080, 975, 255}, "Скрыть", "Скрыть SaveList"},
     {"Command6", {3240, 2520, 1215, 255}, "Готово", "Перейти к редактору массивов"},
 };
-
-QString withLf(QString text)
-{
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
 
 // The tick box lies on black, where the style's own square would be drawn
 // black on black: its square is white with a black tick and a grey frame,
@@ -196,21 +189,14 @@ bool Form3::refillLists()
     // Only the lists: the typed name, the tick and an open catalogue view
     // stay as they are.
     m_road->resetForLoad();
-    m_context.files.closeAll();
     const QString typed = m_name->currentText();
     m_name->clear();
     m_names->clear();
     m_name->setEditText(typed);
 
-    if (const Status appended = appendCatalogueEmptyLine(m_context.folder); !appended) {
-        m_context.messages.fileError(this, appended.error());
+    const Result<QStringList> names = m_context.catalogue.names();
+    if (m_context.messages.failed(this, names))
         return false;
-    }
-    const Result<QStringList> names = readCatalogueNames(m_context.folder);
-    if (!names) {
-        m_context.messages.fileError(this, names.error());
-        return false;
-    }
     m_name->addItems(names.value());
     m_names->addItems(names.value());
     // Filling the list must not replace what was typed.
@@ -220,10 +206,7 @@ bool Form3::refillLists()
 
 bool Form3::refused(const QString &name)
 {
-    const std::optional<QString> reason = refuseArrayName(name);
-    if (reason)
-        m_context.messages.inform(this, kErrorTitle, *reason);
-    return reason.has_value();
+    return m_context.messages.failed(this, refuseArrayName(name));
 }
 
 void Form3::saveArray()
@@ -233,26 +216,15 @@ void Form3::saveArray()
         return;
     // Checked before the array is written: a name the list would not give
     // back unchanged could not be loaded from it.
-    if (m_addToList->isChecked()) {
-        if (const auto reason = refuseCatalogueName(name)) {
-            m_context.messages.inform(this, kErrorTitle, *reason);
-            return;
-        }
-    }
-    m_context.files.closeAll();
-    const Status written = writeArrayFile(m_context.folder, name, m_editor->scrollPosition(),
-                                          m_editor->arrayText());
-    if (!written) {
-        m_context.messages.fileError(this, written.error());
+    const bool listed = m_addToList->isChecked();
+    if (listed && m_context.messages.failed(this, refuseCatalogueName(name)))
         return;
-    }
-    if (!m_addToList->isChecked())
+    const Status written =
+        m_context.arrays.save(name, m_editor->scrollPosition(), m_editor->arrayText());
+    if (m_context.messages.failed(this, written) || !listed)
         return;
-    if (const Status listed = appendCatalogueName(m_context.folder, name); !listed) {
-        m_context.messages.fileError(this, listed.error());
-        return;
-    }
-    refillLists();
+    if (!m_context.messages.failed(this, m_context.catalogue.add(name)))
+        refillLists();
 }
 
 void Form3::loadArray()
@@ -263,38 +235,28 @@ void Form3::loadArray()
     const QString name = selected.first()->text();
     if (name.isEmpty() || refused(name))
         return;
-    m_context.files.closeAll();
-    const Result<LoadedArray> read = readNamedArray(m_context.folder, name);
-    if (!read) {
-        m_context.messages.fileError(this, read.error());
+    const Result<LoadedArray> read = m_context.arrays.load(name);
+    if (m_context.messages.failed(this, read))
         return;
-    }
     m_editor->loadArray(read.value());
 }
 
 void Form3::viewCatalogue()
 {
-    m_context.files.closeAll();
-    const Result<QString> text = readCatalogueForDisplay(m_context.folder, &m_shownFrom);
-    if (!text) {
-        // The view stays closed, so an unread catalogue cannot be rewritten
-        // with an empty text.
-        m_context.messages.fileError(this, text.error());
+    // On a failure the view stays closed, so an unread catalogue cannot be
+    // rewritten with an empty text.
+    const Result<QString> text = m_context.catalogue.show();
+    if (m_context.messages.failed(this, text))
         return;
-    }
     m_catalogue->setPlainText(withLf(text.value()));
     setCatalogueShown(true);
 }
 
 void Form3::rewriteCatalogue()
 {
-    m_context.files.closeAll();
-    const auto rewritten = ravno::rewriteCatalogue(m_context.folder, viewText(*m_catalogue),
-                                                   &m_shownFrom);
-    if (!rewritten) {
-        m_context.messages.fileError(this, rewritten.error());
+    const auto rewritten = m_context.catalogue.rewrite(viewText(*m_catalogue));
+    if (m_context.messages.failed(this, rewritten))
         return;
-    }
     appendViewLines(*m_catalogue, rewritten.value());
     refillLists();
 }

@@ -6,8 +6,6 @@
 // and destroys it and brings the editor back.
 #pragma once
 
-#include "storage/textfile.h"
-
 #include <QWidget>
 
 class QCheckBox;
@@ -62,7 +60,6 @@ private:
     QPushButton *m_rewrite = nullptr;    // Command4
     QPushButton *m_hide = nullptr;       // Command5
     QPushButton *m_done = nullptr;       // Command6
-    ravno::FileSnapshot m_shownFrom;     // the catalogue the view was filled from
 };
 
 namespace ravno {

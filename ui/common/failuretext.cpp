@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/common/failuretext.h"
+
+#include "core/order.h"
+#include "storage/filelock.h"
+
+namespace ravno {
+namespace {
+
+// Why a file could not be read or written, in the words that follow the
+// file's name.
+QString fileReason(const FileError &error)
+{
+    switch (error.kind) {
+    case Failure::NoFolder: return QStringLiteral("нет папки %1").arg(error.quoted.value(0));
+    case Failure::IsFolder: return QStringLiteral("на этом месте лежит папка");
+    case Failure::ReadOnly: return QStringLiteral("файл защищён от записи");
+    case Failure::Missing: return QStringLiteral("такого файла нет");
+    case Failure::NameTooLong:
+        return QStringLiteral("имя слишком длинное для файловой системы: в нём %1 байт, а можно "
+                              "не больше %2").arg(error.quoted.value(0), error.quoted.value(1));
+    case Failure::NotEncodable:
+        return QStringLiteral("в тексте есть знаки, которых нет в кодировке windows-1251: «%1»")
+            .arg(error.quoted.value(0));
+    case Failure::NotOpened: return QStringLiteral("файл не открывается");
+    case Failure::ReadFailed: return QStringLiteral("ошибка чтения");
+    case Failure::NoSpace: return QStringLiteral("на диске нет места");
+    case Failure::TooLarge: return QStringLiteral("файл превысил допустимый размер");
+    case Failure::QuotaExceeded: return QStringLiteral("исчерпана дисковая квота");
+    case Failure::DeviceFailed: return QStringLiteral("ошибка ввода-вывода");
+    case Failure::LogRewritten:
+        return QStringLiteral("его переписала другая копия программы, пока он был показан "
+                              "здесь. Ничего не изменено; покажите ответы заново");
+    case Failure::CatalogueRewritten:
+        return QStringLiteral("его переписала другая копия программы или команда «Создать "
+                              "SaveList», пока список был открыт здесь. Ничего не изменено; "
+                              "откройте список заново");
+    default: return QStringLiteral("ошибка записи");
+    }
+}
+
+QString fileSentence(const FileError &error)
+{
+    QString reason = fileReason(error);
+    if (!error.system.isEmpty())
+        reason += QStringLiteral(" (%1)").arg(error.system);
+    if (error.leftover == Leftover::OldContent)
+        reason += QStringLiteral("; прежнее содержимое вернуть не удалось");
+    else if (error.leftover == Leftover::PartLine)
+        reason += QStringLiteral("; недописанную строку убрать не удалось");
+    return (error.access == Access::Read ? QStringLiteral("Не удалось прочитать файл %1: %2.")
+                                         : QStringLiteral("Не удалось записать файл %1: %2."))
+        .arg(error.path, reason);
+}
+
+// Why a name cannot go into the catalogue: the list would not give it back.
+QString listReason(const FileError &error)
+{
+    switch (error.kind) {
+    case Failure::NameUnseenInList: return QStringLiteral("в списках оно не было бы видно.");
+    case Failure::NameEmptyInList:
+        return QStringLiteral("при правке списка оно стало бы пустой строкой.");
+    default: break;
+    }
+    QStringList items;
+    for (const QString &item : error.quoted.mid(1))
+        items.append(QStringLiteral("«%1»").arg(item));
+    return QStringLiteral("при правке списка оно вернулось бы как %1.")
+        .arg(items.join(QStringLiteral(" и ")));
+}
+
+} // namespace
+
+QString failureText(const FileError &error)
+{
+    const QString first = error.quoted.value(0);
+    const QString named = QStringLiteral("Имя массива «%1» не годится: ").arg(first);
+    switch (error.kind) {
+    case Failure::LockBusy:
+        return QStringLiteral("Файл %1 сейчас меняет другая копия программы (%2). "
+                              "Ничего не изменено; попробуйте ещё раз.")
+            .arg(error.path, lockFileName(error.path));
+    case Failure::OrderOutOfRange:
+        return QStringLiteral("Массив из файла %1 не загружен: первая строка должна задавать "
+                              "порядок числом от %2 до %3, а в ней «%4».")
+            .arg(error.path)
+            .arg(kLowestPosition)
+            .arg(kHighestPosition)
+            .arg(first);
+    case Failure::NameEmpty: return QStringLiteral("Имя массива не задано.");
+    case Failure::NameWithSeparator:
+        return named + QStringLiteral("в нём не может быть знаков «/» и «\\».");
+    case Failure::NameOfFolder: return named + QStringLiteral("так называются папки.");
+    case Failure::NameOfOwnFile:
+        return named + QStringLiteral("так называется файл самой программы.");
+    case Failure::NameWithControl:
+        return QStringLiteral("Имя массива не годится: в нём есть перевод строки или другой "
+                              "управляющий знак.");
+    case Failure::NameOutsideCodePage:
+        return named + QStringLiteral("знаков «%1» нет в кодировке windows-1251, и список "
+                                      "SaveList не смог бы его сохранить.")
+                           .arg(error.quoted.value(1));
+    case Failure::NameUnseenInList:
+    case Failure::NameEmptyInList:
+    case Failure::NameChangedInList:
+        return QStringLiteral("Имя «%1» нельзя добавить в список SaveList: ").arg(first)
+               + listReason(error)
+               + QStringLiteral(" Уберите пробелы в начале и в конце имени, запятые и кавычку в "
+                                "начале, или снимите отметку «Добавить в список».");
+    case Failure::HelpPageMissing:
+        return QStringLiteral("Не удалось открыть справку: нет файла %1.").arg(error.path);
+    case Failure::HelpNotStarted:
+        return QStringLiteral("Не удалось открыть справку: не запускается %1.").arg(error.path);
+    case Failure::BrowserFailed:
+        return QStringLiteral("Не удалось открыть страницу справки %1: браузер не запустился.")
+            .arg(first);
+    default: return fileSentence(error);
+    }
+}
+
+} // namespace ravno
