@@ -6,6 +6,7 @@
 #include "ui/common/layout.h"
 #include "ui/editor/form2.h"
 
+#include <QEvent>
 #include <QLineEdit>
 #include <QPointer>
 
@@ -20,6 +21,7 @@ public:
     SaveLoadKeeper(Form2 &editor, AppContext &context)
         : QObject(&editor), m_editor(editor), m_context(context)
     {
+        m_editor.installEventFilter(this);
     }
     ~SaveLoadKeeper() override { delete m_window.data(); }
 
@@ -34,11 +36,7 @@ public:
         delete m_window.data();
         m_window = new Form3(m_context, m_editor);
         m_window->show();
-        // Beside the editor, never over its menu bar or its contents box.
-        QRect keepClear = m_editor.frameGeometry();
-        if (const auto *contents = m_editor.findChild<QLineEdit *>(QStringLiteral("Text1")))
-            keepClear.setBottom(contents->mapToGlobal(contents->rect().bottomLeft()).y());
-        placeBeside(m_window, &m_editor, keepClear);
+        place();
         showActive(m_window);
     }
 
@@ -48,7 +46,28 @@ public:
             m_window->hide();
     }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // The editor grows with a wide system, a loaded one among them: a
+        // save/load window it now reaches moves aside again.
+        if (watched == &m_editor && event->type() == QEvent::Resize && m_window
+            && m_window->isVisible()
+            && m_window->frameGeometry().intersects(m_editor.frameGeometry()))
+            place();
+        return QObject::eventFilter(watched, event);
+    }
+
 private:
+    // Beside the editor, never over its menu bar or its contents box.
+    void place()
+    {
+        QRect keepClear = m_editor.frameGeometry();
+        if (const auto *contents = m_editor.findChild<QLineEdit *>(QStringLiteral("Text1")))
+            keepClear.setBottom(contents->mapToGlobal(contents->rect().bottomLeft()).y());
+        placeBeside(m_window, &m_editor, keepClear);
+    }
+
     Form2 &m_editor;
     AppContext &m_context;
     QPointer<Form3> m_window;
