@@ -64,7 +64,7 @@ inline QRect clientRect(QWidget *window)
 // Checks a shown window as a person meets it: every visible control lies
 // inside the client area and takes a click at its centre, unless it lies
 // under another by design; every caption fits its control; every answer,
-// matrix and preview shows whole, without scrolling.
+// matrix and preview shows whole, without scrolling, in light words.
 inline void checkWindow(QWidget *window, const QList<Overlay> &overlays = {})
 {
     const QRect client = clientRect(window);
@@ -105,6 +105,9 @@ inline void checkWindow(QWidget *window, const QList<Overlay> &overlays = {})
         else if (auto *line = qobject_cast<QLineEdit *>(control); line && line->isReadOnly())
             QVERIFY2(metrics.horizontalAdvance(line->text()) + 2 <= line->width(), qPrintable(name));
         else if (auto *label = qobject_cast<QLabel *>(control); label && !label->text().isEmpty()) {
+            // The windows are black: dark words on them cannot be read.
+            QVERIFY2(label->palette().color(label->foregroundRole()).lightness() >= 128,
+                     qPrintable(name + QStringLiteral(" has dark text")));
             const int lines = int(label->text().count(u'\n')) + 1;
             const bool fits = label->wordWrap()
                                   ? label->heightForWidth(label->width()) <= label->height()
