@@ -105,9 +105,12 @@ inline void checkWindow(QWidget *window, const QList<Overlay> &overlays = {})
         else if (auto *line = qobject_cast<QLineEdit *>(control); line && line->isReadOnly())
             QVERIFY2(metrics.horizontalAdvance(line->text()) + 2 <= line->width(), qPrintable(name));
         else if (auto *label = qobject_cast<QLabel *>(control); label && !label->text().isEmpty()) {
-            // The windows are black: dark words on them cannot be read.
+            // The windows are black: light words on them, on no light ground.
             QVERIFY2(label->palette().color(label->foregroundRole()).lightness() >= 128,
                      qPrintable(name + QStringLiteral(" has dark text")));
+            QVERIFY2(!label->autoFillBackground()
+                         || label->palette().color(label->backgroundRole()).lightness() < 128,
+                     qPrintable(name + QStringLiteral(" has a light ground")));
             const int lines = int(label->text().count(u'\n')) + 1;
             const bool fits = label->wordWrap()
                                   ? label->heightForWidth(label->width()) <= label->height()

@@ -78,7 +78,8 @@ void applyWindowLook(QWidget *window)
         "  background-color: black; color: rgb(0,255,0); border: 1px solid rgb(128,128,128); }"
         // Only the windows' own labels: a control's tool tip is a label too,
         // and keeps the standard look.
-        ".QLabel, KeptLabel { background: transparent; color: rgb(0,255,0); }"
+        ".QLabel { background: transparent; color: rgb(0,255,0); }"
+        "KeptLabel { color: rgb(0,255,0); }"
         "QCheckBox { color: rgb(0,255,0); background-color: rgb(128,128,128); }")
                               .arg(uiFontFamilies().constFirst()));
 }

@@ -26,6 +26,9 @@ TextArea::TextArea(QLabel *label, const QRect &home, Growth growth, QWidget *cli
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setWidget(label);
+    // The area shows the road through it, the label too (setWidget would
+    // fill the label with the light window colour).
+    label->setAutoFillBackground(false);
     setGeometry(m_home); // not home: it may be the label's own geometry, now changed
     // Beneath every button and box of the window; only the road lies lower.
     lower();

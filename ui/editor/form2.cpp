@@ -101,7 +101,7 @@ void Form2::buildControls()
     m_preview->setText(kPreviewTitle);
     m_preview->setTextFormat(Qt::PlainText);
     m_preview->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    m_preview->setStyleSheet(QStringLiteral("KeptLabel { background: transparent; color: rgb(0,255,255); }"));
+    m_preview->setStyleSheet(QStringLiteral("KeptLabel { color: rgb(0,255,255); }"));
     // The preview grows with the system, centred where the label stands,
     // beneath "Готово".
     m_previewArea = new TextArea(m_preview, m_preview->geometry(), TextArea::Growth::BothSides, client);

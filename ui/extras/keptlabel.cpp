@@ -32,10 +32,11 @@ KeptLabel::Shown KeptLabel::shownNow() const
 
 void KeptLabel::paintEvent(QPaintEvent *event)
 {
-    if (text().isEmpty()) { // nothing to lay out, nothing worth keeping
+    if (text().isEmpty()) { // a label without a frame shows nothing then
         m_picture = QPixmap();
         m_pictureShows = Shown();
-        QLabel::paintEvent(event);
+        if (frameShape() != QFrame::NoFrame)
+            QLabel::paintEvent(event);
         return;
     }
     if (m_painting || m_stale || !(shownNow() == m_pictureShows)) {
