@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the exact elimination did, as data: the system it started from, each
+// column's pivot, exchange and multipliers, the matrix after each column,
+// and the exact answers. The solver fills it; the detailed report
+// ("Подробный отчет") is built from it and shows the way to the answer.
+#pragma once
+
+#include <gmpxx.h>
+
+#include <utility>
+#include <vector>
+
+namespace ravno {
+
+// n rows of n + 1 exact values; the last column is the right-hand side.
+using ExactMatrix = std::vector<std::vector<mpq_class>>;
+
+struct EliminationStep
+{
+    int column = 0;    // the column eliminated, from 0
+    int pivotRow = 0;  // the row the pivot was found in, before the exchange
+    mpq_class pivot;   // its value
+    // Each row below the pivot row (index after the exchange) with the
+    // multiplier m of "row -= m * pivot row", in the order applied.
+    std::vector<std::pair<int, mpq_class>> eliminations;
+    ExactMatrix after; // the augmented matrix once this column is done
+};
+
+struct SolveRecord
+{
+    ExactMatrix before;                  // the system as solved
+    std::vector<EliminationStep> steps;  // in the order taken
+    // False when a pivot column is zero on and below the diagonal; the steps
+    // then end at that column, zeroColumn, as the elimination does.
+    bool unique = false;
+    int zeroColumn = -1;
+    std::vector<mpq_class> answers;      // x1..xn, exact, when unique
+};
+
+} // namespace ravno
