@@ -63,7 +63,8 @@ Status AnswerLog::append(const QString &line)
 
 Status AnswerLog::appendLocked(const QString &text)
 {
-    return underLock(path(), shown(), [&] { return appendToFile(path(), shown(), text); });
+    return underLock(path(), shown(), m_folder.lockWaitMs(),
+                     [&] { return appendToFile(path(), shown(), text); });
 }
 
 Result<std::optional<QString>> AnswerLog::first()
@@ -115,7 +116,7 @@ Result<QString> AnswerLog::all()
 {
     m_files.closeAll();
     m_shown = FileSnapshot();
-    return underLock(path(), shown(), [&]() -> Result<QString> {
+    return underLock(path(), shown(), m_folder.lockWaitMs(), [&]() -> Result<QString> {
         // A log that was never written is an empty one; the rewrite creates it.
         QString entries;
         const QFileInfo info(path());
@@ -144,7 +145,7 @@ Result<QString> AnswerLog::all()
 Result<QStringList> AnswerLog::save(const QString &text)
 {
     m_files.closeAll();
-    return underLock(path(), shown(), [&]() -> Result<QStringList> {
+    return underLock(path(), shown(), m_folder.lockWaitMs(), [&]() -> Result<QStringList> {
         if (m_shown.taken())
             return replaceKeepingAdded(path(), shown(), text + kLineEnd, m_shown,
                                        Failure::LogRewritten);

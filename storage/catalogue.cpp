@@ -26,7 +26,7 @@ bool carriesName(QStringView line)
 
 Status appendLocked(const DataFolder &folder, const QString &text)
 {
-    return underLock(path(folder), shown(),
+    return underLock(path(folder), shown(), folder.lockWaitMs(),
                      [&] { return appendToFile(path(folder), shown(), text); });
 }
 
@@ -50,7 +50,7 @@ std::optional<FileError> refuseCatalogueName(const QString &name)
 
 Status createCatalogue(const DataFolder &folder)
 {
-    return underLock(path(folder), shown(),
+    return underLock(path(folder), shown(), folder.lockWaitMs(),
                      [&] { return replaceFile(path(folder), shown(), kLineEnd); });
 }
 
@@ -75,7 +75,7 @@ Status appendCatalogueEmptyLine(const DataFolder &folder)
 Result<QStringList> rewriteCatalogue(const DataFolder &folder, const QString &text,
                                      FileSnapshot *shownFrom)
 {
-    return underLock(path(folder), shown(), [&]() -> Result<QStringList> {
+    return underLock(path(folder), shown(), folder.lockWaitMs(), [&]() -> Result<QStringList> {
         if (shownFrom && shownFrom->taken())
             return replaceKeepingAdded(path(folder), shown(), text + kLineEnd, *shownFrom,
                                        Failure::CatalogueRewritten);

@@ -21,8 +21,9 @@ const QStringList kOwnFiles = {kCatalogueName,
 
 } // namespace
 
-DataFolder::DataFolder(const QDir &workingFolder)
+DataFolder::DataFolder(const QDir &workingFolder, int lockWaitMs)
     : m_working(workingFolder)
+    , m_lockWaitMs(lockWaitMs)
 {
 }
 

@@ -20,8 +20,12 @@ inline const QString kCatalogueName = QStringLiteral("SaveList");
 class DataFolder
 {
 public:
-    // The folder `files` below workingFolder (the current folder by default).
-    explicit DataFolder(const QDir &workingFolder = QDir::current());
+    // How long a change waits for the lock another copy holds.
+    static constexpr int kLockWaitMs = 3000;
+
+    // The folder `files` below workingFolder (the current folder by default);
+    // tests give the lock a shorter wait.
+    explicit DataFolder(const QDir &workingFolder = QDir::current(), int lockWaitMs = kLockWaitMs);
 
     // Absolute path of files/<name>.
     QString pathOf(const QString &name) const;
@@ -29,9 +33,11 @@ public:
     static QString displayName(const QString &name);
 
     QDir workingFolder() const { return m_working; }
+    int lockWaitMs() const { return m_lockWaitMs; }
 
 private:
     QDir m_working;
+    int m_lockWaitMs;
 };
 
 // A name typed for saving or loading an array: refused (the kind says why)

@@ -21,22 +21,26 @@ QString lockFileName(const QString &fileName);
 class FileLock
 {
 public:
-    // path: the file to guard; the lock is path + ".lock".
-    explicit FileLock(const QString &path);
+    // path: the file to guard; the lock is path + ".lock". waitMs: how long
+    // acquire() waits for another copy (DataFolder::lockWaitMs).
+    FileLock(const QString &path, int waitMs);
 
-    // Waits a few seconds for the lock. An error when another copy keeps it
+    // Waits up to waitMs for the lock. An error when another copy keeps it
     // all that time; nothing when it is taken, or cannot be made at all.
     std::optional<FileError> acquire(const QString &shownName);
 
 private:
     QLockFile m_lock;
+    QString m_path;
+    int m_waitMs;
 };
 
 // Runs work under the lock of path; its result, or the busy error.
 template<typename Work>
-auto underLock(const QString &path, const QString &shownName, Work work) -> decltype(work())
+auto underLock(const QString &path, const QString &shownName, int waitMs, Work work)
+    -> decltype(work())
 {
-    FileLock lock(path);
+    FileLock lock(path, waitMs);
     if (auto busy = lock.acquire(shownName))
         return *busy;
     return work();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/textfile.h"
 
+#include "storage/pausepoint.h"
 #include "storage/textfile_p.h"
 
 #include <QCryptographicHash>
@@ -178,6 +179,7 @@ Status writeWhole(const QString &path, const QString &shownName, const Producer 
     const QFileInfo info(path);
     if (auto tooLong = nameTooLong(info, shownName))
         return *tooLong;
+    pauseAt(PausePoint::BeforeReplace, path);
 
     const QByteArray nativePath = QFile::encodeName(path);
     struct stat status = {};

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Storage on a full file system and with two copies of the program at work,
 // each in child processes of this test program (see main below).
+#include "storage/pausepoint.h"
 #include "storage/textfile.h"
 #include "testsupport.h"
 #include "storageoperations.h"
@@ -8,10 +9,14 @@
 #include <QProcess>
 #include <QTextStream>
 
+#include <cstdio>
+#include <utility>
+
 #include <sched.h>
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace ravno;
 using namespace ravno::test;
@@ -90,39 +95,28 @@ void TestStorageChildren::fullDisk()
     QVERIFY(!report.paging);
 }
 
-// Two processes, one appending answers and names, the other appending too
-// and saving both views unchanged after every step: no line is lost.
+// Two copies at once: one rewrites the answer log (shown, then saved) and
+// the catalogue (shown, then saved); each time it has read a file and is
+// about to write it, it waits until the other copy has appended a line to
+// that file or found it locked. Without the locks every such line is lost.
 void TestStorageChildren::twoCopies()
 {
     Sandbox work;
-    constexpr int kSteps = 120;
+    QVERIFY(work.write(kAnswerLogName, encodeText("старый ответ\r\n")));
+    QVERIFY(work.write(kCatalogueName, "a\r\n"));
+    for (const char *pipe : {"/toAppender", "/toRewriter"})
+        QCOMPARE(::mkfifo(QFile::encodeName(work.workingPath() + pipe).constData(), 0600), 0);
     QProcess copies[2];
-    const char *tags[2] = {"A", "B"};
+    const char *roles[2] = {"rewriter", "appender"};
     for (int i = 0; i < 2; ++i)
         copies[i].start(QCoreApplication::applicationFilePath(),
-                        {"--copy", work.workingPath(), tags[i], QString::number(kSteps)});
+                        {"--copy", work.workingPath(), roles[i]});
     for (QProcess &copy : copies) {
-        QVERIFY(copy.waitForFinished(120000));
+        QVERIFY(copy.waitForFinished(20000));
         QVERIFY2(copy.exitCode() == 0, copy.readAllStandardOutput().constData());
     }
-    QStringList answers;
-    for (const QString &line : decodeText(work.read(kAnswerLogName)).split("\r\n"))
-        if (!line.isEmpty())
-            answers.append(line);
-    QStringList names = readCatalogueNames(work.folder()).value();
-    QStringList expectedAnswers;
-    QStringList expectedNames;
-    for (const char *tag : tags)
-        for (int i = 0; i < kSteps; ++i) {
-            expectedAnswers.append(QStringLiteral("%1 %2").arg(tag).arg(i));
-            expectedNames.append(QStringLiteral("%1-%2").arg(tag).arg(i));
-        }
-    answers.sort();
-    names.sort();
-    expectedAnswers.sort();
-    expectedNames.sort();
-    QCOMPARE(answers, expectedAnswers);
-    QCOMPARE(names, expectedNames);
+    QCOMPARE(work.read(kAnswerLogName), encodeText("старый ответ\r\n\r\nA 1\r\nA 2\r\n"));
+    QCOMPARE(readCatalogueNames(work.folder()).value(), (QStringList{"a", "A-3"}));
 }
 
 namespace {
@@ -174,30 +168,78 @@ int fullDiskChild(const QStringList &args)
     return 0;
 }
 
-// --copy <working folder> <tag> <steps>: one copy of the program at work.
+// The two copies of twoCopies talk through two named pipes in the working
+// folder: the rewriter names the file it is about to replace, the appender
+// answers "busy" when it finds that file locked and "done" once it appended.
+FILE *toAppender = nullptr;
+FILE *toRewriter = nullptr;
+
+QByteArray receive(FILE *pipe)
+{
+    char line[64] = {};
+    return std::fgets(line, sizeof line, pipe) ? QByteArray(line).trimmed() : QByteArray("eof");
+}
+
+void send(FILE *pipe, const QByteArray &line)
+{
+    std::fputs((line + '\n').constData(), pipe);
+    std::fflush(pipe);
+}
+
+// --copy <working folder> rewriter|appender
 int copyChild(const QStringList &args)
 {
     const DataFolder folder{QDir(args[0])};
-    const QString tag = args[1];
-    OpenFiles files;
-    AnswerLog log(folder, files);
+    const QByteArray pipes = QFile::encodeName(args[0]);
     QTextStream out(stdout);
-    for (int i = 0; i < args[2].toInt(); ++i) {
-        if (!log.append(QStringLiteral("%1 %2").arg(tag).arg(i))
-            || !appendCatalogueName(folder, QStringLiteral("%1-%2").arg(tag).arg(i))) {
-            out << "append failed\n";
-            return 1;
+    OpenFiles files;
+    if (args[1] == u"appender") {
+        toAppender = std::fopen(pipes + "/toAppender", "r");
+        toRewriter = std::fopen(pipes + "/toRewriter", "w");
+        pauseHook = [](PausePoint point, const QString &) {
+            if (point == PausePoint::LockBusy)
+                send(toRewriter, "busy");
+        };
+        AnswerLog log(folder, files);
+        for (int i = 1;; ++i) {
+            const QByteArray file = receive(toAppender);
+            if (file == "end")
+                return 0;
+            const Status appended = file == kAnswerLogName.toUtf8()
+                                        ? log.append(QStringLiteral("A %1").arg(i))
+                                        : appendCatalogueName(folder, QStringLiteral("A-%1").arg(i));
+            send(toRewriter, "done");
+            if (!appended) {
+                out << "append to " << file << " failed: " << int(appended.error().kind) << "\n";
+                return 1;
+            }
         }
-        if (tag != u"B")
-            continue;
-        const Result<QString> shown = log.all();
-        FileSnapshot listShown;
-        const Result<QString> list = readCatalogueForDisplay(folder, &listShown);
-        if (!shown || !log.save(shown.value()) || !list
-            || !rewriteCatalogue(folder, list.value(), &listShown)) {
-            out << "view save failed\n";
-            return 1;
-        }
+    }
+    toAppender = std::fopen(pipes + "/toAppender", "w");
+    toRewriter = std::fopen(pipes + "/toRewriter", "r");
+    static bool appending = false; // the appender waits for a lock this copy holds
+    pauseHook = [](PausePoint point, const QString &path) {
+        if (point != PausePoint::BeforeReplace)
+            return;
+        send(toAppender, QFileInfo(path).fileName().toUtf8());
+        appending = receive(toRewriter) == "busy";
+    };
+    // Before the next change the appender has finished the last one.
+    const auto settled = [] {
+        if (std::exchange(appending, false))
+            return receive(toRewriter) == "done";
+        return true;
+    };
+    AnswerLog log(folder, files);
+    Catalogue catalogue(folder, files);
+    const Result<QString> shown = log.all();
+    const bool logSaved = shown && settled() && log.save(shown.value()) && settled();
+    const Result<QString> list = catalogue.show();
+    const bool listSaved = list && catalogue.rewrite(list.value()) && settled();
+    send(toAppender, "end");
+    if (!logSaved || !listSaved) {
+        out << "view save failed\n";
+        return 1;
     }
     return 0;
 }
