@@ -68,11 +68,20 @@ void RoadAnimator::resetForLoad()
     m_road.resetForLoad();
 }
 
+void RoadAnimator::setTimeScale(int factor)
+{
+    m_timeScale = factor;
+    if (m_stepTimer->isActive())
+        applyInterval(RoadAnimation::Timer::Step, m_road.stepInterval());
+    if (m_paceTimer->isActive())
+        applyInterval(RoadAnimation::Timer::Pace, m_road.paceInterval());
+}
+
 void RoadAnimator::applyInterval(RoadAnimation::Timer timer, int intervalMs)
 {
     QTimer *t = timer == RoadAnimation::Timer::Step ? m_stepTimer : m_paceTimer;
-    if (intervalMs > 0)
-        t->start(t == m_stepTimer ? kStepEventsPerWake * intervalMs : intervalMs); // restarts it
+    if (intervalMs > 0) // restarts it
+        t->start(m_timeScale * (t == m_stepTimer ? kStepEventsPerWake * intervalMs : intervalMs));
     else
         t->stop();
 }

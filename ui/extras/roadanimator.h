@@ -41,6 +41,10 @@ public:
     static constexpr int kStepEventsPerWake = 2;
     QTimer *stepTimer() const { return m_stepTimer; }
     QTimer *paceTimer() const { return m_paceTimer; }
+    // Every interval the road asks for is taken factor times (1 unless set).
+    // Tests stretch the timers so far that they never fire by themselves,
+    // and fire them by hand.
+    void setTimeScale(int factor);
 
 private:
     void applyInterval(ravno::RoadAnimation::Timer timer, int intervalMs);
@@ -53,4 +57,5 @@ private:
     QTimer *m_paceTimer = nullptr;
     QPointer<QAction> m_graph;
     QPointer<QAction> m_stoper;
+    int m_timeScale = 1;
 };
