@@ -13,6 +13,7 @@
 #include "storage/catalogue.h"
 #include "storage/datafolder.h"
 #include "ui/common/messages.h"
+#include "ui/extras/helplauncher.h"
 
 #include <QLocale>
 
@@ -35,6 +36,8 @@ struct AppContext
     AnswerLog log;
     ArrayStore arrays;
     Catalogue catalogue;
+    // How long a failing help launcher is still reported; tests shorten it.
+    int helpWatchMs = kHelpWatchMs;
 };
 
 } // namespace ravno

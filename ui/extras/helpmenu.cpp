@@ -15,7 +15,8 @@ void openHelp(QWidget *parent, AppContext &context)
     // goes on; it is shown over the window that asked, if that is still there.
     const auto late = [&messages = context.messages, window = QPointer<QWidget>(parent)](
                           const FileError &error) { messages.fileError(window, error); };
-    if (const Status started = startHelp(context.folder.workingFolder(), late); !started)
+    const Status started = startHelp(context.folder.workingFolder(), late, context.helpWatchMs);
+    if (!started)
         context.messages.fileError(parent, started.error());
 }
 
