@@ -17,6 +17,7 @@
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace ravno;
 using namespace ravno::test;
@@ -31,6 +32,8 @@ struct ChildReport
     QByteArray bytes; // of the operation's file afterwards
     bool paging = false;
 };
+
+const QByteArray kShortStored(" 2 \r\n");
 
 ChildReport runChild(const QStringList &arguments)
 {
@@ -74,6 +77,11 @@ void TestStorageChildren::fullDisk_data()
         for (std::size_t i = 0; i < operations().size(); ++i)
             if (operations()[i].writes)
                 QTest::addRow("%s: %s", mode, operations()[i].name) << int(i) << QString(mode);
+    // A writable file in a read-only folder is written in place: a write that
+    // fails there puts the old bytes back. Runs where permissions hold.
+    for (std::size_t i = 0; i < operations().size(); ++i)
+        if (operations()[i].name == std::string_view("save array"))
+            QTest::newRow("fsize in place: save array") << int(i) << QStringLiteral("inplace");
 }
 
 // Each write in a child process: under a file-size limit (no privileges
@@ -91,7 +99,7 @@ void TestStorageChildren::fullDisk()
         QSKIP(qPrintable("no full file system here: " + report.skipped));
     QVERIFY(report.error.has_value());
     QVERIFY2(report.error->startsWith("write files/" + op.file + " "), qPrintable(*report.error));
-    QCOMPARE(report.bytes, kStored);
+    QCOMPARE(report.bytes, mode == u"inplace" ? kShortStored : kStored);
     QVERIFY(!report.paging);
 }
 
@@ -121,8 +129,8 @@ void TestStorageChildren::twoCopies()
 
 namespace {
 
-// --child fsize|tmpfs <operation> <working folder>: stores the operation's
-// file, fills the file system up, runs the operation, reports.
+// --child fsize|tmpfs|inplace <operation> <working folder>: stores the
+// operation's file, fills the file system up, runs the operation, reports.
 int fullDiskChild(const QStringList &args)
 {
     const Operation &op = operations()[std::size_t(args[1].toInt())];
@@ -141,6 +149,18 @@ int fullDiskChild(const QStringList &args)
     if (!stored.open(QIODevice::WriteOnly) || stored.write(kStored) != kStored.size())
         return 1;
     stored.close();
+    if (args[0] == u"inplace") {
+        // Shorter than what the operation writes, so that the write fails
+        // under a limit the old bytes fit.
+        if (!stored.open(QIODevice::WriteOnly) || stored.write(kShortStored) != kShortStored.size()
+            || !QFile::setPermissions(files, QFile::ReadOwner | QFile::ExeOwner))
+            return 1;
+        stored.close();
+        if (::access(QFile::encodeName(files).constData(), W_OK) == 0) {
+            out << "SKIP permissions are not enforced for this user\n";
+            return 0;
+        }
+    }
     if (args[0] == u"tmpfs") {
         QFile filler(files + QStringLiteral("/filler"));
         if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
@@ -150,7 +170,9 @@ int fullDiskChild(const QStringList &args)
         }
     } else {
         // An append may get part of its line out before the limit.
-        const rlim_t limit = op.appendsOnly ? rlim_t(kStored.size() + 1) : 1;
+        const rlim_t limit = args[0] == u"inplace" ? rlim_t(kShortStored.size())
+                             : op.appendsOnly         ? rlim_t(kStored.size() + 1)
+                                                      : 1;
         const struct rlimit fsize = {limit, limit};
         ::signal(SIGXFSZ, SIG_IGN);
         if (::setrlimit(RLIMIT_FSIZE, &fsize) != 0)
@@ -162,6 +184,7 @@ int fullDiskChild(const QStringList &args)
         out << "ERR " << (error->access == Access::Write ? "write " : "read ") << error->path
             << " " << int(error->kind) << "\n";
     out << "PAGING " << (context.files.isPaging() ? 1 : 0) << "\n";
+    QFile::setPermissions(files, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QFile after(folder.pathOf(op.file));
     if (after.open(QIODevice::ReadOnly))
         out << "BYTES " << after.readAll().toHex() << "\n";
