@@ -232,6 +232,16 @@ void TestMainWindow::lastAnswerOfEmptyLog()
 
     main.findChild<QAction *>(QStringLiteral("lastans"))->trigger();
     QCOMPARE(picture->printedLines(), (QStringList{"earlier", "Ничего не помню"}));
+    // The box is one line high: the newest line is the one in view.
+    const QWidget *view = picture->parentWidget();
+    const int spacing = picture->fontMetrics().lineSpacing();
+    const auto inView = [&](int line) {
+        const int middle = picture->contentsRect().top() + line * spacing + spacing / 2;
+        return view->rect().contains(picture->mapTo(view, QPoint(1, middle)));
+    };
+    QCoreApplication::processEvents(); // the box is laid out
+    QVERIFY(inView(1));
+    QVERIFY(!inView(0));
 }
 
 void TestMainWindow::allAnswersViewAndSave()

@@ -26,6 +26,11 @@ TextArea::TextArea(QLabel *label, const QRect &home, Growth growth, QWidget *cli
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setWidget(label);
+    // A text taller than the area shows its newest line. The label takes its
+    // new height only when the area lays it out, after the text changed, so
+    // the area follows the scroll range rather than the text.
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this,
+            [this](int, int newest) { verticalScrollBar()->setValue(newest); });
     // The area shows the road through it, the label too (setWidget would
     // fill the label with the light window colour).
     label->setAutoFillBackground(false);
@@ -71,8 +76,6 @@ void TextArea::placeWithin(const QRect &room)
         rect.moveRight(room.right());
     rect.setLeft(std::max(rect.left(), room.left()));
     setGeometry(rect.intersected(room));
-    // A text taller than its area shows its newest line.
-    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }
 
 void fitWindowToText(QMainWindow *window, const QSize &designed, const QList<TextArea *> &areas)
