@@ -3,7 +3,6 @@
 #include "testsupport.h"
 #include "ui/common/layout.h"
 #include "ui/editor/form2.h"
-#include "windowcheck.h"
 
 #include <QAction>
 #include <QApplication>
@@ -46,8 +45,6 @@ private slots:
     void createList();
     void closingReturnsAndSaves_data();
     void closingReturnsAndSaves();
-    void menuItems_data();
-    void menuItems();
     void exitDoesNotSave();
     void longTextIsKeptWhole();
     void largeLastArrayMatchesOneParse();
@@ -282,41 +279,6 @@ void TestEditor::closingReturnsAndSaves()
     QCOMPARE(box.read(QStringLiteral("LostMas")), QByteArray(" 8 \r\n 7 \r\n"));
 }
 
-
-
-void TestEditor::menuItems_data()
-{
-    addMenuColumns();
-    QTest::addColumn<QStringList>("names");
-    QTest::newRow("file") << "Файл"
-                          << QStringList{"Новый массив", "Создать SaveList",
-                                         "Загрузить последний массив", "Сохранить в последний массив",
-                                         "Загрузить/сохранить массив", "Готово", "",
-                                         "Выход из программы"}
-                          << "" << ""
-                          << QStringList{"new", "createlist", "load", "save", "loadsave", "ready", "",
-                                         "exit"};
-    QTest::newRow("animation") << "Анимация"
-                               << QStringList{"Разрешить графику", "Разрешить анимацию"} << "graph"
-                               << "graph stoper" << QStringList{"graph", "stoper"};
-    QTest::newRow("help") << "Помощь" << QStringList{"Справка", "Подробный отчет", "О программе"}
-                          << "" << "" << QStringList{"what2", "final", "about"};
-}
-
-void TestEditor::menuItems()
-{
-    QFETCH(QStringList, names);
-    Sandbox box;
-    Form2 editor(*box.context);
-    compareMenu(editor);
-    if (QTest::currentTestFailed())
-        return;
-    const auto *items = editor.findChild<QMenu *>(QString::fromLatin1(QTest::currentDataTag()));
-    QStringList seen;
-    for (const QAction *item : items->actions())
-        seen << item->objectName();
-    QCOMPARE(seen, names);
-}
 
 void TestEditor::exitDoesNotSave()
 {
