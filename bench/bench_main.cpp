@@ -7,7 +7,7 @@
 // of the idle windows; and the exact solver on its hardest inputs, and the
 // storage readers on a large file. Run by hand:
 //   build/ravno_bench [largest line count, default 1000000] [seconds, default 60]
-//   build/ravno_bench --exact [order-10 systems, default 1000]
+//   build/ravno_bench --exact [order-10 systems, default 1000; 200 in the full run]
 //   build/ravno_bench --large-readers [MB, default 200]
 #include "bench/idle.h"
 #include "bench/exact.h"
@@ -65,7 +65,7 @@ int main(int argc, char *argv[])
 
     if (!bench::benchOrderTen(folder) || !bench::benchMillionLines(folder)
         || !bench::benchStartup(app.applicationFilePath(), 11)
-        || !bench::benchEditor(app.applicationFilePath(), 100000) || !bench::benchExact(1000))
+        || !bench::benchEditor(app.applicationFilePath(), 100000) || !bench::benchExact(200))
         return 1;
     std::printf("\n");
 

@@ -37,6 +37,46 @@ mpq_class ratio(const mpz_class &num, const mpz_class &den)
     return value;
 }
 
+// A system with zeros below the diagonal, as a solve leaves it, needs no
+// elimination: each column's pivot is its diagonal entry and every
+// multiplier 0, up to a column that is zero on and below the diagonal. Over one common denominator its rows, each with a large
+// denominator of its own, would grow to their product; in reduced fractions
+// only the back substitution remains. False, with nothing recorded, for a
+// system that needs the elimination.
+bool solveEliminated(SolveRecord &record)
+{
+    const ExactMatrix &a = record.before;
+    const int n = int(a.size());
+    for (int k = 0; k < n && record.zeroColumn < 0; ++k) {
+        for (int i = k + 1; i < n; ++i)
+            if (sgn(a[i][k]) != 0)
+                return false;
+        if (sgn(a[k][k]) == 0)
+            record.zeroColumn = k;
+    }
+    for (int k = 0; k <= n - 2 && (record.zeroColumn < 0 || k < record.zeroColumn); ++k) {
+        EliminationStep step;
+        step.column = k;
+        step.pivotRow = k;
+        step.pivot = a[k][k];
+        for (int i = k + 1; i < n; ++i)
+            step.eliminations.emplace_back(i, mpq_class(0));
+        step.after = a;
+        record.steps.push_back(std::move(step));
+    }
+    if (record.zeroColumn >= 0)
+        return true;
+    record.answers.assign(std::size_t(n), mpq_class(0));
+    for (int i = n - 1; i >= 0; --i) {
+        mpq_class sum = a[i][n];
+        for (int c = i + 1; c < n; ++c)
+            sum -= a[i][c] * record.answers[std::size_t(c)];
+        record.answers[std::size_t(i)] = sum / a[i][i];
+    }
+    record.unique = true;
+    return true;
+}
+
 } // namespace
 
 const ExactMatrix &eliminatedMatrix(const SolveRecord &record)
@@ -49,7 +89,7 @@ SolveRecord eliminateExactly(const ExactMatrix &system)
     SolveRecord record;
     record.before = system;
     const int n = int(system.size());
-    if (n < 1)
+    if (n < 1 || solveEliminated(record))
         return record;
 
     // a(i, j) / (scale * divisor) is the value the elimination would hold
