@@ -31,10 +31,28 @@ IntegerMatrix scaledToIntegers(const ExactMatrix &system, mpz_class &scale)
     return integers;
 }
 
+// num / den in lowest terms into `out`, without a temporary fraction.
+void setRatio(mpq_class &out, const mpz_class &num, const mpz_class &den, mpz_class &gcd)
+{
+    mpz_gcd(gcd.get_mpz_t(), num.get_mpz_t(), den.get_mpz_t());
+    if (gcd == 1) {
+        mpz_set(out.get_num_mpz_t(), num.get_mpz_t());
+        mpz_set(out.get_den_mpz_t(), den.get_mpz_t());
+    } else {
+        mpz_divexact(out.get_num_mpz_t(), num.get_mpz_t(), gcd.get_mpz_t());
+        mpz_divexact(out.get_den_mpz_t(), den.get_mpz_t(), gcd.get_mpz_t());
+    }
+    if (sgn(den) < 0) {
+        mpz_neg(out.get_num_mpz_t(), out.get_num_mpz_t());
+        mpz_neg(out.get_den_mpz_t(), out.get_den_mpz_t());
+    }
+}
+
 mpq_class ratio(const mpz_class &num, const mpz_class &den)
 {
-    mpq_class value(num, den);
-    value.canonicalize();
+    mpq_class value;
+    mpz_class gcd;
+    setRatio(value, num, den, gcd);
     return value;
 }
 
@@ -129,7 +147,7 @@ SolveRecord eliminateExactly(ExactMatrix system)
 
         const mpz_class &pivot = a[k][k];
         const mpz_class rowDivisor = pivot * scale;
-        mpz_class product;
+        mpz_class product, gcd;
         for (int i = k + 1; i < n; ++i) {
             step.eliminations.emplace_back(i, ratio(a[i][k], pivot));
             std::vector<mpq_class> &row = step.after.emplace_back(std::size_t(n + 1));
@@ -138,7 +156,7 @@ SolveRecord eliminateExactly(ExactMatrix system)
                 mpz_submul(product.get_mpz_t(), a[i][k].get_mpz_t(), a[k][j].get_mpz_t());
                 mpz_divexact(a[i][j].get_mpz_t(), product.get_mpz_t(), previousPivot.get_mpz_t());
                 if (sgn(a[i][j]) != 0)
-                    row[std::size_t(j)] = ratio(a[i][j], rowDivisor);
+                    setRatio(row[std::size_t(j)], a[i][j], rowDivisor, gcd);
             }
             a[i][k] = 0;
         }

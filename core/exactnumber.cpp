@@ -88,14 +88,23 @@ double nearestDouble(const mpq_class &value)
 
 QString formatExact(const mpq_class &value, const QLocale &locale)
 {
+    QString out;
+    appendExact(out, value, locale.decimalPoint(), locale);
+    return out;
+}
+
+void appendExact(QString &out, const mpq_class &value, const QString &point, const QLocale &locale)
+{
     // Below 2^1023 the nearest double is finite; only near the top of the
     // range is it worth finding.
     const long top = long(mpz_sizeinbase(value.get_num_mpz_t(), 2))
                      - long(mpz_sizeinbase(value.get_den_mpz_t(), 2));
     if (top >= 1023) {
         const double nearest = nearestDouble(value);
-        if (std::isinf(nearest))
-            return formatAnswer(nearest, locale);
+        if (std::isinf(nearest)) {
+            out += formatAnswer(nearest, locale);
+            return;
+        }
     }
 
     // The magnitude in thousandths, rounded half away from zero:
@@ -116,13 +125,11 @@ QString formatExact(const mpq_class &value, const QLocale &locale)
     if (digits.size() < 4)
         digits.insert(0, 4 - digits.size(), '0');
 
-    QString out;
     if (sgn(value) < 0 && !zero)
         out += u'-';
-    out += QString::fromLatin1(digits.data(), qsizetype(digits.size() - 3));
-    out += locale.decimalPoint();
-    out += QString::fromLatin1(digits.data() + digits.size() - 3, 3);
-    return out;
+    out += QLatin1StringView(digits.data(), qsizetype(digits.size() - 3));
+    out += point;
+    out += QLatin1StringView(digits.data() + digits.size() - 3, 3);
 }
 
 } // namespace ravno

@@ -27,5 +27,8 @@ double nearestDouble(const mpq_class &value);
 // separator. A value whose nearest double is infinite gives the same word as
 // formatAnswer() for infinity.
 QString formatExact(const mpq_class &value, const QLocale &locale);
+// The same appended to `out`, with the locale's decimal separator `point`
+// found once by the caller, for the writers of many values.
+void appendExact(QString &out, const mpq_class &value, const QString &point, const QLocale &locale);
 
 } // namespace ravno

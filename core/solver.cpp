@@ -12,10 +12,14 @@ namespace {
 QString matrixText(const ExactMatrix &matrix, const QLocale &locale)
 {
     QString text;
+    text.reserve(qsizetype(matrix.size() * (matrix.size() + 1) * 10));
+    const QString point = locale.decimalPoint();
     for (const auto &row : matrix) {
-        for (const mpq_class &value : row)
-            text += formatExact(value, locale) + QStringLiteral("  ");
-        text += QStringLiteral("\r\n");
+        for (const mpq_class &value : row) {
+            appendExact(text, value, point, locale);
+            text += QLatin1StringView("  ");
+        }
+        text += QLatin1StringView("\r\n");
     }
     return text;
 }
