@@ -16,7 +16,7 @@ mpq_class exactValue(double value)
         return 0;
     // A whole number below 2^53 is its own shortest decimal.
     if (std::fabs(value) < 0x1p53 && value == std::trunc(value))
-        return mpq_class(mpz_class(static_cast<signed long>(value)));
+        return mpq_class(static_cast<signed long>(value));
     // "-d.ddde-XX": the digits without the point make an integer, scaled by
     // a power of ten. to_chars ignores the C locale.
     char buf[64];
