@@ -17,6 +17,7 @@ public:
     std::vector<ReportBlock> blocks;
 
     void heading(const QString &text) { blocks.push_back({ReportBlock::Kind::Heading, text, {}}); }
+    void column(const QString &text) { blocks.push_back({ReportBlock::Kind::Column, text, {}}); }
     void line(const QString &text) { blocks.push_back({ReportBlock::Kind::Line, text, {}}); }
 
     void matrix(const ExactMatrix &m)
@@ -101,7 +102,7 @@ void writeSystem(Writer &w, const Report &r)
 void writeStep(Writer &w, const ReportStep &done)
 {
     const EliminationStep &s = done.step;
-    w.line(QStringLiteral("Столбец %1").arg(s.column + 1));
+    w.column(QStringLiteral("Столбец %1").arg(s.column + 1));
     if (s.pivotRow != done.row)
         w.line(QStringLiteral("Строки %1 и %2 меняются местами: главный элемент %3")
                    .arg(QString::number(done.row + 1), QString::number(s.pivotRow + 1), w.number(s.pivot)));
@@ -257,7 +258,7 @@ QString reportPlainText(const Report &report, const QLocale &locale)
     for (const ReportBlock &block : reportBlocks(report, locale, Length::Whole)) {
         if (block.kind == ReportBlock::Kind::Heading) {
             out += (out.isEmpty() ? QString() : QStringLiteral("\n")) + block.text + u'\n';
-        } else if (block.kind == ReportBlock::Kind::Line) {
+        } else if (block.kind != ReportBlock::Kind::Matrix) {
             out += block.text + u'\n';
         } else {
             // Columns right-aligned to their widest cell, the right-hand
@@ -284,6 +285,8 @@ QString reportHtml(const Report &report, const QLocale &locale)
     for (const ReportBlock &block : reportBlocks(report, locale, Length::Line)) {
         if (block.kind == ReportBlock::Kind::Heading) {
             out += QStringLiteral("<h3>%1</h3>").arg(block.text.toHtmlEscaped());
+        } else if (block.kind == ReportBlock::Kind::Column) {
+            out += QStringLiteral("<p><b>%1</b></p>").arg(block.text.toHtmlEscaped());
         } else if (block.kind == ReportBlock::Kind::Line) {
             out += QStringLiteral("<p>%1</p>").arg(block.text.toHtmlEscaped());
         } else {

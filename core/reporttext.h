@@ -17,9 +17,9 @@ namespace ravno {
 
 struct ReportBlock
 {
-    enum class Kind { Heading, Line, Matrix };
+    enum class Kind { Heading, Column, Line, Matrix };
     Kind kind = Kind::Line;
-    QString text;                // a heading or a line
+    QString text;                // a heading, a column's title or a line
     std::vector<QStringList> rows; // a matrix: n rows of n + 1 cells
 };
 

@@ -27,6 +27,9 @@ namespace ravno {
 namespace {
 
 const QString kReportTitle = QStringLiteral("Подробный отчет");
+// One step a line; a little air above each part and each matrix.
+const QString kReportStyle = QStringLiteral("p { margin: 0; } h3 { margin-top: 10px; margin-bottom: 4px; }"
+                                            "table { margin-top: 2px; margin-bottom: 6px; }");
 
 // The report's view: whatever is selected, a copy takes the whole report.
 class ReportView : public QTextBrowser
@@ -105,6 +108,7 @@ ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
         "QTextBrowser { background-color: black; color: rgb(0,255,0);"
         "  border: 1px solid rgb(128,128,128); }"));
     m_view->setOpenLinks(false);
+    m_view->document()->setDefaultStyleSheet(kReportStyle);
 
     m_copy = new QPushButton(kCopyCaption, this);
     m_copy->setObjectName(QStringLiteral("copy"));
@@ -127,6 +131,8 @@ ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
     // Ctrl+C copies the whole report wherever the keyboard is in the window.
     auto *copy = new QShortcut(QKeySequence::Copy, this);
     connect(copy, &QShortcut::activated, this, &ReportWindow::copyAll);
+    auto *selectAll = new QShortcut(QKeySequence::SelectAll, this);
+    connect(selectAll, &QShortcut::activated, m_view, &QTextBrowser::selectAll);
     connect(m_copy, &QPushButton::clicked, this, &ReportWindow::copyAll);
     connect(m_savePdf, &QPushButton::clicked, this, &ReportWindow::saveAsPdf);
 }
@@ -137,11 +143,13 @@ void ReportWindow::showEvent(QShowEvent *event)
     m_view->setFocus();
 }
 
-void ReportWindow::setReport(const Report &report)
+void ReportWindow::setReport(Report report)
 {
     const BusyCursor busy;
-    m_plain = reportPlainText(report, m_locale);
-    m_html = reportHtml(report, m_locale);
+    // The plain text, with every digit of every fraction, is written only
+    // when it is copied.
+    m_report = std::move(report);
+    m_html = reportHtml(m_report, m_locale);
     m_view->setHtml(m_html);
     setEdited(false);
 }
@@ -161,11 +169,12 @@ QString ReportWindow::titleLine() const
 
 QString ReportWindow::plainText() const
 {
-    return titleLine() + QStringLiteral("\n\n") + m_plain;
+    return titleLine() + QStringLiteral("\n\n") + reportPlainText(m_report, m_locale);
 }
 
 void ReportWindow::copyAll() const
 {
+    const BusyCursor busy;
     QGuiApplication::clipboard()->setText(plainText());
 }
 
@@ -178,6 +187,7 @@ void ReportWindow::saveAsPdf()
     // Black on white, for printing: the document's own colours.
     QTextDocument document;
     document.setDefaultFont(uiFont(10));
+    document.setDefaultStyleSheet(kReportStyle);
     document.setHtml(QStringLiteral("<h2>%1</h2><p>%2</p>%3")
                          .arg(kReportTitle, titleLine().toHtmlEscaped(), m_html));
     QByteArray bytes;

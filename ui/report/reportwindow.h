@@ -29,7 +29,7 @@ public:
 
     // Shows the report of a solve; the title line says whether the editor
     // has changed the system since.
-    void setReport(const Report &report);
+    void setReport(Report report);
     void setEdited(bool edited);
 
     // The title line and the report as plain text, every fraction whole.
@@ -50,7 +50,7 @@ private:
     Messages &m_messages;
     QLocale m_locale;
     bool m_edited = false;
-    QString m_plain;
+    Report m_report;
     QString m_html;
     QLabel *m_title = nullptr;
     QTextBrowser *m_view = nullptr;
