@@ -4,15 +4,15 @@
 // is shown, and the array file writer and both readers on files of growing
 // size, so that a reader that is not linear shows at a glance, and the
 // array editor loading and saving a long last array, and last the CPU share
-// of the idle windows; and how many singular systems the solver catches, and
-// the storage readers on a large file. Run by hand:
+// of the idle windows; and the exact solver on its hardest inputs, and the
+// storage readers on a large file. Run by hand:
 //   build/ravno_bench [largest line count, default 1000000] [seconds, default 60]
-//   build/ravno_bench --singular [systems of each kind and order, default 10000]
+//   build/ravno_bench --exact [order-10 systems, default 1000]
 //   build/ravno_bench --large-readers [MB, default 200]
 #include "bench/idle.h"
+#include "bench/exact.h"
 #include "bench/largereaders.h"
 #include "bench/sections.h"
-#include "bench/singular.h"
 #include "storage/arrayfile.h"
 #include "storage/datafolder.h"
 
@@ -53,8 +53,8 @@ int main(int argc, char *argv[])
     if (argc > 1 && qstrcmp(argv[1], bench::idleChildOption) == 0)
         return bench::idleChild(argc, argv);
     QCoreApplication app(argc, argv);
-    if (argc > 1 && qstrcmp(argv[1], bench::singularOption) == 0)
-        return bench::benchSingular(argc > 2 ? QByteArray(argv[2]).toInt() : 10000) ? 0 : 1;
+    if (argc > 1 && qstrcmp(argv[1], bench::exactOption) == 0)
+        return bench::benchExact(argc > 2 ? QByteArray(argv[2]).toInt() : 1000) ? 0 : 1;
     const qsizetype largest = argc > 1 ? QByteArray(argv[1]).toLongLong() : 1000000;
     const int idleSeconds = argc > 2 ? std::max(1, QByteArray(argv[2]).toInt()) : 60;
 
@@ -65,7 +65,7 @@ int main(int argc, char *argv[])
 
     if (!bench::benchOrderTen(folder) || !bench::benchMillionLines(folder)
         || !bench::benchStartup(app.applicationFilePath(), 11)
-        || !bench::benchEditor(app.applicationFilePath(), 100000) || !bench::benchSingular(10000))
+        || !bench::benchEditor(app.applicationFilePath(), 100000) || !bench::benchExact(1000))
         return 1;
     std::printf("\n");
 

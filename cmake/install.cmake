@@ -103,13 +103,15 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION math)
 # dpkg-shlibdeps finds the Qt libraries with their versions; the platform
-# plugins are loaded at run time, so they are named by hand.
+# plugins are loaded at run time, so they are named by hand, and GMP (the
+# exact arithmetic of the solver, with its C++ interface) is named as well.
 find_program(RAVNO_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(RAVNO_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgmp10, libgmpxx4ldbl, qt6-qpa-plugins")
 else()
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6widgets6, libqt6gui6, libqt6core6, qt6-qpa-plugins")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "libgmp10, libgmpxx4ldbl, libqt6widgets6, libqt6gui6, libqt6core6, qt6-qpa-plugins")
 endif()
 # The help launcher opens the page through xdg-open; the windows look for
 # Liberation Sans, of about the width of the fonts they were laid out for;

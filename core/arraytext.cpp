@@ -51,10 +51,10 @@ std::optional<QString> fillFromText(Workspace &ws, int n, const QString &text,
     for (int i = 0; i < n; ++i) {
         caption += QStringLiteral("\n\r");
         for (int j = 0; j < n; ++j) {
-            ws.at(i, j) = next();
+            ws.set(i, j, next());
             caption += QStringLiteral("  ") + formatGeneral(ws.at(i, j), locale);
         }
-        ws.at(i, n) = next();
+        ws.set(i, n, next());
         caption += QStringLiteral("   |   ") + formatGeneral(ws.at(i, n), locale);
     }
     return caption;

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Row elimination with partial pivoting on the shared workspace. The main
-// window runs it, shows the answer line and the eliminated matrix, and logs
-// the line; the solver itself touches neither widgets nor files.
+// Row elimination with partial pivoting on the shared workspace, in exact
+// arithmetic. The main window runs it, shows the answer line and the
+// eliminated matrix, logs the line and keeps the record for the detailed
+// report; the solver itself touches neither widgets nor files.
 #pragma once
 
+#include "core/solverecord.h"
 #include "core/workspace.h"
 
 #include <QLocale>
@@ -24,14 +26,18 @@ struct SolveResult
     // The matrix after elimination, every value "##0.000" and two blanks,
     // every row ended by CR LF.
     QString matrixText;
+    // What the elimination did, step by step, with the exact answers.
+    SolveRecord record;
 };
 
-// Transforms the matrix in place into its row-exchanged upper-triangular
-// form and writes the unknowns into the answers. Without a unique solution
-// (a pivot column of exact zeros, or a system singular within rounding, see
-// core/singularity.h) the answers become the single text
-// "Одного решения нет"; when an unknown
-// overflows the range of a double they become the single text
+// Solves the system the workspace holds exactly: each double stands for its
+// shortest decimal (exactValue()), or, after an earlier solve, the exact
+// matrix it left is taken. The workspace keeps the exact row-exchanged
+// upper-triangular form beside its nearest doubles, and the unknowns as
+// their nearest doubles; the texts show the exact values rounded once.
+// Without a unique solution (a pivot column exactly zero on and below the
+// diagonal) the answers become the single text "Одного решения нет"; when
+// an unknown lies beyond the range of a double they become the single text
 // "Ответ вне диапазона чисел". A workspace without a right-hand side (the
 // single element left by "Выгрузить массив") has no unique solution.
 SolveResult solve(Workspace &workspace, const QLocale &locale);

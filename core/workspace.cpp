@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/workspace.h"
 
+#include "core/exactnumber.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -13,6 +15,7 @@ void Workspace::resize(int n)
     m_rows = n;
     m_columns = n + 1;
     m_matrix.assign(static_cast<std::size_t>(m_rows) * static_cast<std::size_t>(m_columns), 0.0);
+    m_exact.reset();
     m_answers.assign(static_cast<std::size_t>(n), Answer{});
 }
 
@@ -22,14 +25,17 @@ void Workspace::unload()
     m_rows = 1;
     m_columns = 1;
     m_matrix.assign(1, 0.0);
+    m_exact.reset();
     m_auxiliary.assign(1, 0.0);
     m_answers.assign(1, Answer{QString()});
 }
 
-void Workspace::swapRows(int a, int b)
+void Workspace::setExact(ExactMatrix exact)
 {
-    for (int column = 0; column < m_columns; ++column)
-        std::swap(at(a, column), at(b, column));
+    for (int i = 0; i < m_rows; ++i)
+        for (int j = 0; j < m_columns; ++j)
+            m_matrix[index(i, j)] = nearestDouble(exact[std::size_t(i)][std::size_t(j)]);
+    m_exact = std::move(exact);
 }
 
 } // namespace ravno

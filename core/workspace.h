@@ -5,8 +5,11 @@
 // the whole run and is handed to each window that needs it.
 #pragma once
 
+#include "core/solverecord.h"
+
 #include <QString>
 
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -31,7 +34,19 @@ public:
 
     // Column-major storage: the row index varies fastest.
     double at(int row, int column) const { return m_matrix[index(row, column)]; }
-    double &at(int row, int column) { return m_matrix[index(row, column)]; }
+    // A write starts again from the doubles: the exact copy is dropped.
+    void set(int row, int column, double value)
+    {
+        m_exact.reset();
+        m_matrix[index(row, column)] = value;
+    }
+
+    // After a solve, the exact matrix the elimination left; the doubles then
+    // hold its nearest values (infinity beyond their range). Empty once the
+    // matrix is written, resized or unloaded.
+    const std::optional<ExactMatrix> &exact() const { return m_exact; }
+    // Keeps an exact matrix of the workspace's shape and its nearest doubles.
+    void setExact(ExactMatrix exact);
 
     std::vector<Answer> &answers() { return m_answers; }
     const std::vector<Answer> &answers() const { return m_answers; }
@@ -46,8 +61,6 @@ public:
     // vector, one empty-text answer.
     void unload();
 
-    void swapRows(int a, int b);
-
 private:
     std::size_t index(int row, int column) const
     {
@@ -59,6 +72,7 @@ private:
     int m_rows = 0;
     int m_columns = 0;
     std::vector<double> m_matrix;
+    std::optional<ExactMatrix> m_exact;
     std::vector<double> m_auxiliary;
     std::vector<Answer> m_answers;
 };

@@ -2,6 +2,8 @@
 #include "fuzz/targets.h"
 
 #include "core/arraytext.h"
+#include "core/exactelimination.h"
+#include "core/exactnumber.h"
 #include "core/numbertext.h"
 #include "core/order.h"
 #include "core/solver.h"
@@ -20,6 +22,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 
 namespace ravno::fuzz {
 namespace {
@@ -150,6 +153,50 @@ QString arrayText(QByteArrayView input)
     return {};
 }
 
+QString exactSolve(QByteArrayView input)
+{
+    if (input.isEmpty())
+        return {};
+    const int n = 2 + static_cast<unsigned char>(input.front()) % 9;
+    Workspace ws;
+    ws.resize(n);
+    const QByteArrayView values = input.sliced(1);
+    for (int k = 0; k < n * (n + 1) && (k + 1) * 8 <= values.size(); ++k) {
+        double value = 0;
+        std::memcpy(&value, values.data() + k * 8, 8);
+        if (std::isfinite(value) && nearestDouble(exactValue(value)) != value)
+            return describe("exact value does not read back", QString::number(value, 'g', 17));
+        ws.set(k / (n + 1), k % (n + 1), std::isfinite(value) ? value : 0.0);
+    }
+
+    const SolveResult result = solve(ws, QLocale::c());
+    const SolveRecord &record = result.record;
+    if (result.matrixText.count(QStringLiteral("\r\n")) != n)
+        return describe("eliminated matrix rows", result.matrixText);
+    if (record.unique != (result.outcome != SolveResult::Outcome::NoUniqueSolution))
+        return describe("outcome and record disagree", result.answerLine);
+    if (!record.unique) {
+        const ExactMatrix &left = eliminatedMatrix(record);
+        const int k = record.zeroColumn;
+        if (k < 0 || k >= n)
+            return describe("no zero column", result.matrixText);
+        for (int i = k; i < n; ++i)
+            if (left[std::size_t(i)][std::size_t(k)] != 0)
+                return describe("refused with a pivot left", result.matrixText);
+    } else {
+        for (int i = 0; i < n; ++i) {
+            mpq_class sum = 0;
+            for (int j = 0; j < n; ++j)
+                sum += record.before[std::size_t(i)][std::size_t(j)] * record.answers[std::size_t(j)];
+            if (sum != record.before[std::size_t(i)][std::size_t(n)])
+                return describe("answers do not satisfy the system", result.answerLine);
+        }
+    }
+    if (solve(ws, QLocale::c()).answerLine != result.answerLine)
+        return describe("second solve differs", result.answerLine);
+    return {};
+}
+
 QString items(QByteArrayView input)
 {
     const QString text = decodeText(input.toByteArray());
@@ -257,9 +304,10 @@ QString answerLog(QByteArrayView input)
 
 std::span<const Target> targets()
 {
-    static const std::array<Target, 6> all = {{
+    static const std::array<Target, 7> all = {{
         {"number", leadingNumber},
         {"arraytext", arrayText},
+        {"exact", exactSolve},
         {"items", items},
         {"arrayfile", arrayFiles},
         {"catalogue", catalogue},

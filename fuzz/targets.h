@@ -27,6 +27,9 @@ QString leadingNumber(QByteArrayView input);
 // The first byte picks the order and the locale, the rest is the editor
 // text; the filled workspace is then solved.
 QString arrayText(QByteArrayView input);
+// The first byte picks the order, then eight bytes per entry are a double
+// (row by row, as many as there are, the rest 0): the exact solver on it.
+QString exactSolve(QByteArrayView input);
 // The item reader on one decoded file text.
 QString items(QByteArrayView input);
 // The input as a saved array and as files/LostMas, read back.

@@ -26,6 +26,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <utility>
+
 using namespace ravno;
 
 namespace {
@@ -212,10 +214,11 @@ void Form1::solve()
     m_solve->setEnabled(false);
     m_answer->clearPrint();
 
-    const SolveResult result = ravno::solve(m_context.workspace, m_context.locale);
+    SolveResult result = ravno::solve(m_context.workspace, m_context.locale);
     m_answer->print(result.answerLine);
     m_matrix->setText(withLf(result.matrixText));
     fitText();
+    m_lastSolve = std::move(result.record);
 
     // Logging the answer closes every file: a solve ends paging.
     m_context.messages.failed(this, m_context.log.append(result.answerLine));

@@ -4,6 +4,8 @@
 // Closing it ends the program.
 #pragma once
 
+#include "core/solverecord.h"
+
 #include <QMainWindow>
 
 #include <memory>
@@ -32,6 +34,8 @@ public:
 
     // The editor, created on first use and then only hidden and shown.
     Form2 *editor() const { return m_editor.get(); }
+    // What the last solve did, for the detailed report; empty before one.
+    const ravno::SolveRecord &lastSolve() const { return m_lastSolve; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -75,4 +79,5 @@ private:
     ravno::TextArea *m_matrixArea = nullptr;
     QAction *m_ans = nullptr;
     RoadAnimator *m_road = nullptr;
+    ravno::SolveRecord m_lastSolve;
 };

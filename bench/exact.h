@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The exact solver on its hardest inputs: order-10 systems of numbers with
+// 17 significant digits over decimal exponents -300..300, timed one by one,
+// with how many bits the numbers take.
+#pragma once
+
+namespace ravno::bench {
+
+inline const char *const exactOption = "--exact";
+
+// `systems` random systems; prints the median and the slowest solve and the
+// largest sizes. False when a solve is slower than 100 ms.
+bool benchExact(int systems);
+
+} // namespace ravno::bench

@@ -1,0 +1,125 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/exactelimination.h"
+
+#include <utility>
+
+namespace ravno {
+namespace {
+
+using IntegerMatrix = std::vector<std::vector<mpz_class>>;
+
+// The system times the least common multiple of its denominators: for
+// decimals a power of ten, or less.
+IntegerMatrix scaledToIntegers(const ExactMatrix &system, mpz_class &scale)
+{
+    scale = 1;
+    for (const auto &row : system)
+        for (const mpq_class &value : row)
+            if (value.get_den() != 1)
+                mpz_lcm(scale.get_mpz_t(), scale.get_mpz_t(), value.get_den_mpz_t());
+    IntegerMatrix integers(system.size());
+    for (std::size_t i = 0; i < system.size(); ++i) {
+        integers[i].reserve(system[i].size());
+        for (const mpq_class &value : system[i]) {
+            if (value.get_den() == scale)
+                integers[i].emplace_back(value.get_num());
+            else
+                integers[i].emplace_back(value.get_num() * (scale / value.get_den()));
+        }
+    }
+    return integers;
+}
+
+mpq_class ratio(const mpz_class &num, const mpz_class &den)
+{
+    mpq_class value(num, den);
+    value.canonicalize();
+    return value;
+}
+
+} // namespace
+
+const ExactMatrix &eliminatedMatrix(const SolveRecord &record)
+{
+    return record.steps.empty() ? record.before : record.steps.back().after;
+}
+
+SolveRecord eliminateExactly(const ExactMatrix &system)
+{
+    SolveRecord record;
+    record.before = system;
+    const int n = int(system.size());
+    if (n < 1)
+        return record;
+
+    // a(i, j) / (scale * divisor) is the value the elimination would hold
+    // in rational arithmetic, the divisor being the pivot of the step before
+    // for the rows still to be eliminated (Bareiss).
+    mpz_class scale;
+    IntegerMatrix a = scaledToIntegers(system, scale);
+    mpz_class previousPivot = 1;
+    const ExactMatrix *last = &record.before;
+
+    for (int k = 0; k <= n - 2; ++k) {
+        int pivotRow = -1;
+        for (int i = k; i < n; ++i)
+            if (sgn(a[i][k]) != 0
+                && (pivotRow < 0 || mpz_cmpabs(a[i][k].get_mpz_t(), a[pivotRow][k].get_mpz_t()) > 0))
+                pivotRow = i;
+        if (pivotRow < 0) {
+            record.zeroColumn = k;
+            return record;
+        }
+        std::swap(a[k], a[pivotRow]);
+
+        EliminationStep step;
+        step.column = k;
+        step.pivotRow = pivotRow;
+        step.after = *last;
+        std::swap(step.after[k], step.after[pivotRow]);
+        step.pivot = step.after[k][k];
+
+        const mpz_class &pivot = a[k][k];
+        const mpz_class rowDivisor = pivot * scale;
+        mpz_class product;
+        for (int i = k + 1; i < n; ++i) {
+            step.eliminations.emplace_back(i, ratio(a[i][k], pivot));
+            for (int j = k + 1; j <= n; ++j) {
+                product = pivot * a[i][j];
+                mpz_submul(product.get_mpz_t(), a[i][k].get_mpz_t(), a[k][j].get_mpz_t());
+                mpz_divexact(a[i][j].get_mpz_t(), product.get_mpz_t(), previousPivot.get_mpz_t());
+                step.after[i][j] = ratio(a[i][j], rowDivisor);
+            }
+            a[i][k] = 0;
+            step.after[i][k] = 0;
+        }
+        previousPivot = pivot;
+        record.steps.push_back(std::move(step));
+        last = &record.steps.back().after;
+    }
+
+    if (a[n - 1][n - 1] == 0) {
+        record.zeroColumn = n - 1;
+        return record;
+    }
+
+    // Back substitution on the integers: with d the last pivot, d * x(i) is
+    // a whole number (Cramer's rule on the scaled system), so each division
+    // is exact; the fractions are reduced once, at the end.
+    const mpz_class &d = a[n - 1][n - 1];
+    std::vector<mpz_class> numerators(static_cast<std::size_t>(n));
+    numerators[std::size_t(n - 1)] = a[n - 1][n];
+    for (int i = n - 2; i >= 0; --i) {
+        mpz_class sum = d * a[i][n];
+        for (int c = i + 1; c <= n - 1; ++c)
+            mpz_submul(sum.get_mpz_t(), a[i][c].get_mpz_t(), numerators[std::size_t(c)].get_mpz_t());
+        mpz_divexact(numerators[std::size_t(i)].get_mpz_t(), sum.get_mpz_t(), a[i][i].get_mpz_t());
+    }
+    record.answers.reserve(std::size_t(n));
+    for (const mpz_class &numerator : numerators)
+        record.answers.push_back(ratio(numerator, d));
+    record.unique = true;
+    return record;
+}
+
+} // namespace ravno

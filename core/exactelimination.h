@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Row elimination with partial pivoting in exact arithmetic. The solver
+// hands it the system (n rows of n + 1 exact values) and shows what it
+// leaves; the detailed report reads the record.
+#pragma once
+
+#include "core/solverecord.h"
+
+namespace ravno {
+
+// Runs the elimination on `system` and records it: for each column k the
+// first row from k down with the largest absolute value is the pivot, it is
+// exchanged into row k and m times it is taken from each row below. A
+// column that is zero on and below the diagonal (the last one included)
+// ends it without a unique solution. The work is fraction-free: the system
+// is scaled to integers once and each step divides exactly by the pivot
+// before it, so no fraction is reduced until the record is written.
+SolveRecord eliminateExactly(const ExactMatrix &system);
+
+// The matrix as the elimination left it: the last step's, or the system
+// itself when no step was taken.
+const ExactMatrix &eliminatedMatrix(const SolveRecord &record);
+
+} // namespace ravno

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Exact values of the numbers a person types and of the answers: what a
+// double stands for, the nearest double of an exact value, and the answer
+// form "##0.000" rounded once from the exact value. The solver and the
+// detailed report use them.
+#pragma once
+
+#include <gmpxx.h>
+
+#include <QLocale>
+#include <QString>
+
+namespace ravno {
+
+// The shortest decimal that reads back as the double (at most 17
+// significant digits, the one nearest the double on a tie), exactly. For a
+// number of up to 15 significant digits this is the number as typed. Not
+// finite values give 0.
+mpq_class exactValue(double value);
+
+// The double nearest the exact value, halves to even; beyond the largest
+// double, infinity of the value's sign.
+double nearestDouble(const mpq_class &value);
+
+// "##0.000" from the exact value: rounded once to three decimals, half away
+// from zero, without a minus when it rounds to zero, the locale's decimal
+// separator. A value whose nearest double is infinite gives the same word as
+// formatAnswer() for infinity.
+QString formatExact(const mpq_class &value, const QLocale &locale);
+
+} // namespace ravno
