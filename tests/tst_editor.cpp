@@ -300,7 +300,7 @@ void TestEditor::menuItems_data()
                                << QStringList{"Разрешить графику", "Разрешить анимацию"} << "graph"
                                << "graph stoper" << QStringList{"graph", "stoper"};
     QTest::newRow("help") << "Помощь" << QStringList{"Справка", "Подробный отчет", "О программе"}
-                          << "" << "" << QStringList{"what2", "final", "about"};
+                          << "final" << "" << QStringList{"what2", "final", "about"};
 }
 
 void TestEditor::menuItems()

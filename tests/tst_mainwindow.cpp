@@ -358,7 +358,7 @@ void TestMainWindow::menuItems_data()
     QTest::newRow("animat") << "Анимация" << QStringList{"Разрешить графику", "Разрешить анимацию"}
                             << "graph" << "graph stoper";
     QTest::newRow("help") << "Помощь"
-                          << QStringList{"Справка", "Подробный отчет", "", "О программе"} << ""
+                          << QStringList{"Справка", "Подробный отчет", "", "О программе"} << "final"
                           << "";
 }
 
