@@ -296,7 +296,7 @@ QString reportHtml(const Report &report, const QLocale &locale)
                 for (qsizetype j = 0; j < row.size(); ++j) {
                     if (j + 1 == row.size())
                         out += QStringLiteral("<td>|</td>");
-                    out += QStringLiteral("<td align=\"right\">%1</td>").arg(row[j].toHtmlEscaped());
+                    out += QStringLiteral("<td align=\"right\" style=\"white-space: nowrap\">%1</td>").arg(row[j].toHtmlEscaped());
                 }
                 out += QStringLiteral("</tr>");
             }
