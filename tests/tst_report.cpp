@@ -155,6 +155,10 @@ void TestReport::kinds_data()
         << QStringList{"Бесконечно много решений",
                        "Ранг матрицы коэффициентов: 1, ранг расширенной матрицы: 1", "x1 = 3 - 2·t1",
                        "x2 = t1", "Проверка: при любых t1 все 2 уравнения выполняются точно"};
+    QTest::newRow("beyond the double range")
+        << 2 << "1E-300 0 1E300 0 1 1"
+        << QStringList{"x1 = 1E+600 — за пределами чисел double, поэтому в строке ответа "
+                       "«Ответ вне диапазона чисел»", "x2 = 1"};
     // The solver stops at column 1; the parameter is x1, the pivots lie right of it.
     QTest::newRow("zero first column")
         << 3 << "0 1 0 2 0 0 1 3 0 2 2 10"
