@@ -9,7 +9,7 @@ namespace ravno::bench {
 inline const char *const exactOption = "--exact";
 
 // `systems` random systems; prints the median and the slowest solve and the
-// largest sizes. False when a solve is slower than 100 ms.
+// largest sizes. False when a solve takes more than 100 ms of CPU time.
 bool benchExact(int systems);
 
 } // namespace ravno::bench

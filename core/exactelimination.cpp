@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/exactelimination.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace ravno {
@@ -37,6 +38,46 @@ mpq_class ratio(const mpz_class &num, const mpz_class &den)
     return value;
 }
 
+// A system with zeros below the diagonal, as a solve leaves it, needs no
+// elimination: each column's pivot is its diagonal entry and every
+// multiplier 0, up to a column that is zero on and below the diagonal. Over one common denominator its rows, each with a large
+// denominator of its own, would grow to their product; in reduced fractions
+// only the back substitution remains. False, with nothing recorded, for a
+// system that needs the elimination.
+bool solveEliminated(SolveRecord &record)
+{
+    const ExactMatrix &a = record.before;
+    const int n = int(a.size());
+    for (int k = 0; k < n && record.zeroColumn < 0; ++k) {
+        for (int i = k + 1; i < n; ++i)
+            if (sgn(a[i][k]) != 0)
+                return false;
+        if (sgn(a[k][k]) == 0)
+            record.zeroColumn = k;
+    }
+    for (int k = 0; k <= n - 2 && (record.zeroColumn < 0 || k < record.zeroColumn); ++k) {
+        EliminationStep step;
+        step.column = k;
+        step.pivotRow = k;
+        step.pivot = a[k][k];
+        for (int i = k + 1; i < n; ++i)
+            step.eliminations.emplace_back(i, mpq_class(0));
+        step.after = a;
+        record.steps.push_back(std::move(step));
+    }
+    if (record.zeroColumn >= 0)
+        return true;
+    record.answers.assign(std::size_t(n), mpq_class(0));
+    for (int i = n - 1; i >= 0; --i) {
+        mpq_class sum = a[i][n];
+        for (int c = i + 1; c < n; ++c)
+            sum -= a[i][c] * record.answers[std::size_t(c)];
+        record.answers[std::size_t(i)] = sum / a[i][i];
+    }
+    record.unique = true;
+    return true;
+}
+
 } // namespace
 
 const ExactMatrix &eliminatedMatrix(const SolveRecord &record)
@@ -44,19 +85,23 @@ const ExactMatrix &eliminatedMatrix(const SolveRecord &record)
     return record.steps.empty() ? record.before : record.steps.back().after;
 }
 
-SolveRecord eliminateExactly(const ExactMatrix &system)
+SolveRecord eliminateExactly(ExactMatrix system)
 {
     SolveRecord record;
-    record.before = system;
-    const int n = int(system.size());
-    if (n < 1)
+    record.before = std::move(system);
+    const ExactMatrix &before = record.before;
+    const int n = int(before.size());
+    // The steps are moved in, never copied: mpq_class moves may throw, so a
+    // growing vector would copy every matrix it holds.
+    record.steps.reserve(std::size_t(std::max(n - 1, 0)));
+    if (n < 1 || solveEliminated(record))
         return record;
 
     // a(i, j) / (scale * divisor) is the value the elimination would hold
     // in rational arithmetic, the divisor being the pivot of the step before
     // for the rows still to be eliminated (Bareiss).
     mpz_class scale;
-    IntegerMatrix a = scaledToIntegers(system, scale);
+    IntegerMatrix a = scaledToIntegers(before, scale);
     mpz_class previousPivot = 1;
     const ExactMatrix *last = &record.before;
 
@@ -75,8 +120,11 @@ SolveRecord eliminateExactly(const ExactMatrix &system)
         EliminationStep step;
         step.column = k;
         step.pivotRow = pivotRow;
-        step.after = *last;
-        std::swap(step.after[k], step.after[pivotRow]);
+        // Rows up to k as the step before left them (the pivot row
+        // exchanged in); the rows below are written as they are eliminated.
+        step.after.reserve(std::size_t(n));
+        for (int i = 0; i <= k; ++i)
+            step.after.push_back((*last)[std::size_t(i == k ? pivotRow : i == pivotRow ? k : i)]);
         step.pivot = step.after[k][k];
 
         const mpz_class &pivot = a[k][k];
@@ -84,14 +132,15 @@ SolveRecord eliminateExactly(const ExactMatrix &system)
         mpz_class product;
         for (int i = k + 1; i < n; ++i) {
             step.eliminations.emplace_back(i, ratio(a[i][k], pivot));
+            std::vector<mpq_class> &row = step.after.emplace_back(std::size_t(n + 1));
             for (int j = k + 1; j <= n; ++j) {
                 product = pivot * a[i][j];
                 mpz_submul(product.get_mpz_t(), a[i][k].get_mpz_t(), a[k][j].get_mpz_t());
                 mpz_divexact(a[i][j].get_mpz_t(), product.get_mpz_t(), previousPivot.get_mpz_t());
-                step.after[i][j] = ratio(a[i][j], rowDivisor);
+                if (sgn(a[i][j]) != 0)
+                    row[std::size_t(j)] = ratio(a[i][j], rowDivisor);
             }
             a[i][k] = 0;
-            step.after[i][k] = 0;
         }
         previousPivot = pivot;
         record.steps.push_back(std::move(step));

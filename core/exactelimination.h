@@ -15,7 +15,7 @@ namespace ravno {
 // ends it without a unique solution. The work is fraction-free: the system
 // is scaled to integers once and each step divides exactly by the pivot
 // before it, so no fraction is reduced until the record is written.
-SolveRecord eliminateExactly(const ExactMatrix &system);
+SolveRecord eliminateExactly(ExactMatrix system);
 
 // The matrix as the elimination left it: the last step's, or the system
 // itself when no step was taken.

@@ -14,6 +14,9 @@ mpq_class exactValue(double value)
 {
     if (!std::isfinite(value) || value == 0)
         return 0;
+    // A whole number below 2^53 is its own shortest decimal.
+    if (std::fabs(value) < 0x1p53 && value == std::trunc(value))
+        return mpq_class(mpz_class(static_cast<signed long>(value)));
     // "-d.ddde-XX": the digits without the point make an integer, scaled by
     // a power of ten. to_chars ignores the C locale.
     char buf[64];
@@ -43,6 +46,9 @@ double nearestDouble(const mpq_class &value)
     const int sign = sgn(value);
     if (sign == 0)
         return 0;
+    // Both parts exact in a double: the division rounds once, to nearest.
+    if (mpz_sizeinbase(value.get_num_mpz_t(), 2) <= 53 && mpz_sizeinbase(value.get_den_mpz_t(), 2) <= 53)
+        return value.get_num().get_d() / value.get_den().get_d();
     const mpz_class num = abs(value.get_num());
     const mpz_class &den = value.get_den();
 
@@ -82,20 +88,36 @@ double nearestDouble(const mpq_class &value)
 
 QString formatExact(const mpq_class &value, const QLocale &locale)
 {
-    const double nearest = nearestDouble(value);
-    if (std::isinf(nearest))
-        return formatAnswer(nearest, locale);
+    // Below 2^1023 the nearest double is finite; only near the top of the
+    // range is it worth finding.
+    const long top = long(mpz_sizeinbase(value.get_num_mpz_t(), 2))
+                     - long(mpz_sizeinbase(value.get_den_mpz_t(), 2));
+    if (top >= 1023) {
+        const double nearest = nearestDouble(value);
+        if (std::isinf(nearest))
+            return formatAnswer(nearest, locale);
+    }
 
     // The magnitude in thousandths, rounded half away from zero:
-    // floor((2000 |num| + den) / (2 den)).
-    mpz_class thousandths = abs(value.get_num()) * 2000 + value.get_den();
-    mpz_fdiv_q(thousandths.get_mpz_t(), thousandths.get_mpz_t(), mpz_class(value.get_den() * 2).get_mpz_t());
-    std::string digits = thousandths.get_str();
+    // floor((2000 |num| + den) / (2 den)); in machine words when it fits.
+    std::string digits;
+    if (mpz_sizeinbase(value.get_num_mpz_t(), 2) <= 52 && mpz_sizeinbase(value.get_den_mpz_t(), 2) <= 52) {
+        // 2000 * 2^52 + 2^52 stays below 2^64.
+        const auto num = static_cast<unsigned long long>(std::abs(value.get_num().get_si()));
+        const auto den = static_cast<unsigned long long>(value.get_den().get_ui());
+        const unsigned long long thousandths = (2000 * num + den) / (2 * den);
+        digits = std::to_string(thousandths);
+    } else {
+        mpz_class thousandths = abs(value.get_num()) * 2000 + value.get_den();
+        mpz_fdiv_q(thousandths.get_mpz_t(), thousandths.get_mpz_t(), mpz_class(value.get_den() * 2).get_mpz_t());
+        digits = thousandths.get_str();
+    }
+    const bool zero = digits == "0";
     if (digits.size() < 4)
         digits.insert(0, 4 - digits.size(), '0');
 
     QString out;
-    if (sgn(value) < 0 && thousandths != 0)
+    if (sgn(value) < 0 && !zero)
         out += u'-';
     out += QString::fromLatin1(digits.data(), qsizetype(digits.size() - 3));
     out += locale.decimalPoint();
