@@ -121,7 +121,7 @@ void writeStep(Writer &w, const ReportStep &done)
 void writeElimination(Writer &w, const Report &r)
 {
     w.heading(QStringLiteral("2. Исключение неизвестных"));
-    if (r.steps.empty() && r.unique)
+    if (r.order == 1)
         w.line(QStringLiteral("Исключать нечего: одно уравнение"));
     for (const ReportStep &done : r.steps)
         writeStep(w, done);
