@@ -5,13 +5,16 @@
 // size, so that a reader that is not linear shows at a glance, and the
 // array editor loading and saving a long last array, and last the CPU share
 // of the idle windows; and the exact solver on its hardest inputs, and the
-// storage readers on a large file. Run by hand:
+// storage readers on a large file, and the detailed report of an order-10
+// solve. Run by hand:
 //   build/ravno_bench [largest line count, default 1000000] [seconds, default 60]
 //   build/ravno_bench --exact [order-10 systems, default 1000; 200 in the full run]
 //   build/ravno_bench --large-readers [MB, default 200]
+//   build/ravno_bench --report
 #include "bench/idle.h"
 #include "bench/exact.h"
 #include "bench/largereaders.h"
+#include "bench/reportbench.h"
 #include "bench/sections.h"
 #include "storage/arrayfile.h"
 #include "storage/datafolder.h"
@@ -52,9 +55,13 @@ int main(int argc, char *argv[])
         return bench::readerChild(argc, argv);
     if (argc > 1 && qstrcmp(argv[1], bench::idleChildOption) == 0)
         return bench::idleChild(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], bench::reportChildOption) == 0)
+        return bench::reportChild(argc, argv);
     QCoreApplication app(argc, argv);
     if (argc > 1 && qstrcmp(argv[1], bench::exactOption) == 0)
         return bench::benchExact(argc > 2 ? QByteArray(argv[2]).toInt() : 1000) ? 0 : 1;
+    if (argc > 1 && qstrcmp(argv[1], bench::reportOption) == 0)
+        return bench::benchReport(app.applicationFilePath()) ? 0 : 1;
     const qsizetype largest = argc > 1 ? QByteArray(argv[1]).toLongLong() : 1000000;
     const int idleSeconds = argc > 2 ? std::max(1, QByteArray(argv[2]).toInt()) : 60;
 
@@ -65,7 +72,8 @@ int main(int argc, char *argv[])
 
     if (!bench::benchOrderTen(folder) || !bench::benchMillionLines(folder)
         || !bench::benchStartup(app.applicationFilePath(), 11)
-        || !bench::benchEditor(app.applicationFilePath(), 100000) || !bench::benchExact(200))
+        || !bench::benchEditor(app.applicationFilePath(), 100000)
+        || !bench::benchReport(app.applicationFilePath()) || !bench::benchExact(200))
         return 1;
     std::printf("\n");
 

@@ -227,6 +227,11 @@ Status writeWhole(const QString &path, const QString &shownName, const Producer 
     return error;
 }
 
+Status replaceFileBytes(const QString &path, const QString &shownName, const QByteArray &bytes)
+{
+    return writeWhole(path, shownName, [&bytes](QIODevice &out) { return writeAll(out, bytes); });
+}
+
 QByteArray encodeText(const QString &text)
 {
     QStringEncoder encoder(kCodePage);

@@ -45,6 +45,9 @@ struct FileSnapshot
 Status replaceFile(const QString &path, const QString &shownName, const QString &text,
                    FileSnapshot *written = nullptr);
 Status appendToFile(const QString &path, const QString &shownName, const QString &text);
+// Replaces a file by bytes as they are (the detailed report as PDF), with
+// the same care as the text writers.
+Status replaceFileBytes(const QString &path, const QString &shownName, const QByteArray &bytes);
 
 // Replaces the file by text followed by every non-empty line that was added
 // to it after basis was taken, in order; those lines are returned, and basis

@@ -138,7 +138,8 @@ void Form2::buildMenus()
           {{"graph", "Разрешить графику", true, true, false},
            {"stoper", "Разрешить анимацию", true, true, true}}},
          {"help", "Помощь",
-          {{"what2", "Справка"}, {"final", "Подробный отчет"}, {"about", "О программе"}}}});
+          {{"what2", "Справка"}, {"final", "Подробный отчет", false, false, false},
+           {"about", "О программе"}}}});
     connect(actions["new"], &QAction::triggered, this, &Form2::newArray);
     connect(actions["createlist"], &QAction::triggered, this, &Form2::createList);
     connect(actions["load"], &QAction::triggered, this, &Form2::loadLastArray);
@@ -196,6 +197,7 @@ void Form2::orderChanged()
 
 void Form2::textChanged()
 {
+    emit systemEdited();
     if (const auto caption = fillFromText(m_context.workspace, order(), m_text->text(), m_context.locale))
         refreshPreview(*caption);
 }

@@ -44,6 +44,8 @@ public:
 
 signals:
     void returnedToMain();
+    // The editor has rewritten the workspace's system.
+    void systemEdited();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -15,6 +15,7 @@
 #include "ui/extras/keptlabel.h"
 #include "ui/extras/roadanimator.h"
 #include "ui/common/menus.h"
+#include "ui/report/reportkeeper.h"
 #include "ui/saveload/form3.h"
 
 #include <QApplication>
@@ -58,6 +59,7 @@ Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Решение систем уравнений"));
     applyWindowLook(this);
+    m_report = new ReportKeeper(m_context, this);
     buildMenus();
     buildControls();
     m_road = new RoadAnimator(this, RoadKind::Form1, findChild<QAction *>(QStringLiteral("graph")),
@@ -159,7 +161,8 @@ void Form1::buildMenus()
           {{"graph", "Разрешить графику", true, true, false},
            {"stoper", "Разрешить анимацию", true, true, true}}},
          {"help", "Помощь",
-          {{"what", "Справка"}, {"final", "Подробный отчет"}, kSeparator, {"about", "О программе"}}}});
+          {{"what", "Справка"}, {"final", "Подробный отчет", false, false, false}, kSeparator,
+           {"about", "О программе"}}}});
     connect(actions["lastans"], &QAction::triggered, this, &Form1::lastAnswer);
     connect(actions["allans"], &QAction::triggered, this, &Form1::toggleAnswers);
     connect(actions["Exit"], &QAction::triggered, this, &endProgram);
@@ -167,6 +170,7 @@ void Form1::buildMenus()
     connect(actions["masedit"], &QAction::triggered, this, &Form1::enterData);
     connect(actions["ans"], &QAction::triggered, this, &Form1::solve);
     m_ans = actions["ans"];
+    m_report->addItem(actions["final"], this);
     connect(actions["about"], &QAction::triggered, this, [] { Form4::showSingle(); });
     connect(actions["what"], &QAction::triggered, this, [this] { openHelp(this, m_context); });
 }
@@ -198,6 +202,8 @@ void Form1::enterData()
         m_editor = std::make_unique<Form2>(m_context);
         attachSaveLoadWindow(*m_editor, m_context);
         connect(m_editor.get(), &Form2::returnedToMain, this, [this] { showActive(this); });
+        m_report->addItem(m_editor->findChild<QAction *>(QStringLiteral("final")), m_editor.get());
+        connect(m_editor.get(), &Form2::systemEdited, m_report, &ReportKeeper::systemEdited);
     }
     m_editor->showEditor();
     hide();
@@ -218,7 +224,7 @@ void Form1::solve()
     m_answer->print(result.answerLine);
     m_matrix->setText(withLf(result.matrixText));
     fitText();
-    m_lastSolve = std::move(result.record);
+    m_report->solved(std::move(result.record));
 
     // Logging the answer closes every file: a solve ends paging.
     m_context.messages.failed(this, m_context.log.append(result.answerLine));
@@ -229,6 +235,7 @@ void Form1::unloadArray()
     m_context.workspace.unload();
     m_solve->setEnabled(false);
     m_ans->setEnabled(false);
+    m_report->unloaded();
 }
 
 void Form1::fitText()

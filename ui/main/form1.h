@@ -4,7 +4,6 @@
 // Closing it ends the program.
 #pragma once
 
-#include "core/solverecord.h"
 
 #include <QMainWindow>
 
@@ -19,6 +18,7 @@ class QPushButton;
 namespace ravno {
 struct AppContext;
 class PrintBox;
+class ReportKeeper;
 class TextArea;
 } // namespace ravno
 
@@ -34,8 +34,8 @@ public:
 
     // The editor, created on first use and then only hidden and shown.
     Form2 *editor() const { return m_editor.get(); }
-    // What the last solve did, for the detailed report; empty before one.
-    const ravno::SolveRecord &lastSolve() const { return m_lastSolve; }
+    // The last solve's detailed report ("Подробный отчет").
+    ravno::ReportKeeper *report() const { return m_report; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -78,6 +78,6 @@ private:
     ravno::TextArea *m_answerArea = nullptr;
     ravno::TextArea *m_matrixArea = nullptr;
     QAction *m_ans = nullptr;
+    ravno::ReportKeeper *m_report = nullptr;
     RoadAnimator *m_road = nullptr;
-    ravno::SolveRecord m_lastSolve;
 };

@@ -1,0 +1,178 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/exacttext.h"
+
+#include <string>
+
+namespace ravno {
+namespace {
+
+// The decimal digits of |value| when its decimal form ends: digits without
+// trailing zeros, the first at 10^exponent.
+struct DecimalDigits
+{
+    std::string digits;
+    long exponent = 0;
+};
+
+bool decimalDigits(const mpq_class &value, DecimalDigits &out)
+{
+    mpz_class rest = value.get_den();
+    const mp_bitcnt_t twos = mpz_scan1(rest.get_mpz_t(), 0);
+    mpz_tdiv_q_2exp(rest.get_mpz_t(), rest.get_mpz_t(), twos);
+    const mpz_class five = 5;
+    const mp_bitcnt_t fives = mpz_remove(rest.get_mpz_t(), rest.get_mpz_t(), five.get_mpz_t());
+    if (rest != 1)
+        return false;
+    // |value| = scaled / 10^scale with scaled whole.
+    const unsigned long scale = twos > fives ? twos : fives;
+    mpz_class scaled = abs(value.get_num());
+    mpz_class factor;
+    mpz_ui_pow_ui(factor.get_mpz_t(), 2, scale - twos);
+    scaled *= factor;
+    mpz_ui_pow_ui(factor.get_mpz_t(), 5, scale - fives);
+    scaled *= factor;
+    out.digits = scaled.get_str();
+    out.exponent = long(out.digits.size()) - 1 - long(scale);
+    const std::size_t last = out.digits.find_last_not_of('0');
+    out.digits.resize(last == std::string::npos ? 1 : last + 1);
+    if (scaled == 0)
+        out.exponent = 0;
+    return true;
+}
+
+// The preview's general form of the digits, with "." for the separator.
+std::string generalForm(bool negative, const DecimalDigits &d)
+{
+    std::string out = negative ? "-" : "";
+    const long count = long(d.digits.size());
+    if (d.exponent >= 15 || d.exponent < -4) {
+        out += d.digits[0];
+        if (count > 1)
+            out += '.' + d.digits.substr(1);
+        out += d.exponent < 0 ? "E-" : "E+";
+        const long magnitude = d.exponent < 0 ? -d.exponent : d.exponent;
+        if (magnitude < 10)
+            out += '0';
+        return out + std::to_string(magnitude);
+    }
+    if (d.exponent < 0)
+        return out + "0." + std::string(std::size_t(-d.exponent - 1), '0') + d.digits;
+    const long whole = d.exponent + 1;
+    if (count <= whole)
+        return out + d.digits + std::string(std::size_t(whole - count), '0');
+    return out + d.digits.substr(0, std::size_t(whole)) + '.' + d.digits.substr(std::size_t(whole));
+}
+
+long digitCount(const mpz_class &value)
+{
+    if (value == 0)
+        return 1;
+    // sizeinbase may count one digit too many.
+    const long guess = long(mpz_sizeinbase(value.get_mpz_t(), 10));
+    mpz_class lowest;
+    mpz_ui_pow_ui(lowest.get_mpz_t(), 10, (unsigned long)(guess - 1));
+    return mpz_cmpabs(value.get_mpz_t(), lowest.get_mpz_t()) >= 0 ? guess : guess - 1;
+}
+
+// The first four digits of |value|, cut, as "1,234…E+15".
+QString leadingDigits(const mpq_class &value, const QLocale &locale)
+{
+    const mpz_class num = abs(value.get_num());
+    const mpz_class &den = value.get_den();
+    long exponent = digitCount(num) - digitCount(den);
+    mpz_class first;
+    for (int tries = 0; tries < 3; ++tries) {
+        mpz_class top = num, bottom = den, power;
+        mpz_ui_pow_ui(power.get_mpz_t(), 10, (unsigned long)(exponent > 3 ? exponent - 3 : 3 - exponent));
+        if (exponent > 3)
+            bottom *= power;
+        else
+            top *= power;
+        mpz_fdiv_q(first.get_mpz_t(), top.get_mpz_t(), bottom.get_mpz_t());
+        if (first >= 10000)
+            ++exponent;
+        else if (first < 1000)
+            --exponent;
+        else
+            break;
+    }
+    const std::string digits = first.get_str();
+    QString out = value < 0 ? QStringLiteral("-") : QString();
+    out += QChar(digits[0]) + locale.decimalPoint() + QString::fromLatin1(digits.substr(1, 3).c_str());
+    out += QStringLiteral("…E") + (exponent < 0 ? u'-' : u'+');
+    out += QString::number(exponent < 0 ? -exponent : exponent).rightJustified(2, u'0');
+    return out;
+}
+
+long textDigits(const mpq_class &value, bool *decimal = nullptr)
+{
+    DecimalDigits d;
+    const bool ends = decimalDigits(value, d);
+    if (decimal)
+        *decimal = ends;
+    if (ends)
+        return long(d.digits.size());
+    return digitCount(value.get_num()) + digitCount(value.get_den());
+}
+
+} // namespace
+
+bool isLong(const mpq_class &value)
+{
+    return textDigits(value) > kLongDigits;
+}
+
+QString exactText(const mpq_class &value, const QLocale &locale, Length length)
+{
+    if (length != Length::Whole) {
+        bool decimal = false;
+        const long digits = textDigits(value, &decimal);
+        if (digits > kLongDigits) {
+            const QString count = countWithWord(digits, "цифра", "цифры", "цифр");
+            if (length == Length::Cell)
+                return QStringLiteral("≈ %1 (%2)").arg(leadingDigits(value, locale), count);
+            return QStringLiteral("≈ %1, %2: %3")
+                .arg(leadingDigits(value, locale),
+                     decimal ? QStringLiteral("точное число") : QStringLiteral("точная дробь"), count);
+        }
+    }
+    DecimalDigits d;
+    if (decimalDigits(value, d)) {
+        QString out = QString::fromStdString(generalForm(value < 0, d));
+        const QString separator = locale.decimalPoint();
+        if (separator != QLatin1String("."))
+            out.replace(u'.', separator);
+        return out;
+    }
+    return QString::fromStdString(value.get_num().get_str() + '/' + value.get_den().get_str());
+}
+
+QString roundedText(const mpq_class &value, const QLocale &locale)
+{
+    // floor(|value| * 1000 + 1/2), taken on whole numbers.
+    const mpz_class &den = value.get_den();
+    const mpz_class top = 2000 * abs(value.get_num()) + den;
+    const mpz_class bottom = 2 * den;
+    mpz_class thousandths;
+    mpz_fdiv_q(thousandths.get_mpz_t(), top.get_mpz_t(), bottom.get_mpz_t());
+    mpz_class whole, part;
+    mpz_fdiv_qr_ui(whole.get_mpz_t(), part.get_mpz_t(), thousandths.get_mpz_t(), 1000);
+    QString out = value < 0 && thousandths != 0 ? QStringLiteral("-") : QString();
+    out += QString::fromStdString(whole.get_str()) + locale.decimalPoint();
+    out += QString::number(part.get_ui()).rightJustified(3, u'0');
+    return out;
+}
+
+QString countWithWord(long count, const char *one, const char *few, const char *many)
+{
+    const long tens = count % 100;
+    const long units = count % 10;
+    const char *word = many;
+    if (units == 1 && tens != 11)
+        word = one;
+    else if (units >= 2 && units <= 4 && (tens < 12 || tens > 14))
+        word = few;
+    return QString::number(count) + u' ' + QString::fromUtf8(word);
+}
+
+} // namespace ravno

@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The detailed report ("Подробный отчет") of a solve, worked out from the
+// solver's record: the system as solved, each column's elimination, and the
+// answers with their check by multiplying back. Where the solver stopped at
+// a zero column, the elimination is carried on here in exact arithmetic to
+// tell a system without solutions from one with infinitely many, with the
+// ranks and the general solution. core/reporttext.h writes it out; the
+// report window shows it.
+#pragma once
+
+#include "core/solverecord.h"
+
+#include <vector>
+
+namespace ravno {
+
+// One column of the elimination as the report tells it.
+struct ReportStep
+{
+    EliminationStep step;
+    int row = 0; // where the pivot row goes: the column itself while the solver ran
+};
+
+// x = constant + perParameter[0]·t1 + perParameter[1]·t2 + ...
+struct Affine
+{
+    mpq_class constant;
+    std::vector<mpq_class> perParameter;
+};
+
+struct Report
+{
+    int order = 0;               // 0: nothing was solved
+    ExactMatrix system;          // as solved
+    std::vector<ReportStep> steps; // the solver's, in the order taken
+    bool unique = false;
+    std::vector<mpq_class> answers; // x1..xn when unique
+
+    // Without a unique solution.
+    int zeroColumn = -1;             // where the solver stopped
+    std::vector<ReportStep> continued; // the elimination carried on from there
+    std::vector<int> parameterColumns; // columns without a pivot, in order: t1, t2, ...
+    int rankCoefficients = 0;
+    int rankAugmented = 0;
+    // k (from 1) such that equations 1..k have no common solution and
+    // 1..k-1 have one; 0 for a consistent system.
+    int firstInconsistent = 0;
+    std::vector<Affine> general; // x1..xn when consistent
+
+    // The equations (from 0) that the answers, or the general solution for
+    // any parameters, do not satisfy when multiplied back; empty when all hold.
+    std::vector<int> failing;
+
+    // The matrix where the elimination ended: triangular for a unique
+    // solution, in echelon form otherwise.
+    const ExactMatrix &lastMatrix() const;
+};
+
+Report buildReport(const SolveRecord &record);
+
+// The value of sum a(i,j)·x(j) - b(i) for each equation i of the augmented
+// matrix: all zero when x solves it.
+std::vector<mpq_class> residuals(const ExactMatrix &system, const std::vector<mpq_class> &x);
+
+} // namespace ravno

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The detailed report in words: the plain text that is copied (one step a
+// line, every fraction whole) and the HTML the report window shows and
+// prints (long fractions shortened). Both are written from the same blocks.
+#pragma once
+
+#include "core/exacttext.h"
+#include "core/report.h"
+
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace ravno {
+
+struct ReportBlock
+{
+    enum class Kind { Heading, Column, Line, Matrix };
+    Kind kind = Kind::Line;
+    QString text;                // a heading, a column's title or a line
+    std::vector<QStringList> rows; // a matrix: n rows of n + 1 cells
+};
+
+std::vector<ReportBlock> reportBlocks(const Report &report, const QLocale &locale, Length length);
+
+QString reportPlainText(const Report &report, const QLocale &locale);
+QString reportHtml(const Report &report, const QLocale &locale);
+
+} // namespace ravno

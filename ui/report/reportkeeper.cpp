@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/report/reportkeeper.h"
+
+#include "core/report.h"
+#include "ui/common/context.h"
+#include "ui/common/layout.h"
+#include "ui/report/reportwindow.h"
+
+#include <QAction>
+
+namespace ravno {
+
+ReportKeeper::ReportKeeper(AppContext &context, QObject *parent) : QObject(parent), m_context(context) {}
+
+ReportKeeper::~ReportKeeper() = default;
+
+void ReportKeeper::addItem(QAction *item, QWidget *caller)
+{
+    if (!item)
+        return;
+    item->setEnabled(m_record != nullptr);
+    connect(item, &QAction::triggered, this, [this, caller] { open(caller); });
+    m_items.emplace_back(item);
+}
+
+void ReportKeeper::solved(SolveRecord record)
+{
+    m_record = std::make_unique<SolveRecord>(std::move(record));
+    m_edited = false;
+    m_shownIsCurrent = false;
+    for (const auto &item : m_items)
+        if (item)
+            item->setEnabled(true);
+    // A solve is reported at once only where somebody looks.
+    if (m_window && m_window->isVisible())
+        refresh();
+}
+
+void ReportKeeper::systemEdited()
+{
+    if (!m_record || m_edited)
+        return;
+    m_edited = true;
+    if (m_window)
+        m_window->setEdited(true);
+}
+
+void ReportKeeper::unloaded()
+{
+    m_record.reset();
+    m_shownIsCurrent = false;
+    for (const auto &item : m_items)
+        if (item)
+            item->setEnabled(false);
+    if (m_window)
+        m_window->hide();
+}
+
+void ReportKeeper::refresh()
+{
+    if (!m_shownIsCurrent) {
+        m_window->setReport(buildReport(*m_record));
+        m_shownIsCurrent = true;
+    }
+    m_window->setEdited(m_edited);
+}
+
+void ReportKeeper::open(QWidget *caller)
+{
+    if (!m_record)
+        return;
+    if (!m_window)
+        m_window = std::make_unique<ReportWindow>(m_context.messages, m_context.locale);
+    refresh();
+    if (!m_window->isVisible()) {
+        m_window->show();
+        placeBeside(m_window.get(), caller, caller->frameGeometry());
+    }
+    showActive(m_window.get());
+}
+
+} // namespace ravno

@@ -1,0 +1,205 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/report/reportwindow.h"
+
+#include "core/reporttext.h"
+#include "storage/textfile.h"
+#include "ui/common/copysurface.h"
+#include "ui/common/layout.h"
+#include "ui/common/messages.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QPdfWriter>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+namespace ravno {
+namespace {
+
+const QString kReportTitle = QStringLiteral("Подробный отчет");
+// One step a line; a little air above each part and each matrix.
+const QString kReportStyle = QStringLiteral("p { margin: 0; } h3 { margin-top: 10px; margin-bottom: 4px; }"
+                                            "table { margin-top: 2px; margin-bottom: 6px; }");
+
+// The report's view: whatever is selected, a copy takes the whole report.
+class ReportView : public QTextBrowser
+{
+public:
+    ReportView(std::function<void()> copyAll, std::function<QString()> whole)
+        : m_copyAll(std::move(copyAll)), m_whole(std::move(whole))
+    {
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->matches(QKeySequence::Copy)) {
+            m_copyAll();
+            event->accept();
+            return;
+        }
+        if (event->matches(QKeySequence::SelectAll)) {
+            selectAll();
+            event->accept();
+            return;
+        }
+        QTextBrowser::keyPressEvent(event);
+    }
+
+    // The context menu's copy and a drag of a selection.
+    QMimeData *createMimeDataFromSelection() const override
+    {
+        auto *data = new QMimeData;
+        data->setText(m_whole());
+        return data;
+    }
+
+private:
+    std::function<void()> m_copyAll;
+    std::function<QString()> m_whole;
+};
+
+// While a long report is built and laid out.
+class BusyCursor
+{
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+};
+
+QString pdfPathFromDialog(QWidget *parent)
+{
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить в PDF"),
+                                        QDir::homePath() + QStringLiteral("/otchet.pdf"),
+                                        QStringLiteral("PDF (*.pdf)"));
+}
+
+} // namespace
+
+ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
+    : askPdfPath(pdfPathFromDialog), m_messages(messages), m_locale(locale)
+{
+    setObjectName(QStringLiteral("Report"));
+    setWindowTitle(kReportTitle);
+    setModal(false);
+    applyWindowLook(this);
+    resize(twipsSize(this, 6600, 8400));
+
+    m_title = new QLabel(this);
+    m_title->setObjectName(QStringLiteral("reportTitle"));
+    m_title->setWordWrap(true);
+
+    auto *view = new ReportView([this] { copyAll(); }, [this] { return plainText(); });
+    m_view = view;
+    m_view->setObjectName(QStringLiteral("reportView"));
+    m_view->setStyleSheet(QStringLiteral(
+        "QTextBrowser { background-color: black; color: rgb(0,255,0);"
+        "  border: 1px solid rgb(128,128,128); }"));
+    m_view->setOpenLinks(false);
+    m_view->document()->setDefaultStyleSheet(kReportStyle);
+
+    m_copy = new QPushButton(kCopyCaption, this);
+    m_copy->setObjectName(QStringLiteral("copy"));
+    m_copy->setAutoDefault(false);
+    m_savePdf = new QPushButton(QStringLiteral("Сохранить в PDF..."), this);
+    m_savePdf->setObjectName(QStringLiteral("savePdf"));
+    m_savePdf->setAutoDefault(false);
+    for (QPushButton *button : {m_copy, m_savePdf})
+        button->setMinimumSize(button->sizeHint().width() + 16, twipsSize(this, 0, 255).height());
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_copy);
+    buttons->addWidget(m_savePdf);
+    buttons->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_title);
+    layout->addWidget(m_view, 1);
+    layout->addLayout(buttons);
+
+    // Ctrl+C copies the whole report wherever the keyboard is in the window.
+    auto *copy = new QShortcut(QKeySequence::Copy, this);
+    connect(copy, &QShortcut::activated, this, &ReportWindow::copyAll);
+    auto *selectAll = new QShortcut(QKeySequence::SelectAll, this);
+    connect(selectAll, &QShortcut::activated, m_view, &QTextBrowser::selectAll);
+    connect(m_copy, &QPushButton::clicked, this, &ReportWindow::copyAll);
+    connect(m_savePdf, &QPushButton::clicked, this, &ReportWindow::saveAsPdf);
+}
+
+void ReportWindow::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    m_view->setFocus();
+}
+
+void ReportWindow::setReport(Report report)
+{
+    const BusyCursor busy;
+    // The plain text, with every digit of every fraction, is written only
+    // when it is copied.
+    m_report = std::move(report);
+    m_html = reportHtml(m_report, m_locale);
+    m_view->setHtml(m_html);
+    setEdited(false);
+}
+
+void ReportWindow::setEdited(bool edited)
+{
+    m_edited = edited;
+    m_title->setText(titleLine());
+}
+
+QString ReportWindow::titleLine() const
+{
+    return m_edited ? QStringLiteral("Последнее решение. Систему в редакторе с тех пор изменили: "
+                                     "здесь не она, а та, что была решена.")
+                    : QStringLiteral("Последнее решение");
+}
+
+QString ReportWindow::plainText() const
+{
+    return titleLine() + QStringLiteral("\n\n") + reportPlainText(m_report, m_locale);
+}
+
+void ReportWindow::copyAll() const
+{
+    const BusyCursor busy;
+    QGuiApplication::clipboard()->setText(plainText());
+}
+
+void ReportWindow::saveAsPdf()
+{
+    const QString path = askPdfPath(this);
+    if (path.isEmpty())
+        return;
+    const BusyCursor busy;
+    // Black on white, for printing: the document's own colours.
+    QTextDocument document;
+    document.setDefaultFont(uiFont(10));
+    document.setDefaultStyleSheet(kReportStyle);
+    document.setHtml(QStringLiteral("<h2>%1</h2><p>%2</p>%3")
+                         .arg(kReportTitle, titleLine().toHtmlEscaped(), m_html));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setTitle(kReportTitle);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        document.print(&writer);
+    }
+    m_messages.failed(this, replaceFileBytes(path, QDir::toNativeSeparators(path), bytes));
+}
+
+} // namespace ravno

@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The detailed report window ("Подробный отчет"): the last solve of this
+// run from the system to the answer, in exact fractions. Modeless, in the
+// program's colours; Escape closes it. "Копировать" (and Ctrl+C) copies the
+// whole report as plain text whatever is selected, "Сохранить в PDF..."
+// prints it black on white into a PDF file. ReportKeeper decides what it
+// shows and when it opens.
+#pragma once
+
+#include "core/report.h"
+
+#include <QDialog>
+#include <QLocale>
+
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QTextBrowser;
+
+namespace ravno {
+
+class Messages;
+
+class ReportWindow : public QDialog
+{
+public:
+    ReportWindow(Messages &messages, const QLocale &locale);
+
+    // Shows the report of a solve; the title line says whether the editor
+    // has changed the system since.
+    void setReport(Report report);
+    void setEdited(bool edited);
+
+    // The title line and the report as plain text, every fraction whole.
+    QString plainText() const;
+    void copyAll() const;
+    void saveAsPdf();
+
+    // Asks for the PDF file's path, empty when the user cancels; a file
+    // dialog unless a test answers instead.
+    std::function<QString(QWidget *parent)> askPdfPath;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QString titleLine() const;
+
+    Messages &m_messages;
+    QLocale m_locale;
+    bool m_edited = false;
+    Report m_report;
+    QString m_html;
+    QLabel *m_title = nullptr;
+    QTextBrowser *m_view = nullptr;
+    QPushButton *m_copy = nullptr;
+    QPushButton *m_savePdf = nullptr;
+};
+
+} // namespace ravno
