@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Storage on a full file system and with two copies of the program at work,
 // each in child processes of this test program (see main below).
+#include "app/startup.h"
+#include "storage/filelock.h"
 #include "storage/textfile.h"
 #include "testsupport.h"
 #include "storageoperations.h"
@@ -22,9 +24,11 @@ namespace {
 struct ChildReport
 {
     QString skipped; // why the child could not set up its file system
+    QString failed;  // the child died or could not set up its files
     std::optional<QString> error;
     QByteArray bytes; // of the operation's file afterwards
     bool paging = false;
+    bool lockLeft = false;
 };
 
 ChildReport runChild(const QStringList &arguments)
@@ -33,7 +37,7 @@ ChildReport runChild(const QStringList &arguments)
     child.start(QCoreApplication::applicationFilePath(), QStringList{"--child"} + arguments);
     ChildReport report;
     if (!child.waitForFinished(60000) || child.exitCode() != 0) {
-        report.skipped = "child failed: " + QString::fromUtf8(child.readAllStandardError());
+        report.failed = "child failed: " + QString::fromUtf8(child.readAllStandardError());
         return report;
     }
     for (const QByteArray &line : child.readAllStandardOutput().split('\n')) {
@@ -46,6 +50,8 @@ ChildReport runChild(const QStringList &arguments)
             report.bytes = QByteArray::fromHex(value);
         else if (line.startsWith("PAGING "))
             report.paging = value == "1";
+        else if (line.startsWith("LOCK "))
+            report.lockLeft = value == "1";
     }
     return report;
 }
@@ -82,12 +88,14 @@ void TestStorageChildren::fullDisk()
     const Operation &op = operations()[std::size_t(index)];
     Sandbox work;
     const ChildReport report = runChild({mode, QString::number(index), work.workingPath()});
+    QVERIFY2(report.failed.isEmpty(), qPrintable(report.failed));
     if (!report.skipped.isEmpty())
         QSKIP(qPrintable("no full file system here: " + report.skipped));
     QVERIFY(report.error.has_value());
     QVERIFY2(report.error->startsWith("write files/" + op.file + " "), qPrintable(*report.error));
     QCOMPARE(report.bytes, kStored);
     QVERIFY(!report.paging);
+    QVERIFY(!report.lockLeft);
 }
 
 // Two processes, one appending answers and names, the other appending too
@@ -158,7 +166,6 @@ int fullDiskChild(const QStringList &args)
         // An append may get part of its line out before the limit.
         const rlim_t limit = op.appendsOnly ? rlim_t(kStored.size() + 1) : 1;
         const struct rlimit fsize = {limit, limit};
-        ::signal(SIGXFSZ, SIG_IGN);
         if (::setrlimit(RLIMIT_FSIZE, &fsize) != 0)
             return 1;
     }
@@ -168,6 +175,7 @@ int fullDiskChild(const QStringList &args)
         out << "ERR " << (error->access == Access::Write ? "write " : "read ") << error->path
             << " " << int(error->kind) << "\n";
     out << "PAGING " << (context.files.isPaging() ? 1 : 0) << "\n";
+    out << "LOCK " << (QFile::exists(lockFileName(folder.pathOf(op.file))) ? 1 : 0) << "\n";
     QFile after(folder.pathOf(op.file));
     if (after.open(QIODevice::ReadOnly))
         out << "BYTES " << after.readAll().toHex() << "\n";
@@ -206,6 +214,9 @@ int copyChild(const QStringList &args)
 
 int main(int argc, char *argv[])
 {
+    // The children start as the program does; a file-size limit then meets
+    // the program's own signal settings.
+    ravno::prepareProcess();
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(2);
     if (argc > 1 && qstrcmp(argv[1], "--child") == 0)
