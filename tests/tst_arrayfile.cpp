@@ -223,6 +223,8 @@ void TestArrayFile::names_data()
     QTest::newRow("answer log in capitals") << "LASTANS" << true;
     QTest::newRow("lock of the log") << "lastans.LOCK" << true;
     QTest::newRow("lock of the catalogue") << "savelist.lock" << true;
+    QTest::newRow("removal lock of a lock") << "lastans.lock.rmlock" << true;
+    QTest::newRow("any removal lock") << "x.RMLOCK" << true;
     QTest::newRow("browser launcher") << "iexplore" << true;
     QTest::newRow("help page") << "Help.HTM" << true;
     QTest::newRow("line feed") << "a\nb" << true;

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QLockFile>
+#include <QSysInfo>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -38,6 +39,8 @@ private slots:
     void readOnlyFolder();
     void lockBusy_data();
     void lockBusy();
+    void staleLock_data();
+    void staleLock();
     void longName_data();
     void longName();
     void missingFileToRead_data();
@@ -146,6 +149,44 @@ void TestStorageFailures::lockBusy()
     QVERIFY(error.has_value());
     QCOMPARE(error->kind, Failure::LockBusy);
     QCOMPARE(work.read(op.file), kStored);
+}
+
+void TestStorageFailures::staleLock_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QByteArray>("lock");
+    QTest::addColumn<int>("ageSeconds");
+    // This test program is running here, but holds no lock.
+    const QByteArray running = QByteArray::number(QCoreApplication::applicationPid()) + "\n"
+                               + QCoreApplication::applicationName().toUtf8() + "\n"
+                               + QSysInfo::machineHostName().toUtf8() + "\n";
+    QTest::newRow("empty") << "solve" << QByteArray() << 0;
+    QTest::newRow("empty catalogue lock") << "list names" << QByteArray() << 0;
+    QTest::newRow("garbage") << "solve" << QByteArray("\x01\xff not a lock") << 0;
+    QTest::newRow("another computer") << "solve" << QByteArray("1\nravno\nelsewhere\n") << 0;
+    QTest::newRow("old") << "rewrite catalogue" << running << 60;
+}
+
+// A lock that no running copy holds here is cleared, and the command goes on
+// at once.
+void TestStorageFailures::staleLock()
+{
+    QFETCH(QString, operation);
+    QFETCH(QByteArray, lock);
+    QFETCH(int, ageSeconds);
+    const auto op = std::find_if(operations().begin(), operations().end(),
+                                 [&](const Operation &o) { return operation == o.name; });
+    Sandbox work;
+    const QString lockName = lockFileName(op->file);
+    QVERIFY(work.write(lockName, lock));
+    QFile lockFile(work.path(lockName));
+    QVERIFY(lockFile.open(QIODevice::ReadWrite));
+    QVERIFY(lockFile.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
+                                 QFileDevice::FileModificationTime));
+    lockFile.close();
+    const std::optional<FileError> error = op->run(*work.context);
+    QVERIFY2(!error, error ? qPrintable(failureText(*error)) : "");
+    QVERIFY(!work.exists(lockName));
 }
 
 void TestStorageFailures::longName_data()
