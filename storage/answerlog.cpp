@@ -74,8 +74,10 @@ Result<std::optional<QString>> AnswerLog::first()
         return appended.error();
 
     auto paging = std::make_unique<OpenFiles::Paging>(path());
-    if (!paging->file.open(QIODevice::ReadOnly))
-        return readError(Failure::NotOpened, shown(), paging->file.errorString());
+    if (auto blocked = obstacle(path(), shown(), Access::Read))
+        return *blocked;
+    if (auto failed = openRegular(paging->file, QIODevice::ReadOnly, shown(), Access::Read))
+        return *failed;
     const Result<std::optional<QString>> entry = paging->nextEntry();
     if (entry && entry.value())
         m_files.m_paging = std::move(paging);

@@ -16,6 +16,9 @@ enum class Failure {
     // The file or its folder; these read "could not read/write the file".
     NoFolder,      // quoted: the folder's name
     IsFolder,      // a folder lies where the file should be
+    NotRegular,    // a fifo, a device or a socket
+    LinkOutside,   // a symbolic link to a place outside files/
+    NoAccess,      // the system denies access to the file or its folder
     ReadOnly,
     Missing,
     NameTooLong,   // quoted: the name's bytes, the most the file system allows

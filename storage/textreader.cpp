@@ -19,9 +19,7 @@ std::optional<FileError> openForReading(QFile &file, const QString &shownName)
 {
     if (auto blocked = obstacle(file.fileName(), shownName, Access::Read))
         return blocked;
-    if (!file.open(QIODevice::ReadOnly))
-        return readError(Failure::NotOpened, shownName, file.errorString());
-    return std::nullopt;
+    return openRegular(file, QIODevice::ReadOnly, shownName, Access::Read);
 }
 
 FileError readFailure(const QFile &file, const QString &shownName)

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace ravno;
 using namespace ravno::test;
@@ -33,6 +34,8 @@ private slots:
     void missingFolder();
     void folderInPlaceOfFile_data() { addOperations([](const Operation &) { return true; }); }
     void folderInPlaceOfFile();
+    void notRegularFile_data();
+    void notRegularFile();
     void readOnlyFile_data() { addOperations([](const Operation &) { return true; }); }
     void readOnlyFile();
     void readOnlyFolder_data() { addOperations([](const Operation &op) { return op.writes; }); }
@@ -79,6 +82,56 @@ void TestStorageFailures::folderInPlaceOfFile()
     QCOMPARE(error->kind, Failure::IsFolder);
     QCOMPARE(error->path, "files/" + op.file);
     QVERIFY(QFileInfo(work.path(op.file) + "/inside").isDir());
+}
+
+void TestStorageFailures::notRegularFile_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("refused");
+    for (std::size_t i = 0; i < operations().size(); ++i) {
+        const std::string_view name = operations()[i].name;
+        QTest::addRow("%s: fifo", name.data()) << int(i) << "fifo" << QString() << true;
+        QTest::addRow("%s: link out of files", name.data()) << int(i) << "link" << "../notes.txt"
+                                                            << true;
+        // One of each way of reaching a file: append, read, whole write.
+        if (name == "solve" || name == "load array" || name == "save last array"
+            || name == "list names")
+            QTest::addRow("%s: link inside", name.data()) << int(i) << "link" << "kept" << false;
+        if (name == "load last array" || name == "list names")
+            QTest::addRow("%s: link to a device", name.data()) << int(i) << "link" << "/dev/zero"
+                                                                << true;
+    }
+}
+
+// Only regular files inside files/ are read or written: a fifo would hang
+// the program, a device never ends, a link could reach any file.
+void TestStorageFailures::notRegularFile()
+{
+    QFETCH(int, index);
+    QFETCH(QString, kind);
+    QFETCH(QString, target);
+    QFETCH(bool, refused);
+    const Operation &op = operations()[std::size_t(index)];
+    Sandbox work;
+    const QString notes = work.workingPath() + "/notes.txt";
+    QVERIFY(work.write("../notes.txt", kStored));
+    QVERIFY(work.write("kept", kStored));
+    if (kind == "fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(work.path(op.file)).constData(), 0644), 0);
+    else
+        QVERIFY(QFile::link(target, work.path(op.file)));
+    const std::optional<FileError> error = op.run(*work.context);
+    if (!refused) {
+        QVERIFY2(!error, error ? qPrintable(failureText(*error)) : "");
+        QVERIFY(QFileInfo(work.path(op.file)).isSymLink());
+        return;
+    }
+    QVERIFY(error.has_value());
+    QCOMPARE(error->kind, kind == "fifo" ? Failure::NotRegular : Failure::LinkOutside);
+    QCOMPARE(work.read("../notes.txt"), kStored);
+    QVERIFY(!work.exists(op.file + ".lock"));
 }
 
 // Where permissions hold, a write is refused and the file stays as it was;
@@ -278,6 +331,10 @@ void TestStorageFailures::sentences_data()
     row("no folder", Failure::NoFolder, read + "нет папки files.", {"files"}, Access::Read);
     row("is a folder", Failure::IsFolder, write + "на этом месте лежит папка.");
     row("read-only", Failure::ReadOnly, write + "файл защищён от записи.");
+    row("no access", Failure::NoAccess, read + "нет доступа.", {}, Access::Read);
+    row("not regular", Failure::NotRegular, read + "это не обычный файл.", {}, Access::Read);
+    row("link outside", Failure::LinkOutside, write + "это ссылка за пределы папки files.",
+        {"files"});
     row("missing", Failure::Missing, read + "такого файла нет.", {}, Access::Read);
     row("name too long", Failure::NameTooLong, write + "имя слишком длинное для файловой системы: "
         "в нём 249 байт, а можно не больше 248.", {"249", "248"});

@@ -14,6 +14,10 @@ QString fileReason(const FileError &error)
     switch (error.kind) {
     case Failure::NoFolder: return QStringLiteral("нет папки %1").arg(error.quoted.value(0));
     case Failure::IsFolder: return QStringLiteral("на этом месте лежит папка");
+    case Failure::NotRegular: return QStringLiteral("это не обычный файл");
+    case Failure::LinkOutside:
+        return QStringLiteral("это ссылка за пределы папки %1").arg(error.quoted.value(0));
+    case Failure::NoAccess: return QStringLiteral("нет доступа");
     case Failure::ReadOnly: return QStringLiteral("файл защищён от записи");
     case Failure::Missing: return QStringLiteral("такого файла нет");
     case Failure::NameTooLong:
