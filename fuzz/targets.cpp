@@ -64,11 +64,6 @@ bool store(const QString &name, QByteArrayView bytes)
            && file.write(bytes.data(), bytes.size()) == bytes.size();
 }
 
-bool sameWithin15Digits(double a, double b)
-{
-    return std::fabs(a - b) <= 1e-14 * std::fabs(a) + 1e-300;
-}
-
 } // namespace
 
 QString leadingNumber(QByteArrayView input)
@@ -88,9 +83,9 @@ QString leadingNumber(QByteArrayView input)
     if (again != value)
         return describe("blanks changed the value", text);
 
-    // What the array files store reads back as the same number.
+    // What the array files store reads back as the very same number.
     const QString printed = formatPrint(value);
-    if (!sameWithin15Digits(parseLeadingNumber(printed), value))
+    if (parseLeadingNumber(printed) != value)
         return describe("print form does not read back", printed);
     for (const QString &shown : {formatAnswer(value, QLocale::c()), formatGeneral(value, QLocale::c())})
         if (shown.contains(u' ') || shown.contains(QLatin1String("nan"), Qt::CaseInsensitive)

@@ -57,6 +57,8 @@ void TestArrayFile::write_data()
     QTest::newRow("decimal comma stops the number") << 9 << "1,5" << lines({" 9 ", " 1 "});
     QTest::newRow("no number") << 9 << "abc x" << lines({" 9 ", " 0 ", " 0 "});
     QTest::newRow("large and small") << 9 << "1E15 0.00001" << lines({" 9 ", " 1E+15 ", " 1E-05 "});
+    QTest::newRow("largest double")
+        << 9 << "1.7976931348623157e308" << lines({" 9 ", " 1.7976931348623157E+308 "});
 }
 
 void TestArrayFile::write()
