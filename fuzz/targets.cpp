@@ -4,6 +4,7 @@
 #include "core/arraytext.h"
 #include "core/numbertext.h"
 #include "core/order.h"
+#include "core/pastedsystem.h"
 #include "core/solver.h"
 #include "core/workspace.h"
 #include "storage/answerlog.h"
@@ -250,15 +251,35 @@ QString answerLog(QByteArrayView input)
     return {};
 }
 
+QString pastedCells(QByteArrayView input)
+{
+    const bool utf16 = !input.isEmpty() && (input.front() & 1);
+    const QString paste = decoded(input.isEmpty() ? input : input.sliced(1), utf16);
+    const PastedSystem system = readPastedSystem(paste);
+    using Kind = PastedSystem::Kind;
+    if (system.kind == Kind::Typed || system.kind == Kind::Refused)
+        return {};
+    // Every cell read is one value written: none shifted, none split.
+    const qsizetype written = splitPieces(system.text).size();
+    if (written != system.cells)
+        return describe("values written differ from cells read", system.text);
+    if ((system.kind == Kind::Cell) != (system.cells == 1))
+        return describe("one cell taken for a system or the other way", system.text);
+    if (system.order != 0 && system.cells != qsizetype(system.order) * (system.order + 1))
+        return describe("order without its cells", system.text);
+    return {};
+}
+
 std::span<const Target> targets()
 {
-    static const std::array<Target, 6> all = {{
+    static const std::array<Target, 7> all = {{
         {"number", leadingNumber},
         {"arraytext", arrayText},
         {"items", items},
         {"arrayfile", arrayFiles},
         {"catalogue", catalogue},
         {"answerlog", answerLog},
+        {"paste", pastedCells},
     }};
     return all;
 }
