@@ -120,8 +120,11 @@ PastedSystem readPastedSystem(const QString &paste)
 {
     PastedSystem system;
     if (!paste.contains(u'\n') && !paste.contains(u'\r')
-        && !std::any_of(paste.begin(), paste.end(), isCellSeparator))
+        && !std::any_of(paste.begin(), paste.end(), isCellSeparator)) {
+        if (paste.count(u' ') >= kMostValues)
+            system.kind = PastedSystem::Kind::Refused;
         return system;
+    }
 
     QString text = paste;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

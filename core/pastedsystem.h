@@ -41,7 +41,8 @@ struct PastedSystem
 // sign ("- 1" is -1); any other blank inside such a cell refuses the paste,
 // for it would shift every cell after it. One comma with digits on both
 // sides and no point becomes the decimal point; any other cell is kept for
-// the usual leading-number parse. More than kMostValues cells are refused.
+// the usual leading-number parse. More than kMostValues cells are refused,
+// and so is typed text of as many pieces.
 PastedSystem readPastedSystem(const QString &paste);
 
 } // namespace ravno

@@ -119,6 +119,8 @@ Result<QString> AnswerLog::all()
     m_shown = FileSnapshot();
     return underLock(path(), shown(), [&]() -> Result<QString> {
         // A log that was never written is an empty one; the rewrite creates it.
+        if (auto refusal = refuseToShow(path(), shown()))
+            return *refusal;
         QString entries;
         const QFileInfo info(path());
         if (info.exists() || !info.dir().exists()) {

@@ -58,7 +58,8 @@ public:
     // Closes all files, reads the non-empty lines, each followed by CR LF
     // (the text shown for editing), then rewrites the log as that text plus
     // CR LF, and remembers those bytes for save(). A missing log reads as an
-    // empty one and is created.
+    // empty one and is created. A log over kMostShownBytes is refused and
+    // left as it is.
     Result<QString> all();
     // Closes all files and replaces the log by text plus CR LF (LF alone in
     // the text is stored as CR LF too). After all(), the non-empty lines that

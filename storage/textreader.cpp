@@ -6,6 +6,7 @@
 #include "storage/textfile_p.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -124,6 +125,15 @@ Result<QStringList> replaceKeepingAdded(const QString &path, const QString &show
         return status.error();
     basis = written;
     return added;
+}
+
+std::optional<FileError> refuseToShow(const QString &path, const QString &shownName)
+{
+    const qint64 size = QFileInfo(path).size();
+    if (size <= kMostShownBytes)
+        return std::nullopt;
+    return FileError(Failure::TooLargeToShow, shownName, Access::Read,
+                     {QString::number(kMostShownBytes), QString::number(size)});
 }
 
 QStringList splitLines(const QString &text)

@@ -229,6 +229,8 @@ void TestArrayText::pastedSystem_data()
     QTest::newRow("semicolon rows") << "1;2;3\n4;5;6\n" << System << "1 2 3 4 5 6" << 2;
     QTest::newRow("a million and one cells")
         << QString(QStringLiteral("1\t")).repeated(kMostValues) + "1" << Refused << "" << 0;
+    QTest::newRow("a million and one typed pieces")
+        << QString(QStringLiteral("1 ")).repeated(kMostValues) + "1" << Refused << "" << 0;
 
     // Ten rows of eleven cells from a spreadsheet under Russian settings.
     QStringList rows;

@@ -44,6 +44,8 @@ private slots:
     void lockBusy();
     void staleLock_data();
     void staleLock();
+    void tooLargeToShow_data();
+    void tooLargeToShow();
     void longName_data();
     void longName();
     void missingFileToRead_data();
@@ -240,6 +242,29 @@ void TestStorageFailures::staleLock()
     const std::optional<FileError> error = op->run(*work.context);
     QVERIFY2(!error, error ? qPrintable(failureText(*error)) : "");
     QVERIFY(!work.exists(lockName));
+}
+
+void TestStorageFailures::tooLargeToShow_data()
+{
+    addOperations([](const Operation &op) {
+        return op.name == std::string_view("all answers")
+               || op.name == std::string_view("show catalogue");
+    });
+}
+
+// A view of a file over 16 MB would freeze the window for minutes: it is
+// refused, and the file keeps every byte.
+void TestStorageFailures::tooLargeToShow()
+{
+    QFETCH(int, index);
+    const Operation &op = operations()[std::size_t(index)];
+    Sandbox work;
+    const QByteArray big = QByteArray("1,000  \r\n").repeated(16 * 1024 * 1024 / 9 + 1);
+    QVERIFY(work.write(op.file, big));
+    const std::optional<FileError> error = op.run(*work.context);
+    QVERIFY(error.has_value());
+    QCOMPARE(error->kind, Failure::TooLargeToShow);
+    QCOMPARE(work.read(op.file), big);
 }
 
 void TestStorageFailures::longName_data()

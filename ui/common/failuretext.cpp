@@ -4,6 +4,8 @@
 #include "core/order.h"
 #include "storage/filelock.h"
 
+#include <QLocale>
+
 namespace ravno {
 namespace {
 
@@ -41,6 +43,13 @@ QString fileReason(const FileError &error)
                               "откройте список заново");
     default: return QStringLiteral("ошибка записи");
     }
+}
+
+// Bytes as a person reads a file's size: "200,0 МБ".
+QString megabytes(const QString &bytes)
+{
+    return QStringLiteral("%1 МБ").arg(
+        QLocale(QLocale::Russian, QLocale::Russia).toString(bytes.toDouble() / (1 << 20), 'f', 1));
 }
 
 QString fileSentence(const FileError &error)
@@ -91,6 +100,17 @@ QString failureText(const FileError &error)
             .arg(kLowestPosition)
             .arg(kHighestPosition)
             .arg(first);
+    case Failure::TooManyValues:
+        return QStringLiteral("Массив из файла %1 не загружен: в нём больше %2 чисел (файл %3). "
+                              "Редактор не изменён.")
+            .arg(error.path, first, megabytes(error.quoted.value(1)));
+    case Failure::TooLargeToShow:
+        return QStringLiteral("Файл %1 слишком велик, чтобы показать его здесь: %2, а можно не "
+                              "больше %3. Файл не изменён.")
+            .arg(error.path, megabytes(error.quoted.value(1)), megabytes(first));
+    case Failure::ListCut:
+        return QStringLiteral("В списке %1 больше %2 имён; показаны первые %2.")
+            .arg(error.path, first);
     case Failure::NameEmpty: return QStringLiteral("Имя массива не задано.");
     case Failure::NameWithSeparator:
         return named + QStringLiteral("в нём не может быть знаков «/» и «\\».");

@@ -4,6 +4,7 @@
 #include "core/arraytext.h"
 #include "core/order.h"
 #include "core/randomdigits.h"
+#include "ui/common/busycursor.h"
 #include "ui/common/context.h"
 #include "ui/common/controltable.h"
 #include "ui/common/layout.h"
@@ -225,6 +226,7 @@ void Form2::newArray()
 
 void Form2::loadArray(const LoadedArray &array)
 {
+    const BusyCursor busy;
     m_text->setText(QString());
     m_scroll->setValue(array.scrollPosition);
     m_text->setText(array.editorText);
@@ -248,6 +250,7 @@ bool Form2::saveLastArray()
 
 void Form2::loadLastArray()
 {
+    const BusyCursor busy;
     const Result<LoadedArray> read = m_context.arrays.loadLast();
     if (m_context.messages.failed(this, read))
         return;
