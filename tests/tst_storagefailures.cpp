@@ -381,6 +381,15 @@ void TestStorageFailures::sentences_data()
         "(files/x.lock). Ничего не изменено; попробуйте ещё раз.");
     row("order out of range", Failure::OrderOutOfRange, "Массив из файла files/x не загружен: "
         "первая строка должна задавать порядок числом от 2 до 10, а в ней «12».", {"12"});
+    QTest::newRow("name that is a placeholder")
+        << FileError(Failure::OrderOutOfRange, "files/%1", Access::Read, {"%2"})
+        << "Массив из файла files/%1 не загружен: первая строка должна задавать порядок числом "
+           "от 2 до 10, а в ней «%2».";
+    QTest::newRow("control characters and a long name")
+        << FileError(Failure::OrderOutOfRange, "files/" + QString(70, u'я'), Access::Read,
+                     {"a\tb\x1b"})
+        << "Массив из файла files/" + QString(54, u'я') + "… не загружен: первая строка должна "
+           "задавать порядок числом от 2 до 10, а в ней «a\\tb\\x1b».";
     row("name empty", Failure::NameEmpty, "Имя массива не задано.", {""});
     row("name with separator", Failure::NameWithSeparator,
         "Имя массива «a/b» не годится: в нём не может быть знаков «/» и «\\».", {"a/b"});

@@ -82,9 +82,32 @@ QString listReason(const FileError &error)
         .arg(items.join(QStringLiteral(" и ")));
 }
 
-} // namespace
+// Text from a file or typed by a person as a message quotes it: control
+// characters as visible escapes, and no more than 60 characters.
+QString visible(const QString &text)
+{
+    constexpr qsizetype kMostQuoted = 60;
+    QString out;
+    for (const QChar c : text) {
+        if (out.size() >= kMostQuoted) {
+            out += u'…';
+            break;
+        }
+        if (c == u'\n')
+            out += QStringLiteral("\\n");
+        else if (c == u'\r')
+            out += QStringLiteral("\\r");
+        else if (c == u'\t')
+            out += QStringLiteral("\\t");
+        else if (c.category() == QChar::Other_Control)
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
 
-QString failureText(const FileError &error)
+QString sentence(const FileError &error)
 {
     const QString first = error.quoted.value(0);
     const QString named = QStringLiteral("Имя массива «%1» не годится: ").arg(first);
@@ -96,10 +119,8 @@ QString failureText(const FileError &error)
     case Failure::OrderOutOfRange:
         return QStringLiteral("Массив из файла %1 не загружен: первая строка должна задавать "
                               "порядок числом от %2 до %3, а в ней «%4».")
-            .arg(error.path)
-            .arg(kLowestPosition)
-            .arg(kHighestPosition)
-            .arg(first);
+            .arg(error.path, QString::number(kLowestPosition), QString::number(kHighestPosition),
+                 first);
     case Failure::TooManyValues:
         return QStringLiteral("Массив из файла %1 не загружен: в нём больше %2 чисел (файл %3). "
                               "Редактор не изменён.")
@@ -140,6 +161,17 @@ QString failureText(const FileError &error)
             .arg(first);
     default: return fileSentence(error);
     }
+}
+
+} // namespace
+
+QString failureText(const FileError &error)
+{
+    FileError shown = error;
+    shown.path = visible(error.path);
+    for (QString &quoted : shown.quoted)
+        quoted = visible(quoted);
+    return sentence(shown);
 }
 
 } // namespace ravno
