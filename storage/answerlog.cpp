@@ -66,12 +66,25 @@ Status AnswerLog::appendLocked(const QString &text)
     return underLock(path(), shown(), [&] { return appendToFile(path(), shown(), text); });
 }
 
+bool AnswerLog::appendBeforeReading(FileError &failure)
+{
+    m_notice.reset();
+    const Status appended = appendLocked(kLineEnd);
+    if (appended)
+        return true;
+    failure = appended.error();
+    if (!readableDespite(failure, path()))
+        return false;
+    m_notice = failure;
+    return true;
+}
+
 Result<std::optional<QString>> AnswerLog::first()
 {
     m_files.closeAll();
-    const Status appended = appendLocked(kLineEnd);
-    if (!appended)
-        return appended.error();
+    FileError failure;
+    if (!appendBeforeReading(failure))
+        return failure;
 
     auto paging = std::make_unique<OpenFiles::Paging>(path());
     if (auto blocked = obstacle(path(), shown(), Access::Read))
@@ -97,9 +110,9 @@ Result<std::optional<QString>> AnswerLog::next()
 Result<std::optional<QString>> AnswerLog::last()
 {
     m_files.closeAll();
-    const Status appended = appendLocked(kLineEnd);
-    if (!appended)
-        return appended.error();
+    FileError failure;
+    if (!appendBeforeReading(failure))
+        return failure;
     QString lastEntry;
     const Status read = readLines(path(), shown(), [&](QStringView line) {
         if (!line.isEmpty())

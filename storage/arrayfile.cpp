@@ -150,7 +150,7 @@ Result<LoadedArray> readLastArray(const DataFolder &folder)
     // The empty line creates the file when it is missing; later loads skip it.
     const Status appended = appendToFile(folder.pathOf(kLastArrayName),
                                          DataFolder::displayName(kLastArrayName), kLineEnd);
-    if (!appended)
+    if (!appended && !readableDespite(appended.error(), folder.pathOf(kLastArrayName)))
         return appended.error();
     const Result<ArrayItems> items =
         readArrayItems(folder, kLastArrayName, EmptyItems::Skipped,
@@ -159,6 +159,8 @@ Result<LoadedArray> readLastArray(const DataFolder &folder)
         return items.error();
 
     LoadedArray loaded;
+    if (!appended)
+        loaded.notice = appended.error();
     if (items.value().first.isEmpty()) {
         loaded.hasData = false;
         return loaded;

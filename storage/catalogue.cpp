@@ -141,11 +141,14 @@ Result<QStringList> Catalogue::names()
 {
     m_files.closeAll();
     m_notice.reset();
-    if (const Status appended = appendCatalogueEmptyLine(m_folder); !appended)
-        return appended.error();
+    if (const Status appended = appendCatalogueEmptyLine(m_folder); !appended) {
+        if (!readableDespite(appended.error(), path(m_folder)))
+            return appended.error();
+        m_notice = appended.error();
+    }
     bool cut = false;
     Result<QStringList> names = readCatalogueNames(m_folder, &cut);
-    if (cut)
+    if (cut && !m_notice)
         m_notice = FileError(Failure::ListCut, shown(), Access::Read,
                              {QString::number(kMostListedNames)});
     return names;

@@ -64,6 +64,12 @@ Status readLines(const QString &path, const QString &shownName,
                  const std::function<bool(QStringView)> &onLine, FileSnapshot *taken = nullptr);
 Result<QString> readWholeFile(const QString &path, const QString &shownName);
 
+// Whether the empty line appended before a read failed in a way that leaves
+// the file readable (a full disk, a file-size limit, a read-only file or
+// folder): the read then goes on, and the failure is told after it. The
+// append, cut back, has changed nothing.
+bool readableDespite(const FileError &appendFailure, const QString &path);
+
 // The most bytes a view (the answer log's, the catalogue's) shows: a text box
 // with more would freeze the window for minutes.
 inline constexpr qint64 kMostShownBytes = qint64(16) << 20;

@@ -127,6 +127,20 @@ Result<QStringList> replaceKeepingAdded(const QString &path, const QString &show
     return added;
 }
 
+bool readableDespite(const FileError &appendFailure, const QString &path)
+{
+    switch (appendFailure.kind) {
+    case Failure::ReadOnly:
+    case Failure::NotOpened:
+    case Failure::WriteFailed:
+    case Failure::NoSpace:
+    case Failure::TooLarge:
+    case Failure::QuotaExceeded:
+        return QFileInfo(path).isFile();
+    default: return false;
+    }
+}
+
 std::optional<FileError> refuseToShow(const QString &path, const QString &shownName)
 {
     const qint64 size = QFileInfo(path).size();

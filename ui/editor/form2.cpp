@@ -257,9 +257,10 @@ void Form2::loadLastArray()
     if (!read.value().hasData) {
         m_text->setText(QString());
         m_context.messages.inform(this, QStringLiteral("Ошибка"), QStringLiteral("Нет данных"));
-        return;
+    } else {
+        loadArray(read.value());
     }
-    loadArray(read.value());
+    m_context.messages.failed(this, read.value().notice);
 }
 
 void Form2::createList()

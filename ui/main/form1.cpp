@@ -250,6 +250,7 @@ void Form1::firstAnswer()
         showLogLine(*read.value());
         m_next->setEnabled(true);
     }
+    m_context.messages.failed(this, m_context.log.takeNotice());
 }
 
 void Form1::nextAnswer()
@@ -279,6 +280,7 @@ void Form1::lastAnswer()
         showLogLine(*read.value());
     else
         m_answer->print(QStringLiteral("Ничего не помню"));
+    m_context.messages.failed(this, m_context.log.takeNotice());
 }
 
 void Form1::allAnswers()
