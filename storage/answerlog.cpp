@@ -134,25 +134,34 @@ Result<QString> AnswerLog::all()
         // A log that was never written is an empty one; the rewrite creates it.
         if (auto refusal = refuseToShow(path(), shown()))
             return *refusal;
+        m_notice.reset();
         QString entries;
+        FileSnapshot read;
         const QFileInfo info(path());
         if (info.exists() || !info.dir().exists()) {
-            const Status read = readLines(path(), shown(), [&](QStringView line) {
+            const Status status = readLines(path(), shown(), [&](QStringView line) {
                 if (!line.isEmpty()) {
                     entries += line;
                     entries += kLineEnd;
                 }
                 return true;
-            });
-            if (!read)
-                return read.error();
+            }, &read);
+            if (!status)
+                return status.error();
         }
         entries += kLineEnd;
         FileSnapshot written;
         const Status rewritten = replaceFile(path(), shown(), entries, &written);
-        if (!rewritten)
-            return rewritten.error();
-        m_shown = written;
+        if (rewritten) {
+            m_shown = written;
+        } else {
+            // A full disk or a read-only log is still shown; a save then
+            // keeps the lines added after what was read.
+            if (!readableDespite(rewritten.error(), path()))
+                return rewritten.error();
+            m_notice = rewritten.error();
+            m_shown = read;
+        }
         entries.chop(kLineEnd.size());
         return entries;
     });

@@ -62,7 +62,8 @@ public:
     // (the text shown for editing), then rewrites the log as that text plus
     // CR LF, and remembers those bytes for save(). A missing log reads as an
     // empty one and is created. A log over kMostShownBytes is refused and
-    // left as it is.
+    // left as it is. A rewrite that fails on a full disk or a read-only log
+    // does not keep the entries from being shown; it is kept as the notice.
     Result<QString> all();
     // Closes all files and replaces the log by text plus CR LF (LF alone in
     // the text is stored as CR LF too). After all(), the non-empty lines that
@@ -70,7 +71,7 @@ public:
     // another copy) follow the text and are returned; a log that another
     // copy rewrote meanwhile is refused and left alone.
     Result<QStringList> save(const QString &text);
-    // The failed append that first() or last() read past, once.
+    // The failed write that first(), last() or all() read past, once.
     std::optional<FileError> takeNotice() { return std::exchange(m_notice, std::nullopt); }
 
 private:

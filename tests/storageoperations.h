@@ -57,7 +57,10 @@ inline const std::vector<Operation> &operations()
              return read ? read : c.log.takeNotice();
          }},
         {"all answers", kAnswerLogName, true, false,
-         [](AppContext &c) { return failure(c.log.all()); }},
+         [](AppContext &c) {
+             const auto read = failure(c.log.all());
+             return read ? read : c.log.takeNotice();
+         }},
         {"save answers", kAnswerLogName, true, false,
          [](AppContext &c) { return failure(c.log.save("x")); }},
         {"save array", kArray, true, false,

@@ -293,6 +293,7 @@ void Form1::allAnswers()
         return;
     setAnswersShown(true);
     m_logText->setPlainText(withLf(read.value()));
+    m_context.messages.failed(this, m_context.log.takeNotice());
 }
 
 void Form1::saveAnswers()
