@@ -28,8 +28,15 @@ Status status(const Result<T> &result)
     return result ? success() : Status(result.error());
 }
 
-// A read that goes on past a failed append reports that failure after it:
+// A read that goes on past a failed write reports that failure after it:
 // the commands below give it as their own.
+template<typename Store, typename Read>
+std::optional<FileError> readThenNotice(Store &store, Read read)
+{
+    const auto failed = failure(read(store));
+    return failed ? failed : store.takeNotice();
+}
+
 struct Operation
 {
     const char *name;
@@ -47,20 +54,11 @@ inline const std::vector<Operation> &operations()
         {"solve", kAnswerLogName, true, true,
          [](AppContext &c) { return failure(c.log.append("1,000  ")); }},
         {"first answer", kAnswerLogName, true, true,
-         [](AppContext &c) {
-             const auto read = failure(c.log.first());
-             return read ? read : c.log.takeNotice();
-         }},
+         [](AppContext &c) { return readThenNotice(c.log, [](auto &s) { return s.first(); }); }},
         {"last answer", kAnswerLogName, true, true,
-         [](AppContext &c) {
-             const auto read = failure(c.log.last());
-             return read ? read : c.log.takeNotice();
-         }},
+         [](AppContext &c) { return readThenNotice(c.log, [](auto &s) { return s.last(); }); }},
         {"all answers", kAnswerLogName, true, false,
-         [](AppContext &c) {
-             const auto read = failure(c.log.all());
-             return read ? read : c.log.takeNotice();
-         }},
+         [](AppContext &c) { return readThenNotice(c.log, [](auto &s) { return s.all(); }); }},
         {"save answers", kAnswerLogName, true, false,
          [](AppContext &c) { return failure(c.log.save("x")); }},
         {"save array", kArray, true, false,
@@ -79,10 +77,7 @@ inline const std::vector<Operation> &operations()
         {"append name", kCatalogueName, true, true,
          [](AppContext &c) { return failure(c.catalogue.add("a")); }},
         {"list names", kCatalogueName, true, true,
-         [](AppContext &c) {
-             const auto read = failure(c.catalogue.names());
-             return read ? read : c.catalogue.takeNotice();
-         }},
+         [](AppContext &c) { return readThenNotice(c.catalogue, [](auto &s) { return s.names(); }); }},
         {"rewrite catalogue", kCatalogueName, true, false,
          [](AppContext &c) { return failure(c.catalogue.rewrite("a")); }},
         {"show catalogue", kCatalogueName, false, false,
