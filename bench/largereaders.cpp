@@ -27,21 +27,26 @@ using Reader = std::function<bool(const DataFolder &)>;
 
 const std::map<QString, std::pair<QString, Reader>> &readers()
 {
+    // Over the bounds the readers refuse at once: an array of more than a
+    // million values, a view of more than 16 MB. The lists read the first
+    // hundred thousand names.
     static const std::map<QString, std::pair<QString, Reader>> table = {
-        {"1-last", {"last array, value lines",
-                    [](const DataFolder &f) { return readLastArray(f).ok(); }}},
-        {"2-named", {"saved array, value lines",
-                     [](const DataFolder &f) { return readNamedArray(f, "big").ok(); }}},
+        {"1-last", {"last array, value lines (refused)",
+                    [](const DataFolder &f) { return !readLastArray(f).ok(); }}},
+        {"2-named", {"saved array, value lines (refused)",
+                     [](const DataFolder &f) { return !readNamedArray(f, "big").ok(); }}},
         {"3-junk", {"saved array, garbage (refused)",
                     [](const DataFolder &f) { return !readNamedArray(f, "junk").ok(); }}},
-        {"4-names", {"SaveList garbage, names for the lists",
+        {"4-names", {"SaveList of names, names for the lists",
                      [](const DataFolder &f) { return readCatalogueNames(f).ok(); }}},
-        {"5-view", {"SaveList garbage, text for the view",
-                    [](const DataFolder &f) { return readCatalogueForDisplay(f).ok(); }}},
+        {"5-view", {"SaveList of names, view (refused)",
+                    [](const DataFolder &f) { return !readCatalogueForDisplay(f).ok(); }}},
         {"6-lastans", {"runaway log, last answer",
                        [](const DataFolder &f) { OpenFiles o; return AnswerLog(f, o).last().ok(); }}},
-        {"7-allans", {"runaway log, all answers (and rewrite)",
-                      [](const DataFolder &f) { OpenFiles o; return AnswerLog(f, o).all().ok(); }}},
+        {"7-allans", {"runaway log, all answers (refused)",
+                      [](const DataFolder &f) { OpenFiles o; return !AnswerLog(f, o).all().ok(); }}},
+        {"8-million", {"saved array, 1 000 000 values",
+                       [](const DataFolder &f) { return readNamedArray(f, "million").ok(); }}},
     };
     return table;
 }
@@ -114,7 +119,9 @@ int largeReaders(int argc, char *argv[])
     if (!writeRepeated(folder.pathOf("big"), " 9 \r\n", " 123.456 \r\n", bytes)
         || !QFile::copy(folder.pathOf("big"), folder.pathOf(kLastArrayName))
         || !writeGarbage(folder.pathOf("junk"), bytes)
-        || !QFile::copy(folder.pathOf("junk"), folder.pathOf(kCatalogueName))
+        || !writeRepeated(folder.pathOf(kCatalogueName), "", "array 1\r\n", bytes)
+        || !writeRepeated(folder.pathOf("million"), " 9 \r\n" + QByteArray(" 123.456 \r\n").repeated(1000000),
+                          "\r\n", 0)
         || !writeRepeated(folder.pathOf(kAnswerLogName), "", "1.000  3.000  \r\n", bytes)) {
         std::fprintf(stderr, "could not write the files\n");
         return 1;
@@ -124,6 +131,7 @@ int largeReaders(int argc, char *argv[])
         const QString file = key == "1-last" ? kLastArrayName
                              : key == "2-named" ? QStringLiteral("big")
                              : key == "3-junk" ? QStringLiteral("junk")
+                             : key == "8-million" ? QStringLiteral("million")
                              : key.endsWith("ans") ? kAnswerLogName : kCatalogueName;
         const double size = QFileInfo(folder.pathOf(file)).size() / 1048576.0;
         QProcess child;

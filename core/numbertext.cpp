@@ -122,6 +122,28 @@ Digits generalDigits(double value)
     return d;
 }
 
+// The digits of the print form: rounded to 15 significant digits where
+// that reads back as the same double (every value that fits, so the bytes
+// stay those written before), otherwise the shortest form that does, of 16
+// or 17 digits. Rounded to 15 digits, the largest doubles would lie beyond
+// the range and read back as 0.
+Digits printDigits(double value)
+{
+    const Digits rounded = generalDigits(value);
+    if (value == 0)
+        return rounded;
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+    double back = 0;
+    const auto read = std::from_chars(buf, res.ptr, back);
+    if (read.ec == std::errc() && back == value)
+        return rounded;
+    Digits shortest;
+    res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+    readScientific(buf, res.ptr, shortest);
+    return shortest;
+}
+
 char *copyChars(const char *from, int count, char *out)
 {
     std::memcpy(out, from, std::size_t(count));
@@ -303,7 +325,7 @@ char *writePrintForm(double value, char *out)
 {
     if (!std::isfinite(value)) // never produced by the parse; kept readable by it
         return copyChars(" 0 ", 3, out);
-    const Digits d = generalDigits(value);
+    const Digits d = printDigits(value);
     if (!d.negative)
         *out++ = ' ';
     out = renderGeneral(d, out);

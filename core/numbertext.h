@@ -34,6 +34,8 @@ QString formatGeneral(double value, const QLocale &locale);
 
 // The print form of the array files: a blank or "-", the general form with
 // ".", then a blank. Order 3 is stored as " 9 ", minus two and a half as "-2.5 ".
+// A value that 15 significant digits would not bring back keeps 16 or 17,
+// so that every value reads back as the same double.
 QString formatPrint(double value);
 // The same into a buffer of at least kPrintFormMaxChars characters, for the
 // writers of many numbers; returns the end of what it wrote.

@@ -3,8 +3,9 @@
 
 #include "core/order.h"
 
-#include <QList>
 #include <QStringList>
+
+#include <optional>
 
 namespace ravno {
 namespace {
@@ -26,6 +27,19 @@ bool isDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
+bool isCellSeparator(QChar c)
+{
+    return c == u'\t' || c == u';';
+}
+
+qsizetype leadingDigits(QStringView text)
+{
+    qsizetype count = 0;
+    while (count < text.size() && isDigit(text[count]))
+        ++count;
+    return count;
+}
+
 QString trimBlanks(const QString &text)
 {
     qsizetype begin = 0;
@@ -35,6 +49,32 @@ QString trimBlanks(const QString &text)
     while (end > begin && isBlank(text[end - 1]))
         --end;
     return text.mid(begin, end - begin);
+}
+
+// A cell between tabs or semicolons without its blanks, when each blank is
+// a thousands separator or follows a leading sign; nothing otherwise.
+std::optional<QString> withoutInnerBlanks(const QString &cell)
+{
+    if (!cell.contains(u' '))
+        return cell;
+    QStringList parts = cell.split(u' ');
+    if (parts[0] == u"-" || parts[0] == u"+")
+        parts[1].prepend(parts.takeFirst());
+    if (parts.size() == 1)
+        return parts[0];
+    QStringView first = parts[0];
+    if (first.startsWith(u'-') || first.startsWith(u'+'))
+        first = first.sliced(1);
+    if (first.isEmpty() || first.size() > 3 || leadingDigits(first) != first.size())
+        return std::nullopt;
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        const QStringView part = parts[i];
+        const qsizetype digits = leadingDigits(part);
+        const bool last = i + 1 == parts.size();
+        if (digits != 3 || (!last && part.size() != 3))
+            return std::nullopt;
+    }
+    return parts.join(QString());
 }
 
 QString normaliseCell(QString cell)
@@ -49,25 +89,42 @@ QString normaliseCell(QString cell)
     return cell;
 }
 
-QStringList rowCells(const QString &line)
+// Appends the cells of one line; false, with the refused cell in refused,
+// when one holds a stray blank.
+bool addRowCells(const QString &line, QStringList &cells, QString &refused)
 {
-    QStringList cells;
-    if (line.contains(u'\t')) {
-        for (const QString &cell : line.split(u'\t'))
-            cells << normaliseCell(trimBlanks(cell));
-    } else {
-        for (const QString &cell : line.split(u' ', Qt::SkipEmptyParts))
-            cells << normaliseCell(cell);
+    if (std::any_of(line.begin(), line.end(), isCellSeparator)) {
+        qsizetype start = 0;
+        for (qsizetype i = 0; i <= line.size(); ++i) {
+            if (i < line.size() && !isCellSeparator(line[i]))
+                continue;
+            const QString cell = trimBlanks(line.mid(start, i - start));
+            const std::optional<QString> whole = withoutInnerBlanks(cell);
+            if (!whole) {
+                refused = cell;
+                return false;
+            }
+            cells << normaliseCell(*whole);
+            start = i + 1;
+        }
+        return true;
     }
-    return cells;
+    for (const QString &cell : line.split(u' ', Qt::SkipEmptyParts))
+        cells << normaliseCell(cell);
+    return true;
 }
 
 } // namespace
 
-std::optional<PastedSystem> readPastedSystem(const QString &paste)
+PastedSystem readPastedSystem(const QString &paste)
 {
-    if (!paste.contains(u'\n') && !paste.contains(u'\r') && !paste.contains(u'\t'))
-        return std::nullopt;
+    PastedSystem system;
+    if (!paste.contains(u'\n') && !paste.contains(u'\r')
+        && !std::any_of(paste.begin(), paste.end(), isCellSeparator)) {
+        if (paste.count(u' ') >= kMostValues)
+            system.kind = PastedSystem::Kind::Refused;
+        return system;
+    }
 
     QString text = paste;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -80,15 +137,25 @@ std::optional<PastedSystem> readPastedSystem(const QString &paste)
     while (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
 
-    PastedSystem system;
     QStringList cells;
     bool square = lines.size() >= kLowestOrder && lines.size() <= kHighestOrder;
     for (const QString &line : std::as_const(lines)) {
-        const QStringList row = rowCells(line);
-        square = square && row.size() == lines.size() + 1;
-        cells << row;
+        const qsizetype before = cells.size();
+        QString refused;
+        if (!addRowCells(line, cells, refused) || cells.size() > kMostValues) {
+            system.kind = PastedSystem::Kind::Refused;
+            system.text = refused;
+            return system;
+        }
+        square = square && cells.size() - before == lines.size() + 1;
     }
+    system.cells = cells.size();
     system.text = cells.join(u' ');
+    if (cells.size() == 1) {
+        system.kind = PastedSystem::Kind::Cell;
+        return system;
+    }
+    system.kind = PastedSystem::Kind::System;
     if (square)
         system.order = int(lines.size());
     return system;

@@ -6,6 +6,7 @@
 #include "core/exactnumber.h"
 #include "core/numbertext.h"
 #include "core/order.h"
+#include "core/pastedsystem.h"
 #include "core/solver.h"
 #include "core/workspace.h"
 #include "storage/answerlog.h"
@@ -67,11 +68,6 @@ bool store(const QString &name, QByteArrayView bytes)
            && file.write(bytes.data(), bytes.size()) == bytes.size();
 }
 
-bool sameWithin15Digits(double a, double b)
-{
-    return std::fabs(a - b) <= 1e-14 * std::fabs(a) + 1e-300;
-}
-
 } // namespace
 
 QString leadingNumber(QByteArrayView input)
@@ -91,9 +87,9 @@ QString leadingNumber(QByteArrayView input)
     if (again != value)
         return describe("blanks changed the value", text);
 
-    // What the array files store reads back as the same number.
+    // What the array files store reads back as the very same number.
     const QString printed = formatPrint(value);
-    if (!sameWithin15Digits(parseLeadingNumber(printed), value))
+    if (parseLeadingNumber(printed) != value)
         return describe("print form does not read back", printed);
     for (const QString &shown : {formatAnswer(value, QLocale::c()), formatGeneral(value, QLocale::c())})
         if (shown.contains(u' ') || shown.contains(QLatin1String("nan"), Qt::CaseInsensitive)
@@ -302,9 +298,28 @@ QString answerLog(QByteArrayView input)
     return {};
 }
 
+QString pastedCells(QByteArrayView input)
+{
+    const bool utf16 = !input.isEmpty() && (input.front() & 1);
+    const QString paste = decoded(input.isEmpty() ? input : input.sliced(1), utf16);
+    const PastedSystem system = readPastedSystem(paste);
+    using Kind = PastedSystem::Kind;
+    if (system.kind == Kind::Typed || system.kind == Kind::Refused)
+        return {};
+    // Every cell read is one value written: none shifted, none split.
+    const qsizetype written = splitPieces(system.text).size();
+    if (written != system.cells)
+        return describe("values written differ from cells read", system.text);
+    if ((system.kind == Kind::Cell) != (system.cells == 1))
+        return describe("one cell taken for a system or the other way", system.text);
+    if (system.order != 0 && system.cells != qsizetype(system.order) * (system.order + 1))
+        return describe("order without its cells", system.text);
+    return {};
+}
+
 std::span<const Target> targets()
 {
-    static const std::array<Target, 7> all = {{
+    static const std::array<Target, 8> all = {{
         {"number", leadingNumber},
         {"arraytext", arrayText},
         {"exact", exactSolve},
@@ -312,6 +327,7 @@ std::span<const Target> targets()
         {"arrayfile", arrayFiles},
         {"catalogue", catalogue},
         {"answerlog", answerLog},
+        {"paste", pastedCells},
     }};
     return all;
 }

@@ -38,6 +38,8 @@ QString arrayFiles(QByteArrayView input);
 QString catalogue(QByteArrayView input);
 // The input as files/lastans, paged, read last and listed whole.
 QString answerLog(QByteArrayView input);
+// The first byte picks UTF-8 or UTF-16, the rest is pasted into the editor.
+QString pastedCells(QByteArrayView input);
 
 std::span<const Target> targets();
 

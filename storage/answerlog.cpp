@@ -67,16 +67,31 @@ Status AnswerLog::appendLocked(const QString &text)
                      [&] { return appendToFile(path(), shown(), text); });
 }
 
+bool AnswerLog::appendBeforeReading(FileError &failure)
+{
+    m_notice.reset();
+    const Status appended = appendLocked(kLineEnd);
+    if (appended)
+        return true;
+    failure = appended.error();
+    if (!readableDespite(failure, path()))
+        return false;
+    m_notice = failure;
+    return true;
+}
+
 Result<std::optional<QString>> AnswerLog::first()
 {
     m_files.closeAll();
-    const Status appended = appendLocked(kLineEnd);
-    if (!appended)
-        return appended.error();
+    FileError failure;
+    if (!appendBeforeReading(failure))
+        return failure;
 
     auto paging = std::make_unique<OpenFiles::Paging>(path());
-    if (!paging->file.open(QIODevice::ReadOnly))
-        return readError(Failure::NotOpened, shown(), paging->file.errorString());
+    if (auto blocked = obstacle(path(), shown(), Access::Read))
+        return *blocked;
+    if (auto failed = openRegular(paging->file, QIODevice::ReadOnly, shown(), Access::Read))
+        return *failed;
     const Result<std::optional<QString>> entry = paging->nextEntry();
     if (entry && entry.value())
         m_files.m_paging = std::move(paging);
@@ -96,9 +111,9 @@ Result<std::optional<QString>> AnswerLog::next()
 Result<std::optional<QString>> AnswerLog::last()
 {
     m_files.closeAll();
-    const Status appended = appendLocked(kLineEnd);
-    if (!appended)
-        return appended.error();
+    FileError failure;
+    if (!appendBeforeReading(failure))
+        return failure;
     QString lastEntry;
     const Status read = readLines(path(), shown(), [&](QStringView line) {
         if (!line.isEmpty())
@@ -118,25 +133,36 @@ Result<QString> AnswerLog::all()
     m_shown = FileSnapshot();
     return underLock(path(), shown(), m_folder.lockWaitMs(), [&]() -> Result<QString> {
         // A log that was never written is an empty one; the rewrite creates it.
+        if (auto refusal = refuseToShow(path(), shown()))
+            return *refusal;
+        m_notice.reset();
         QString entries;
+        FileSnapshot read;
         const QFileInfo info(path());
         if (info.exists() || !info.dir().exists()) {
-            const Status read = readLines(path(), shown(), [&](QStringView line) {
+            const Status status = readLines(path(), shown(), [&](QStringView line) {
                 if (!line.isEmpty()) {
                     entries += line;
                     entries += kLineEnd;
                 }
                 return true;
-            });
-            if (!read)
-                return read.error();
+            }, &read);
+            if (!status)
+                return status.error();
         }
         entries += kLineEnd;
         FileSnapshot written;
         const Status rewritten = replaceFile(path(), shown(), entries, &written);
-        if (!rewritten)
-            return rewritten.error();
-        m_shown = written;
+        if (rewritten) {
+            m_shown = written;
+        } else {
+            // A full disk or a read-only log is still shown; a save then
+            // keeps the lines added after what was read.
+            if (!readableDespite(rewritten.error(), path()))
+                return rewritten.error();
+            m_notice = rewritten.error();
+            m_shown = read;
+        }
         entries.chop(kLineEnd.size());
         return entries;
     });

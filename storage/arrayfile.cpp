@@ -4,11 +4,13 @@
 #include "core/arraytext.h"
 #include "core/numbertext.h"
 #include "core/order.h"
+#include "core/pastedsystem.h"
 #include "storage/answerlog.h"
 #include "storage/itemreader.h"
 #include "storage/textfile.h"
 
 #include <QByteArray>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <functional>
@@ -41,13 +43,15 @@ struct ArrayItems
 };
 
 // The file is streamed: a first item that acceptFirst refuses ends the
-// reading there, so a large file that is no array costs nothing.
+// reading there, so a large file that is no array costs nothing, and so
+// does the value after the most an array may hold.
 Result<ArrayItems> readArrayItems(const DataFolder &folder, const QString &name, EmptyItems empty,
                                   const std::function<bool(const QString &)> &acceptFirst)
 {
     ArrayItems read;
     bool atFirst = true;
     bool refused = false;
+    qsizetype values = 0;
     const auto onItem = [&](QStringView item) {
         if (refused)
             return;
@@ -59,6 +63,10 @@ Result<ArrayItems> readArrayItems(const DataFolder &folder, const QString &name,
         }
         if (item.isEmpty() && empty == EmptyItems::Skipped)
             return;
+        if (++values > kMostValues) {
+            refused = true;
+            return;
+        }
         read.editorText += item;
         read.editorText += u' ';
     };
@@ -69,6 +77,10 @@ Result<ArrayItems> readArrayItems(const DataFolder &folder, const QString &name,
                                     });
     if (!status)
         return status.error();
+    if (values > kMostValues)
+        return FileError(Failure::TooManyValues, DataFolder::displayName(name), Access::Read,
+                         {QString::number(kMostValues),
+                          QString::number(QFileInfo(folder.pathOf(name)).size())});
     return read;
 }
 
@@ -138,7 +150,7 @@ Result<LoadedArray> readLastArray(const DataFolder &folder)
     // The empty line creates the file when it is missing; later loads skip it.
     const Status appended = appendToFile(folder.pathOf(kLastArrayName),
                                          DataFolder::displayName(kLastArrayName), kLineEnd);
-    if (!appended)
+    if (!appended && !readableDespite(appended.error(), folder.pathOf(kLastArrayName)))
         return appended.error();
     const Result<ArrayItems> items =
         readArrayItems(folder, kLastArrayName, EmptyItems::Skipped,
@@ -147,6 +159,8 @@ Result<LoadedArray> readLastArray(const DataFolder &folder)
         return items.error();
 
     LoadedArray loaded;
+    if (!appended)
+        loaded.notice = appended.error();
     if (items.value().first.isEmpty()) {
         loaded.hasData = false;
         return loaded;

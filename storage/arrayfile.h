@@ -10,6 +10,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace ravno {
 
 class OpenFiles;
@@ -27,6 +29,9 @@ struct LoadedArray
     bool hasData = true; // the last array: false when its first item is empty
     int scrollPosition = 0;
     QString editorText; // what the editor text holds at the end of the load
+    // The last array: the empty line that could not be appended before the
+    // reading (a full disk, a read-only file), told after the load.
+    std::optional<FileError> notice;
 };
 
 // A saved array: the first item sets the scroll position; every further

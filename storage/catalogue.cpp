@@ -86,21 +86,29 @@ Result<QStringList> rewriteCatalogue(const DataFolder &folder, const QString &te
     });
 }
 
-Result<QStringList> readCatalogueNames(const DataFolder &folder)
+Result<QStringList> readCatalogueNames(const DataFolder &folder, bool *cut)
 {
     QStringList names;
+    bool more = false;
     const Status read = readLines(path(folder), shown(), [&](QStringView line) {
-        if (carriesName(line))
+        if (!carriesName(line))
+            return true;
+        more = names.size() == kMostListedNames;
+        if (!more)
             names.append(line.toString());
-        return true;
+        return !more;
     });
     if (!read)
         return read.error();
+    if (cut)
+        *cut = more;
     return names;
 }
 
 Result<QString> readCatalogueForDisplay(const DataFolder &folder, FileSnapshot *taken)
 {
+    if (auto refusal = refuseToShow(path(folder), shown()))
+        return *refusal;
     QString display;
     const Status read = readLines(
         path(folder), shown(),
@@ -132,9 +140,18 @@ Status Catalogue::create()
 Result<QStringList> Catalogue::names()
 {
     m_files.closeAll();
-    if (const Status appended = appendCatalogueEmptyLine(m_folder); !appended)
-        return appended.error();
-    return readCatalogueNames(m_folder);
+    m_notice.reset();
+    if (const Status appended = appendCatalogueEmptyLine(m_folder); !appended) {
+        if (!readableDespite(appended.error(), path(m_folder)))
+            return appended.error();
+        m_notice = appended.error();
+    }
+    bool cut = false;
+    Result<QStringList> names = readCatalogueNames(m_folder, &cut);
+    if (cut && !m_notice)
+        m_notice = FileError(Failure::ListCut, shown(), Access::Read,
+                             {QString::number(kMostListedNames)});
+    return names;
 }
 
 Status Catalogue::add(const QString &name)

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
 namespace ravno {
 
@@ -31,9 +32,15 @@ Status appendCatalogueEmptyLine(const DataFolder &folder);    // creates the fil
 // returned, and a catalogue rewritten meanwhile is refused and left alone.
 Result<QStringList> rewriteCatalogue(const DataFolder &folder, const QString &text,
                                      FileSnapshot *shownFrom = nullptr);
-Result<QStringList> readCatalogueNames(const DataFolder &folder);
+// The lists show at most this many names, the first ones: more would keep
+// the window from opening for minutes.
+inline constexpr qsizetype kMostListedNames = 100000;
+// The names, at most kMostListedNames; cut, when given, tells whether the
+// catalogue held more.
+Result<QStringList> readCatalogueNames(const DataFolder &folder, bool *cut = nullptr);
 // The catalogue editor's text: each item (item reader) followed by CR LF;
 // taken, when given, receives the snapshot of the bytes it was read from.
+// A catalogue over kMostShownBytes is refused.
 Result<QString> readCatalogueForDisplay(const DataFolder &folder, FileSnapshot *taken = nullptr);
 
 // The save/load window's catalogue commands: each closes every open file
@@ -45,16 +52,20 @@ public:
 
     Status create();
     // Appends an empty line (creating the catalogue), then reads the names.
+    // A list cut at kMostListedNames leaves a notice.
     Result<QStringList> names();
     Status add(const QString &name);
     // The view's text; the next rewrite keeps the names added after it.
     Result<QString> show();
     Result<QStringList> rewrite(const QString &text);
+    // What the last command has to say beside its result, once.
+    std::optional<FileError> takeNotice() { return std::exchange(m_notice, std::nullopt); }
 
 private:
     DataFolder m_folder;
     OpenFiles &m_files;
     FileSnapshot m_shown; // the catalogue as show() last read it
+    std::optional<FileError> m_notice;
 };
 
 } // namespace ravno

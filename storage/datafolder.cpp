@@ -58,6 +58,10 @@ std::optional<FileError> refuseArrayName(const QString &name)
     for (const QString &own : kOwnFiles)
         if (name.compare(own, Qt::CaseInsensitive) == 0)
             return refused(Failure::NameOfOwnFile);
+    // Clearing a stale lock takes a second lock file of this ending for a
+    // moment and deletes it afterwards, whatever it held.
+    if (name.endsWith(QStringLiteral(".rmlock"), Qt::CaseInsensitive))
+        return refused(Failure::NameOfOwnFile);
     // DEL and U+0098 too: windows-1251 holds both, but neither shows in a list.
     for (QChar c : name)
         if (c.category() == QChar::Other_Control)

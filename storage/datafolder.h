@@ -43,7 +43,8 @@ private:
 // A name typed for saving or loading an array: refused (the kind says why)
 // when it is empty, holds "/" or "\", is "." or "..", names one of
 // the program's own files (SaveList, lastans, their lock files
-// SaveList.lock and lastans.lock, iexplore, help.htm, in any case), holds
+// SaveList.lock and lastans.lock, iexplore, help.htm, in any case), ends
+// in ".rmlock" (the lock machinery's own, in any case), holds
 // a line break or another control character, or holds a character
 // windows-1251 lacks (SaveList could not keep it). Every other
 // name, dots and blanks included, is kept exactly as typed; LostMas too.

@@ -3,7 +3,9 @@
 // answer log and of the catalogue runs under a lock file beside it
 // (files/lastans.lock, files/SaveList.lock), so that neither copy loses what
 // the other wrote. Where no lock file can be made (a read-only folder) the
-// change goes on without one.
+// change goes on without one. A lock that no running copy holds (empty,
+// unreadable, from another computer, of a process that is gone, or older
+// than 30 s) is cleared and the change goes on.
 #pragma once
 
 #include "storage/fileresult.h"

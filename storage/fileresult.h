@@ -16,6 +16,9 @@ enum class Failure {
     // The file or its folder; these read "could not read/write the file".
     NoFolder,      // quoted: the folder's name
     IsFolder,      // a folder lies where the file should be
+    NotRegular,    // a fifo, a device or a socket
+    LinkOutside,   // a symbolic link to a place outside files/
+    NoAccess,      // the system denies access to the file or its folder
     ReadOnly,
     Missing,
     NameTooLong,   // quoted: the name's bytes, the most the file system allows
@@ -32,6 +35,9 @@ enum class Failure {
     // Whole sentences of their own.
     LockBusy,           // another copy holds the file's lock
     OrderOutOfRange,    // quoted: the stored first item
+    TooManyValues,      // quoted: the most values, the file's size in bytes
+    TooLargeToShow,     // quoted: the most bytes, the file's size in bytes
+    ListCut,            // not a failure: the lists show only the first names; quoted: how many
     // A typed name refused, by its reason; quoted: the name, then what the
     // reason names (the characters, the items the list would give back).
     NameEmpty,

@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <optional>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -126,7 +127,8 @@ Failure writeFailure(int error)
 bool putBack(const QString &path, const QByteArray &before)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)
+    return !openRegular(file, QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered,
+                        QString(), Access::Write)
            && writeAll(file, before);
 }
 
@@ -142,6 +144,23 @@ FileError readError(Failure kind, const QString &shownName, const QString &syste
     return {kind, shownName, Access::Read, {}, system};
 }
 
+namespace {
+
+// Where the symbolic link at path leads, made absolute, whether or not
+// anything lies there.
+QString linkTarget(const QFileInfo &link)
+{
+    const QString canonical = link.canonicalFilePath();
+    if (!canonical.isEmpty())
+        return canonical;
+    // A dangling link: judged by the folder it points into.
+    const QFileInfo target(link.symLinkTarget());
+    const QString folder = QDir(target.absolutePath()).canonicalPath();
+    return folder.isEmpty() ? target.absoluteFilePath() : folder + u'/' + target.fileName();
+}
+
+} // namespace
+
 std::optional<FileError> obstacle(const QString &path, const QString &shownName, Access access)
 {
     const QFileInfo info(path);
@@ -151,12 +170,66 @@ std::optional<FileError> obstacle(const QString &path, const QString &shownName,
     };
     if (!folder.exists())
         return failure(Failure::NoFolder, {folder.dirName()});
-    if (info.isDir())
+    const QByteArray native = QFile::encodeName(path);
+    struct stat status = {};
+    if (::lstat(native.constData(), &status) != 0) {
+        if (errno == EACCES)
+            return failure(Failure::NoAccess);
+        if (access == Access::Read)
+            return failure(Failure::Missing);
+        return std::nullopt;
+    }
+    if (S_ISLNK(status.st_mode)) {
+        const QString inside = folder.canonicalPath() + u'/';
+        if (!linkTarget(info).startsWith(inside))
+            return failure(Failure::LinkOutside, {folder.dirName()});
+        if (::stat(native.constData(), &status) != 0) {
+            if (access == Access::Read)
+                return failure(Failure::Missing);
+            return std::nullopt;
+        }
+    }
+    if (S_ISDIR(status.st_mode))
         return failure(Failure::IsFolder);
-    if (access == Access::Read && !info.exists())
-        return failure(Failure::Missing);
-    if (access == Access::Write && info.exists() && !info.isWritable())
+    if (!S_ISREG(status.st_mode))
+        return failure(Failure::NotRegular);
+    if (access == Access::Write && !info.isWritable())
         return failure(Failure::ReadOnly);
+    return std::nullopt;
+}
+
+std::optional<FileError> openRegular(QFile &file, QIODevice::OpenMode mode,
+                                     const QString &shownName, Access access)
+{
+    // Opened without blocking, then checked: a fifo put in the file's place
+    // after the check above can no longer hang the program.
+    int flags = O_CLOEXEC | O_NONBLOCK;
+    if (mode & QIODevice::Append)
+        flags |= O_WRONLY | O_APPEND | O_CREAT;
+    else if (mode & QIODevice::WriteOnly)
+        flags |= O_WRONLY | O_TRUNC | O_CREAT;
+    else
+        flags |= O_RDONLY;
+    const int fd = ::open(QFile::encodeName(file.fileName()).constData(), flags, 0666);
+    const auto failed = [&](int error) {
+        return FileError(error == EACCES || error == EPERM ? Failure::NoAccess : Failure::NotOpened,
+                         shownName, access, {}, qt_error_string(error));
+    };
+    if (fd < 0)
+        return failed(errno);
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)
+        || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        const int error = errno;
+        ::close(fd);
+        if (S_ISREG(status.st_mode))
+            return failed(error);
+        return FileError(Failure::NotRegular, shownName, access);
+    }
+    if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return FileError(Failure::NotOpened, shownName, access, {}, file.errorString());
+    }
     return std::nullopt;
 }
 
@@ -191,8 +264,8 @@ Status writeWhole(const QString &path, const QString &shownName, const Producer 
     QByteArray before;
     if (inPlace) {
         QFile old(path);
-        if (!old.open(QIODevice::ReadOnly))
-            return writeError(Failure::NotOpened, shownName, old.errorString());
+        if (auto failed = openRegular(old, QIODevice::ReadOnly, shownName, Access::Write))
+            return *failed;
         before = old.readAll();
         if (old.error() != QFileDevice::NoError)
             return writeError(Failure::ReadFailed, shownName, old.errorString());
@@ -302,8 +375,9 @@ Status appendToFile(const QString &path, const QString &shownName, const QString
     const QByteArray bytes = encodeText(withCrLf(text));
 
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return writeError(Failure::NotOpened, shownName, file.errorString());
+    if (auto failed = openRegular(file, QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered,
+                                  shownName, Access::Write))
+        return *failed;
     const qint64 before = file.size();
     if (writeAll(file, bytes))
         return success();

@@ -17,6 +17,7 @@
 #include <QStringView>
 
 #include <functional>
+#include <optional>
 
 namespace ravno {
 
@@ -65,6 +66,19 @@ Result<QStringList> replaceKeepingAdded(const QString &path, const QString &show
 Status readLines(const QString &path, const QString &shownName,
                  const std::function<bool(QStringView)> &onLine, FileSnapshot *taken = nullptr);
 Result<QString> readWholeFile(const QString &path, const QString &shownName);
+
+// Whether the empty line appended before a read failed in a way that leaves
+// the file readable (a full disk, a file-size limit, a read-only file or
+// folder): the read then goes on, and the failure is told after it. The
+// append, cut back, has changed nothing.
+bool readableDespite(const FileError &appendFailure, const QString &path);
+
+// The most bytes a view (the answer log's, the catalogue's) shows: a text box
+// with more would freeze the window for minutes.
+inline constexpr qint64 kMostShownBytes = qint64(16) << 20;
+// The refusal of a file too large to show, or nothing (also when it is
+// missing: the reading that follows says so).
+std::optional<FileError> refuseToShow(const QString &path, const QString &shownName);
 
 // The lines of a decoded text, split at CR LF or LF; a final line end gives
 // no extra empty line.

@@ -5,6 +5,7 @@
 #include "storage/fileresult.h"
 
 #include <QCryptographicHash>
+#include <QFile>
 #include <QIODevice>
 #include <QString>
 
@@ -22,6 +23,11 @@ FileError readError(Failure kind, const QString &shownName, const QString &syste
 // What stands in the way of reading or writing path, or nothing: checked
 // before any byte moves, so that the common faults get a plain message.
 std::optional<FileError> obstacle(const QString &path, const QString &shownName, Access access);
+
+// Opens file (its name set) as a regular file only, never blocking on a
+// fifo; the error when it is something else or cannot be opened.
+std::optional<FileError> openRegular(QFile &file, QIODevice::OpenMode mode,
+                                     const QString &shownName, Access access);
 
 // The reason text cannot be stored (a character the code page lacks would
 // come back as another one), or nothing.

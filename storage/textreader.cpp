@@ -6,6 +6,7 @@
 #include "storage/textfile_p.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -19,9 +20,7 @@ std::optional<FileError> openForReading(QFile &file, const QString &shownName)
 {
     if (auto blocked = obstacle(file.fileName(), shownName, Access::Read))
         return blocked;
-    if (!file.open(QIODevice::ReadOnly))
-        return readError(Failure::NotOpened, shownName, file.errorString());
-    return std::nullopt;
+    return openRegular(file, QIODevice::ReadOnly, shownName, Access::Read);
 }
 
 FileError readFailure(const QFile &file, const QString &shownName)
@@ -126,6 +125,29 @@ Result<QStringList> replaceKeepingAdded(const QString &path, const QString &show
         return status.error();
     basis = written;
     return added;
+}
+
+bool readableDespite(const FileError &appendFailure, const QString &path)
+{
+    switch (appendFailure.kind) {
+    case Failure::ReadOnly:
+    case Failure::NotOpened:
+    case Failure::WriteFailed:
+    case Failure::NoSpace:
+    case Failure::TooLarge:
+    case Failure::QuotaExceeded:
+        return QFileInfo(path).isFile();
+    default: return false;
+    }
+}
+
+std::optional<FileError> refuseToShow(const QString &path, const QString &shownName)
+{
+    const qint64 size = QFileInfo(path).size();
+    if (size <= kMostShownBytes)
+        return std::nullopt;
+    return FileError(Failure::TooLargeToShow, shownName, Access::Read,
+                     {QString::number(kMostShownBytes), QString::number(size)});
 }
 
 QStringList splitLines(const QString &text)

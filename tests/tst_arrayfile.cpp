@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/pastedsystem.h"
 #include "storage/arrayfile.h"
 
 #include "testsupport.h"
@@ -57,6 +58,8 @@ void TestArrayFile::write_data()
     QTest::newRow("decimal comma stops the number") << 9 << "1,5" << lines({" 9 ", " 1 "});
     QTest::newRow("no number") << 9 << "abc x" << lines({" 9 ", " 0 ", " 0 "});
     QTest::newRow("large and small") << 9 << "1E15 0.00001" << lines({" 9 ", " 1E+15 ", " 1E-05 "});
+    QTest::newRow("largest double")
+        << 9 << "1.7976931348623157e308" << lines({" 9 ", " 1.7976931348623157E+308 "});
 }
 
 void TestArrayFile::write()
@@ -125,15 +128,20 @@ void TestArrayFile::positionRefused_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<bool>("lastHasNoData");
-    QTest::newRow("order 11") << lines({" 1 ", " 5 "}) << false;
-    QTest::newRow("order 1") << lines({" 11 ", " 5 "}) << false;
-    QTest::newRow("rounds below 2") << lines({" 1.49 "}) << false;
-    QTest::newRow("rounds above 10") << lines({" 10.51 "}) << false;
-    QTest::newRow("no number") << lines({"abc", " 5 "}) << false;
-    QTest::newRow("huge") << lines({" 1E+300 "}) << false;
-    QTest::newRow("negative") << lines({"-9 "}) << false;
-    QTest::newRow("empty first line") << lines({"", " 5 "}) << true;
-    QTest::newRow("empty file") << QByteArray() << true;
+    QTest::addColumn<Failure>("kind");
+    QTest::newRow("order 11") << lines({" 1 ", " 5 "}) << false << Failure::OrderOutOfRange;
+    QTest::newRow("order 1") << lines({" 11 ", " 5 "}) << false << Failure::OrderOutOfRange;
+    QTest::newRow("rounds below 2") << lines({" 1.49 "}) << false << Failure::OrderOutOfRange;
+    QTest::newRow("rounds above 10") << lines({" 10.51 "}) << false << Failure::OrderOutOfRange;
+    QTest::newRow("no number") << lines({"abc", " 5 "}) << false << Failure::OrderOutOfRange;
+    QTest::newRow("huge") << lines({" 1E+300 "}) << false << Failure::OrderOutOfRange;
+    QTest::newRow("negative") << lines({"-9 "}) << false << Failure::OrderOutOfRange;
+    QTest::newRow("empty first line") << lines({"", " 5 "}) << true << Failure::OrderOutOfRange;
+    QTest::newRow("empty file") << QByteArray() << true << Failure::OrderOutOfRange;
+    // Refused at once, before the editor is touched: it would take minutes.
+    QTest::newRow("a million and one values")
+        << " 9 \r\n" + QByteArray(" 1 \r\n").repeated(kMostValues + 1) << false
+        << Failure::TooManyValues;
 }
 
 // A refused load leaves the file as it was (the last-array reader has only
@@ -142,6 +150,7 @@ void TestArrayFile::positionRefused()
 {
     QFETCH(QByteArray, file);
     QFETCH(bool, lastHasNoData);
+    QFETCH(Failure, kind);
     Sandbox work;
     QVERIFY(work.write("named", file));
     QVERIFY(work.write(kLastArrayName, file));
@@ -149,7 +158,7 @@ void TestArrayFile::positionRefused()
     const Result<LoadedArray> named = readNamedArray(work.folder(), "named");
     QVERIFY(!named.ok());
     QCOMPARE(named.error().path, "files/named");
-    QCOMPARE(named.error().kind, Failure::OrderOutOfRange);
+    QCOMPARE(named.error().kind, kind);
     QCOMPARE(work.read("named"), file);
 
     const Result<LoadedArray> last = readLastArray(work.folder());
@@ -160,7 +169,7 @@ void TestArrayFile::positionRefused()
         QCOMPARE(last.value().editorText, QString());
     } else {
         QVERIFY(!last.ok());
-        QCOMPARE(last.error().kind, Failure::OrderOutOfRange);
+        QCOMPARE(last.error().kind, kind);
         QCOMPARE(last.error().path, "files/LostMas");
     }
 }
@@ -223,6 +232,8 @@ void TestArrayFile::names_data()
     QTest::newRow("answer log in capitals") << "LASTANS" << true;
     QTest::newRow("lock of the log") << "lastans.LOCK" << true;
     QTest::newRow("lock of the catalogue") << "savelist.lock" << true;
+    QTest::newRow("removal lock of a lock") << "lastans.lock.rmlock" << true;
+    QTest::newRow("any removal lock") << "x.RMLOCK" << true;
     QTest::newRow("browser launcher") << "iexplore" << true;
     QTest::newRow("help page") << "Help.HTM" << true;
     QTest::newRow("line feed") << "a\nb" << true;

@@ -185,33 +185,52 @@ void TestArrayText::randomOrderStaysInRange()
 void TestArrayText::pastedSystem_data()
 {
     QTest::addColumn<QString>("paste");
-    QTest::addColumn<bool>("whole");
+    QTest::addColumn<PastedSystem::Kind>("kind");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("order");
     const QString nbsp(QChar(0x00A0));
-    QTest::newRow("no line break is typed text") << "1,5 2" << false << "" << 0;
+    using enum PastedSystem::Kind;
+    QTest::newRow("no line break is typed text") << "1,5 2" << Typed << "" << 0;
     QTest::newRow("spreadsheet rows with CR LF")
-        << "2\t1\t5\r\n1\t3\t10\r\n" << true << "2 1 5 1 3 10" << 2;
+        << "2\t1\t5\r\n1\t3\t10\r\n" << System << "2 1 5 1 3 10" << 2;
     QTest::newRow("text file rows, runs of blanks")
-        << "\n  \n 2   1  5 \n1 3 10\n\n" << true << "2 1 5 1 3 10" << 2;
-    QTest::newRow("lone CR ends a line too") << "1 2 3\r4 5 6" << true << "1 2 3 4 5 6" << 2;
+        << "\n  \n 2   1  5 \n1 3 10\n\n" << System << "2 1 5 1 3 10" << 2;
+    QTest::newRow("lone CR ends a line too") << "1 2 3\r4 5 6" << System << "1 2 3 4 5 6" << 2;
     QTest::newRow("empty cells between tabs are 0")
-        << "\t1\t\n2\t\t3" << true << "0 1 0 2 0 3" << 2;
-    QTest::newRow("blanks around tab cells dropped") << " 1 \t 2\t3 \n4\t5\t6" << true
+        << "\t1\t\n2\t\t3" << System << "0 1 0 2 0 3" << 2;
+    QTest::newRow("blanks around tab cells dropped") << " 1 \t 2\t3 \n4\t5\t6" << System
                                                      << "1 2 3 4 5 6" << 2;
-    QTest::newRow("Russian numbers") << "-2,5\t1" + nbsp + "234,75\t0,5\n1\t1\t1" << true
+    QTest::newRow("Russian numbers") << "-2,5\t1" + nbsp + "234,75\t0,5\n1\t1\t1" << System
                                      << "-2.5 1234.75 0.5 1 1 1" << 2;
     QTest::newRow("narrow no-break space groups too")
-        << QStringLiteral("1\u202F000 2 3\n4 5 6") << true << "1000 2 3 4 5 6" << 2;
+        << QStringLiteral("1\u202F000 2 3\n4 5 6") << System << "1000 2 3 4 5 6" << 2;
     QTest::newRow("other commas left for the parse")
-        << "1,2,3 ,5 5, 1.5,2\n2,x" << true << "1,2,3 ,5 5, 1.5,2 2,x" << 0;
-    QTest::newRow("ragged rows keep the order") << "1 2 3\n4 5" << true << "1 2 3 4 5" << 0;
-    QTest::newRow("blank line inside is a row") << "1 2 3\n\n4 5 6" << true << "1 2 3 4 5 6"
+        << "1,2,3 ,5 5, 1.5,2\n2,x" << System << "1,2,3 ,5 5, 1.5,2 2,x" << 0;
+    QTest::newRow("ragged rows keep the order") << "1 2 3\n4 5" << System << "1 2 3 4 5" << 0;
+    QTest::newRow("blank line inside is a row") << "1 2 3\n\n4 5 6" << System << "1 2 3 4 5 6"
                                                 << 0;
-    QTest::newRow("one row is no system") << "1\t2\t3" << true << "1 2 3" << 0;
+    QTest::newRow("one row is no system") << "1\t2\t3" << System << "1 2 3" << 0;
     QTest::newRow("eleven rows are too many")
-        << QStringList(11, QStringLiteral("1 1 1 1 1 1 1 1 1 1 1 1")).join(u'\n') << true
+        << QStringList(11, QStringLiteral("1 1 1 1 1 1 1 1 1 1 1 1")).join(u'\n') << System
         << QStringList(11 * 12, QStringLiteral("1")).join(u' ') << 0;
+
+    QTest::newRow("one cell and a line break") << "0\r\n" << Cell << "0" << 0;
+    QTest::newRow("one Russian cell") << "\n-1" + nbsp + "234,5\n" << Cell << "-1234.5" << 0;
+    QTest::newRow("thousands in a tab cell") << "2\t1\t5\n1 000\t3\t10" << System
+                                             << "2 1 5 1000 3 10" << 2;
+    QTest::newRow("two groups of thousands") << "1 234 567,5;2" << System << "1234567.5 2" << 0;
+    QTest::newRow("blank after a sign") << "- 1\t2\t3\n4\t5\t+ 6" << System << "-1 2 3 4 5 +6"
+                                        << 2;
+    QTest::newRow("blank inside a cell refuses") << "2\t1\t5\n1 2\t3\t10" << Refused << "1 2"
+                                                 << 0;
+    QTest::newRow("group of two is no group") << "12 34\t1" << Refused << "12 34" << 0;
+    QTest::newRow("two blanks in a group") << "1  000\t1" << Refused << "1  000" << 0;
+    QTest::newRow("semicolons count as tabs") << "1,5;2;3,5" << System << "1.5 2 3.5" << 0;
+    QTest::newRow("semicolon rows") << "1;2;3\n4;5;6\n" << System << "1 2 3 4 5 6" << 2;
+    QTest::newRow("a million and one cells")
+        << QString(QStringLiteral("1\t")).repeated(kMostValues) + "1" << Refused << "" << 0;
+    QTest::newRow("a million and one typed pieces")
+        << QString(QStringLiteral("1 ")).repeated(kMostValues) + "1" << Refused << "" << 0;
 
     // Ten rows of eleven cells from a spreadsheet under Russian settings.
     QStringList rows;
@@ -224,22 +243,20 @@ void TestArrayText::pastedSystem_data()
         }
         rows << row.join(u'\t');
     }
-    QTest::newRow("order ten") << rows.join(QStringLiteral("\r\n")) + "\r\n" << true
+    QTest::newRow("order ten") << rows.join(QStringLiteral("\r\n")) + "\r\n" << System
                                << cells.join(u' ') << 10;
 }
 
 void TestArrayText::pastedSystem()
 {
     QFETCH(QString, paste);
-    QFETCH(bool, whole);
+    QFETCH(PastedSystem::Kind, kind);
     QFETCH(QString, text);
     QFETCH(int, order);
-    const std::optional<PastedSystem> system = readPastedSystem(paste);
-    QCOMPARE(system.has_value(), whole);
-    if (!system)
-        return;
-    QCOMPARE(system->text, text);
-    QCOMPARE(system->order, order);
+    const PastedSystem system = readPastedSystem(paste);
+    QCOMPARE(system.kind, kind);
+    QCOMPARE(system.text, text);
+    QCOMPARE(system.order, order);
 }
 
 QTEST_APPLESS_MAIN(TestArrayText)

@@ -41,6 +41,11 @@ void TestCatalogue::readers_data()
                                          << QStringList{"a", "b"} << "\r\na\r\n\r\n\r\nb\r\n\r\n";
     QTest::newRow("LF alone") << QByteArray("a\nb\n") << QStringList{"a", "b"} << "a\r\nb\r\n";
     QTest::newRow("code page") << encodeText("Ёлка\r\n") << QStringList{"Ёлка"} << "Ёлка\r\n";
+    // The lists take the first hundred thousand names; the view shows all.
+    QTest::newRow("more names than listed")
+        << QByteArray("n\r\n").repeated(kMostListedNames + 1)
+        << QStringList(kMostListedNames, QStringLiteral("n"))
+        << QStringLiteral("n\r\n").repeated(kMostListedNames + 1);
 }
 
 void TestCatalogue::readers()

@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 
 using namespace ravno;
 using namespace ravno::test;
@@ -123,12 +124,13 @@ void TestCopyPaste::pasteSystem_data()
     QTest::addColumn<QString>("text"); // the box's text afterwards
     QTest::addColumn<int>("order");
     QTest::addColumn<QList<double>>("values");
+    QTest::addColumn<QString>("line"); // shown beneath the box
 
     const QString rows = QStringLiteral("\r\n1\t-2,5\t0\t1\u00A0000\r\n0\t1\t0\t2\r\n3\t\t1\t3,25\r\n\r\n");
     const QString text = QStringLiteral("1 -2.5 0 1000 0 1 0 2 3 0 1 3.25");
     const QList<double> values{1, -2.5, 0, 1000, 0, 1, 0, 2, 3, 0, 1, 3.25};
     for (const char *route : {"Ctrl+V", "Shift+Insert", "context menu", "middle button", "drop"})
-        QTest::newRow(route) << route << rows << text << 3 << values;
+        QTest::newRow(route) << route << rows << text << 3 << values << QString();
 
     // Ten rows of eleven cells, as a spreadsheet under Russian settings
     // copies them.
@@ -145,12 +147,20 @@ void TestCopyPaste::pasteSystem_data()
         lines << line.join(u'\t');
     }
     QTest::newRow("order ten") << "Ctrl+V" << lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")
-                               << cells.join(u' ') << 10 << tenValues;
+                               << cells.join(u' ') << 10 << tenValues << QString();
 
     // Without a line break or a tab the paste is typed in where the cursor
     // is, and the comma is no decimal point.
     QTest::newRow("one number") << "Ctrl+V" << "1,5" << "2 1 5 1 3 1,5" << 2
-                                << QList<double>{2, 1, 5, 1, 3, 1};
+                                << QList<double>{2, 1, 5, 1, 3, 1} << QString();
+    // One spreadsheet cell comes with a line break; it is one number, typed
+    // in where the cursor is.
+    QTest::newRow("one cell") << "Ctrl+V" << "10\r\n" << "2 1 5 1 3 10" << 2
+                              << QList<double>{2, 1, 5, 1, 3, 10} << QString();
+    // A blank that would shift every cell after it: nothing changes, and
+    // one line says why.
+    QTest::newRow("blank inside a cell") << "Ctrl+V" << "2\t1\t5\n1 2\t3\t10" << "2 1 5 1 3 " << 2
+                                         << QList<double>{2, 1, 5, 1, 3, 0} << "«1 2»";
 }
 
 void TestCopyPaste::pasteSystem()
@@ -160,6 +170,7 @@ void TestCopyPaste::pasteSystem()
     QFETCH(QString, text);
     QFETCH(int, order);
     QFETCH(QList<double>, values);
+    QFETCH(QString, line);
 
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (route == QLatin1String("middle button") && !clipboard->supportsSelection())
@@ -207,6 +218,9 @@ void TestCopyPaste::pasteSystem()
     QCOMPARE(contents->text(), text);
     QCOMPARE(child<QLineEdit>(&editor, "Text2")->text(), QString::number(order));
     QCOMPARE(matrixValues(box.context->workspace), values);
+    QCOMPARE(QToolTip::isVisible(), !line.isEmpty());
+    if (!line.isEmpty())
+        QVERIFY2(QToolTip::text().contains(line), qPrintable(QToolTip::text()));
 }
 
 QTEST_MAIN(TestCopyPaste)

@@ -5,9 +5,11 @@
 
 #include <QFile>
 #include <QLockFile>
+#include <QSysInfo>
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace ravno;
 using namespace ravno::test;
@@ -32,12 +34,18 @@ private slots:
     void missingFolder();
     void folderInPlaceOfFile_data() { addOperations([](const Operation &) { return true; }); }
     void folderInPlaceOfFile();
+    void notRegularFile_data();
+    void notRegularFile();
     void readOnlyFile_data() { addOperations([](const Operation &) { return true; }); }
     void readOnlyFile();
     void readOnlyFolder_data() { addOperations([](const Operation &op) { return op.writes; }); }
     void readOnlyFolder();
     void lockBusy_data();
     void lockBusy();
+    void staleLock_data();
+    void staleLock();
+    void tooLargeToShow_data();
+    void tooLargeToShow();
     void longName_data();
     void longName();
     void missingFileToRead_data();
@@ -46,6 +54,8 @@ private slots:
     void textOutsideCodePage();
     void sentences_data();
     void sentences();
+    void quotedParts_data();
+    void quotedParts();
 };
 
 // Nothing is created: neither the folder nor a file somewhere else.
@@ -76,6 +86,56 @@ void TestStorageFailures::folderInPlaceOfFile()
     QCOMPARE(error->kind, Failure::IsFolder);
     QCOMPARE(error->path, "files/" + op.file);
     QVERIFY(QFileInfo(work.path(op.file) + "/inside").isDir());
+}
+
+void TestStorageFailures::notRegularFile_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("refused");
+    for (std::size_t i = 0; i < operations().size(); ++i) {
+        const std::string_view name = operations()[i].name;
+        QTest::addRow("%s: fifo", name.data()) << int(i) << "fifo" << QString() << true;
+        QTest::addRow("%s: link out of files", name.data()) << int(i) << "link" << "../notes.txt"
+                                                            << true;
+        // One of each way of reaching a file: append, read, whole write.
+        if (name == "solve" || name == "load array" || name == "save last array"
+            || name == "list names")
+            QTest::addRow("%s: link inside", name.data()) << int(i) << "link" << "kept" << false;
+        if (name == "load last array" || name == "list names")
+            QTest::addRow("%s: link to a device", name.data()) << int(i) << "link" << "/dev/zero"
+                                                                << true;
+    }
+}
+
+// Only regular files inside files/ are read or written: a fifo would hang
+// the program, a device never ends, a link could reach any file.
+void TestStorageFailures::notRegularFile()
+{
+    QFETCH(int, index);
+    QFETCH(QString, kind);
+    QFETCH(QString, target);
+    QFETCH(bool, refused);
+    const Operation &op = operations()[std::size_t(index)];
+    Sandbox work;
+    const QString notes = work.workingPath() + "/notes.txt";
+    QVERIFY(work.write("../notes.txt", kStored));
+    QVERIFY(work.write("kept", kStored));
+    if (kind == "fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(work.path(op.file)).constData(), 0644), 0);
+    else
+        QVERIFY(QFile::link(target, work.path(op.file)));
+    const std::optional<FileError> error = op.run(*work.context);
+    if (!refused) {
+        QVERIFY2(!error, error ? qPrintable(failureText(*error)) : "");
+        QVERIFY(QFileInfo(work.path(op.file)).isSymLink());
+        return;
+    }
+    QVERIFY(error.has_value());
+    QCOMPARE(error->kind, kind == "fifo" ? Failure::NotRegular : Failure::LinkOutside);
+    QCOMPARE(work.read("../notes.txt"), kStored);
+    QVERIFY(!work.exists(op.file + ".lock"));
 }
 
 // Where permissions hold, a write is refused and the file stays as it was;
@@ -146,6 +206,67 @@ void TestStorageFailures::lockBusy()
     QVERIFY(error.has_value());
     QCOMPARE(error->kind, Failure::LockBusy);
     QCOMPARE(work.read(op.file), kStored);
+}
+
+void TestStorageFailures::staleLock_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QByteArray>("lock");
+    QTest::addColumn<int>("ageSeconds");
+    // This test program is running here, but holds no lock.
+    const QByteArray running = QByteArray::number(QCoreApplication::applicationPid()) + "\n"
+                               + QCoreApplication::applicationName().toUtf8() + "\n"
+                               + QSysInfo::machineHostName().toUtf8() + "\n";
+    QTest::newRow("empty") << "solve" << QByteArray() << 0;
+    QTest::newRow("empty catalogue lock") << "list names" << QByteArray() << 0;
+    QTest::newRow("garbage") << "solve" << QByteArray("\x01\xff not a lock") << 0;
+    QTest::newRow("another computer") << "solve" << QByteArray("1\nravno\nelsewhere\n") << 0;
+    QTest::newRow("old") << "rewrite catalogue" << running << 60;
+}
+
+// A lock that no running copy holds here is cleared, and the command goes on
+// at once.
+void TestStorageFailures::staleLock()
+{
+    QFETCH(QString, operation);
+    QFETCH(QByteArray, lock);
+    QFETCH(int, ageSeconds);
+    const auto op = std::find_if(operations().begin(), operations().end(),
+                                 [&](const Operation &o) { return operation == o.name; });
+    Sandbox work;
+    const QString lockName = lockFileName(op->file);
+    QVERIFY(work.write(lockName, lock));
+    QFile lockFile(work.path(lockName));
+    QVERIFY(lockFile.open(QIODevice::ReadWrite));
+    QVERIFY(lockFile.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
+                                 QFileDevice::FileModificationTime));
+    lockFile.close();
+    const std::optional<FileError> error = op->run(*work.context);
+    QVERIFY2(!error, error ? qPrintable(failureText(*error)) : "");
+    QVERIFY(!work.exists(lockName));
+}
+
+void TestStorageFailures::tooLargeToShow_data()
+{
+    addOperations([](const Operation &op) {
+        return op.name == std::string_view("all answers")
+               || op.name == std::string_view("show catalogue");
+    });
+}
+
+// A view of a file over 16 MB would freeze the window for minutes: it is
+// refused, and the file keeps every byte.
+void TestStorageFailures::tooLargeToShow()
+{
+    QFETCH(int, index);
+    const Operation &op = operations()[std::size_t(index)];
+    Sandbox work;
+    const QByteArray big = QByteArray("1,000  \r\n").repeated(16 * 1024 * 1024 / 9 + 1);
+    QVERIFY(work.write(op.file, big));
+    const std::optional<FileError> error = op.run(*work.context);
+    QVERIFY(error.has_value());
+    QCOMPARE(error->kind, Failure::TooLargeToShow);
+    QCOMPARE(work.read(op.file), big);
 }
 
 void TestStorageFailures::longName_data()
@@ -238,6 +359,9 @@ void TestStorageFailures::sentences_data()
     row("is a folder", Failure::IsFolder);
     row("read-only", Failure::ReadOnly);
     row("missing", Failure::Missing, 0, Access::Read);
+    row("no access", Failure::NoAccess, 0, Access::Read);
+    row("not regular", Failure::NotRegular, 0, Access::Read);
+    row("link outside", Failure::LinkOutside, 1);
     row("name too long", Failure::NameTooLong, 2);
     row("not encodable", Failure::NotEncodable, 1);
     row("not opened", Failure::NotOpened);
@@ -295,6 +419,30 @@ void TestStorageFailures::sentences()
         QVERIFY(text != textWith([](FileError &e) { e.kind = Failure::WriteFailed; }));
     if (error.leftover != Leftover::None)
         QVERIFY(text != textWith([](FileError &e) { e.leftover = Leftover::None; }));
+}
+
+// Quoted parts are shown as they are, never substituted again, with control
+// characters made visible and long names cut.
+void TestStorageFailures::quotedParts_data()
+{
+    QTest::addColumn<FileError>("error");
+    QTest::addColumn<QString>("sentence");
+    QTest::newRow("name that is a placeholder")
+        << FileError(Failure::OrderOutOfRange, "files/%1", Access::Read, {"%2"})
+        << "Массив из файла files/%1 не загружен: первая строка должна задавать порядок числом "
+           "от 2 до 10, а в ней «%2».";
+    QTest::newRow("control characters and a long name")
+        << FileError(Failure::OrderOutOfRange, "files/" + QString(70, u'я'), Access::Read,
+                     {"a\tb\x1b"})
+        << "Массив из файла files/" + QString(54, u'я') + "… не загружен: первая строка должна "
+           "задавать порядок числом от 2 до 10, а в ней «a\\tb\\x1b».";
+}
+
+void TestStorageFailures::quotedParts()
+{
+    QFETCH(FileError, error);
+    QFETCH(QString, sentence);
+    QCOMPARE(failureText(error), sentence);
 }
 
 QTEST_GUILESS_MAIN(TestStorageFailures)

@@ -4,6 +4,8 @@
 #include "core/order.h"
 #include "storage/filelock.h"
 
+#include <QLocale>
+
 namespace ravno {
 namespace {
 
@@ -14,6 +16,10 @@ QString fileReason(const FileError &error)
     switch (error.kind) {
     case Failure::NoFolder: return QStringLiteral("нет папки %1").arg(error.quoted.value(0));
     case Failure::IsFolder: return QStringLiteral("на этом месте лежит папка");
+    case Failure::NotRegular: return QStringLiteral("это не обычный файл");
+    case Failure::LinkOutside:
+        return QStringLiteral("это ссылка за пределы папки %1").arg(error.quoted.value(0));
+    case Failure::NoAccess: return QStringLiteral("нет доступа");
     case Failure::ReadOnly: return QStringLiteral("файл защищён от записи");
     case Failure::Missing: return QStringLiteral("такого файла нет");
     case Failure::NameTooLong:
@@ -37,6 +43,13 @@ QString fileReason(const FileError &error)
                               "откройте список заново");
     default: return QStringLiteral("ошибка записи");
     }
+}
+
+// Bytes as a person reads a file's size: "200,0 МБ".
+QString megabytes(const QString &bytes)
+{
+    return QStringLiteral("%1 МБ").arg(
+        QLocale(QLocale::Russian, QLocale::Russia).toString(bytes.toDouble() / (1 << 20), 'f', 1));
 }
 
 QString fileSentence(const FileError &error)
@@ -69,9 +82,32 @@ QString listReason(const FileError &error)
         .arg(items.join(QStringLiteral(" и ")));
 }
 
-} // namespace
+// Text from a file or typed by a person as a message quotes it: control
+// characters as visible escapes, and no more than 60 characters.
+QString visible(const QString &text)
+{
+    constexpr qsizetype kMostQuoted = 60;
+    QString out;
+    for (const QChar c : text) {
+        if (out.size() >= kMostQuoted) {
+            out += u'…';
+            break;
+        }
+        if (c == u'\n')
+            out += QStringLiteral("\\n");
+        else if (c == u'\r')
+            out += QStringLiteral("\\r");
+        else if (c == u'\t')
+            out += QStringLiteral("\\t");
+        else if (c.category() == QChar::Other_Control)
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
 
-QString failureText(const FileError &error)
+QString sentence(const FileError &error)
 {
     const QString first = error.quoted.value(0);
     const QString named = QStringLiteral("Имя массива «%1» не годится: ").arg(first);
@@ -83,10 +119,19 @@ QString failureText(const FileError &error)
     case Failure::OrderOutOfRange:
         return QStringLiteral("Массив из файла %1 не загружен: первая строка должна задавать "
                               "порядок числом от %2 до %3, а в ней «%4».")
-            .arg(error.path)
-            .arg(kLowestPosition)
-            .arg(kHighestPosition)
-            .arg(first);
+            .arg(error.path, QString::number(kLowestPosition), QString::number(kHighestPosition),
+                 first);
+    case Failure::TooManyValues:
+        return QStringLiteral("Массив из файла %1 не загружен: в нём больше %2 чисел (файл %3). "
+                              "Редактор не изменён.")
+            .arg(error.path, first, megabytes(error.quoted.value(1)));
+    case Failure::TooLargeToShow:
+        return QStringLiteral("Файл %1 слишком велик, чтобы показать его здесь: %2, а можно не "
+                              "больше %3. Файл не изменён.")
+            .arg(error.path, megabytes(error.quoted.value(1)), megabytes(first));
+    case Failure::ListCut:
+        return QStringLiteral("В списке %1 больше %2 имён; показаны первые %2.")
+            .arg(error.path, first);
     case Failure::NameEmpty: return QStringLiteral("Имя массива не задано.");
     case Failure::NameWithSeparator:
         return named + QStringLiteral("в нём не может быть знаков «/» и «\\».");
@@ -116,6 +161,17 @@ QString failureText(const FileError &error)
             .arg(first);
     default: return fileSentence(error);
     }
+}
+
+} // namespace
+
+QString failureText(const FileError &error)
+{
+    FileError shown = error;
+    shown.path = visible(error.path);
+    for (QString &quoted : shown.quoted)
+        quoted = visible(quoted);
+    return sentence(shown);
 }
 
 } // namespace ravno

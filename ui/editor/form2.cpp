@@ -4,6 +4,7 @@
 #include "core/arraytext.h"
 #include "core/order.h"
 #include "core/randomdigits.h"
+#include "ui/common/busycursor.h"
 #include "ui/common/context.h"
 #include "ui/common/controltable.h"
 #include "ui/common/layout.h"
@@ -227,6 +228,7 @@ void Form2::newArray()
 
 void Form2::loadArray(const LoadedArray &array)
 {
+    const BusyCursor busy;
     m_text->setText(QString());
     m_scroll->setValue(array.scrollPosition);
     m_text->setText(array.editorText);
@@ -250,15 +252,17 @@ bool Form2::saveLastArray()
 
 void Form2::loadLastArray()
 {
+    const BusyCursor busy;
     const Result<LoadedArray> read = m_context.arrays.loadLast();
     if (m_context.messages.failed(this, read))
         return;
     if (!read.value().hasData) {
         m_text->setText(QString());
         m_context.messages.inform(this, QStringLiteral("Ошибка"), QStringLiteral("Нет данных"));
-        return;
+    } else {
+        loadArray(read.value());
     }
-    loadArray(read.value());
+    m_context.messages.failed(this, read.value().notice);
 }
 
 void Form2::createList()

@@ -10,22 +10,41 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QToolTip>
 
 PasteBox::PasteBox(QWidget *parent) : QLineEdit(parent) {}
 
 bool PasteBox::takeSystem(const QString &paste)
 {
+    using Kind = ravno::PastedSystem::Kind;
     if (isReadOnly())
         return false;
-    const std::optional<ravno::PastedSystem> system = ravno::readPastedSystem(paste);
-    if (!system)
-        return false;
-    if (system->order != 0)
-        emit orderPasted(system->order);
+    const ravno::PastedSystem system = ravno::readPastedSystem(paste);
+    switch (system.kind) {
+    case Kind::Typed: return false;
+    case Kind::Cell: insert(system.text); return true;
+    case Kind::Refused: showRefusal(system.text); return true;
+    case Kind::System: break;
+    }
+    if (system.order != 0)
+        emit orderPasted(system.order);
     // Replacing through the selection keeps the paste one step of undo.
     selectAll();
-    insert(system->text);
+    insert(system.text);
     return true;
+}
+
+void PasteBox::showRefusal(const QString &cell)
+{
+    // One line beneath the box; the text stays as it was.
+    const QString line =
+        cell.isEmpty()
+            ? QStringLiteral("Вставка не принята: в ней больше %1 чисел. Текст не изменён.")
+                  .arg(ravno::kMostValues)
+            : QStringLiteral("Вставка не принята: в ячейке «%1» лишний пробел, числа сдвинулись "
+                             "бы. Текст не изменён.")
+                  .arg(cell.left(60));
+    QToolTip::showText(mapToGlobal(QPoint(0, height())), line, this);
 }
 
 void PasteBox::pasteClipboard()

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's contents box, which takes a pasted system whole: a paste that
-// holds a line break or a tab (rows copied from a spreadsheet or a text
-// file) replaces the text with the system's numbers in one line, and sets
-// the order when the rows make a system. Every way of pasting counts:
-// Ctrl+V, Shift+Insert, the context menu, the middle button and a drop. Any
-// other paste is inserted as typed text.
+// holds a line break, a tab or a semicolon (rows copied from a spreadsheet
+// or a text file) replaces the text with the system's numbers in one line
+// when it holds two or more cells, and sets the order when the rows make a
+// system; a single cell is inserted at the cursor without its line break; a
+// paste that would shift its cells is refused with one line beneath the box.
+// Every way of pasting counts: Ctrl+V, Shift+Insert, the context menu, the
+// middle button and a drop. Any other paste is inserted as typed text.
 #pragma once
 
 #include <QLineEdit>
@@ -28,6 +30,7 @@ protected:
 
 private:
     void pasteClipboard();
-    // True when the paste held a whole system and has replaced the text.
+    // True when the paste was taken here (inserted, replaced or refused).
     bool takeSystem(const QString &paste);
+    void showRefusal(const QString &cell);
 };

@@ -260,6 +260,7 @@ void Form1::firstAnswer()
         showLogLine(*read.value());
         m_next->setEnabled(true);
     }
+    m_context.messages.failed(this, m_context.log.takeNotice());
 }
 
 void Form1::nextAnswer()
@@ -289,6 +290,7 @@ void Form1::lastAnswer()
         showLogLine(*read.value());
     else
         m_answer->print(QStringLiteral("Ничего не помню"));
+    m_context.messages.failed(this, m_context.log.takeNotice());
 }
 
 void Form1::allAnswers()
@@ -301,6 +303,7 @@ void Form1::allAnswers()
         return;
     setAnswersShown(true);
     m_logText->setPlainText(withLf(read.value()));
+    m_context.messages.failed(this, m_context.log.takeNotice());
 }
 
 void Form1::saveAnswers()

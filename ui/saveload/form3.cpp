@@ -4,6 +4,7 @@
 #include "storage/arrayfile.h"
 #include "storage/catalogue.h"
 #include "ui/common/arrayeditor.h"
+#include "ui/common/busycursor.h"
 #include "ui/common/context.h"
 #include "ui/common/controltable.h"
 #include "ui/common/layout.h"
@@ -139,6 +140,8 @@ void Form3::buildControls()
 
     m_names = controls.make<QListWidget>("Combo2");
     m_names->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A long catalogue lays out without measuring every name.
+    m_names->setUniformItemSizes(true);
     nameByToolTip(m_names);
     m_names->installEventFilter(this);
 
@@ -201,6 +204,8 @@ bool Form3::refillLists()
     m_names->addItems(names.value());
     // Filling the list must not replace what was typed.
     m_name->setEditText(typed);
+    // A list cut short says so.
+    m_context.messages.failed(this, m_context.catalogue.takeNotice());
     return true;
 }
 
@@ -235,6 +240,7 @@ void Form3::loadArray()
     const QString name = selected.first()->text();
     if (name.isEmpty() || refused(name))
         return;
+    const BusyCursor busy;
     const Result<LoadedArray> read = m_context.arrays.load(name);
     if (m_context.messages.failed(this, read))
         return;
