@@ -50,6 +50,8 @@ private slots:
     void menuItems();
     void exitDoesNotSave();
     void longTextIsKeptWhole();
+    void noteOnMisreadPiece_data();
+    void noteOnMisreadPiece();
     void largeLastArrayMatchesOneParse();
 };
 
@@ -257,6 +259,8 @@ void TestEditor::closingReturnsAndSaves_data()
     QTest::newRow("Готово button") << "Command4" << false;
     QTest::newRow("Готово menu") << "ready" << false;
     QTest::newRow("title bar") << "close" << true;
+    QTest::newRow("Return in the contents box") << "Text1" << false;
+    QTest::newRow("Return on Готово") << "Command4 key" << false;
 }
 
 void TestEditor::closingReturnsAndSaves()
@@ -274,8 +278,13 @@ void TestEditor::closingReturnsAndSaves()
         QVERIFY(!editor.close()); // kept for the next visit
     else if (way == QLatin1String("ready"))
         action(editor, "ready")->trigger();
-    else
+    else if (way == QLatin1String("Command4"))
         press(child<QPushButton>(&editor, "Command4"));
+    else {
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        child<QWidget>(&editor, qPrintable(way.section(u' ', 0, 0)))->setFocus();
+        QTest::keyClick(editor.windowHandle(), Qt::Key_Return);
+    }
     QCOMPARE(returned.size(), 1);
     QVERIFY(!editor.isVisible());
     QCOMPARE(hidden, saveLoadHidden);
@@ -346,6 +355,41 @@ void TestEditor::longTextIsKeptWhole()
     auto *box1 = child<QLineEdit>(&editor, "Text1");
     box1->setText(text);
     QCOMPARE(box1->text().size(), text.size());
+}
+
+void TestEditor::noteOnMisreadPiece_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("note"); // the line under the preview; none: hidden
+    QTest::newRow("decimal comma") << "1,5 2"
+                                   << "«1,5» прочитано как 1 — дробная часть пишется через точку";
+    QTest::newRow("letters") << "2 abc" << "«abc» прочитано как 0";
+    QTest::newRow("letters after a number") << "2.5x" << "«2.5x» прочитано как 2,5";
+    QTest::newRow("numbers only") << "1.5 -2 " << "";
+}
+
+// Typed as a person does, under the Russian settings; writing the number
+// as a number makes the line go.
+void TestEditor::noteOnMisreadPiece()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, note);
+    Sandbox box(true, QLocale(QLocale::Russian, QLocale::Russia));
+    Form2 editor(*box.context);
+    editor.showEditor();
+    QVERIFY(QTest::qWaitForWindowActive(&editor));
+    auto *line = child<QLabel>(&editor, "Label2");
+    QVERIFY(!line->isVisible());
+    QTest::keyClick(editor.windowHandle(), Qt::Key_A, Qt::ControlModifier);
+    for (const QChar c : typed)
+        QTest::keyClick(editor.windowHandle(), c.toLatin1());
+    QCOMPARE(line->isVisible() ? line->text() : QString(), note);
+    checkWindow(&editor);
+
+    QTest::keyClick(editor.windowHandle(), Qt::Key_A, Qt::ControlModifier);
+    for (const char c : {'1', '.', '5'})
+        QTest::keyClick(editor.windowHandle(), c);
+    QVERIFY(!line->isVisible());
 }
 
 void TestEditor::largeLastArrayMatchesOneParse()

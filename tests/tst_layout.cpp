@@ -68,6 +68,7 @@ void TestLayout::everyWindow()
     main.show();
     QVERIFY(QTest::qWaitForWindowActive(&main));
     checkWindow(&main, {{"Text1", "Command1"}});
+    checkFocusFrames(&main);
 
     press(child<QPushButton>(&main, "Command1"));
     Form2 *editor = main.editor();
@@ -83,10 +84,13 @@ void TestLayout::everyWindow()
     child<QScrollBar>(editor, "VScroll1")->setValue(positionOfOrder(order));
     child<QLineEdit>(editor, "Text1")->setText(wideValues(order));
     checkWindow(editor);
+    checkFocusFrames(editor);
     QVERIFY(!form->frameGeometry().intersects(editor->frameGeometry()));
     checkWindow(form);
+    checkFocusFrames(form);
     press(child<QPushButton>(form, "Command3"));
     checkWindow(form, {{"Text1", "Command3"}});
+    checkFocusFrames(form);
     press(child<QPushButton>(form, "Command6"));
     QVERIFY(QTest::qWaitForWindowActive(editor));
 

@@ -26,6 +26,8 @@ public:
 
     QLabel *label() const { return m_label; }
     QRect home() const { return m_home; }
+    // For an area that follows another: where it lies when its text fits.
+    void setHome(const QRect &home) { m_home = home; }
 
     // A centred text whose first line, its title, must stay clear of a
     // control lying over the area's top (the editor's "Готово").

@@ -5,6 +5,7 @@
 #include "ui/common/context.h"
 #include "ui/common/controltable.h"
 #include "ui/common/copysurface.h"
+#include "ui/common/focusring.h"
 #include "ui/common/layout.h"
 #include "ui/common/printbox.h"
 #include "ui/common/textarea.h"
@@ -66,6 +67,9 @@ Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     m_enterBox->setText(m_enter->text());
     m_enterBox->setCursorPosition(0);
     m_road->resetForLoad();
+    // The keyboard starts on "Ввести данные", and the frame shows it.
+    showFocusRing(centralWidget());
+    m_enter->setFocus();
 }
 
 Form1::~Form1() = default;
@@ -85,6 +89,8 @@ void Form1::buildControls()
     m_enterBox->setReadOnly(true);
     m_enterBox->setAlignment(Qt::AlignCenter);
     m_enterBox->setCursor(Qt::PointingHandCursor);
+    // Only a click target: the keyboard goes to the button beneath it.
+    m_enterBox->setFocusPolicy(Qt::NoFocus);
     m_enterBox->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }")); // the caption just fits
     nameByToolTip(m_enterBox);
     m_enterBox->installEventFilter(this);
