@@ -162,7 +162,7 @@ QString readable(QString text)
     text.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
     const std::pair<const char *, const char *> escapes[] = {
         {"&laquo;", "«"}, {"&raquo;", "»"}, {"&quot;", "\""}, {"&nbsp;", " "}, {"&mdash;", "—"},
-        {"&ndash;", "–"}, {"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}, {"\\(lq", "“"},
+        {"&ndash;", "–"}, {"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}, {"\\(lq", "“"}, {"\\(Fo", "«"}, {"\\(Fc", "»"},
         {"\\(rq", "”"}, {"\\(em", "—"}, {"\\(en", "–"}, {"\\(->", "→"}, {"\\-", "-"},
         {"\\ ", " "}, {"\\%", ""}, {"\\&", ""}, {"\\e", "\\"}};
     for (const auto &[from, to] : escapes)
