@@ -105,6 +105,7 @@ void TestLayout::everyWindow()
 
     press(child<QPushButton>(&main, "Command4"));
     checkWindow(&main, {{"Text1", "Command1"}, {"Text2", "Label1"}});
+    checkFocusFrames(&main);
     press(child<QPushButton>(&main, "Command6"));
 
     // A small system again: both windows as designed, in the same places.
