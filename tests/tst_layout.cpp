@@ -166,20 +166,15 @@ void TestLayout::messageBoxShowsItsTitle_data()
 {
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("cancel");
-    QTest::newRow("no data") << QStringLiteral("Ошибка") << QStringLiteral("Нет данных") << false;
-    QTest::newRow("new catalogue") << QStringLiteral("Создать SaveList") << QStringLiteral("Создан новый SaveList")
-                                   << true;
-    QTest::newRow("long title") << QStringLiteral("Сохранение и загрузка массивов, очень длинный заголовок")
-                                << QStringLiteral("Да") << false;
+    QTest::newRow("no data") << QStringLiteral("Ошибка") << QStringLiteral("Нет данных");
+    QTest::newRow("new catalogue") << QStringLiteral("Создать SaveList") << QStringLiteral("Готово");
 }
 
 void TestLayout::messageBoxShowsItsTitle()
 {
     QFETCH(QString, title);
     QFETCH(QString, text);
-    QFETCH(bool, cancel);
-    const auto box = messageBox(nullptr, title, text, cancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok);
+    const auto box = messageBox(nullptr, title, text, QMessageBox::Ok | QMessageBox::Cancel);
     box->show();
     QVERIFY(QTest::qWaitForWindowExposed(box.get()));
     QVERIFY(box->width() >= QFontMetrics(QApplication::font()).horizontalAdvance(title) + 100);
