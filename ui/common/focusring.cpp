@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/common/focusring.h"
 
+#include "ui/common/textarea.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QPainter>
@@ -35,6 +37,13 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
+        // Never over the answers, the matrix or the preview: the text of an
+        // area next to the control stays whole.
+        QRegion clear(rect());
+        for (const TextArea *area : parentWidget()->findChildren<TextArea *>(Qt::FindDirectChildrenOnly))
+            if (area->isVisible())
+                clear -= area->lineBoxes().translated(-pos());
+        painter.setClipRegion(clear);
         const QRect outer = rect();
         painter.fillRect(outer, QColor(255, 255, 0));
         painter.fillRect(outer.adjusted(kYellow, kYellow, -kYellow, -kYellow), Qt::black);

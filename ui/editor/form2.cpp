@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <limits>
 
 using namespace ravno;
@@ -253,9 +254,8 @@ void Form2::fitText()
 {
     QList<TextArea *> areas{m_previewArea};
     if (!m_noteArea->isHidden()) {
-        const QRect preview = m_previewArea->wanted();
-        const QRect home = m_noteArea->home();
-        m_noteArea->setHome(QRect(home.left(), preview.bottom() + 1, home.width(), home.height()));
+        // Beneath the preview however far it has grown.
+        m_noteArea->setShift(std::max(0, m_previewArea->wanted().bottom() + 1 - m_noteArea->designedHome().top()));
         areas << m_noteArea;
     }
     fitWindowToText(this, twipsRect(this, 0, 0, kClientWidth, kClientHeight).size(), areas);
