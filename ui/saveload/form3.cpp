@@ -162,6 +162,10 @@ void Form3::buildControls()
     m_status->setTextFormat(Qt::PlainText);
     m_status->setWordWrap(true);
     m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // On a black ground of its own, so that the road does not cross the
+    // words; shown only while it has something to say.
+    m_status->setStyleSheet(QStringLiteral("KeptLabel { background-color: black; }"));
+    m_status->hide();
 
     showFocusRing(client);
 
@@ -262,6 +266,7 @@ void Form3::saveArray()
 
 void Form3::showSaved(const QString &name, bool listed)
 {
+    m_status->setVisible(!name.isEmpty());
     if (name.isEmpty()) {
         m_status->clear();
         m_status->setToolTip(QString());
