@@ -8,7 +8,8 @@
 int main(int argc, char *argv[])
 {
     ravno::prepareProcess();
-    QApplication app(argc, argv);
+    ravno::StartArguments arguments(argc, argv);
+    QApplication app(arguments.count(), arguments.values());
     QApplication::setApplicationName(QStringLiteral("Ravno"));
     ravno::installTranslations(app);
 

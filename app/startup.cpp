@@ -17,6 +17,38 @@ void prepareProcess()
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
+QByteArray chooseDisplayPlatform(const QProcessEnvironment &environment, const QStringList &arguments)
+{
+    const auto isSet = [&](const char *name) { return !environment.value(QLatin1String(name)).isEmpty(); };
+    if (isSet("QT_QPA_PLATFORM"))
+        return {};
+    // Qt reads -platform and --platform alike.
+    for (const QString &argument : arguments)
+        if (argument == u"-platform" || argument == u"--platform")
+            return {};
+    const bool wayland = isSet("WAYLAND_DISPLAY")
+                         || environment.value(QStringLiteral("XDG_SESSION_TYPE")) == u"wayland";
+    if (wayland && isSet("DISPLAY"))
+        return QByteArrayLiteral("xcb");
+    return {};
+}
+
+StartArguments::StartArguments(int argc, char **argv, const QProcessEnvironment &environment)
+    : m_count(argc), m_values(argv, argv + argc)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    m_platform = chooseDisplayPlatform(environment, arguments);
+    if (!m_platform.isEmpty()) {
+        static char flag[] = "-platform";
+        m_values.push_back(flag);
+        m_values.push_back(m_platform.data());
+        m_count += 2;
+    }
+    m_values.push_back(nullptr);
+}
+
 void installTranslations(QApplication &app)
 {
     // The interface is Russian whatever the desktop's language, so the

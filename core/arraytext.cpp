@@ -60,6 +60,31 @@ std::optional<QString> fillFromText(Workspace &ws, int n, const QString &text,
     return caption;
 }
 
+std::optional<MisreadPiece> firstMisreadPiece(const QString &text, int n)
+{
+    // Walks the pieces in place: the text may be a long paste of which only
+    // the first n(n+1) pieces count.
+    const qsizetype used = qsizetype(n) * (n + 1);
+    qsizetype start = 0;
+    for (qsizetype k = 0; k < used && start <= text.size(); ++k) {
+        qsizetype stop = text.indexOf(u' ', start);
+        if (stop < 0)
+            stop = text.size();
+        const QStringView piece = QStringView(text).mid(start, stop - start);
+        start = stop + 1;
+        if (piece.isEmpty())
+            continue;
+        const LeadingNumber read = readLeadingNumber(piece);
+        if (read.whole)
+            continue;
+        const QStringView rest = piece.mid(read.end);
+        const bool comma = read.end > 0 && rest.size() >= 2 && rest[0] == u',' && rest[1].isDigit()
+                           && piece[read.end - 1].isDigit();
+        return MisreadPiece{piece.toString(), read.value, comma};
+    }
+    return std::nullopt;
+}
+
 QString previewForDisplay(const QString &caption)
 {
     QString shown = caption;

@@ -32,6 +32,22 @@ int orderFromText(const QString &orderText);
 std::optional<QString> fillFromText(Workspace &workspace, int n, const QString &text,
                                     const QLocale &locale);
 
+// A piece of the array text that is not a number as a whole ("1,5", "3abc",
+// "abc"), and the value it counts as all the same.
+struct MisreadPiece
+{
+    QString piece;
+    double value = 0;
+    // A comma between digits right after the number read: a decimal comma.
+    bool decimalComma = false;
+};
+
+// The first such piece among those that fill a workspace of order n. Empty
+// pieces (two blanks in a row, a trailing blank) stand for 0 by design and
+// are not counted; neither are the pieces past the n(n+1)-th, which are
+// never used.
+std::optional<MisreadPiece> firstMisreadPiece(const QString &text, int n);
+
 // The caption as a label shows it: one row of the system on each line.
 QString previewForDisplay(const QString &caption);
 

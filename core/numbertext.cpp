@@ -27,6 +27,7 @@ public:
     bool atEnd() const { return m_pos >= m_text.size(); }
     char16_t peek() const { return atEnd() ? u'\0' : m_text[m_pos].unicode(); }
     bool peekDigit() const { return !atEnd() && peek() >= u'0' && peek() <= u'9'; }
+    qsizetype position() const { return m_pos; }
     char16_t take()
     {
         const char16_t c = peek();
@@ -65,7 +66,7 @@ double parseRadixInteger(Cursor &in, int base)
         value = value * base + digit;
         in.take();
     }
-    return std::isfinite(value) ? value : 0.0;
+    return value;
 }
 
 // Digits of a finite value rounded to 15 significant digits, trailing zeros
@@ -189,19 +190,22 @@ char *renderGeneral(const Digits &d, char *out)
 
 } // namespace
 
-double parseLeadingNumber(QStringView text)
+LeadingNumber readLeadingNumber(QStringView text)
 {
     Cursor in(text);
     if (in.peek() == u'&') {
         in.take();
         if (in.atEnd())
-            return 0; // "&" alone: no number
+            return {}; // "&" alone: no number
         const char16_t kind = in.take();
-        if (kind == u'h' || kind == u'H')
-            return parseRadixInteger(in, 16);
-        if (kind == u'o' || kind == u'O')
-            return parseRadixInteger(in, 8);
-        return 0;
+        const int base = kind == u'h' || kind == u'H' ? 16 : kind == u'o' || kind == u'O' ? 8 : 0;
+        if (base == 0)
+            return {0, false, in.position()};
+        const bool anyDigit = digitValue(in.peek(), base) >= 0;
+        const double value = parseRadixInteger(in, base);
+        if (!std::isfinite(value))
+            return {0, false, in.position()};
+        return {value, anyDigit && in.atEnd(), in.position()};
     }
 
     // Collect the longest prefix that forms a number, in plain ASCII for
@@ -224,7 +228,8 @@ double parseLeadingNumber(QStringView text)
         }
     }
     if (!anyDigit)
-        return 0;
+        return {0, false, in.position()};
+    qsizetype end = in.position();
     const char16_t e = in.peek();
     if (e == u'e' || e == u'E' || e == u'd' || e == u'D') {
         in.take();
@@ -235,17 +240,24 @@ double parseLeadingNumber(QStringView text)
             while (in.peekDigit())
                 exponent.push_back(char(in.take()));
             number += exponent;
+            end = in.position();
         }
     }
 
     double value = 0;
     const char *first = number.data();
     const char *last = first + number.size();
-    const auto [end, ec] = std::from_chars(first, last, value);
+    const auto [stop, ec] = std::from_chars(first, last, value);
     if (ec != std::errc() || !std::isfinite(value))
-        return 0;
-    (void)end;
-    return value == 0 ? 0.0 : value; // no negative zero
+        return {0, false, end};
+    (void)stop;
+    // No negative zero.
+    return {value == 0 ? 0.0 : value, end == text.size(), end};
+}
+
+double parseLeadingNumber(QStringView text)
+{
+    return readLeadingNumber(text).value;
 }
 
 double roundHalfEven(double value)

@@ -18,6 +18,19 @@ namespace ravno {
 // number beyond the range of a double, give 0: this never fails.
 double parseLeadingNumber(QStringView text);
 
+// The same parse, telling also whether the number took the whole text, so
+// that the editor can say how a piece like "1,5" or "3abc" was read.
+struct LeadingNumber
+{
+    double value = 0;
+    // The text is one number and nothing else but blanks; false for a text
+    // without a number and for one beyond the range of a double.
+    bool whole = false;
+    // Where the number ends in the text (past the blanks after it).
+    qsizetype end = 0;
+};
+LeadingNumber readLeadingNumber(QStringView text);
+
 // Nearest whole number, halves to even (2.5 gives 2, 3.5 gives 4).
 double roundHalfEven(double value);
 

@@ -56,17 +56,25 @@ void TestArrayText::fill_data()
     QTest::addColumn<int>("n");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QList<double>>("rows");
-    QTest::newRow("exact") << 2 << "1 2 3 4 5 6" << QList<double>{1, 2, 3, 4, 5, 6};
-    QTest::newRow("cyclic reuse") << 2 << "1 2" << QList<double>{1, 2, 1, 2, 1, 2};
-    QTest::newRow("one blank gives zeros") << 2 << " " << QList<double>{0, 0, 0, 0, 0, 0};
-    QTest::newRow("two blanks give an empty piece") << 2 << "1  2" << QList<double>{1, 0, 2, 1, 0, 2};
-    QTest::newRow("extra pieces ignored") << 2 << "1 2 3 4 5 6 7 8" << QList<double>{1, 2, 3, 4, 5, 6};
+    // The first used piece that is no number as a whole, "piece=value",
+    // with a "," after it where it holds a decimal comma.
+    QTest::addColumn<QString>("misread");
+    QTest::newRow("exact") << 2 << "1 2 3 4 5 6" << QList<double>{1, 2, 3, 4, 5, 6} << "";
+    QTest::newRow("cyclic reuse") << 2 << "1 2" << QList<double>{1, 2, 1, 2, 1, 2} << "";
+    QTest::newRow("one blank gives zeros") << 2 << " " << QList<double>{0, 0, 0, 0, 0, 0} << "";
+    QTest::newRow("two blanks give an empty piece") << 2 << "1  2" << QList<double>{1, 0, 2, 1, 0, 2} << "";
+    QTest::newRow("extra pieces ignored")
+        << 2 << "1 2 3 4 5 6 7 x" << QList<double>{1, 2, 3, 4, 5, 6} << "";
     QTest::newRow("trailing blank after a full set")
-        << 2 << "1 2 3 4 5 6 " << QList<double>{1, 2, 3, 4, 5, 6};
+        << 2 << "1 2 3 4 5 6 " << QList<double>{1, 2, 3, 4, 5, 6} << "";
     QTest::newRow("letters and commas")
-        << 2 << "x 1,5 3abc -2 .5 &H10" << QList<double>{0, 1, 3, -2, 0.5, 16};
+        << 2 << "1e5 1,5 3abc -2 .5 &H10" << QList<double>{100000, 1, 3, -2, 0.5, 16} << "1,5=1,";
+    QTest::newRow("letters first") << 2 << "5. x 1,5" << QList<double>{5, 0, 1, 5, 0, 1} << "x=0";
+    QTest::newRow("exponent without digits") << 2 << "2e+ 1,x" << QList<double>{2, 1, 2, 1, 2, 1} << "2e+=2";
+    QTest::newRow("comma after no digit") << 2 << "-,5" << QList<double>{0, 0, 0, 0, 0, 0} << "-,5=0";
+    QTest::newRow("beyond a double") << 2 << "1e999" << QList<double>{0, 0, 0, 0, 0, 0} << "1e999=0";
     QTest::newRow("same pieces over a larger order")
-        << 3 << "1 2 3 4 5 6" << QList<double>{1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 6};
+        << 3 << "1 2 3 4 5 6" << QList<double>{1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 6} << "";
 }
 
 void TestArrayText::fill()
@@ -74,10 +82,16 @@ void TestArrayText::fill()
     QFETCH(int, n);
     QFETCH(QString, text);
     QFETCH(QList<double>, rows);
+    QFETCH(QString, misread);
     Workspace ws;
     ws.resize(n);
     QVERIFY(fillFromText(ws, n, text, QLocale::c()).has_value());
     QCOMPARE(matrixValues(ws), rows);
+    const std::optional<MisreadPiece> first = firstMisreadPiece(text, n);
+    const QString seen = first ? QStringLiteral("%1=%2%3").arg(first->piece).arg(first->value).arg(
+                                     first->decimalComma ? QStringLiteral(",") : QString())
+                               : QString();
+    QCOMPARE(seen, misread);
 }
 
 void TestArrayText::caption()

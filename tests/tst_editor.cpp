@@ -3,6 +3,7 @@
 #include "testsupport.h"
 #include "ui/common/layout.h"
 #include "ui/editor/form2.h"
+#include "windowcheck.h"
 
 #include <QAction>
 #include <QApplication>
@@ -47,6 +48,8 @@ private slots:
     void closingReturnsAndSaves();
     void exitDoesNotSave();
     void longTextIsKeptWhole();
+    void noteOnMisreadPiece_data();
+    void noteOnMisreadPiece();
     void largeLastArrayMatchesOneParse();
 };
 
@@ -254,6 +257,8 @@ void TestEditor::closingReturnsAndSaves_data()
     QTest::newRow("Готово button") << "Command4" << false;
     QTest::newRow("Готово menu") << "ready" << false;
     QTest::newRow("title bar") << "close" << true;
+    QTest::newRow("Return in the contents box") << "Text1" << false;
+    QTest::newRow("Return on Готово") << "Command4 key" << false;
 }
 
 void TestEditor::closingReturnsAndSaves()
@@ -271,8 +276,13 @@ void TestEditor::closingReturnsAndSaves()
         QVERIFY(!editor.close()); // kept for the next visit
     else if (way == QLatin1String("ready"))
         action(editor, "ready")->trigger();
-    else
+    else if (way == QLatin1String("Command4"))
         press(child<QPushButton>(&editor, "Command4"));
+    else {
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        child<QWidget>(&editor, qPrintable(way.section(u' ', 0, 0)))->setFocus();
+        QTest::keyClick(editor.windowHandle(), Qt::Key_Return);
+    }
     QCOMPARE(returned.size(), 1);
     QVERIFY(!editor.isVisible());
     QCOMPARE(hidden, saveLoadHidden);
@@ -308,6 +318,35 @@ void TestEditor::longTextIsKeptWhole()
     auto *box1 = child<QLineEdit>(&editor, "Text1");
     box1->setText(text);
     QCOMPARE(box1->text().size(), text.size());
+}
+
+void TestEditor::noteOnMisreadPiece_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("note"); // the line under the preview
+    QTest::newRow("decimal comma") << "1,5 2" << "«1,5» прочитано как 1 — дробная часть пишется через точку";
+    QTest::newRow("letters") << "2 abc" << "«abc» прочитано как 0";
+    QTest::newRow("letters after a number") << "2.5x" << "«2.5x» прочитано как 2,5";
+}
+
+// Typed under the Russian settings; the number written as a number, the
+// line goes.
+void TestEditor::noteOnMisreadPiece()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, note);
+    Sandbox box(true, QLocale(QLocale::Russian, QLocale::Russia));
+    Form2 editor(*box.context);
+    editor.showEditor();
+    QVERIFY(QTest::qWaitForWindowActive(&editor));
+    auto *line = child<QLabel>(&editor, "Label2");
+    for (const QString &text : {typed, QStringLiteral("1.5")}) {
+        QTest::keyClick(editor.windowHandle(), Qt::Key_A, Qt::ControlModifier);
+        for (const QChar c : text)
+            QTest::keyClick(editor.windowHandle(), c.toLatin1());
+        QCOMPARE(line->isVisible() ? line->text() : QString(), text == typed ? note : QString());
+        checkWindow(&editor);
+    }
 }
 
 void TestEditor::largeLastArrayMatchesOneParse()

@@ -63,6 +63,9 @@ void TestForm4::singleInstance()
     Form4 *second = Form4::showSingle();
     QVERIFY(second);
     QVERIFY(second->isVisible());
+    QVERIFY(QTest::qWaitForWindowActive(second));
+    QTest::keyClick(second->windowHandle(), Qt::Key_Escape);
+    QVERIFY(!second->isVisible());
 }
 
 void TestForm4::helpMenu_data()

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The four windows as a person meets them at every order, with values of
-// six digits before the point: every control reachable, every caption and
-// every answer whole, every window beside the others and active.
+// six digits before the point, and at order 10 with answers of ten digits
+// and with coefficients of twelve: every control reachable, every caption
+// and every answer whole, every window beside the others where the screen
+// has room, and back in its place after it grew. CTest runs it on a screen
+// of 1280 x 1024, of 800 x 600, and of 1600 x 1200 at scale factor 2.
 #include "core/order.h"
 #include "testsupport.h"
+#include "ui/common/messages.h"
 #include "ui/editor/form2.h"
 #include "ui/extras/form4.h"
 #include "ui/main/form1.h"
@@ -20,16 +24,30 @@ using namespace ravno::test;
 
 namespace {
 
-// n(n+1) values of up to six digits before the point, of both signs, with
-// a unique solution.
-QString wideValues(int n)
+// n(n+1) values with a unique solution: off the diagonal and on the right
+// of up to `digits` digits before the point, of both signs, on the
+// diagonal `diagonal`.
+QString wideValues(int n, int digits = 6, qint64 diagonal = 987654)
 {
+    const qint64 range = 2 * qint64(std::pow(10, digits - 1));
     QStringList values;
     for (int i = 0; i < n; ++i)
         for (int j = 0; j <= n; ++j) {
-            const int whole = i == j ? 987654 : (i * 7919 + j * 104729) % 200000 - 100000;
+            const qint64 whole = i == j ? diagonal : (i * 7919 + j * 104729 * qint64(digits)) % range - range / 2;
             values << QStringLiteral("%1.25").arg(whole);
         }
+    return values.join(u' ');
+}
+
+// A system whose answers are its right-hand sides, of ten digits before
+// the point, negative ones among them.
+QString answersOfTenDigits(int n)
+{
+    QStringList values;
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j <= n; ++j)
+            values << (j == n ? QStringLiteral("%1.25").arg((i % 3 ? 1 : -1) * (1234567890 + i * 111111111LL))
+                              : QString::number(i == j ? 1 : 0));
     return values.join(u' ');
 }
 
@@ -49,18 +67,24 @@ class TestLayout : public QObject
 private slots:
     void everyWindow_data();
     void everyWindow();
+    void messageBoxShowsItsTitle_data();
+    void messageBoxShowsItsTitle();
 };
 
 void TestLayout::everyWindow_data()
 {
     QTest::addColumn<int>("order");
+    QTest::addColumn<QString>("values");
     for (int n = 2; n <= 10; ++n)
-        QTest::addRow("order %d", n) << n;
+        QTest::addRow("order %d", n) << n << wideValues(n);
+    QTest::newRow("order 10, answers of ten digits") << 10 << answersOfTenDigits(10);
+    QTest::newRow("order 10, coefficients of twelve digits") << 10 << wideValues(10, 12, 987654321098);
 }
 
 void TestLayout::everyWindow()
 {
     QFETCH(int, order);
+    QFETCH(QString, values);
     Sandbox box;
     QVERIFY(box.write(QStringLiteral("lastans"), "1.000  2.000  \r\n"));
     Form1 main(*box.context);
@@ -68,6 +92,9 @@ void TestLayout::everyWindow()
     main.show();
     QVERIFY(QTest::qWaitForWindowActive(&main));
     checkWindow(&main, {{"Text1", "Command1"}});
+    checkFocusFrames(&main);
+    const QPoint corner = main.pos();
+    const QRect screen = main.screen()->availableGeometry();
 
     press(child<QPushButton>(&main, "Command1"));
     Form2 *editor = main.editor();
@@ -81,12 +108,19 @@ void TestLayout::everyWindow()
     QVERIFY(form);
     QVERIFY(QTest::qWaitForWindowActive(form));
     child<QScrollBar>(editor, "VScroll1")->setValue(positionOfOrder(order));
-    child<QLineEdit>(editor, "Text1")->setText(wideValues(order));
+    child<QLineEdit>(editor, "Text1")->setText(values);
     checkWindow(editor);
-    QVERIFY(!form->frameGeometry().intersects(editor->frameGeometry()));
+    checkFocusFrames(editor);
+    checkRoadClearOfText(editor);
+    const QRect editorFrame = editor->frameGeometry();
+    const int formWidth = form->frameGeometry().width();
+    if (editorFrame.left() - screen.left() >= formWidth || screen.right() - editorFrame.right() >= formWidth)
+        QVERIFY(!form->frameGeometry().intersects(editorFrame));
     checkWindow(form);
+    checkFocusFrames(form);
     press(child<QPushButton>(form, "Command3"));
     checkWindow(form, {{"Text1", "Command3"}});
+    checkFocusFrames(form);
     press(child<QPushButton>(form, "Command6"));
     QVERIFY(QTest::qWaitForWindowActive(editor));
 
@@ -96,21 +130,32 @@ void TestLayout::everyWindow()
     QCOMPARE(child<QLabel>(&main, "Picture1")->text().split(QStringLiteral("  "), Qt::SkipEmptyParts).size(), order);
     QCOMPARE(child<QLabel>(&main, "Label1")->text().count(u'\n'), order);
     checkWindow(&main, {{"Text1", "Command1"}});
-    const QRect screen = main.screen()->availableGeometry();
     QVERIFY(screen.contains(main.frameGeometry()));
+    checkRoadClearOfText(&main);
 
+    // The log view takes the place of the whole matrix, at the window's size.
+    auto *matrixArea = child<QWidget>(&main, "Label1Area");
+    const QRect matrixPlace = matrixArea->geometry();
     press(child<QPushButton>(&main, "Command4"));
-    checkWindow(&main, {{"Text1", "Command1"}, {"Text2", "Label1"}});
+    checkWindow(&main, {{"Text1", "Command1"}});
+    QVERIFY(!matrixArea->isVisible());
+    const QRect log = child<QWidget>(&main, "Text2")->geometry();
+    const QRect buttons = child<QWidget>(&main, "Command5")->geometry();
+    QVERIFY(log.united(QRect(log.left(), buttons.top(), log.width(), buttons.height())).contains(matrixPlace));
+    checkFocusFrames(&main);
     press(child<QPushButton>(&main, "Command6"));
+    QCOMPARE(matrixArea->geometry(), matrixPlace);
+    QVERIFY(matrixArea->isVisible());
 
-    // A small system again: both windows as designed, in the same places.
-    const QPoint corner = main.pos();
+    // A small system again: both windows as designed, the main window back
+    // where it was before it grew, the editor where the person moved it.
     press(child<QPushButton>(&main, "Command1"));
-    const QPoint editorCorner = editor->pos();
+    editor->move(editor->pos() - QPoint(1, 1));
+    const QPoint editorMoved = editor->pos();
     child<QScrollBar>(editor, "VScroll1")->setValue(10);
     child<QLineEdit>(editor, "Text1")->setText(QStringLiteral("2 1 5 1 3 10"));
     QCOMPARE(editor->size(), editorDesigned);
-    QCOMPARE(editor->pos(), editorCorner);
+    QCOMPARE(editor->pos(), editorMoved);
     press(child<QPushButton>(editor, "Command4"));
     press(child<QPushButton>(&main, "Command3"));
     QCOMPARE(main.size(), designed);
@@ -120,6 +165,24 @@ void TestLayout::everyWindow()
     QVERIFY(QTest::qWaitForWindowActive(about));
     checkWindow(about);
     delete about;
+}
+
+void TestLayout::messageBoxShowsItsTitle_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("no data") << QStringLiteral("Ошибка") << QStringLiteral("Нет данных");
+    QTest::newRow("new catalogue") << QStringLiteral("Создать SaveList") << QStringLiteral("Готово");
+}
+
+void TestLayout::messageBoxShowsItsTitle()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    const auto box = messageBox(nullptr, title, text, QMessageBox::Ok | QMessageBox::Cancel);
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+    QVERIFY(box->width() >= QFontMetrics(QApplication::font()).horizontalAdvance(title) + 100);
 }
 
 QTEST_MAIN(TestLayout)

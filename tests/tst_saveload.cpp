@@ -28,11 +28,18 @@ void TestSaveLoad::initialState()
     QVERIFY(form && form->isVisible());
     QCOMPARE(form->windowTitle(), QStringLiteral("Сохранение/Загрузка массивов"));
     QVERIFY(QTest::qWaitForWindowActive(form));
-    // The window opens with the first control in tab order focused.
-    QCOMPARE(QApplication::focusWidget(), child<QPushButton>(form, "Command1"));
+    // The window opens with the keyboard in the name box, its text
+    // selected: a name typed at once replaces it, and Return saves under it.
+    auto *name = child<QComboBox>(form, "Combo1");
+    QVERIFY(QApplication::focusWidget() == name || QApplication::focusWidget() == name->lineEdit());
+    QCOMPARE(name->lineEdit()->selectedText(), QStringLiteral("Combo1"));
+    for (const char key : {'a', 'b', 'c'})
+        QTest::keyClick(form->windowHandle(), key);
+    QTest::keyClick(form->windowHandle(), Qt::Key_Return);
+    QVERIFY(editing.box.exists(QStringLiteral("abc")));
+    QCOMPARE(child<QLabel>(form, "Label1")->text(), QStringLiteral("Сохранено: files/abc, в списке"));
     QVERIFY(form->windowFlags().testFlag(Qt::Tool));
     QVERIFY(!(form->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-    QCOMPARE(child<QComboBox>(form, "Combo1")->currentText(), QStringLiteral("Combo1"));
     QVERIFY(child<QCheckBox>(form, "Check1")->isChecked());
     QVERIFY(!catalogueViewShown(form));
 }
@@ -103,14 +110,15 @@ void TestSaveLoad::tabOrder()
 
 void TestSaveLoad::closing_data()
 {
-    QTest::addColumn<bool>("byCloseBox");
-    QTest::newRow("Готово") << false;
-    QTest::newRow("close box") << true;
+    QTest::addColumn<QString>("way");
+    QTest::newRow("Готово") << "Command6";
+    QTest::newRow("close box") << "close";
+    QTest::newRow("Escape") << "Escape";
 }
 
 void TestSaveLoad::closing()
 {
-    QFETCH(bool, byCloseBox);
+    QFETCH(QString, way);
     Editing editing;
     Form3 *form = editing.open();
     QVERIFY(form->isVisible());
@@ -123,8 +131,10 @@ void TestSaveLoad::closing()
 
     editing.editor.hide();
     QPointer<Form3> watch(form);
-    if (byCloseBox)
+    if (way == u"close")
         form->close();
+    else if (way == u"Escape")
+        QTest::keyClick(form->windowHandle(), Qt::Key_Escape);
     else
         click(form, "Command6");
     QVERIFY(!saveLoadWindow());

@@ -90,6 +90,8 @@ void TestSaveLoadFiles::saving()
     QCOMPARE(child<QComboBox>(form, "Combo1")->currentText(), saved);
     QCOMPARE(editing.text(), QStringLiteral("1  2 x"));
     QVERIFY(editing.box.messages.boxes.isEmpty());
+    QCOMPARE(child<QLabel>(form, "Label1")->text(),
+             QStringLiteral("Сохранено: files/%1, %2").arg(saved, tick ? "в списке" : "не в списке"));
 }
 
 void TestSaveLoadFiles::loadWithNothingSelected()

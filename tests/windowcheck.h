@@ -6,6 +6,7 @@
 
 #include "ui/common/layout.h"
 #include "ui/common/textarea.h"
+#include "ui/extras/roadanimator.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -21,6 +22,10 @@
 #include <QScrollBar>
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
 
 namespace ravno::test {
 
@@ -64,7 +69,9 @@ inline QRect clientRect(QWidget *window)
 // Checks a shown window as a person meets it: every visible control lies
 // inside the client area and takes a click at its centre, unless it lies
 // under another by design; every caption fits its control; every answer,
-// matrix and preview shows whole, without scrolling, in light words.
+// matrix and preview shows all its lines in light words, two pixels clear of
+// its edges; a matrix or preview scrolls sideways only in a window as wide as
+// the screen, answers never.
 inline void checkWindow(QWidget *window, const QList<Overlay> &overlays = {})
 {
     const QRect client = clientRect(window);
@@ -78,8 +85,12 @@ inline void checkWindow(QWidget *window, const QList<Overlay> &overlays = {})
         if (area) {
             const QRect areaPlace(area->mapTo(window, QPoint(0, 0)), area->size());
             QVERIFY2(client.contains(areaPlace), qPrintable(name));
-            QVERIFY2(!area->horizontalScrollBar()->isVisible() && !area->verticalScrollBar()->isVisible(),
-                     qPrintable(name + QStringLiteral(" scrolls")));
+            QVERIFY2(!area->verticalScrollBar()->isVisible(), qPrintable(name + QStringLiteral(" scrolls")));
+            const bool screenWide =
+                window->frameGeometry().width() >= window->screen()->availableGeometry().width();
+            const bool wraps = area->growth() == TextArea::Growth::Wrap;
+            QVERIFY2(!area->horizontalScrollBar()->isVisible() || (screenWide && !wraps),
+                     qPrintable(name + QStringLiteral(" scrolls sideways")));
         } else {
             QVERIFY2(client.contains(place), qPrintable(name));
         }
@@ -112,13 +123,104 @@ inline void checkWindow(QWidget *window, const QList<Overlay> &overlays = {})
                          || label->palette().color(label->backgroundRole()).lightness() < 128,
                      qPrintable(name + QStringLiteral(" has a light ground")));
             const int lines = int(label->text().count(u'\n')) + 1;
+            const int m = label->margin();
+            const QRect textRoom = label->contentsRect().adjusted(m, m, -m, -m);
             const bool fits = label->wordWrap()
                                   ? label->heightForWidth(label->width()) <= label->height()
                                   : label->sizeHint().width() <= label->width()
-                                        && lines * metrics.height() <= label->contentsRect().height();
+                                        && (lines - 1) * metrics.lineSpacing() + metrics.height()
+                                               <= textRoom.height();
             QVERIFY2(fits, qPrintable(name));
+            if (area)
+                QVERIFY2(label->contentsRect().adjusted(2, 2, -2, -2).contains(textRoom),
+                         qPrintable(name + QStringLiteral(" has its text on its edge")));
         }
     }
 }
+
+// WCAG 2.1's contrast ratio of two colours, 1 to 21.
+inline double contrast(QColor a, QColor b)
+{
+    const auto luminance = [](QColor c) {
+        double sum = 0;
+        for (const auto &[value, weight] : {std::pair{c.redF(), 0.2126}, {c.greenF(), 0.7152}, {c.blueF(), 0.0722}})
+            sum += weight * (value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4));
+        return sum + 0.05;
+    };
+    return std::max(luminance(a), luminance(b)) / std::min(luminance(a), luminance(b));
+}
+
+// Gives each control that takes the keyboard the focus in turn: in a band
+// around its edge, at least as many pixels as its outline has must change by
+// a contrast of 3:1 or more from how they look without the focus.
+inline void checkFocusFrames(QWidget *window)
+{
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    for (QWidget *control : window->findChildren<QWidget *>()) {
+        if (!control->isVisible() || !control->isEnabled() || !(control->focusPolicy() & Qt::TabFocus)
+            || control->focusProxy())
+            continue;
+        const QRect place(control->mapTo(window, QPoint(0, 0)), control->size());
+        const QRect band = place.adjusted(-4, -4, 4, 4).intersected(window->rect());
+        control->setFocus(Qt::OtherFocusReason);
+        const QImage focused = window->grab(band).toImage();
+        control->clearFocus();
+        const QImage plain = window->grab(band).toImage();
+        int changed = 0;
+        for (int y = 0; y < focused.height(); ++y)
+            for (int x = 0; x < focused.width(); ++x)
+                changed += !place.adjusted(4, 4, -4, -4).contains(band.topLeft() + QPoint(x, y))
+                           && contrast(focused.pixel(x, y), plain.pixel(x, y)) >= 3;
+        QVERIFY2(changed >= 2 * (control->width() + control->height()),
+                 qPrintable(QStringLiteral("%1: %2 pixels").arg(control->objectName()).arg(changed)));
+    }
+}
+
+// Drives the window's road by hand through the start of a run (two pace
+// events, then every step) and checks in a grab of the window after each
+// that the boxes of the text lines of its answers, matrix or preview hold
+// no road: no red, purple or yellow pixel, nothing unlike the first grab.
+inline void checkRoadClearOfText(QWidget *window)
+{
+    QList<QRect> boxes; // in the window's logical pixels, as far as shown
+    for (TextArea *area : window->findChildren<TextArea *>()) {
+        const QLabel *label = area->label();
+        const QFontMetrics metrics = label->fontMetrics();
+        const int m = label->margin();
+        const QRect room = label->contentsRect().adjusted(m, m, -m, -m);
+        const QRect shown(area->viewport()->mapTo(window, QPoint(0, 0)), area->viewport()->size());
+        const QStringList lines = label->text().split(u'\n');
+        for (int i = 0; i < lines.size() && area->isVisible(); ++i) {
+            const int width = metrics.horizontalAdvance(lines[i]);
+            const int left = room.left() + (label->alignment() & Qt::AlignHCenter ? (room.width() - width) / 2 : 0);
+            boxes << QRect(label->mapTo(window, QPoint(left, room.top() + i * metrics.lineSpacing())),
+                           QSize(width, metrics.height())).intersected(shown);
+        }
+    }
+    auto *road = window->findChild<RoadAnimator *>();
+    QVERIFY(road && !boxes.isEmpty());
+    QImage first;
+    for (int frame = 0; frame <= 2 + 18; ++frame) {
+        if (frame > 0)
+            QMetaObject::invokeMethod(frame <= 2 ? road->paceTimer() : road->stepTimer(), "timeout");
+        const QPixmap grab = window->grab();
+        const QImage image = grab.toImage().convertToFormat(QImage::Format_RGB32);
+        const qreal ratio = grab.devicePixelRatio();
+        for (const QRect &box : boxes) {
+            const QRect pixels(box.topLeft() * ratio, box.size() * ratio);
+            for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+                for (int x = pixels.left(); x <= pixels.right(); ++x) {
+                    if (qRed(image.pixel(x, y)) > 0 || (!first.isNull() && first.pixel(x, y) != image.pixel(x, y)))
+                        QFAIL(qPrintable(QStringLiteral("road at %1,%2 in frame %3 of %4")
+                                             .arg(QString::number(x), QString::number(y), QString::number(frame),
+                                                  window->objectName())));
+                }
+        }
+        if (first.isNull())
+            first = image;
+    }
+}
+
 
 } // namespace ravno::test

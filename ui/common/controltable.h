@@ -8,10 +8,12 @@
 
 #include "ui/common/layout.h"
 
+#include <QPushButton>
 #include <QString>
 #include <QWidget>
 
 #include <span>
+#include <type_traits>
 #include <utility>
 
 namespace ravno {
@@ -38,6 +40,10 @@ Control *makeControl(QWidget *client, const ControlRow &row, Args &&...args)
         if (*row.caption)
             control->setText(QString::fromUtf8(row.caption));
     }
+    // Return presses a button that has the keyboard, as Space does; outside
+    // dialogs Qt's buttons answer Return only when they are auto-default.
+    if constexpr (std::is_base_of_v<QPushButton, Control>)
+        control->setAutoDefault(true);
     placeControl(control, row);
     return control;
 }

@@ -4,7 +4,9 @@
 #include "ui/common/failuretext.h"
 
 #include <QAbstractButton>
-#include <QMessageBox>
+#include <QApplication>
+#include <QGridLayout>
+#include <QSpacerItem>
 
 namespace ravno {
 
@@ -13,21 +15,34 @@ void Messages::fileError(QWidget *parent, const FileError &error)
     inform(parent, QStringLiteral("Ошибка"), failureText(error));
 }
 
+// Title bars take the room of their buttons and icon beside the title.
+constexpr int kTitleBarExtra = 100;
+
+std::unique_ptr<QMessageBox> messageBox(QWidget *parent, const QString &title, const QString &text,
+                                        QMessageBox::StandardButtons buttons)
+{
+    auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, title, text, buttons, parent);
+    if (QAbstractButton *cancel = box->button(QMessageBox::Cancel)) {
+        cancel->setText(QStringLiteral("Отмена"));
+        box->setDefaultButton(QMessageBox::Cancel); // replacing a file takes a deliberate OK
+    }
+    box->setEscapeButton(buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel : QMessageBox::Ok);
+    // The box sizes itself to its text and buttons; a row as wide as the
+    // title keeps a short text ("Нет данных") from hiding the title.
+    if (auto *grid = qobject_cast<QGridLayout *>(box->layout())) {
+        const int width = QFontMetrics(QApplication::font()).horizontalAdvance(title) + kTitleBarExtra;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(),
+                      0, 1, grid->columnCount());
+    }
+    return box;
+}
+
 namespace {
 
-// A plain box as the program's messages have always looked: no icon, the
-// title and the text, and Russian words on the buttons whatever the
-// system's language.
 QMessageBox::StandardButton ask(QWidget *parent, const QString &title, const QString &text,
                                 QMessageBox::StandardButtons buttons)
 {
-    QMessageBox box(QMessageBox::NoIcon, title, text, buttons, parent);
-    if (QAbstractButton *cancel = box.button(QMessageBox::Cancel)) {
-        cancel->setText(QStringLiteral("Отмена"));
-        box.setDefaultButton(QMessageBox::Cancel); // replacing a file takes a deliberate OK
-    }
-    box.setEscapeButton(buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel : QMessageBox::Ok);
-    return QMessageBox::StandardButton(box.exec());
+    return QMessageBox::StandardButton(messageBox(parent, title, text, buttons)->exec());
 }
 
 } // namespace

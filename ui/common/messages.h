@@ -6,8 +6,10 @@
 
 #include "storage/fileresult.h"
 
+#include <QMessageBox>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class QWidget;
@@ -45,6 +47,11 @@ public:
         return refusal.has_value();
     }
 };
+
+// The program's plain box: no icon, the title and the text, Russian words on
+// the buttons, and wide enough that the window's title bar shows the title.
+std::unique_ptr<QMessageBox> messageBox(QWidget *parent, const QString &title, const QString &text,
+                                        QMessageBox::StandardButtons buttons);
 
 class BoxMessages : public Messages
 {

@@ -1,7 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/common/printbox.h"
 
+#include <QRegularExpression>
+
 namespace ravno {
+
+QStringList wrapAtBlanks(const QString &line, const QFontMetrics &metrics, int width)
+{
+    static const QRegularExpression word(QStringLiteral("\\s*\\S+\\s*|\\s+"));
+    QStringList pieces;
+    QString piece;
+    auto words = word.globalMatch(line);
+    while (words.hasNext()) {
+        const QString next = words.next().captured();
+        if (!piece.isEmpty() && metrics.horizontalAdvance(piece + next) > width) {
+            pieces << piece;
+            piece.clear();
+        }
+        piece += next;
+    }
+    if (!piece.isEmpty() || pieces.isEmpty())
+        pieces << piece;
+    return pieces;
+}
 
 PrintBox::PrintBox(QWidget *parent) : QLabel(parent)
 {
@@ -16,15 +37,39 @@ PrintBox::PrintBox(QWidget *parent) : QLabel(parent)
 void PrintBox::print(const QString &line)
 {
     m_lines << line;
-    setText(m_lines.join(u'\n'));
+    showLines();
     emit changed();
 }
 
 void PrintBox::clearPrint()
 {
     m_lines.clear();
-    setText(QString());
+    showLines();
     emit changed();
+}
+
+void PrintBox::setWrapWidth(int width)
+{
+    if (width == m_wrapWidth)
+        return;
+    m_wrapWidth = width;
+    showLines();
+}
+
+int PrintBox::newestLineTop() const
+{
+    return m_lines.isEmpty() ? 0 : m_newestRow * fontMetrics().lineSpacing();
+}
+
+void PrintBox::showLines()
+{
+    QStringList shown;
+    for (const QString &line : m_lines) {
+        m_newestRow = int(shown.size());
+        shown << (m_wrapWidth > 0 ? wrapAtBlanks(line, fontMetrics(), m_wrapWidth) : QStringList{line});
+    }
+    setText(shown.join(u'\n'));
+    setAccessibleName(m_lines.join(u'\n'));
 }
 
 } // namespace ravno

@@ -2,6 +2,7 @@
 #include "ui/common/textarea.h"
 
 #include "ui/common/layout.h"
+#include "ui/common/printbox.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -14,6 +15,18 @@
 
 namespace ravno {
 
+namespace {
+
+// Between the glyphs, descenders included, and the box's edge or border.
+constexpr int kTextMargin = 2;
+
+QWidget *roadOf(QWidget *client)
+{
+    return client->findChild<QWidget *>(QStringLiteral("road"), Qt::FindDirectChildrenOnly);
+}
+
+} // namespace
+
 TextArea::TextArea(QLabel *label, const QRect &home, Growth growth, QWidget *client)
     : QScrollArea(client), m_label(label), m_home(home), m_growth(growth)
 {
@@ -25,31 +38,92 @@ TextArea::TextArea(QLabel *label, const QRect &home, Growth growth, QWidget *cli
     viewport()->setAutoFillBackground(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // A box with a ground of its own (the answer box) keeps it; the other
+    // labels show the road around their lines (setWidget would fill them
+    // with the light window colour).
+    const bool opaque = label->autoFillBackground();
     setWidget(label);
-    // A text taller than the area shows its newest line. The label takes its
-    // new height only when the area lays it out, after the text changed, so
-    // the area follows the scroll range rather than the text.
-    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this,
-            [this](int, int newest) { verticalScrollBar()->setValue(newest); });
-    // The area shows the road through it, the label too (setWidget would
-    // fill the label with the light window colour).
-    label->setAutoFillBackground(false);
+    label->setAutoFillBackground(opaque);
+    // The margin is all the room between the glyphs and a border.
+    label->setMargin(kTextMargin);
+    label->setIndent(0);
+    // A text taller than the area shows its newest line from its start (a
+    // wrapped answer line its first answers). The label takes its new height
+    // only when the area lays it out, after the text changed, so the area
+    // follows the scroll range rather than the text.
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &TextArea::showNewestLine);
     setGeometry(m_home); // not home: it may be the label's own geometry, now changed
     // Beneath every button and box of the window; only the road lies lower.
     lower();
-    if (QWidget *road = client->findChild<QWidget *>(QStringLiteral("road"), Qt::FindDirectChildrenOnly))
+    if (QWidget *road = roadOf(client))
         road->lower();
+    for (QScrollBar *bar : {horizontalScrollBar(), verticalScrollBar()})
+        connect(bar, &QScrollBar::valueChanged, this, &TextArea::linesMoved);
+    fitEmptyBox();
+}
+
+void TextArea::fitEmptyBox()
+{
+    // An empty box keeps its designed height, although an empty line with
+    // its margins asks for a little more.
+    const bool empty = m_label->text().isEmpty();
+    m_label->setSizePolicy(QSizePolicy::Preferred, empty ? QSizePolicy::Ignored : QSizePolicy::Preferred);
+}
+
+void TextArea::setFollowers(const QList<QWidget *> &followers)
+{
+    m_followers.clear();
+    for (QWidget *follower : followers) {
+        const auto *area = qobject_cast<TextArea *>(follower);
+        m_followers.append({follower, area ? area->designedHome() : follower->geometry()});
+    }
+}
+
+void TextArea::moveFollowers(int pixels)
+{
+    m_followersMoved = pixels;
+    for (const auto &[follower, designed] : m_followers) {
+        if (auto *area = qobject_cast<TextArea *>(follower))
+            area->setShift(pixels);
+        else
+            follower->move(designed.topLeft() + QPoint(0, pixels));
+    }
+}
+
+void TextArea::wrapTo(const QRect &room)
+{
+    auto *box = qobject_cast<PrintBox *>(m_label);
+    if (m_growth != Growth::Wrap || !box)
+        return;
+    m_label->ensurePolished();
+    const int frame = m_label->width() - m_label->contentsRect().width() + 2 * m_label->margin();
+    box->setWrapWidth(std::max(1, room.right() + 1 - home().left() - frame));
+}
+
+int TextArea::growthBelow() const
+{
+    if (m_growth != Growth::Wrap || m_label->text().isEmpty())
+        return 0;
+    const int extra = m_label->sizeHint().height() - m_home.height();
+    return std::max(0, extra - m_roomAbove);
 }
 
 QRect TextArea::wanted() const
 {
-    QSize size = m_label->sizeHint().expandedTo(m_home.size());
-    if (m_growth == Growth::RightOnly)
-        size.setHeight(m_home.height());
-    QRect rect(m_home.topLeft(), size);
+    if (m_growth == Growth::Wrap) {
+        QSize size = m_label->sizeHint().expandedTo(m_home.size());
+        if (m_label->text().isEmpty())
+            size = m_home.size();
+        const int rise = std::clamp(size.height() - m_home.height(), 0, m_roomAbove);
+        // Beyond the screen's height the answers scroll, the first in view.
+        size.setHeight(std::min(size.height(), m_home.height() + rise + m_followersMoved));
+        return QRect(home().topLeft() - QPoint(0, rise), size);
+    }
+    const QSize size = m_label->sizeHint().expandedTo(m_home.size());
+    QRect rect(home().topLeft(), size);
     if (m_growth != Growth::BothSides)
         return rect;
-    rect.moveLeft(std::max(0, m_home.center().x() - size.width() / 2));
+    rect.moveLeft(std::max(0, home().center().x() - size.width() / 2));
     if (m_clearOf && !m_clearOf->isHidden()) {
         const QFontMetrics metrics = m_label->fontMetrics();
         const int titleWidth = metrics.horizontalAdvance(m_label->text().section(u'\n', 0, 0));
@@ -62,21 +136,109 @@ QRect TextArea::wanted() const
     return rect;
 }
 
-void TextArea::placeWithin(const QRect &room)
+QRect TextArea::wantedWithin(const QRect &room) const
 {
-    // A box one line high shows one line whole within its frame, although
-    // the frame and the font's spacing ask for a little more; it scrolls
-    // only when it holds several lines.
-    if (m_growth == Growth::RightOnly) {
-        const bool oneLine = !m_label->text().contains(u'\n');
-        m_label->setSizePolicy(QSizePolicy::Preferred, oneLine ? QSizePolicy::Ignored : QSizePolicy::Preferred);
-    }
     QRect rect = wanted();
+    const bool cut = rect.width() > room.width();
+    // A centred text wider than its home moves in from the left edge before
+    // it is cut there.
+    if (rect.left() < room.left())
+        rect.moveLeft(room.left());
     if (rect.right() > room.right())
         rect.moveRight(room.right());
     rect.setLeft(std::max(rect.left(), room.left()));
-    setGeometry(rect.intersected(room));
+    // A scroll bar takes room from the text: the area grows by it, so no
+    // line lies under the bar.
+    if (cut)
+        rect.setHeight(rect.height() + horizontalScrollBar()->sizeHint().height());
+    return rect;
 }
+
+void TextArea::placeWithin(const QRect &room)
+{
+    fitEmptyBox();
+    setGeometry(wantedWithin(room).intersected(room));
+    showNewestLine();
+    linesMoved();
+}
+
+void TextArea::showNewestLine()
+{
+    // Answers too many for the screen show the first answers of the newest
+    // printed line; a taller matrix or system its last lines.
+    QScrollBar *vertical = verticalScrollBar();
+    const auto *box = qobject_cast<const PrintBox *>(m_label);
+    vertical->setValue(box ? std::min(vertical->maximum(), box->newestLineTop()) : vertical->maximum());
+}
+
+QRegion TextArea::lineBoxes() const
+{
+    return isHidden() ? QRegion() : m_lineBoxes;
+}
+
+void TextArea::linesMoved()
+{
+    QWidget *client = parentWidget();
+    QRegion boxes;
+    if (m_label->autoFillBackground()) {
+        boxes = geometry();
+    } else if (!m_label->text().isEmpty()) {
+        m_label->ensurePolished();
+        const QFontMetrics metrics = m_label->fontMetrics();
+        const int margin = m_label->margin();
+        const QRect room = m_label->contentsRect().adjusted(margin, margin, -margin, -margin);
+        const QStringList lines = m_label->text().split(u'\n');
+        for (int i = 0; i < lines.size(); ++i) {
+            const int width = metrics.horizontalAdvance(lines[i]);
+            if (width == 0)
+                continue;
+            int left = room.left();
+            if (m_label->alignment() & Qt::AlignHCenter)
+                left += (room.width() - width) / 2;
+            // A pixel around the line for the glyphs' antialiased edges.
+            const QRect box(left - 1, room.top() + i * metrics.lineSpacing() - 1, width + 2,
+                            metrics.height() + 2);
+            boxes += QRect(m_label->mapTo(client, box.topLeft()), box.size());
+        }
+        boxes &= QRect(viewport()->mapTo(client, QPoint(0, 0)), viewport()->size());
+    }
+    const QRegion changed = boxes.xored(m_lineBoxes);
+    m_lineBoxes = boxes;
+    if (QWidget *road = roadOf(client); road && !changed.isEmpty())
+        road->update(changed);
+}
+
+namespace {
+
+// The window's place: kept while it fits on the screen, moved left or up
+// only as far as it must. The place it had before such a move is kept on
+// the window and taken again when it fits there, unless the person has
+// moved the window since.
+void keepOnScreen(QMainWindow *window, const QSize &frameSize, const QRect &available)
+{
+    const char *const homeKey = "ravnoHome";
+    const char *const pushedKey = "ravnoPushedTo";
+    QPoint start = window->pos();
+    const QVariant pushedTo = window->property(pushedKey);
+    if (pushedTo.isValid() && pushedTo.toPoint() == start)
+        start = window->property(homeKey).toPoint();
+    QPoint place = start;
+    if (place.x() + frameSize.width() - 1 > available.right())
+        place.setX(std::max(available.left(), available.right() + 1 - frameSize.width()));
+    if (place.y() + frameSize.height() - 1 > available.bottom())
+        place.setY(std::max(available.top(), available.bottom() + 1 - frameSize.height()));
+    if (place != start) {
+        window->setProperty(homeKey, start);
+        window->setProperty(pushedKey, place);
+    } else {
+        window->setProperty(homeKey, QVariant());
+        window->setProperty(pushedKey, QVariant());
+    }
+    if (place != window->pos())
+        window->move(place);
+}
+
+} // namespace
 
 void fitWindowToText(QMainWindow *window, const QSize &designed, const QList<TextArea *> &areas)
 {
@@ -91,33 +253,41 @@ void fitWindowToText(QMainWindow *window, const QSize &designed, const QList<Tex
     // no more than the windows' usual margin of 120 twips.
     const QSize edge = twipsSize(window, 120, 120);
     const auto margins = [&](const TextArea *area) {
-        return QSize(std::min(edge.width(), designed.width() - 1 - area->home().right()),
-                     std::min(edge.height(), designed.height() - 1 - area->home().bottom()));
+        return QSize(std::min(edge.width(), designed.width() - 1 - area->designedHome().right()),
+                     std::min(edge.height(), designed.height() - 1 - area->designedHome().bottom()));
     };
-    QSize client = designed;
-    for (const TextArea *area : areas) {
-        const QRect wanted = area->wanted();
+    const auto roomOf = [&](const TextArea *area, const QSize &client) {
+        const int left = std::min(edge.width(), area->designedHome().left());
+        return QRect(QPoint(left, 0), client - margins(area) - QSize(left, 0));
+    };
+
+    // Answers broken to the widest room first: what lies below them moves
+    // down by as much as they grow, as far as the screen allows.
+    int growth = 0;
+    for (TextArea *area : areas) {
+        if (area->growth() != TextArea::Growth::Wrap)
+            continue;
+        area->wrapTo(roomOf(area, most));
+        const int moved = std::min(area->growthBelow(), std::max(0, most.height() - designed.height()));
+        area->moveFollowers(moved);
+        growth = std::max(growth, moved);
+    }
+
+    QSize client(designed.width(), designed.height() + growth);
+    for (TextArea *area : areas) {
+        const QRect wanted = area->wantedWithin(roomOf(area, most));
         client = client.expandedTo(QSize(wanted.right() + 1, wanted.bottom() + 1) + margins(area));
     }
     client = client.boundedTo(most);
     for (TextArea *area : areas)
-        area->placeWithin(QRect(QPoint(0, 0), client - margins(area)));
+        area->placeWithin(roomOf(area, client));
 
     QWidget *central = window->centralWidget();
     if (central->size() != client) {
         central->setFixedSize(client);
         window->setFixedSize(client.width(), client.height() + menuHeight);
     }
-    // Kept where it is, unless it now reaches past the screen's edge.
-    QRect frame = window->frameGeometry();
-    frame.setSize(QSize(client.width(), client.height() + menuHeight) + frameExtra);
-    QPoint topLeft = frame.topLeft();
-    if (frame.right() > available.right())
-        topLeft.setX(std::max(available.left(), available.right() + 1 - frame.width()));
-    if (frame.bottom() > available.bottom())
-        topLeft.setY(std::max(available.top(), available.bottom() + 1 - frame.height()));
-    if (topLeft != frame.topLeft())
-        window->move(topLeft);
+    keepOnScreen(window, QSize(client.width(), client.height() + menuHeight) + frameExtra, available);
 }
 
 } // namespace ravno

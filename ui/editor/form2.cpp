@@ -2,11 +2,13 @@
 #include "ui/editor/form2.h"
 
 #include "core/arraytext.h"
+#include "core/numbertext.h"
 #include "core/order.h"
 #include "core/randomdigits.h"
 #include "ui/common/busycursor.h"
 #include "ui/common/context.h"
 #include "ui/common/controltable.h"
+#include "ui/common/focusring.h"
 #include "ui/common/layout.h"
 #include "ui/common/menus.h"
 #include "ui/common/textarea.h"
@@ -26,6 +28,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <limits>
 
 using namespace ravno;
@@ -33,6 +36,10 @@ using namespace ravno;
 namespace {
 
 constexpr Place kPreviewPlace{2040, 720, 615, 195};
+// The note lies beneath the preview wherever the preview ends.
+constexpr Place kNotePlace{2040, 915, 615, 195};
+// A longer piece is shown cut, so the note stays one short line.
+constexpr int kNotePieceChars = 20;
 constexpr int kClientWidth = 4710;  // twips
 constexpr int kClientHeight = 4125; // twips
 
@@ -45,7 +52,20 @@ constexpr ControlRow kControls[] = {
     {"Command3", {4080, 120, 615, 480}, "", "Сохранить/загрузить готовый массив"},
     {"Command4", {2880, 600, 1215, 255}, "Готово", "Перейти на основное окно"},
     {"Label1", kPreviewPlace, "", "Система уравнений"},
+    {"Label2", kNotePlace, "", "Как прочитано то, что не число"},
 };
+
+// "«1,5» прочитано как 1 — дробная часть пишется через точку".
+QString noteText(const MisreadPiece &misread, const QLocale &locale)
+{
+    QString piece = misread.piece;
+    if (piece.size() > kNotePieceChars)
+        piece = piece.left(kNotePieceChars - 1) + u'…';
+    if (misread.decimalComma)
+        return QStringLiteral("«%1» прочитано как %2 — дробная часть пишется через точку")
+            .arg(piece, formatGeneral(misread.value, locale));
+    return QStringLiteral("«%1» прочитано как %2").arg(piece, formatGeneral(misread.value, locale));
+}
 
 } // namespace
 
@@ -56,6 +76,7 @@ Form2::Form2(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     applyWindowLook(this);
     buildMenus();
     buildControls();
+    showFocusRing(centralWidget());
     m_road = new RoadAnimator(this, RoadKind::Form2, findChild<QAction *>(QStringLiteral("graph")),
                               findChild<QAction *>(QStringLiteral("stoper")));
     centreOnScreen(this);
@@ -108,6 +129,15 @@ void Form2::buildControls()
     m_previewArea = new TextArea(m_preview, m_preview->geometry(), TextArea::Growth::BothSides, client);
     m_previewArea->keepTitleClearOf(m_ready);
 
+    // In the preview's colours, one line, shown only while there is
+    // something to say.
+    m_note = controls.make<KeptLabel>("Label2");
+    m_note->setTextFormat(Qt::PlainText);
+    m_note->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_note->setStyleSheet(QStringLiteral("KeptLabel { color: rgb(0,255,255); }"));
+    m_noteArea = new TextArea(m_note, m_note->geometry(), TextArea::Growth::BothSides, client);
+    m_noteArea->hide();
+
     setTabOrder(m_text, m_scroll);
     setTabOrder(m_scroll, m_rndOrder);
     m_text->setFocus();
@@ -124,6 +154,8 @@ void Form2::buildControls()
             m_openSaveLoad();
     });
     connect(m_ready, &QPushButton::clicked, this, &Form2::ready);
+    // Return in the contents box ends the editing, as "Готово" does.
+    connect(m_text, &QLineEdit::returnPressed, this, &Form2::ready);
 }
 
 void Form2::buildMenus()
@@ -201,12 +233,35 @@ void Form2::textChanged()
     emit systemEdited();
     if (const auto caption = fillFromText(m_context.workspace, order(), m_text->text(), m_context.locale))
         refreshPreview(*caption);
+    refreshNote();
 }
 
 void Form2::refreshPreview(const QString &caption)
 {
     m_preview->setText(previewForDisplay(caption));
-    fitWindowToText(this, twipsRect(this, 0, 0, kClientWidth, kClientHeight).size(), {m_previewArea});
+    fitText();
+}
+
+void Form2::refreshNote()
+{
+    const std::optional<MisreadPiece> misread = firstMisreadPiece(m_text->text(), order());
+    const QString note = misread ? noteText(*misread, m_context.locale) : QString();
+    if (note == m_note->text() && m_noteArea->isHidden() == note.isEmpty())
+        return;
+    m_note->setText(note);
+    m_noteArea->setVisible(!note.isEmpty());
+    fitText();
+}
+
+void Form2::fitText()
+{
+    QList<TextArea *> areas{m_previewArea};
+    if (!m_noteArea->isHidden()) {
+        // Beneath the preview however far it has grown.
+        m_noteArea->setShift(std::max(0, m_previewArea->wanted().bottom() + 1 - m_noteArea->designedHome().top()));
+        areas << m_noteArea;
+    }
+    fitWindowToText(this, twipsRect(this, 0, 0, kClientWidth, kClientHeight).size(), areas);
 }
 
 void Form2::randomContents()

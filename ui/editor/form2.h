@@ -58,6 +58,8 @@ private:
     void orderChanged();
     void textChanged();
     void refreshPreview(const QString &caption);
+    void refreshNote();
+    void fitText();
     void scrollMoved(int position);
     void randomContents();
     void randomOrder();
@@ -81,6 +83,8 @@ private:
     QPushButton *m_saveLoad = nullptr; // Command3
     QPushButton *m_ready = nullptr;    // Command4
     QLabel *m_preview = nullptr;       // Label1
+    QLabel *m_note = nullptr;          // Label2: how a piece that is no number was read
     ravno::TextArea *m_previewArea = nullptr;
+    ravno::TextArea *m_noteArea = nullptr;
     RoadAnimator *m_road = nullptr;
 };

@@ -3,6 +3,7 @@
 
 #include "ui/common/controltable.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 
@@ -91,4 +92,13 @@ Form4 *Form4::showSingle()
     g_single->raise();
     g_single->activateWindow();
     return g_single.data();
+}
+
+void Form4::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

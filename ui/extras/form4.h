@@ -18,6 +18,9 @@ public:
     // The one open instance, or null.
     static Form4 *instance();
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     Form4();
 };

@@ -3,8 +3,14 @@
 
 #include "core/roadanimation.h"
 #include "ui/common/layout.h"
+#include "ui/common/textarea.h"
 
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAbstractSlider>
+#include <QComboBox>
 #include <QEvent>
+#include <QLineEdit>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -102,6 +108,24 @@ const std::array<RoadView::Placed, RoadView::kLineCount> &RoadView::placed()
     return m_placed;
 }
 
+QRegion RoadView::keptClear(bool solidControls) const
+{
+    QRegion clear;
+    for (QObject *object : parentWidget()->children()) {
+        auto *control = qobject_cast<QWidget *>(object);
+        if (!control || control == this || control->isHidden())
+            continue;
+        if (const auto *area = qobject_cast<TextArea *>(control))
+            clear += area->lineBoxes();
+        else if (solidControls
+                 && (qobject_cast<QAbstractButton *>(control) || qobject_cast<QLineEdit *>(control)
+                     || qobject_cast<QAbstractScrollArea *>(control)
+                     || qobject_cast<QAbstractSlider *>(control) || qobject_cast<QComboBox *>(control)))
+            clear += control->geometry();
+    }
+    return clear.translated(-pos());
+}
+
 QRegion RoadView::refresh()
 {
     const Looks now = currentLooks();
@@ -115,6 +139,8 @@ QRegion RoadView::refresh()
     }
     m_looks = now;
     changed &= rect();
+    // What lies under a text line or a solid control looks the same after.
+    changed -= keptClear(true);
     if (!changed.isEmpty())
         repaint(changed); // at once: no second wake-up for it; nothing while hidden
     return changed;
@@ -145,6 +171,7 @@ void RoadView::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     const QWidget *holder = parentWidget();
     painter.fillRect(dirtyBounds, holder->palette().brush(holder->backgroundRole()));
+    painter.setClipRegion(dirty - keptClear(false));
 
     const auto &lines = placed();
     const auto draw = [&](int line) {

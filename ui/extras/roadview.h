@@ -4,7 +4,9 @@
 // takes mouse input. After an event of the road, refresh() repaints only the
 // pixels of the lines whose look changed, so the controls above the road are
 // repainted only where those lines cross them. It paints the background of
-// its parent itself, so that the windows beneath need no repainting.
+// its parent itself, so that the windows beneath need no repainting. It
+// leaves the box of every text line of the window's text areas black, so no
+// dot lies on a digit, and does not repaint what a solid control covers.
 #pragma once
 
 #include "core/roadgeometry.h"
@@ -58,6 +60,9 @@ private:
 
     Looks currentLooks() const;
     ravno::Segment segment(int line) const;
+    // In this widget's pixels: the boxes of the shown text lines, and with
+    // them, when asked, the solid controls lying over the road.
+    QRegion keptClear(bool solidControls) const;
     int penWidth(int line) const;
 
     // A line in this widget's pixels, with the pixels it can touch: thin

@@ -5,6 +5,7 @@
 #include "ui/common/context.h"
 #include "ui/common/controltable.h"
 #include "ui/common/copysurface.h"
+#include "ui/common/focusring.h"
 #include "ui/common/layout.h"
 #include "ui/common/printbox.h"
 #include "ui/common/textarea.h"
@@ -51,6 +52,13 @@ constexpr ControlRow kControls[] = {
 
 constexpr int kClientWidth = 4710;  // twips
 constexpr int kClientHeight = 4080; // twips
+// Of the free room between "Решить массив" and the answer box, in twips.
+constexpr int kAnswerRise = 60;
+// The log view's designed distances to the client's right and bottom edges
+// and its buttons' to the bottom, in twips: it keeps them in a grown window.
+constexpr int kLogRightGap = 135;
+constexpr int kLogBottomGap = 345;
+constexpr int kLogButtonsGap = 360;
 
 } // namespace
 
@@ -70,6 +78,9 @@ Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     m_enterBox->setText(m_enter->text());
     m_enterBox->setCursorPosition(0);
     m_road->resetForLoad();
+    // The keyboard starts on "Ввести данные", and the frame shows it.
+    showFocusRing(centralWidget());
+    m_enter->setFocus();
 }
 
 Form1::~Form1() = default;
@@ -89,6 +100,8 @@ void Form1::buildControls()
     m_enterBox->setReadOnly(true);
     m_enterBox->setAlignment(Qt::AlignCenter);
     m_enterBox->setCursor(Qt::PointingHandCursor);
+    // Only a click target: the keyboard goes to the button beneath it.
+    m_enterBox->setFocusPolicy(Qt::NoFocus);
     m_enterBox->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }")); // the caption just fits
     nameByToolTip(m_enterBox);
     m_enterBox->installEventFilter(this);
@@ -97,8 +110,10 @@ void Form1::buildControls()
     m_solve->setEnabled(false);
 
     m_answer = controls.make<PrintBox>("Picture1");
-    // One line high: the row of log buttons lies just below.
-    m_answerArea = new TextArea(m_answer, m_answer->geometry(), TextArea::Growth::RightOnly, client);
+    // Answers wider than the screen go on more lines and push the controls
+    // below down; a line with its margins takes a little of the room above.
+    m_answerArea = new TextArea(m_answer, m_answer->geometry(), TextArea::Growth::Wrap, client);
+    m_answerArea->setRoomAbove(twipsSize(this, 0, kAnswerRise).height());
     connect(m_answer, &PrintBox::changed, this, &Form1::fitText);
 
     m_first = controls.make<QPushButton>("Command2");
@@ -126,6 +141,7 @@ void Form1::buildControls()
     m_saveLog->hide();
     m_hideLog = controls.make<QPushButton>("Command6");
     m_hideLog->hide();
+    m_answerArea->setFollowers({m_first, m_next, m_last, m_all, m_matrixArea, m_logText, m_saveLog, m_hideLog});
 
     connect(m_enter, &QPushButton::clicked, this, &Form1::enterData);
     connect(m_solve, &QPushButton::clicked, this, &Form1::solveFromButton);
@@ -242,6 +258,22 @@ void Form1::fitText()
 {
     fitWindowToText(this, twipsRect(this, 0, 0, kClientWidth, kClientHeight).size(),
                     {m_answerArea, m_matrixArea});
+    if (!m_logText->isHidden())
+        placeLogView();
+}
+
+void Form1::placeLogView()
+{
+    // Over the whole matrix area of the window as it is now, the buttons
+    // along its bottom.
+    const QSize client = centralWidget()->size();
+    const QSize gaps = twipsSize(this, kLogRightGap, kLogBottomGap);
+    const int right = std::max(client.width() - gaps.width(), m_matrixArea->geometry().right() + 1);
+    const int buttonsTop = client.height() - twipsSize(this, 0, kLogButtonsGap).height();
+    m_logText->setGeometry(QRect(QPoint(m_logText->x(), m_all->y()),
+                                 QPoint(right - 1, client.height() - gaps.height() - 1)));
+    m_saveLog->move(m_saveLog->x(), buttonsTop);
+    m_hideLog->move(m_hideLog->x(), buttonsTop);
 }
 
 void Form1::showLogLine(const QString &line)
@@ -330,6 +362,9 @@ void Form1::toggleAnswers()
 
 void Form1::setAnswersShown(bool shown)
 {
+    if (shown)
+        placeLogView();
+    m_matrixArea->setVisible(!shown);
     m_logText->setVisible(shown);
     m_all->setVisible(!shown);
     m_saveLog->setVisible(shown);

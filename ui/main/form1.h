@@ -59,6 +59,7 @@ private:
     void setAnswersShown(bool shown);
     void showLogLine(const QString &line);
     void fitText();
+    void placeLogView();
 
     ravno::AppContext &m_context;
     std::unique_ptr<Form2> m_editor; // a top-level window of its own

@@ -7,14 +7,17 @@
 #include "ui/common/busycursor.h"
 #include "ui/common/context.h"
 #include "ui/common/controltable.h"
+#include "ui/common/focusring.h"
 #include "ui/common/layout.h"
 #include "ui/common/viewtext.h"
+#include "ui/extras/keptlabel.h"
 #include "ui/extras/roadanimator.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -44,6 +47,7 @@ constexpr ControlRow kControls[] = {
     {"Command4", {240, 3840, 975, 255}, "Сохранить", "Сохранить новое содержимое в SaveList"},
     {"Command5", {240, 4080, 975, 255}, "Скрыть", "Скрыть SaveList"},
     {"Command6", {3240, 2520, 1215, 255}, "Готово", "Перейти к редактору массивов"},
+    {"Label1", {1320, 3840, 3135, 495}},
 };
 
 // The tick box lies on black, where the style's own square would be drawn
@@ -98,6 +102,10 @@ Form3::Form3(AppContext &context, ArrayEditor &editor, QWidget *parent)
     m_road = new RoadAnimator(findChild<QWidget *>(QStringLiteral("client")), RoadKind::Form3);
     centreOnScreen(this);
     refillLists();
+    // The keyboard starts in the name box with its text selected, so that a
+    // name typed at once replaces it.
+    m_name->setFocus();
+    m_name->lineEdit()->selectAll();
 }
 
 Form3::~Form3() = default;
@@ -152,6 +160,18 @@ void Form3::buildControls()
     m_catalogue->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     nameByToolTip(m_catalogue);
 
+    // Kept: repainted under the moving road without laying out its text anew.
+    m_status = controls.make<KeptLabel>("Label1");
+    m_status->setTextFormat(Qt::PlainText);
+    m_status->setWordWrap(true);
+    m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // On a black ground of its own, so that the road does not cross the
+    // words; shown only while it has something to say.
+    m_status->setStyleSheet(QStringLiteral("KeptLabel { background-color: black; }"));
+    m_status->hide();
+
+    showFocusRing(client);
+
     const QList<QWidget *> tabOrder{m_save, m_load,      m_name,    m_addToList, m_names,
                                     m_view, m_catalogue, m_rewrite, m_hide,      m_done};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
@@ -187,6 +207,17 @@ void Form3::closeEvent(QCloseEvent *event)
     m_editor->showEditor();
 }
 
+void Form3::keyPressEvent(QKeyEvent *event)
+{
+    // Escape closes the window as "Готово" does; an open drop-down list
+    // takes it first.
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 bool Form3::refillLists()
 {
     // Only the lists: the typed name, the tick and an open catalogue view
@@ -217,7 +248,11 @@ bool Form3::refused(const QString &name)
 void Form3::saveArray()
 {
     const QString name = m_name->currentText();
-    if (name.isEmpty() || !m_editor || refused(name))
+    if (name.isEmpty() || !m_editor)
+        return;
+    // Whatever an earlier save said no longer holds.
+    showSaved(QString(), false);
+    if (refused(name))
         return;
     // Checked before the array is written: a name the list would not give
     // back unchanged could not be loaded from it.
@@ -226,10 +261,30 @@ void Form3::saveArray()
         return;
     const Status written =
         m_context.arrays.save(name, m_editor->scrollPosition(), m_editor->arrayText());
-    if (m_context.messages.failed(this, written) || !listed)
+    if (m_context.messages.failed(this, written))
         return;
-    if (!m_context.messages.failed(this, m_context.catalogue.add(name)))
+    const bool added = listed && !m_context.messages.failed(this, m_context.catalogue.add(name));
+    if (added)
         refillLists();
+    showSaved(name, added);
+}
+
+void Form3::showSaved(const QString &name, bool listed)
+{
+    m_status->setVisible(!name.isEmpty());
+    if (name.isEmpty()) {
+        m_status->clear();
+        m_status->setToolTip(QString());
+        return;
+    }
+    // A long name is cut in its middle so that the line keeps to two rows;
+    // the tool tip holds it whole.
+    const QString shown = QStringLiteral("Сохранено: files/%1, %2");
+    const QString where = listed ? QStringLiteral("в списке") : QStringLiteral("не в списке");
+    const int room = m_status->width() - m_status->fontMetrics().horizontalAdvance(shown.arg(QString(), QString())) - 4;
+    const QString fitted = m_status->fontMetrics().elidedText(name, Qt::ElideMiddle, std::max(room, 0));
+    m_status->setText(shown.arg(fitted, where));
+    m_status->setToolTip(shown.arg(name, where));
 }
 
 void Form3::loadArray()

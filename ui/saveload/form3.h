@@ -9,6 +9,7 @@
 #include <QWidget>
 
 class QCheckBox;
+class QLabel;
 class QComboBox;
 class QListWidget;
 class QPlainTextEdit;
@@ -34,12 +35,14 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
     bool refillLists();
     void saveArray();
+    void showSaved(const QString &name, bool listed);
     void loadArray();
     void viewCatalogue();
     void rewriteCatalogue();
@@ -60,6 +63,7 @@ private:
     QPushButton *m_rewrite = nullptr;    // Command4
     QPushButton *m_hide = nullptr;       // Command5
     QPushButton *m_done = nullptr;       // Command6
+    QLabel *m_status = nullptr;          // Label1: what the last save did
 };
 
 namespace ravno {

@@ -49,9 +49,11 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        // The editor grows with a wide system, a loaded one among them: a
-        // save/load window it now reaches moves aside again.
-        if (watched == &m_editor && event->type() == QEvent::Resize && m_window
+        // The editor grows with a wide system, a loaded one among them, and
+        // may move to stay on the screen: a save/load window it now reaches
+        // moves aside again.
+        const bool moved = event->type() == QEvent::Resize || event->type() == QEvent::Move;
+        if (watched == &m_editor && moved && m_window
             && m_window->isVisible()
             && m_window->frameGeometry().intersects(m_editor.frameGeometry()))
             place();
