@@ -180,9 +180,9 @@ void TextArea::linesMoved()
             int left = room.left();
             if (m_label->alignment() & Qt::AlignHCenter)
                 left += (room.width() - width) / 2;
-            // A pixel around the line for the glyphs' antialiased edges.
-            const QRect box(left - 1, room.top() + i * metrics.lineSpacing() - 1, width + 2,
-                            metrics.height() + 2);
+            // Black around the line too, so that no dot touches a glyph.
+            const QRect box(left - kTextMargin, room.top() + i * metrics.lineSpacing() - kTextMargin,
+                            width + 2 * kTextMargin, metrics.height() + 2 * kTextMargin);
             boxes += QRect(m_label->mapTo(client, box.topLeft()), box.size());
         }
         boxes &= QRect(viewport()->mapTo(client, QPoint(0, 0)), viewport()->size());
