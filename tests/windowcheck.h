@@ -178,6 +178,7 @@ inline void checkRoadClearOfText(QWidget *window)
         if (first.isNull())
             first = image;
     }
+    QCOMPARE(road->state().animPos(), 18); // the run went all the way
 }
 
 // The items of a menu in order (a separator as an empty caption), and the
