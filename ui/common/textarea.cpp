@@ -252,8 +252,13 @@ void fitWindowToText(QMainWindow *window, const QSize &designed, const QList<Tex
     for (TextArea *area : areas) {
         if (area->growth() != TextArea::Growth::Wrap)
             continue;
+        const int spare = std::max(0, most.height() - designed.height());
         area->wrapTo(roomOf(area, most));
-        const int moved = std::min(area->growthBelow(), std::max(0, most.height() - designed.height()));
+        int moved = std::min(area->growthBelow(), spare);
+        if (moved < area->growthBelow()) { // they scroll: the bar takes room from the lines
+            area->wrapTo(roomOf(area, most).adjusted(0, 0, -area->verticalScrollBar()->sizeHint().width(), 0));
+            moved = std::min(area->growthBelow(), spare);
+        }
         area->moveFollowers(moved);
         growth = std::max(growth, moved);
     }
