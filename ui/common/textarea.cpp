@@ -110,8 +110,11 @@ QRect TextArea::wanted() const
         if (m_label->text().isEmpty())
             size = m_home.size();
         const int rise = std::clamp(size.height() - m_home.height(), 0, m_roomAbove);
-        // Beyond the screen's height the answers scroll, the first in view.
-        size.setHeight(std::min(size.height(), m_home.height() + rise + m_followersMoved));
+        // Beyond the screen's height the answers scroll, the first in view,
+        // beside their scroll bar.
+        const int most = m_home.height() + rise + m_followersMoved;
+        if (size.height() > most)
+            size = QSize(size.width() + verticalScrollBar()->sizeHint().width(), most);
         return QRect(home().topLeft() - QPoint(0, rise), size);
     }
     const QSize size = m_label->sizeHint().expandedTo(m_home.size());
