@@ -8,13 +8,14 @@
 
 namespace ravno::bench {
 
-// Runs the four cases at once (each child counts only its own CPU time):
+// Runs the five cases at once (each child counts only its own CPU time):
 // the main window and the array editor showing `values` values with the
-// focus off its contents box, each with the animation on and switched off.
+// focus off its contents box, each with the animation on and switched off,
+// and the main window with an order-10 system solved, animation on.
 bool benchIdle(const QString &program, int seconds, int values);
 
 inline const char *const idleChildOption = "--idle-child";
-// The child's side: arguments window ("main" or "editor"), animation ("on"
+// The child's side: arguments window ("main", "solved" or "editor"), animation ("on"
 // or "off"), seconds, values. Prints the CPU share in percent.
 int idleChild(int argc, char *argv[]);
 

@@ -220,6 +220,7 @@ inline void checkRoadClearOfText(QWidget *window)
         if (first.isNull())
             first = image;
     }
+    QCOMPARE(road->state().animPos(), 18); // the run went all the way
 }
 
 

@@ -115,8 +115,11 @@ QRect TextArea::wanted() const
         if (m_label->text().isEmpty())
             size = m_home.size();
         const int rise = std::clamp(size.height() - m_home.height(), 0, m_roomAbove);
-        // Beyond the screen's height the answers scroll, the first in view.
-        size.setHeight(std::min(size.height(), m_home.height() + rise + m_followersMoved));
+        // Beyond the screen's height the answers scroll, the first in view,
+        // beside their scroll bar.
+        const int most = m_home.height() + rise + m_followersMoved;
+        if (size.height() > most)
+            size = QSize(size.width() + verticalScrollBar()->sizeHint().width(), most);
         return QRect(home().topLeft() - QPoint(0, rise), size);
     }
     const QSize size = m_label->sizeHint().expandedTo(m_home.size());
@@ -195,9 +198,9 @@ void TextArea::linesMoved()
             int left = room.left();
             if (m_label->alignment() & Qt::AlignHCenter)
                 left += (room.width() - width) / 2;
-            // A pixel around the line for the glyphs' antialiased edges.
-            const QRect box(left - 1, room.top() + i * metrics.lineSpacing() - 1, width + 2,
-                            metrics.height() + 2);
+            // Black around the line too, so that no dot touches a glyph.
+            const QRect box(left - kTextMargin, room.top() + i * metrics.lineSpacing() - kTextMargin,
+                            width + 2 * kTextMargin, metrics.height() + 2 * kTextMargin);
             boxes += QRect(m_label->mapTo(client, box.topLeft()), box.size());
         }
         boxes &= QRect(viewport()->mapTo(client, QPoint(0, 0)), viewport()->size());
@@ -267,8 +270,13 @@ void fitWindowToText(QMainWindow *window, const QSize &designed, const QList<Tex
     for (TextArea *area : areas) {
         if (area->growth() != TextArea::Growth::Wrap)
             continue;
+        const int spare = std::max(0, most.height() - designed.height());
         area->wrapTo(roomOf(area, most));
-        const int moved = std::min(area->growthBelow(), std::max(0, most.height() - designed.height()));
+        int moved = std::min(area->growthBelow(), spare);
+        if (moved < area->growthBelow()) { // they scroll: the bar takes room from the lines
+            area->wrapTo(roomOf(area, most).adjusted(0, 0, -area->verticalScrollBar()->sizeHint().width(), 0));
+            moved = std::min(area->growthBelow(), spare);
+        }
         area->moveFollowers(moved);
         growth = std::max(growth, moved);
     }
