@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench/exact.h"
 
+#include "core/exactelimination.h"
 #include "core/exactnumber.h"
 #include "core/solver.h"
 
@@ -81,7 +82,7 @@ bool benchExact(int systems)
         cpuPerSolve.push_back(threadMs() - cpuStart);
         perSolve.push_back(double(timer.nsecsElapsed()) / 1e6);
 
-        for (const EliminationStep &step : result.record.steps)
+        for (const EliminationStep &step : eliminationSteps(result.record))
             for (const auto &row : step.after)
                 for (const mpq_class &value : row)
                     recordBits = std::max({recordBits, bits(value.get_num()), bits(value.get_den())});
