@@ -98,7 +98,7 @@ bool benchExact(int systems)
     std::printf("%-44s %10.4f ms median %10.4f ms slowest\n", "  the same in CPU time",
                 cpuPerSolve[cpuPerSolve.size() / 2], cpuPerSolve.back());
     std::printf("  largest input over the common denominator: %zu bits;"
-                " largest numerator or denominator in the record: %zu bits\n",
+                " largest numerator or denominator in the steps: %zu bits\n",
                 inputBits, recordBits);
     std::printf("  (all %d solves: %.1f s)\n", systems, std::accumulate(perSolve.begin(), perSolve.end(), 0.0) / 1e3);
     // The bound holds for the work itself; on a busy machine the wall clock
