@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench/exact.h"
 
+#include "core/exactelimination.h"
 #include "core/exactnumber.h"
 #include "core/solver.h"
 
@@ -81,7 +82,7 @@ bool benchExact(int systems)
         cpuPerSolve.push_back(threadMs() - cpuStart);
         perSolve.push_back(double(timer.nsecsElapsed()) / 1e6);
 
-        for (const EliminationStep &step : result.record.steps)
+        for (const EliminationStep &step : eliminationSteps(result.record))
             for (const auto &row : step.after)
                 for (const mpq_class &value : row)
                     recordBits = std::max({recordBits, bits(value.get_num()), bits(value.get_den())});
@@ -97,7 +98,7 @@ bool benchExact(int systems)
     std::printf("%-44s %10.4f ms median %10.4f ms slowest\n", "  the same in CPU time",
                 cpuPerSolve[cpuPerSolve.size() / 2], cpuPerSolve.back());
     std::printf("  largest input over the common denominator: %zu bits;"
-                " largest numerator or denominator in the record: %zu bits\n",
+                " largest numerator or denominator in the steps: %zu bits\n",
                 inputBits, recordBits);
     std::printf("  (all %d solves: %.1f s)\n", systems, std::accumulate(perSolve.begin(), perSolve.end(), 0.0) / 1e3);
     // The bound holds for the work itself; on a busy machine the wall clock

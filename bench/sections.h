@@ -22,6 +22,9 @@ void prepareChild(QProcess &child, const QString &program, const QStringList &ar
 QString editorText(qsizetype n);
 
 // Solve, parse and preview, array file write and read, all at order 10.
+// The order-10 solve of random digits as "RND" makes them.
+bool benchSolveOrderTen();
+
 bool benchOrderTen(const DataFolder &folder);
 
 // A saved array of a million value lines, written once and loaded five

@@ -61,8 +61,8 @@ mpq_class ratio(const mpz_class &num, const mpz_class &den)
 // multiplier 0, up to a column that is zero on and below the diagonal. Over one common denominator its rows, each with a large
 // denominator of its own, would grow to their product; in reduced fractions
 // only the back substitution remains. False, with nothing recorded, for a
-// system that needs the elimination.
-bool solveEliminated(SolveRecord &record)
+// system that needs the elimination. The steps go into `steps` when given.
+bool solveEliminated(SolveRecord &record, std::vector<EliminationStep> *steps)
 {
     const ExactMatrix &a = record.before;
     const int n = int(a.size());
@@ -73,7 +73,8 @@ bool solveEliminated(SolveRecord &record)
         if (sgn(a[k][k]) == 0)
             record.zeroColumn = k;
     }
-    for (int k = 0; k <= n - 2 && (record.zeroColumn < 0 || k < record.zeroColumn); ++k) {
+    record.eliminated = a;
+    for (int k = 0; steps && k <= n - 2 && (record.zeroColumn < 0 || k < record.zeroColumn); ++k) {
         EliminationStep step;
         step.column = k;
         step.pivotRow = k;
@@ -81,7 +82,7 @@ bool solveEliminated(SolveRecord &record)
         for (int i = k + 1; i < n; ++i)
             step.eliminations.emplace_back(i, mpq_class(0));
         step.after = a;
-        record.steps.push_back(std::move(step));
+        steps->push_back(std::move(step));
     }
     if (record.zeroColumn >= 0)
         return true;
@@ -96,24 +97,35 @@ bool solveEliminated(SolveRecord &record)
     return true;
 }
 
-} // namespace
-
-const ExactMatrix &eliminatedMatrix(const SolveRecord &record)
+// The matrix in rational values once `done` columns are eliminated: a row
+// the elimination has passed (i <= done) is over the scale times the pivot
+// of the column before it, the rows below over the last pivot.
+ExactMatrix rationalMatrix(const IntegerMatrix &a, const mpz_class &scale, int done)
 {
-    return record.steps.empty() ? record.before : record.steps.back().after;
+    const int n = int(a.size());
+    ExactMatrix matrix(std::size_t(n), std::vector<mpq_class>(std::size_t(n + 1)));
+    mpz_class divisor, gcd;
+    for (int i = 0; i < n; ++i) {
+        const int last = std::min(i, done) - 1;
+        if (last < 0)
+            divisor = scale;
+        else
+            divisor = scale * a[std::size_t(last)][std::size_t(last)];
+        for (int j = 0; j <= n; ++j)
+            if (sgn(a[std::size_t(i)][std::size_t(j)]) != 0)
+                setRatio(matrix[std::size_t(i)][std::size_t(j)], a[std::size_t(i)][std::size_t(j)], divisor, gcd);
+    }
+    return matrix;
 }
 
-SolveRecord eliminateExactly(ExactMatrix system)
+// The elimination of record.before, filling the rest of the record; each
+// column's step, with the matrix after it, goes into `steps` when given.
+void eliminate(SolveRecord &record, std::vector<EliminationStep> *steps)
 {
-    SolveRecord record;
-    record.before = std::move(system);
     const ExactMatrix &before = record.before;
     const int n = int(before.size());
-    // The steps are moved in, never copied: mpq_class moves may throw, so a
-    // growing vector would copy every matrix it holds.
-    record.steps.reserve(std::size_t(std::max(n - 1, 0)));
-    if (n < 1 || solveEliminated(record))
-        return record;
+    if (n < 1 || solveEliminated(record, steps))
+        return;
 
     // a(i, j) / (scale * divisor) is the value the elimination would hold
     // in rational arithmetic, the divisor being the pivot of the step before
@@ -131,43 +143,52 @@ SolveRecord eliminateExactly(ExactMatrix system)
                 pivotRow = i;
         if (pivotRow < 0) {
             record.zeroColumn = k;
-            return record;
+            record.eliminated = rationalMatrix(a, scale, k);
+            return;
         }
         std::swap(a[k], a[pivotRow]);
 
         EliminationStep step;
-        step.column = k;
-        step.pivotRow = pivotRow;
-        // Rows up to k as the step before left them (the pivot row
-        // exchanged in); the rows below are written as they are eliminated.
-        step.after.reserve(std::size_t(n));
-        for (int i = 0; i <= k; ++i)
-            step.after.push_back((*last)[std::size_t(i == k ? pivotRow : i == pivotRow ? k : i)]);
-        step.pivot = step.after[k][k];
+        if (steps) {
+            step.column = k;
+            step.pivotRow = pivotRow;
+            // Rows up to k as the step before left them (the pivot row
+            // exchanged in); the rows below are written as they are eliminated.
+            step.after.reserve(std::size_t(n));
+            for (int i = 0; i <= k; ++i)
+                step.after.push_back((*last)[std::size_t(i == k ? pivotRow : i == pivotRow ? k : i)]);
+            step.pivot = step.after[k][k];
+        }
 
         const mpz_class &pivot = a[k][k];
         const mpz_class rowDivisor = pivot * scale;
         mpz_class product, gcd;
         for (int i = k + 1; i < n; ++i) {
-            step.eliminations.emplace_back(i, ratio(a[i][k], pivot));
-            std::vector<mpq_class> &row = step.after.emplace_back(std::size_t(n + 1));
+            std::vector<mpq_class> *row = nullptr;
+            if (steps) {
+                step.eliminations.emplace_back(i, ratio(a[i][k], pivot));
+                row = &step.after.emplace_back(std::size_t(n + 1));
+            }
             for (int j = k + 1; j <= n; ++j) {
                 product = pivot * a[i][j];
                 mpz_submul(product.get_mpz_t(), a[i][k].get_mpz_t(), a[k][j].get_mpz_t());
                 mpz_divexact(a[i][j].get_mpz_t(), product.get_mpz_t(), previousPivot.get_mpz_t());
-                if (sgn(a[i][j]) != 0)
-                    setRatio(row[std::size_t(j)], a[i][j], rowDivisor, gcd);
+                if (row && sgn(a[i][j]) != 0)
+                    setRatio((*row)[std::size_t(j)], a[i][j], rowDivisor, gcd);
             }
             a[i][k] = 0;
         }
         previousPivot = pivot;
-        record.steps.push_back(std::move(step));
-        last = &record.steps.back().after;
+        if (steps) {
+            steps->push_back(std::move(step));
+            last = &steps->back().after;
+        }
     }
 
+    record.eliminated = rationalMatrix(a, scale, n - 1);
     if (a[n - 1][n - 1] == 0) {
         record.zeroColumn = n - 1;
-        return record;
+        return;
     }
 
     // Back substitution on the integers: with d the last pivot, d * x(i) is
@@ -186,7 +207,28 @@ SolveRecord eliminateExactly(ExactMatrix system)
     for (const mpz_class &numerator : numerators)
         record.answers.push_back(ratio(numerator, d));
     record.unique = true;
+}
+
+} // namespace
+
+SolveRecord eliminateExactly(ExactMatrix system)
+{
+    SolveRecord record;
+    record.before = std::move(system);
+    eliminate(record, nullptr);
     return record;
+}
+
+std::vector<EliminationStep> eliminationSteps(const SolveRecord &record)
+{
+    SolveRecord again;
+    again.before = record.before;
+    std::vector<EliminationStep> steps;
+    // The steps are moved in, never copied: mpq_class moves may throw, so a
+    // growing vector would copy every matrix it holds.
+    steps.reserve(std::size_t(std::max(int(again.before.size()) - 1, 0)));
+    eliminate(again, &steps);
+    return steps;
 }
 
 } // namespace ravno

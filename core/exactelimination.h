@@ -17,8 +17,11 @@ namespace ravno {
 // before it, so no fraction is reduced until the record is written.
 SolveRecord eliminateExactly(ExactMatrix system);
 
-// The matrix as the elimination left it: the last step's, or the system
-// itself when no step was taken.
-const ExactMatrix &eliminatedMatrix(const SolveRecord &record);
+// The steps of the elimination that made `record`, in the order taken, each
+// with the matrix after its column; up to the zero column of a system
+// without a unique solution. The elimination is run again on
+// record.before, recording as it goes: for the detailed report, not the
+// solve. The last step's matrix is record.eliminated.
+std::vector<EliminationStep> eliminationSteps(const SolveRecord &record);
 
 } // namespace ravno

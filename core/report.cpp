@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/report.h"
 
+#include "core/exactelimination.h"
+
 #include <cstdlib>
 
 namespace ravno {
@@ -172,8 +174,10 @@ Report buildReport(const SolveRecord &record)
         return report;
     report.order = n;
     report.system = record.before;
-    for (const EliminationStep &step : record.steps)
-        report.steps.push_back({step, step.column});
+    for (EliminationStep &step : eliminationSteps(record)) {
+        const int column = step.column;
+        report.steps.push_back({std::move(step), column});
+    }
     report.unique = record.unique;
 
     if (record.unique) {
@@ -188,7 +192,7 @@ Report buildReport(const SolveRecord &record)
 
     report.zeroColumn = record.zeroColumn;
     // Each column the solver finished holds its pivot in its own row.
-    const int done = sizeOf(record.steps);
+    const int done = sizeOf(report.steps);
     const int pivots = continueElimination(report, report.lastMatrix(), done);
     const ExactMatrix &echelon = report.lastMatrix();
     report.rankCoefficients = pivots;

@@ -56,7 +56,7 @@ SolveResult solve(Workspace &ws, const QLocale &locale)
     }
 
     result.record = eliminateExactly(exactSystem(ws));
-    const ExactMatrix &eliminated = eliminatedMatrix(result.record);
+    const ExactMatrix &eliminated = result.record.eliminated;
     result.matrixText = matrixText(eliminated, locale);
     ws.setExact(eliminated);
 

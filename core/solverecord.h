@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the exact elimination did, as data: the system it started from, each
-// column's pivot, exchange and multipliers, the matrix after each column,
-// and the exact answers. The solver fills it; the detailed report
-// ("Подробный отчет") is built from it and shows the way to the answer.
+// What the exact elimination did, as data: the system it started from, the
+// matrix it left and the exact answers. The solver fills it; the detailed
+// report ("Подробный отчет") is built from it and shows the way to the
+// answer, each column's pivot, exchange, multipliers and the matrix after
+// it, which eliminationSteps() (core/exactelimination.h) works out again
+// only when the report asks: a solve does not pay for them.
 #pragma once
 
 #include <gmpxx.h>
@@ -29,9 +31,11 @@ struct EliminationStep
 struct SolveRecord
 {
     ExactMatrix before;                  // the system as solved
-    std::vector<EliminationStep> steps;  // in the order taken
-    // False when a pivot column is zero on and below the diagonal; the steps
-    // then end at that column, zeroColumn, as the elimination does.
+    // The matrix as the elimination left it: upper triangular for a unique
+    // solution, else as it stood when the zero column was found.
+    ExactMatrix eliminated;
+    // False when a pivot column is zero on and below the diagonal; the
+    // elimination then ends at that column, zeroColumn.
     bool unique = false;
     int zeroColumn = -1;
     std::vector<mpq_class> answers;      // x1..xn, exact, when unique

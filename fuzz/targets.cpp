@@ -172,7 +172,7 @@ QString exactSolve(QByteArrayView input)
     if (record.unique != (result.outcome != SolveResult::Outcome::NoUniqueSolution))
         return describe("outcome and record disagree", result.answerLine);
     if (!record.unique) {
-        const ExactMatrix &left = eliminatedMatrix(record);
+        const ExactMatrix &left = record.eliminated;
         const int k = record.zeroColumn;
         if (k < 0 || k >= n)
             return describe("no zero column", result.matrixText);
