@@ -85,6 +85,10 @@ void TestLayout::everyWindow()
 {
     QFETCH(int, order);
     QFETCH(QString, values);
+    // The pixel checks: the focus frames at the smallest order, the road
+    // clear of text at the largest; the sizes between by the window check.
+    const bool frames = order == 2;
+    const bool road = order == 10;
     Sandbox box;
     QVERIFY(box.write(QStringLiteral("lastans"), "1.000  2.000  \r\n"));
     Form1 main(*box.context);
@@ -92,7 +96,8 @@ void TestLayout::everyWindow()
     main.show();
     QVERIFY(QTest::qWaitForWindowActive(&main));
     checkWindow(&main, {{"Text1", "Command1"}});
-    checkFocusFrames(&main);
+    if (frames)
+        checkFocusFrames(&main);
     const QPoint corner = main.pos();
     const QRect screen = main.screen()->availableGeometry();
 
@@ -110,17 +115,21 @@ void TestLayout::everyWindow()
     child<QScrollBar>(editor, "VScroll1")->setValue(positionOfOrder(order));
     child<QLineEdit>(editor, "Text1")->setText(values);
     checkWindow(editor);
-    checkFocusFrames(editor);
-    checkRoadClearOfText(editor);
+    if (frames)
+        checkFocusFrames(editor);
+    if (road)
+        checkRoadClearOfText(editor);
     const QRect editorFrame = editor->frameGeometry();
     const int formWidth = form->frameGeometry().width();
     if (editorFrame.left() - screen.left() >= formWidth || screen.right() - editorFrame.right() >= formWidth)
         QVERIFY(!form->frameGeometry().intersects(editorFrame));
     checkWindow(form);
-    checkFocusFrames(form);
+    if (frames)
+        checkFocusFrames(form);
     press(child<QPushButton>(form, "Command3"));
     checkWindow(form, {{"Text1", "Command3"}});
-    checkFocusFrames(form);
+    if (frames)
+        checkFocusFrames(form);
     press(child<QPushButton>(form, "Command6"));
     QVERIFY(QTest::qWaitForWindowActive(editor));
 
@@ -131,7 +140,8 @@ void TestLayout::everyWindow()
     QCOMPARE(child<QLabel>(&main, "Label1")->text().count(u'\n'), order);
     checkWindow(&main, {{"Text1", "Command1"}});
     QVERIFY(screen.contains(main.frameGeometry()));
-    checkRoadClearOfText(&main);
+    if (road)
+        checkRoadClearOfText(&main);
 
     // The log view takes the place of the whole matrix, at the window's size.
     auto *matrixArea = child<QWidget>(&main, "Label1Area");
@@ -142,7 +152,8 @@ void TestLayout::everyWindow()
     const QRect log = child<QWidget>(&main, "Text2")->geometry();
     const QRect buttons = child<QWidget>(&main, "Command5")->geometry();
     QVERIFY(log.united(QRect(log.left(), buttons.top(), log.width(), buttons.height())).contains(matrixPlace));
-    checkFocusFrames(&main);
+    if (frames)
+        checkFocusFrames(&main);
     press(child<QPushButton>(&main, "Command6"));
     QCOMPARE(matrixArea->geometry(), matrixPlace);
     QVERIFY(matrixArea->isVisible());
