@@ -38,7 +38,7 @@ public:
     RoadView *view() const { return m_view.data(); }
     // The step timer fires at this many times the step interval the road
     // asks for and brings as many step events each time.
-    static constexpr int kStepEventsPerWake = 2;
+    static constexpr int kStepEventsPerWake = 4;
     QTimer *stepTimer() const { return m_stepTimer; }
     QTimer *paceTimer() const { return m_paceTimer; }
     // Every interval the road asks for is taken factor times (1 unless set).
