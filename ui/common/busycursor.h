@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The wait cursor while a command that may take seconds (loading a large
-// array) runs on the window thread; restored however the command ends.
+// array, building a long report) runs on the window thread; restored however
+// the command ends.
 #pragma once
 
 #include <QGuiApplication>

@@ -3,6 +3,7 @@
 
 #include "core/reporttext.h"
 #include "storage/textfile.h"
+#include "ui/common/busycursor.h"
 #include "ui/common/copysurface.h"
 #include "ui/common/layout.h"
 #include "ui/common/messages.h"
@@ -67,16 +68,6 @@ protected:
 private:
     std::function<void()> m_copyAll;
     std::function<QString()> m_whole;
-};
-
-// While a long report is built and laid out.
-class BusyCursor
-{
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
 };
 
 QString pdfPathFromDialog(QWidget *parent)
