@@ -147,6 +147,8 @@ void Form2::buildControls()
     connect(m_text, &QLineEdit::textChanged, this, &Form2::textChanged);
     // A pasted system of order n sets the order as the scroll bar would.
     connect(pasteBox, &PasteBox::orderPasted, m_scroll, [this](int n) { m_scroll->setValue(positionOfOrder(n)); });
+    // A refused paste is said on the note line until the text next changes.
+    connect(pasteBox, &PasteBox::refused, this, [this](const QString &line) { showNote(line); });
     connect(m_rndText, &QPushButton::clicked, this, &Form2::randomContents);
     connect(m_rndOrder, &QPushButton::clicked, this, &Form2::randomOrder);
     connect(m_saveLoad, &QPushButton::clicked, this, [this] {
@@ -245,7 +247,11 @@ void Form2::refreshPreview(const QString &caption)
 void Form2::refreshNote()
 {
     const std::optional<MisreadPiece> misread = firstMisreadPiece(m_text->text(), order());
-    const QString note = misread ? noteText(*misread, m_context.locale) : QString();
+    showNote(misread ? noteText(*misread, m_context.locale) : QString());
+}
+
+void Form2::showNote(const QString &note)
+{
     if (note == m_note->text() && m_noteArea->isHidden() == note.isEmpty())
         return;
     m_note->setText(note);

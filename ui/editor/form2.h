@@ -59,6 +59,7 @@ private:
     void textChanged();
     void refreshPreview(const QString &caption);
     void refreshNote();
+    void showNote(const QString &note);
     void fitText();
     void scrollMoved(int position);
     void randomContents();

@@ -10,7 +10,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QToolTip>
 
 PasteBox::PasteBox(QWidget *parent) : QLineEdit(parent) {}
 
@@ -23,7 +22,7 @@ bool PasteBox::takeSystem(const QString &paste)
     switch (system.kind) {
     case Kind::Typed: return false;
     case Kind::Cell: insert(system.text); return true;
-    case Kind::Refused: showRefusal(system.text); return true;
+    case Kind::Refused: emit refused(refusalLine(system.text)); return true;
     case Kind::System: break;
     }
     if (system.order != 0)
@@ -34,17 +33,14 @@ bool PasteBox::takeSystem(const QString &paste)
     return true;
 }
 
-void PasteBox::showRefusal(const QString &cell)
+QString PasteBox::refusalLine(const QString &cell)
 {
-    // One line beneath the box; the text stays as it was.
-    const QString line =
-        cell.isEmpty()
-            ? QStringLiteral("Вставка не принята: в ней больше %1 чисел. Текст не изменён.")
-                  .arg(ravno::kMostValues)
-            : QStringLiteral("Вставка не принята: в ячейке «%1» лишний пробел, числа сдвинулись "
-                             "бы. Текст не изменён.")
-                  .arg(cell.left(60));
-    QToolTip::showText(mapToGlobal(QPoint(0, height())), line, this);
+    return cell.isEmpty()
+               ? QStringLiteral("Вставка не принята: в ней больше %1 чисел. Текст не изменён.")
+                     .arg(ravno::kMostValues)
+               : QStringLiteral("Вставка не принята: в ячейке «%1» лишний пробел, числа сдвинулись "
+                                "бы. Текст не изменён.")
+                     .arg(cell.left(60));
 }
 
 void PasteBox::pasteClipboard()

@@ -21,6 +21,9 @@ signals:
     // A pasted system of n rows of n + 1 numbers, sent before the text
     // changes; whoever holds the order sets it to n.
     void orderPasted(int n);
+    // A paste refused, the text left as it was; the line says why, for
+    // whoever shows it beneath the box.
+    void refused(const QString &line);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -32,5 +35,5 @@ private:
     void pasteClipboard();
     // True when the paste was taken here (inserted, replaced or refused).
     bool takeSystem(const QString &paste);
-    void showRefusal(const QString &cell);
+    static QString refusalLine(const QString &cell);
 };
