@@ -186,52 +186,56 @@ inline void checkFocusFrames(QWidget *window)
 
 // Drives the window's road by hand through the start of a run (two pace
 // events, then every step) and checks in a grab of the window after each
-// that the boxes of the text lines of its answers, matrix or preview hold
-// no road: no red, purple or yellow pixel, nothing unlike the first grab.
+// that the text lines of its answers, matrix or preview hold no road: along
+// each painted line every pixel is as it is with the road hidden.
 inline void checkRoadClearOfText(QWidget *window)
 {
-    QList<QRect> boxes; // in the window's logical pixels, as far as shown
+    // Where the answers, the matrix and the preview show, as far as shown.
+    QRect bound;
+    QList<QRect> shown;
     for (TextArea *area : window->findChildren<TextArea *>()) {
-        const QLabel *label = area->label();
-        const QFontMetrics metrics = label->fontMetrics();
-        const int m = label->margin();
-        const QRect room = label->contentsRect().adjusted(m, m, -m, -m);
-        const QRect shown(area->viewport()->mapTo(window, QPoint(0, 0)), area->viewport()->size());
-        const QStringList lines = label->text().split(u'\n');
-        for (int i = 0; i < lines.size() && area->isVisible(); ++i) {
-            const int width = metrics.horizontalAdvance(lines[i]);
-            const int left = room.left() + (label->alignment() & Qt::AlignHCenter ? (room.width() - width) / 2 : 0);
-            boxes << QRect(label->mapTo(window, QPoint(left, room.top() + i * metrics.lineSpacing())),
-                           QSize(width, metrics.height())).intersected(shown);
-        }
+        if (!area->isVisible() || area->label()->text().isEmpty())
+            continue;
+        shown << QRect(area->viewport()->mapTo(window, QPoint(0, 0)), area->viewport()->size());
+        bound |= shown.last();
     }
     auto *road = window->findChild<RoadAnimator *>();
-    QVERIFY(road && !boxes.isEmpty());
-    QRect bound;
-    for (const QRect &box : boxes)
-        bound |= box;
-    QImage first;
+    QVERIFY(road && !shown.isEmpty());
+    road->view()->hide();
+    const QPixmap roadlessGrab = window->grab(bound);
+    road->view()->show();
+    const QImage roadless = roadlessGrab.toImage().convertToFormat(QImage::Format_RGB32);
+    const qreal ratio = roadlessGrab.devicePixelRatio();
+    // The text as painted: in each pixel row of an area, from its first lit
+    // pixel to its last. That is what must look the same with the road.
+    struct Run { int y, left, right; };
+    QList<Run> runs;
+    for (const QRect &area : shown) {
+        const QRect pixels((area.topLeft() - bound.topLeft()) * ratio, area.size() * ratio);
+        for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+            const auto *line = reinterpret_cast<const QRgb *>(roadless.constScanLine(y));
+            int left = -1, right = -1;
+            for (int x = pixels.left(); x <= pixels.right(); ++x)
+                if (qGray(line[x]) > 0 || qGreen(line[x]) > 0)
+                    right = x, left = left < 0 ? x : left;
+            if (left >= 0)
+                runs.append({y, left, right});
+        }
+    }
+    QVERIFY(!runs.isEmpty());
     for (int frame = 0; frame <= 2 + 18; ++frame) {
         if (frame > 0)
             QMetaObject::invokeMethod(frame <= 2 ? road->paceTimer() : road->stepTimer(), "timeout");
-        const QPixmap grab = window->grab(bound);
-        const QImage image = grab.toImage().convertToFormat(QImage::Format_RGB32);
-        const qreal ratio = grab.devicePixelRatio();
-        for (const QRect &box : boxes) {
-            const QRect pixels((box.topLeft() - bound.topLeft()) * ratio, box.size() * ratio);
-            for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
-                const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-                const auto *firstLine = first.isNull() ? line : reinterpret_cast<const QRgb *>(first.constScanLine(y));
-                for (int x = pixels.left(); x <= pixels.right(); ++x) {
-                    if (qRed(line[x]) > 0 || firstLine[x] != line[x])
-                        QFAIL(qPrintable(QStringLiteral("road at %1,%2 in frame %3 of %4")
-                                             .arg(QString::number(x), QString::number(y), QString::number(frame),
-                                                  window->objectName())));
-                }
-            }
+        const QImage image = window->grab(bound).toImage().convertToFormat(QImage::Format_RGB32);
+        for (const Run &run : runs) {
+            const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(run.y));
+            const auto *clean = reinterpret_cast<const QRgb *>(roadless.constScanLine(run.y));
+            for (int x = run.left; x <= run.right; ++x)
+                if (clean[x] != line[x])
+                    QFAIL(qPrintable(QStringLiteral("road at %1,%2 in frame %3 of %4")
+                                         .arg(QString::number(x), QString::number(run.y),
+                                              QString::number(frame), window->objectName())));
         }
-        if (first.isNull())
-            first = image;
     }
     QCOMPARE(road->state().animPos(), 18); // the run went all the way
 }

@@ -11,6 +11,8 @@
 #include <QScreen>
 #include <QScrollBar>
 
+#include <QtMath>
+
 #include <algorithm>
 
 namespace ravno {
@@ -59,7 +61,29 @@ TextArea::TextArea(QLabel *label, const QRect &home, Growth growth, QWidget *cli
         road->lower();
     for (QScrollBar *bar : {horizontalScrollBar(), verticalScrollBar()})
         connect(bar, &QScrollBar::valueChanged, this, &TextArea::linesMoved);
+    // The label takes its size from the area's layout after the text has
+    // changed; the boxes the road keeps clear follow it.
+    label->installEventFilter(this);
     fitEmptyBox();
+}
+
+bool TextArea::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_label && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+        linesMoved();
+    return QScrollArea::eventFilter(watched, event);
+}
+
+void TextArea::moveEvent(QMoveEvent *event)
+{
+    QScrollArea::moveEvent(event);
+    linesMoved();
+}
+
+void TextArea::resizeEvent(QResizeEvent *event)
+{
+    QScrollArea::resizeEvent(event);
+    linesMoved();
 }
 
 void TextArea::fitEmptyBox()
@@ -191,6 +215,10 @@ void TextArea::linesMoved()
         const int margin = m_label->margin();
         const QRect room = m_label->contentsRect().adjusted(margin, margin, -margin, -margin);
         const QStringList lines = m_label->text().split(u'\n');
+        // Where the label draws its lines: the text block as the painter
+        // lays it out, whose line pitch may differ from the font's spacing.
+        const QRect block = metrics.boundingRect(room, int(m_label->alignment()), m_label->text());
+        const qreal pitch = qreal(block.height()) / lines.size();
         for (int i = 0; i < lines.size(); ++i) {
             const int width = metrics.horizontalAdvance(lines[i]);
             if (width == 0)
@@ -199,8 +227,8 @@ void TextArea::linesMoved()
             if (m_label->alignment() & Qt::AlignHCenter)
                 left += (room.width() - width) / 2;
             // Black around the line too, so that no dot touches a glyph.
-            const QRect box(left - kTextMargin, room.top() + i * metrics.lineSpacing() - kTextMargin,
-                            width + 2 * kTextMargin, metrics.height() + 2 * kTextMargin);
+            const QRect box(left - kTextMargin, block.top() + qRound(i * pitch) - kTextMargin,
+                            width + 2 * kTextMargin, qCeil(pitch) + 2 * kTextMargin);
             boxes += QRect(m_label->mapTo(client, box.topLeft()), box.size());
         }
         boxes &= QRect(viewport()->mapTo(client, QPoint(0, 0)), viewport()->size());

@@ -71,6 +71,11 @@ public:
     // of its own gives the whole area.
     QRegion lineBoxes() const;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     void linesMoved();
     void showNewestLine();
