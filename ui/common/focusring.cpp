@@ -30,6 +30,9 @@ public:
         setFocusPolicy(Qt::NoFocus);
         hide();
         connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { follow(now); });
+        // The ring is cut at the client's edge: a client that grows after
+        // the control did gives the ring its room back.
+        client->installEventFilter(this);
         follow(QApplication::focusWidget());
     }
 
@@ -51,6 +54,8 @@ protected:
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        if (watched == parentWidget() && event->type() == QEvent::Resize)
+            place();
         if (watched == m_control) {
             switch (event->type()) {
             case QEvent::Move:
