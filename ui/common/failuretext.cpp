@@ -23,8 +23,8 @@ QString fileReason(const FileError &error)
     case Failure::ReadOnly: return QStringLiteral("файл защищён от записи");
     case Failure::Missing: return QStringLiteral("такого файла нет");
     case Failure::NameTooLong:
-        return QStringLiteral("имя слишком длинное для файловой системы: в нём %1 байт, а можно "
-                              "не больше %2").arg(error.quoted.value(0), error.quoted.value(1));
+        return QStringLiteral("имя слишком длинное для файловой системы: его длина в байтах %1, "
+                              "а можно не больше %2").arg(error.quoted.value(0), error.quoted.value(1));
     case Failure::NotEncodable:
         return QStringLiteral("в тексте есть знаки, которых нет в кодировке windows-1251: «%1»")
             .arg(error.quoted.value(0));
@@ -113,8 +113,8 @@ QString sentence(const FileError &error)
     const QString named = QStringLiteral("Имя массива «%1» не годится: ").arg(first);
     switch (error.kind) {
     case Failure::LockBusy:
-        return QStringLiteral("Файл %1 сейчас меняет другая копия программы (%2). "
-                              "Ничего не изменено; попробуйте ещё раз.")
+        return QStringLiteral("Файл %1 сейчас меняет другая копия программы (файл блокировки "
+                              "%2). Ничего не изменено; попробуйте ещё раз.")
             .arg(error.path, lockFileName(error.path));
     case Failure::OrderOutOfRange:
         return QStringLiteral("Массив из файла %1 не загружен: первая строка должна задавать "
@@ -134,7 +134,7 @@ QString sentence(const FileError &error)
             .arg(error.path, first);
     case Failure::NameEmpty: return QStringLiteral("Имя массива не задано.");
     case Failure::NameWithSeparator:
-        return named + QStringLiteral("в нём не может быть знаков «/» и «\\».");
+        return named + QStringLiteral("в нём не может быть знаков «/» или «\\».");
     case Failure::NameOfFolder: return named + QStringLiteral("так называются папки.");
     case Failure::NameOfOwnFile:
         return named + QStringLiteral("так называется файл самой программы.");
@@ -151,7 +151,7 @@ QString sentence(const FileError &error)
         return QStringLiteral("Имя «%1» нельзя добавить в список SaveList: ").arg(first)
                + listReason(error)
                + QStringLiteral(" Уберите пробелы в начале и в конце имени, запятые и кавычку в "
-                                "начале, или снимите отметку «Добавить в список».");
+                                "начале или снимите отметку «Добавить в список».");
     case Failure::HelpPageMissing:
         return QStringLiteral("Не удалось открыть справку: нет файла %1.").arg(error.path);
     case Failure::HelpNotStarted:
