@@ -148,8 +148,9 @@ void matrix(Pages &pages, const ReportBlock &block)
         const qreal start = pages.left() + (whole ? 0 : f.rowNumbers);
         const auto rightEdges = [&](std::size_t j) { return start + span(f, from, j + 1); };
         // A block on one page where it fits on one.
-        pages.need(qreal(block.rows.size() + (whole ? 0 : 1)) * m.lineSpacing());
-        if (!whole) {
+        const bool names = !whole && from + 1 < columns;
+        pages.need(qreal(block.rows.size() + (names ? 1 : 0)) * m.lineSpacing());
+        if (names) {
             // The names over the columns.
             const qreal baseline = pages.line(f.font);
             for (std::size_t j = from; j < to && j + 1 < columns; ++j) {
