@@ -93,18 +93,20 @@ QString formatExact(const mpq_class &value, const QLocale &locale)
     return out;
 }
 
-void appendExact(QString &out, const mpq_class &value, const QString &point, const QLocale &locale)
+bool beyondDoubleRange(const mpq_class &value)
 {
     // Below 2^1023 the nearest double is finite; only near the top of the
     // range is it worth finding.
     const long top = long(mpz_sizeinbase(value.get_num_mpz_t(), 2))
                      - long(mpz_sizeinbase(value.get_den_mpz_t(), 2));
-    if (top >= 1023) {
-        const double nearest = nearestDouble(value);
-        if (std::isinf(nearest)) {
-            out += formatAnswer(nearest, locale);
-            return;
-        }
+    return top >= 1023 && std::isinf(nearestDouble(value));
+}
+
+void appendExact(QString &out, const mpq_class &value, const QString &point, const QLocale &locale)
+{
+    if (beyondDoubleRange(value)) {
+        out += formatAnswer(sgn(value) * std::numeric_limits<double>::infinity(), locale);
+        return;
     }
 
     // The magnitude in thousandths, rounded half away from zero:

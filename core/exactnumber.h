@@ -22,6 +22,12 @@ mpq_class exactValue(double value);
 // double, infinity of the value's sign.
 double nearestDouble(const mpq_class &value);
 
+// True when the value's nearest double is infinite: such an answer cannot
+// be kept as a double, and the answer line says "Ответ вне диапазона чисел".
+// Values between the largest double and 2^1024 - 2^970 round down to it and
+// are in range.
+bool beyondDoubleRange(const mpq_class &value);
+
 // "##0.000" from the exact value: rounded once to three decimals, half away
 // from zero, without a minus when it rounds to zero, the locale's decimal
 // separator. A value whose nearest double is infinite gives the same word as

@@ -40,8 +40,21 @@ bool decimalDigits(const mpq_class &value, DecimalDigits &out)
     return true;
 }
 
-// The preview's general form of the digits, with "." for the separator.
-std::string generalForm(bool negative, const DecimalDigits &d)
+// "·10¹⁵" in the report's text, "·10^15" in plain text.
+QString powerOfTen(long exponent, Length length)
+{
+    const QString digits = QString::number(exponent);
+    if (length == Length::Whole)
+        return QStringLiteral("·10^") + digits;
+    static const QString superscripts = QStringLiteral("⁰¹²³⁴⁵⁶⁷⁸⁹");
+    QString out = QStringLiteral("·10");
+    for (const QChar c : digits)
+        out += c == u'-' ? QChar(u'⁻') : superscripts[c.digitValue()];
+    return out;
+}
+
+// The digits in general form, with "." for the separator.
+QString generalForm(bool negative, const DecimalDigits &d, Length length)
 {
     std::string out = negative ? "-" : "";
     const long count = long(d.digits.size());
@@ -49,18 +62,15 @@ std::string generalForm(bool negative, const DecimalDigits &d)
         out += d.digits[0];
         if (count > 1)
             out += '.' + d.digits.substr(1);
-        out += d.exponent < 0 ? "E-" : "E+";
-        const long magnitude = d.exponent < 0 ? -d.exponent : d.exponent;
-        if (magnitude < 10)
-            out += '0';
-        return out + std::to_string(magnitude);
+        return QString::fromStdString(out) + powerOfTen(d.exponent, length);
     }
     if (d.exponent < 0)
-        return out + "0." + std::string(std::size_t(-d.exponent - 1), '0') + d.digits;
-    const long whole = d.exponent + 1;
-    if (count <= whole)
-        return out + d.digits + std::string(std::size_t(whole - count), '0');
-    return out + d.digits.substr(0, std::size_t(whole)) + '.' + d.digits.substr(std::size_t(whole));
+        out += "0." + std::string(std::size_t(-d.exponent - 1), '0') + d.digits;
+    else if (const long whole = d.exponent + 1; count <= whole)
+        out += d.digits + std::string(std::size_t(whole - count), '0');
+    else
+        out += d.digits.substr(0, std::size_t(whole)) + '.' + d.digits.substr(std::size_t(whole));
+    return QString::fromStdString(out);
 }
 
 long digitCount(const mpz_class &value)
@@ -74,7 +84,7 @@ long digitCount(const mpz_class &value)
     return mpz_cmpabs(value.get_mpz_t(), lowest.get_mpz_t()) >= 0 ? guess : guess - 1;
 }
 
-// The first four digits of |value|, cut, as "1,234…E+15".
+// The first four digits of |value|, cut, as "1,234…·10¹⁵".
 QString leadingDigits(const mpq_class &value, const QLocale &locale)
 {
     const mpz_class num = abs(value.get_num());
@@ -99,18 +109,13 @@ QString leadingDigits(const mpq_class &value, const QLocale &locale)
     const std::string digits = first.get_str();
     QString out = value < 0 ? QStringLiteral("-") : QString();
     out += QChar(digits[0]) + locale.decimalPoint() + QString::fromLatin1(digits.substr(1, 3).c_str());
-    out += QStringLiteral("…E") + (exponent < 0 ? u'-' : u'+');
-    out += QString::number(exponent < 0 ? -exponent : exponent).rightJustified(2, u'0');
-    return out;
+    return out + u'…' + (exponent == 0 ? QString() : powerOfTen(exponent, Length::Short));
 }
 
-long textDigits(const mpq_class &value, bool *decimal = nullptr)
+long textDigits(const mpq_class &value)
 {
     DecimalDigits d;
-    const bool ends = decimalDigits(value, d);
-    if (decimal)
-        *decimal = ends;
-    if (ends)
+    if (decimalDigits(value, d))
         return long(d.digits.size());
     return digitCount(value.get_num()) + digitCount(value.get_den());
 }
@@ -125,20 +130,14 @@ bool isLong(const mpq_class &value)
 QString exactText(const mpq_class &value, const QLocale &locale, Length length)
 {
     if (length != Length::Whole) {
-        bool decimal = false;
-        const long digits = textDigits(value, &decimal);
-        if (digits > kLongDigits) {
-            const QString count = countWithWord(digits, "цифра", "цифры", "цифр");
-            if (length == Length::Cell)
-                return QStringLiteral("≈ %1 (%2)").arg(leadingDigits(value, locale), count);
-            return QStringLiteral("≈ %1, %2: %3")
-                .arg(leadingDigits(value, locale),
-                     decimal ? QStringLiteral("точное число") : QStringLiteral("точная дробь"), count);
-        }
+        const long digits = textDigits(value);
+        if (digits > kLongDigits)
+            return QStringLiteral("≈ %1 (%2)")
+                .arg(leadingDigits(value, locale), countWithWord(digits, "цифра", "цифры", "цифр"));
     }
     DecimalDigits d;
     if (decimalDigits(value, d)) {
-        QString out = QString::fromStdString(generalForm(value < 0, d));
+        QString out = generalForm(value < 0, d, length);
         const QString separator = locale.decimalPoint();
         if (separator != QLatin1String("."))
             out.replace(u'.', separator);

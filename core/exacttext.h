@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Exact values as text, for the detailed report: a value whose decimal form
-// ends is written as the preview writes numbers (the locale's separator,
-// E-notation from 1E+15 up and below 1E-04), any other as a fraction in
-// lowest terms with its sign in front ("-2/7"). Values of more than
-// kLongDigits digits can be shortened to their first digits and the count.
+// ends is written with the locale's separator, from 10^15 up and below
+// 10^-4 as a power of ten ("1,5·10¹⁵"), any other as a fraction in lowest
+// terms with its sign in front ("-2/7"). Values of more than kLongDigits
+// digits can be shortened to their first digits and the count.
 #pragma once
 
 #include <gmpxx.h>
@@ -16,9 +16,8 @@ namespace ravno {
 inline constexpr int kLongDigits = 40;
 
 enum class Length {
-    Whole, // every digit, however many
-    Line,  // a long value as "≈ 1,234…E+15, точная дробь: 57 цифр"
-    Cell,  // a long value as "≈ 1,234…E+15 (57 цифр)", for the columns of a matrix
+    Whole, // every digit, however many, powers as "·10^15": for plain text
+    Short, // a long value as "≈ 1,234…·10¹⁵ (57 цифр)", powers as superscripts
 };
 
 QString exactText(const mpq_class &value, const QLocale &locale, Length length = Length::Whole);

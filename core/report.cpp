@@ -174,6 +174,7 @@ Report buildReport(const SolveRecord &record)
         return report;
     report.order = n;
     report.system = record.before;
+    report.again = record.again;
     for (EliminationStep &step : eliminationSteps(record)) {
         const int column = step.column;
         report.steps.push_back({std::move(step), column});

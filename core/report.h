@@ -32,6 +32,7 @@ struct Report
 {
     int order = 0;               // 0: nothing was solved
     ExactMatrix system;          // as solved
+    bool again = false;          // the matrix an earlier solve left, solved again
     std::vector<ReportStep> steps; // the solver's, in the order taken
     bool unique = false;
     std::vector<mpq_class> answers; // x1..xn when unique

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/reporttext.h"
 
+#include "core/exactnumber.h"
 #include "core/solver.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace ravno {
 namespace {
@@ -26,24 +26,28 @@ public:
         for (const auto &row : m) {
             QStringList cells;
             for (const mpq_class &value : row)
-                cells << number(value, Length::Cell);
+                cells << number(value);
             block.rows.push_back(cells);
         }
         blocks.push_back(std::move(block));
     }
 
-    // A value in a line; in a cell or a product the shorter form of a long one.
-    QString number(const mpq_class &value, Length shortened = Length::Line) const
+    QString number(const mpq_class &value) const { return exactText(value, m_locale, m_length); }
+
+    // " = 3/7", or " ≈ 1,234…·10¹⁵ (57 цифр)" for a shortened value.
+    QString equals(const mpq_class &value) const
     {
-        return exactText(value, m_locale, m_length == Length::Whole ? Length::Whole : shortened);
+        const QString text = number(value);
+        return (text.startsWith(u'≈') ? QStringLiteral(" ") : QStringLiteral(" = ")) + text;
     }
 
-    // A factor in a product or a divisor: negative ones and fractions in
-    // brackets.
-    QString factor(const mpq_class &value) const
+    // A factor in a product, a dividend or a divisor: fractions, shortened
+    // values and, unless `sign` allows them, negative ones in brackets.
+    QString factor(const mpq_class &value, bool sign = false) const
     {
-        const QString text = number(value, Length::Cell);
-        return value < 0 || text.contains(u'/') ? u'(' + text + u')' : text;
+        const QString text = number(value);
+        const bool bracket = (value < 0 && !sign) || text.contains(u'/') || text.startsWith(u'≈');
+        return bracket ? u'(' + text + u')' : text;
     }
 
     QString rounded(const mpq_class &value) const { return roundedText(value, m_locale); }
@@ -79,11 +83,11 @@ QString sum(const Writer &w, const std::vector<std::pair<mpq_class, QString>> &t
             out += negative ? QStringLiteral(" - ") : QStringLiteral(" + ");
         const mpq_class magnitude = abs(coefficient);
         if (name.isEmpty())
-            out += w.number(magnitude, Length::Cell);
+            out += w.number(magnitude);
         else if (magnitude == 1)
             out += name;
         else
-            out += w.number(magnitude, Length::Cell) + u'·' + name;
+            out += w.factor(magnitude) + u'·' + name;
     }
     return out.isEmpty() ? QStringLiteral("0") : out;
 }
@@ -95,7 +99,7 @@ void writeSystem(Writer &w, const Report &r)
         std::vector<std::pair<mpq_class, QString>> terms;
         for (int c = 0; c < r.order; ++c)
             terms.emplace_back(row[std::size_t(c)], unknown(c));
-        w.line(QStringLiteral("%1 = %2").arg(sum(w, terms), w.number(row[std::size_t(r.order)], Length::Cell)));
+        w.line(sum(w, terms) + w.equals(row[std::size_t(r.order)]));
     }
 }
 
@@ -127,18 +131,25 @@ void writeElimination(Writer &w, const Report &r)
         writeStep(w, done);
     if (r.unique)
         return;
+    // Only a consistent system has free unknowns.
+    const bool consistent = r.rankAugmented == r.rankCoefficients;
+    const auto zeros = [&](const QString &start, int column) {
+        QString text = start.arg(column + 1);
+        if (consistent)
+            text += QStringLiteral(", %1 — свободная неизвестная").arg(unknown(column));
+        return text;
+    };
     const int from = int(r.steps.size());
-    w.line(QStringLiteral("В столбце %1 на диагонали и ниже одни нули: одного решения нет. "
-                          "Исключение продолжается по следующим столбцам.")
-               .arg(from + 1));
+    QString stopped = zeros(QStringLiteral("В столбце %1 на диагонали и ниже одни нули: одного решения нет"), from);
+    if (from + 1 < r.order)
+        stopped += QStringLiteral(". Исключение продолжается по следующим столбцам");
+    w.line(stopped + u'.');
     auto next = r.continued.begin();
     for (int column = from; column < r.order; ++column) {
-        if (next != r.continued.end() && next->step.column == column) {
+        if (next != r.continued.end() && next->step.column == column)
             writeStep(w, *next++);
-            continue;
-        }
-        w.line(QStringLiteral("Столбец %1: на диагонали и ниже одни нули, %2 — свободная неизвестная")
-                   .arg(QString::number(column + 1), unknown(column)));
+        else if (column > from)
+            w.line(zeros(QStringLiteral("Столбец %1: на диагонали и ниже одни нули"), column));
     }
 }
 
@@ -149,28 +160,46 @@ void writeBackSubstitution(Writer &w, const Report &r)
     const int n = r.order;
     for (int i = n - 1; i >= 0; --i) {
         const auto &row = m[std::size_t(i)];
-        QString top = w.number(row[std::size_t(n)], Length::Cell);
+        QString top = w.number(row[std::size_t(n)]);
         bool bracket = false;
         for (int c = i + 1; c < n; ++c) {
             const mpq_class &a = row[std::size_t(c)];
             if (a == 0)
                 continue;
-            top += (a < 0 ? QStringLiteral(" + ") : QStringLiteral(" - ")) + w.number(abs(a), Length::Cell)
-                   + u'·' + w.factor(r.answers[std::size_t(c)]);
+            top += a < 0 ? QStringLiteral(" + ") : QStringLiteral(" - ");
+            if (abs(a) != 1)
+                top += w.factor(abs(a)) + u'·';
+            top += w.factor(r.answers[std::size_t(c)]);
             bracket = true;
         }
-        if (bracket)
-            top = u'(' + top + u')';
-        w.line(QStringLiteral("%1 = %2 / %3 = %4")
-                   .arg(unknown(i), top, w.factor(row[std::size_t(i)]), w.number(r.answers[std::size_t(i)])));
+        top = bracket ? u'(' + top + u')' : w.factor(row[std::size_t(n)], true);
+        w.line(QStringLiteral("%1 = %2 / %3").arg(unknown(i), top, w.factor(row[std::size_t(i)]))
+               + w.equals(r.answers[std::size_t(i)]));
     }
 }
 
+// "при любом t1", "при любых t1, t2"
+QString forAny(const QStringList &names)
+{
+    return (names.size() == 1 ? QStringLiteral("при любом ") : QStringLiteral("при любых "))
+           + names.join(QStringLiteral(", "));
+}
+
+// "Проверка: оба уравнения выполняются точно", "... все 5 уравнений ...",
+// with `condition` ("при любом t1 ") after the colon.
 QString checkLine(const Report &r, const QString &condition)
 {
-    if (r.failing.empty())
-        return QStringLiteral("Проверка: %1все %2 выполняются точно")
-            .arg(condition, countWithWord(r.order, "уравнение", "уравнения", "уравнений"));
+    if (r.failing.empty()) {
+        QString all;
+        if (r.order == 1)
+            all = QStringLiteral("уравнение выполняется");
+        else if (r.order == 2)
+            all = QStringLiteral("оба уравнения выполняются");
+        else
+            all = QStringLiteral("все %1 выполняются")
+                      .arg(countWithWord(r.order, "уравнение", "уравнения", "уравнений"));
+        return QStringLiteral("Проверка: %1%2 точно").arg(condition, all);
+    }
     QStringList rows;
     for (int i : r.failing)
         rows << QString::number(i + 1);
@@ -180,19 +209,18 @@ QString checkLine(const Report &r, const QString &condition)
 void writeAnswers(Writer &w, const Report &r)
 {
     w.heading(QStringLiteral("4. Ответ"));
-    const mpq_class largest = std::numeric_limits<double>::max();
     for (int i = 0; i < r.order; ++i) {
         const mpq_class &x = r.answers[std::size_t(i)];
         QString text;
         if (w.shortens(x)) {
-            text = QStringLiteral("%1 %2; округлённо %3").arg(unknown(i), w.number(x), w.rounded(x));
+            text = unknown(i) + w.equals(x) + QStringLiteral("; округлённо ") + w.rounded(x);
         } else {
-            text = QStringLiteral("%1 = %2").arg(unknown(i), w.number(x));
+            text = unknown(i) + w.equals(x);
             const mpq_class thousandths = x * 1000;
             if (thousandths.get_den() != 1)
                 text += QStringLiteral(" ≈ ") + w.rounded(x);
         }
-        if (abs(x) > largest)
+        if (beyondDoubleRange(x))
             text += QStringLiteral(" — за пределами чисел double, поэтому в строке ответа «%1»").arg(kOutOfRange);
         w.line(text);
     }
@@ -207,19 +235,22 @@ void writeNoUniqueSolution(Writer &w, const Report &r)
     w.line(QStringLiteral("Ранг матрицы коэффициентов: %1, ранг расширенной матрицы: %2")
                .arg(QString::number(r.rankCoefficients), QString::number(r.rankAugmented)));
     if (!consistent) {
-        if (r.firstInconsistent == 1)
-            w.line(QStringLiteral("Уже уравнение 1 не имеет решения (k = 1)"));
-        else if (r.firstInconsistent == 2)
-            w.line(QStringLiteral("Уравнения 1 и 2 не имеют общего решения, хотя уравнение 1 решения "
-                                  "имеет (k = 2)"));
+        // The equations counted as written, before any exchange of rows.
+        const int k = r.firstInconsistent;
+        if (k == 1)
+            w.line(QStringLiteral("Уже первое уравнение (k = 1) не имеет решения"));
         else
-            w.line(QStringLiteral("Уравнения с 1 по %1 не имеют общего решения, а с 1 по %2 имеют (k = %1)")
-                       .arg(QString::number(r.firstInconsistent), QString::number(r.firstInconsistent - 1)));
+            w.line(QStringLiteral("Уже первые k = %1 не имеют общего решения, а %2")
+                       .arg(countWithWord(k, "уравнение", "уравнения", "уравнений"),
+                            k == 2 ? QStringLiteral("первое уравнение решения имеет")
+                                   : QStringLiteral("первые %1 имеют").arg(k - 1)));
     } else {
         QStringList names;
         for (std::size_t j = 0; j < r.parameterColumns.size(); ++j)
             names << parameter(int(j));
-        w.line(QStringLiteral("Общее решение (%1 — любые числа):").arg(names.join(QStringLiteral(", "))));
+        w.line(QStringLiteral("Общее решение (%1 — %2):")
+                   .arg(names.join(QStringLiteral(", ")),
+                        names.size() == 1 ? QStringLiteral("любое число") : QStringLiteral("любые числа")));
         for (int i = 0; i < r.order; ++i) {
             const Affine &x = r.general[std::size_t(i)];
             std::vector<std::pair<mpq_class, QString>> terms{{x.constant, QString()}};
@@ -227,7 +258,7 @@ void writeNoUniqueSolution(Writer &w, const Report &r)
                 terms.emplace_back(x.perParameter[j], parameter(int(j)));
             w.line(QStringLiteral("%1 = %2").arg(unknown(i), sum(w, terms)));
         }
-        w.line(checkLine(r, QStringLiteral("при любых %1 ").arg(names.join(QStringLiteral(", ")))));
+        w.line(checkLine(r, forAny(names) + u' '));
     }
     w.line(QStringLiteral("В строке ответа и в журнале: «%1»").arg(kNoUniqueSolution));
 }
@@ -282,13 +313,15 @@ QString reportPlainText(const Report &report, const QLocale &locale)
 QString reportHtml(const Report &report, const QLocale &locale)
 {
     QString out;
-    for (const ReportBlock &block : reportBlocks(report, locale, Length::Line)) {
+    for (const ReportBlock &block : reportBlocks(report, locale, Length::Short)) {
         if (block.kind == ReportBlock::Kind::Heading) {
             out += QStringLiteral("<h3>%1</h3>").arg(block.text.toHtmlEscaped());
         } else if (block.kind == ReportBlock::Kind::Column) {
             out += QStringLiteral("<p><b>%1</b></p>").arg(block.text.toHtmlEscaped());
         } else if (block.kind == ReportBlock::Kind::Line) {
-            out += QStringLiteral("<p>%1</p>").arg(block.text.toHtmlEscaped());
+            // A long line wraps indented, with a little air below it.
+            out += QStringLiteral("<p style=\"margin-left: 24px; text-indent: -24px; margin-bottom: 3px\">%1</p>")
+                       .arg(block.text.toHtmlEscaped());
         } else {
             out += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"3\">");
             for (const QStringList &row : block.rows) {
@@ -296,7 +329,9 @@ QString reportHtml(const Report &report, const QLocale &locale)
                 for (qsizetype j = 0; j < row.size(); ++j) {
                     if (j + 1 == row.size())
                         out += QStringLiteral("<td>|</td>");
-                    out += QStringLiteral("<td align=\"right\" style=\"white-space: nowrap\">%1</td>").arg(row[j].toHtmlEscaped());
+                    // A blank in front keeps a column clear of its neighbour.
+                    out += QStringLiteral("<td align=\"right\" style=\"white-space: nowrap\">&nbsp;%1</td>")
+                               .arg(row[j].toHtmlEscaped());
                 }
                 out += QStringLiteral("</tr>");
             }

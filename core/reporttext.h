@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The detailed report in words: the plain text that is copied (one step a
-// line, every fraction whole) and the HTML the report window shows and
-// prints (long fractions shortened). Both are written from the same blocks.
+// line, every fraction whole, powers of ten as "10^15") and the HTML the
+// report window shows (long values shortened, powers as superscripts). Both,
+// and the printed pages (ui/report/reportprint.h), are written from the
+// same blocks.
 #pragma once
 
 #include "core/exacttext.h"

@@ -4,7 +4,6 @@
 #include "core/exactelimination.h"
 #include "core/exactnumber.h"
 
-#include <cmath>
 
 namespace ravno {
 namespace {
@@ -56,6 +55,7 @@ SolveResult solve(Workspace &ws, const QLocale &locale)
     }
 
     result.record = eliminateExactly(exactSystem(ws));
+    result.record.again = ws.exact().has_value();
     const ExactMatrix &eliminated = result.record.eliminated;
     result.matrixText = matrixText(eliminated, locale);
     ws.setExact(eliminated);
@@ -69,14 +69,13 @@ SolveResult solve(Workspace &ws, const QLocale &locale)
 
     std::vector<Answer> answers;
     for (const mpq_class &x : result.record.answers) {
-        const double nearest = nearestDouble(x);
-        if (std::isinf(nearest)) {
+        if (beyondDoubleRange(x)) {
             result.outcome = SolveResult::Outcome::OutOfRange;
             setSingleText(ws, kOutOfRange);
             result.answerLine = kOutOfRange;
             return result;
         }
-        answers.emplace_back(nearest);
+        answers.emplace_back(nearestDouble(x));
         result.answerLine += formatExact(x, locale) + QStringLiteral("  ");
     }
     ws.answers() = std::move(answers);

@@ -31,6 +31,7 @@ struct EliminationStep
 struct SolveRecord
 {
     ExactMatrix before;                  // the system as solved
+    bool again = false;                  // it was the matrix an earlier solve left
     // The matrix as the elimination left it: upper triangular for a unique
     // solution, else as it stood when the zero column was found.
     ExactMatrix eliminated;

@@ -3,14 +3,17 @@
 // six digits before the point, and at order 10 with answers of ten digits
 // and with coefficients of twelve: every control reachable, every caption
 // and every answer whole, every window beside the others where the screen
-// has room, and back in its place after it grew. CTest runs it on a screen
-// of 1280 x 1024, of 800 x 600, and of 1600 x 1200 at scale factor 2.
+// has room, and back in its place after it grew; the report on the screen.
+// CTest runs it on a screen of 1280 x 1024, of 800 x 600, and of 1600 x 1200
+// at scale factor 2, and at order 2 on 1366 x 768 at scale factor 1.5.
 #include "core/order.h"
 #include "testsupport.h"
 #include "ui/common/messages.h"
 #include "ui/editor/form2.h"
 #include "ui/extras/form4.h"
 #include "ui/main/form1.h"
+#include "ui/report/reportkeeper.h"
+#include "ui/report/reportwindow.h"
 #include "ui/saveload/form3.h"
 #include "windowcheck.h"
 
@@ -142,6 +145,12 @@ void TestLayout::everyWindow()
     QVERIFY(screen.contains(main.frameGeometry()));
     if (road)
         checkRoadClearOfText(&main);
+    if (frames) {
+        main.findChild<QAction *>(QStringLiteral("final"))->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(main.report()->window()));
+        checkOnScreen(main.report()->window());
+        main.report()->window()->close();
+    }
 
     // The log view takes the place of the whole matrix, at the window's size.
     auto *matrixArea = child<QWidget>(&main, "Label1Area");

@@ -5,17 +5,21 @@
 // menus from the keyboard and copied.
 #include "core/arraytext.h"
 #include "core/exacttext.h"
+#include "core/randomdigits.h"
 #include "core/reporttext.h"
 #include "core/solver.h"
 #include "testsupport.h"
 #include "ui/editor/form2.h"
 #include "ui/main/form1.h"
 #include "ui/report/reportkeeper.h"
+#include "ui/report/reportprint.h"
 #include "ui/report/reportwindow.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QBuffer>
 #include <QLineEdit>
+#include <QPdfWriter>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScrollBar>
@@ -28,12 +32,17 @@ namespace {
 
 const QLocale kRussian(QLocale::Russian, QLocale::Russia);
 
-Report reportOf(int order, const QString &contents)
+SolveResult solved(int order, const QString &contents)
 {
     Workspace ws;
     ws.resize(order);
     fillFromText(ws, order, contents, QLocale::c());
-    return buildReport(solve(ws, QLocale::c()).record);
+    return solve(ws, QLocale::c());
+}
+
+Report reportOf(int order, const QString &contents)
+{
+    return buildReport(solved(order, contents).record);
 }
 
 } // namespace
@@ -47,10 +56,14 @@ private slots:
     void workedSystem();
     void kinds_data();
     void kinds();
+    void answerLineAndReportAgree_data();
+    void answerLineAndReportAgree();
     void generalSolutionHolds();
     void fromTheMenuByKeyboard();
     void savePdf_data();
     void savePdf();
+    void pdfPagesHoldEveryCharacter_data();
+    void pdfPagesHoldEveryCharacter();
 };
 
 void TestReport::exactValues_data()
@@ -60,28 +73,26 @@ void TestReport::exactValues_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("rounded");
 
-    const int whole = int(Length::Whole), line = int(Length::Line), cell = int(Length::Cell);
+    const int whole = int(Length::Whole), shortened = int(Length::Short);
     QTest::newRow("fraction, sign in front") << "2/-7" << whole << "-2/7" << "-0,286";
     QTest::newRow("lowest terms") << "6/9" << whole << "2/3" << "0,667";
     QTest::newRow("decimal") << "-5/2" << whole << "-2,5" << "-2,500";
     QTest::newRow("tie away from zero") << "-1/16" << whole << "-0,0625" << "-0,063";
     QTest::newRow("rounds to zero, no minus") << "-1/2001" << whole << "-1/2001" << "0,000";
-    QTest::newRow("E-notation from 1E+15") << "1000000000000000" << whole << "1E+15"
-                                           << "1000000000000000,000";
-    QTest::newRow("below 1E-04") << "1/100000" << whole << "1E-05" << "0,000";
+    QTest::newRow("power of ten from 10^15, plain") << "1000000000000000" << whole << "1·10^15"
+                                                    << "1000000000000000,000";
+    QTest::newRow("power of ten, superscript") << "-15/10000000" << shortened << "-1,5·10⁻⁶" << "0,000";
     QTest::newRow("1E-04 as it is") << "1/10000" << whole << "0,0001" << "0,000";
-    QTest::newRow("17 digits kept") << "12345678901234567" << whole << "1,2345678901234567E+16"
+    QTest::newRow("17 digits kept") << "12345678901234567" << whole << "1,2345678901234567·10^16"
                                     << "12345678901234567,000";
     const QString long57 = QStringLiteral("1234") + QString(24, u'5') + QStringLiteral("3/7") + QString(27, u'0');
-    QTest::newRow("long fraction in a line")
-        << long57 << line << "≈ 1,763…E+00, точная дробь: 57 цифр" << "1,764";
-    QTest::newRow("long fraction in a cell") << long57 << cell << "≈ 1,763…E+00 (57 цифр)" << "1,764";
+    QTest::newRow("long fraction shortened") << long57 << shortened << "≈ 1,763… (57 цифр)" << "1,764";
     QTest::newRow("long fraction whole") << "1/" + QString(41, u'3') << whole << "1/" + QString(41, u'3')
                                          << "0,000";
-    QTest::newRow("a long decimal is no fraction")
-        << "1" + QString(40, u'0') + "1/10" << line << "≈ 1,000…E+40, точное число: 42 цифры"
+    QTest::newRow("long decimal shortened")
+        << "1" + QString(40, u'0') + "1/10" << shortened << "≈ 1,000…·10⁴⁰ (42 цифры)"
         << "1" + QString(40, u'0') + ",100";
-    QTest::newRow("tiny decimal is short") << "1/1" + QString(300, u'0') << line << "1E-300" << "0,000";
+    QTest::newRow("tiny decimal is short") << "1/1" + QString(300, u'0') << shortened << "1·10⁻³⁰⁰" << "0,000";
 }
 
 void TestReport::exactValues()
@@ -121,8 +132,8 @@ void TestReport::workedSystem()
         "\n"
         "3. Обратный ход\n"
         "x3 = -0,2 / 0,2 = -1\n"
-        "x2 = (13/3 - 2/3·(-1)) / (5/3) = 3\n"
-        "x1 = (-11 + 1·3 - 2·(-1)) / (-3) = 2\n"
+        "x2 = (13/3 - (2/3)·(-1)) / (5/3) = 3\n"
+        "x1 = (-11 + 3 - 2·(-1)) / (-3) = 2\n"
         "\n"
         "4. Ответ\n"
         "x1 = 2\n"
@@ -140,24 +151,36 @@ void TestReport::kinds_data()
     QTest::addColumn<QStringList>("lines"); // each a whole line of the report
 
     QTest::newRow("fractions") << 2 << "3 0 1 0 7 -2"
-                               << QStringList{"x1 = 1/3 ≈ 0,333", "x2 = -2/7 ≈ -0,286"};
+                               << QStringList{"x1 = 1/3 ≈ 0,333", "x2 = -2/7 ≈ -0,286",
+                                              "Проверка: оба уравнения выполняются точно"};
+    QTest::newRow("fraction divided, five equations")
+        << 5 << "3 1 0 0 0 4 1 2 0 0 0 5 0 0 1 0 0 1 0 0 0 1 0 1 0 0 0 0 1 1"
+        << QStringList{"x2 = (11/3) / (5/3) = 2,2",
+                       "Проверка: все 5 уравнений выполняются точно"};
+    // Column 2 is the last: no column follows, and nothing is free.
     QTest::newRow("inconsistent")
         << 2 << "1 2 3 2 4 7"
         << QStringList{"Система несовместна", "Ранг матрицы коэффициентов: 1, ранг расширенной матрицы: 2",
-                       "Уравнения 1 и 2 не имеют общего решения, хотя уравнение 1 решения имеет (k = 2)"};
+                       "Уже первые k = 2 уравнения не имеют общего решения, а первое уравнение решения имеет",
+                       "В столбце 2 на диагонали и ниже одни нули: одного решения нет."};
     // The pivot brings equation 3 up first; k still counts as written.
     QTest::newRow("inconsistent from the third equation")
         << 3 << "1 1 1 1 2 2 2 2 3 3 3 4"
         << QStringList{"Система несовместна",
-                       "Уравнения с 1 по 3 не имеют общего решения, а с 1 по 2 имеют (k = 3)"};
+                       "Уже первые k = 3 уравнения не имеют общего решения, а первые 2 имеют",
+                       "Столбец 3: на диагонали и ниже одни нули"};
     QTest::newRow("infinitely many")
         << 2 << "1 2 3 2 4 6"
-        << QStringList{"Бесконечно много решений",
+        << QStringList{"Бесконечно много решений", "Общее решение (t1 — любое число):",
                        "Ранг матрицы коэффициентов: 1, ранг расширенной матрицы: 1", "x1 = 3 - 2·t1",
-                       "x2 = t1", "Проверка: при любых t1 все 2 уравнения выполняются точно"};
+                       "x2 = t1", "Проверка: при любом t1 оба уравнения выполняются точно"};
+    QTest::newRow("two parameters, a fraction factor")
+        << 3 << "3 1 1 1 6 2 2 2 9 3 3 3"
+        << QStringList{"Общее решение (t1, t2 — любые числа):", "x1 = 1/3 - (1/3)·t1 - (1/3)·t2",
+                       "Проверка: при любых t1, t2 все 3 уравнения выполняются точно"};
     QTest::newRow("beyond the double range")
         << 2 << "1E-300 0 1E300 0 1 1"
-        << QStringList{"x1 = 1E+600 — за пределами чисел double, поэтому в строке ответа "
+        << QStringList{"x1 = 1·10^600 — за пределами чисел double, поэтому в строке ответа "
                        "«Ответ вне диапазона чисел»", "x2 = 1"};
     // The solver stops at column 1; the parameter is x1, the pivots lie right of it.
     QTest::newRow("zero first column")
@@ -173,6 +196,24 @@ void TestReport::kinds()
     const QStringList shown = reportPlainText(reportOf(order, contents), kRussian).split(u'\n');
     for (const QString &line : lines)
         QVERIFY2(shown.contains(line), qPrintable(line));
+}
+
+void TestReport::answerLineAndReportAgree_data()
+{
+    QTest::addColumn<QString>("contents"); // x1 is twice the third number
+    QTest::addColumn<bool>("beyond");
+    QTest::newRow("just below the largest double") << "0.5 0 8.988465674311578E307 0 1 1" << false;
+    QTest::newRow("above it, nearest to it") << "0.5 0 8.988465674311579E307 0 1 1" << false;
+    QTest::newRow("past 2^1024 - 2^970") << "0.5 0 8.98846567431158E307 0 1 1" << true;
+}
+
+void TestReport::answerLineAndReportAgree()
+{
+    QFETCH(QString, contents);
+    QFETCH(bool, beyond);
+    const SolveResult result = solved(2, contents);
+    QCOMPARE(result.answerLine == kOutOfRange, beyond);
+    QCOMPARE(reportPlainText(buildReport(result.record), kRussian).contains(kOutOfRange), beyond);
 }
 
 // For random consistent systems of lower rank, the general solution put
@@ -301,6 +342,48 @@ void TestReport::savePdf()
     if (!written) {
         QCOMPARE(box.messages.boxes.constFirst().title, QStringLiteral("Ошибка"));
         QVERIFY(box.messages.boxes.constFirst().text.contains(QDir::toNativeSeparators(path)));
+    }
+}
+
+void TestReport::pdfPagesHoldEveryCharacter_data()
+{
+    QTest::addColumn<QString>("contents");
+    RandomSource random;
+    QTest::newRow("random digits") << randomContents(random, 10);
+    QStringList long17;
+    for (int k = 0; k < 110; ++k)
+        long17 << QStringLiteral("%1").arg((k * 7919 % 89 + 10) * 1000000000000000LL + k * 104729);
+    QTest::newRow("17 digits") << long17.join(u' ');
+}
+
+// Every piece of text lies in the text area of its page, none is lost, and
+// no heading is the last on its page.
+void TestReport::pdfPagesHoldEveryCharacter()
+{
+    QFETCH(QString, contents);
+    Sandbox box;
+    ReportWindow window(box.messages, kRussian);
+    const Report report = reportOf(10, contents);
+    window.setReport(report);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    const PrintLayout layout = window.printLayout(writer);
+    QString all;
+    for (const auto &page : layout.pages) {
+        QVERIFY(!page.empty() && !page.back().heading);
+        for (const PrintedText &piece : page) {
+            QVERIFY2(layout.textArea.contains(piece.box), qPrintable(piece.text));
+            all += piece.text;
+        }
+    }
+    all.remove(u' ');
+    for (const ReportBlock &block : reportBlocks(report, kRussian, Length::Short)) {
+        QStringList texts{block.text};
+        for (const QStringList &row : block.rows)
+            texts << row;
+        for (QString text : texts)
+            QVERIFY2(all.contains(text.remove(u' ')), qPrintable(text));
     }
 }
 

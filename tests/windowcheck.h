@@ -240,5 +240,17 @@ inline void checkRoadClearOfText(QWidget *window)
     QCOMPARE(road->state().animPos(), 18); // the run went all the way
 }
 
+// A window sized by its contents, such as the report, lies wholly in the
+// screen's available area with every button it shows.
+inline void checkOnScreen(QWidget *window)
+{
+    const QRect screen = window->screen()->availableGeometry();
+    QVERIFY(screen.contains(window->frameGeometry()));
+    for (const QAbstractButton *button : window->findChildren<QAbstractButton *>())
+        if (button->isVisible())
+            QVERIFY2(screen.contains(QRect(button->mapToGlobal(QPoint(0, 0)), button->size())),
+                     qPrintable(button->text()));
+}
+
 
 } // namespace ravno::test

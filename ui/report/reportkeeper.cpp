@@ -7,6 +7,7 @@
 #include "ui/report/reportwindow.h"
 
 #include <QAction>
+#include <QScreen>
 
 namespace ravno {
 
@@ -65,6 +66,29 @@ void ReportKeeper::refresh()
     m_window->setEdited(m_edited);
 }
 
+namespace {
+
+QSize frameSize(const QWidget *window)
+{
+    return window->frameGeometry().size() - window->geometry().size();
+}
+
+// No larger than the screen the caller is on, frame included (taken to be
+// the caller's until the window manager has framed the window once): its
+// buttons stay on the screen and the report scrolls inside it.
+void fitScreen(QWidget *window, const QWidget *caller)
+{
+    const QScreen *screen = caller->screen();
+    if (!screen)
+        return;
+    // A pixel to spare: at a fractional scale the frame is rounded.
+    const QSize room = screen->availableGeometry().size() - frameSize(caller).expandedTo(frameSize(window))
+                       - QSize(1, 1);
+    window->resize(window->size().boundedTo(room));
+}
+
+} // namespace
+
 void ReportKeeper::open(QWidget *caller)
 {
     if (!m_record)
@@ -73,8 +97,11 @@ void ReportKeeper::open(QWidget *caller)
         m_window = std::make_unique<ReportWindow>(m_context.messages, m_context.locale);
     refresh();
     if (!m_window->isVisible()) {
-        m_window->show();
+        // Placed before it is shown, so that the window manager puts the
+        // frame, title bar and all, where it was asked.
+        fitScreen(m_window.get(), caller);
         placeBeside(m_window.get(), caller, caller->frameGeometry());
+        m_window->show();
     }
     showActive(m_window.get());
 }

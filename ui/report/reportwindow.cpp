@@ -7,6 +7,7 @@
 #include "ui/common/copysurface.h"
 #include "ui/common/layout.h"
 #include "ui/common/messages.h"
+#include "ui/report/reportprint.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -19,10 +20,13 @@
 #include <QMimeData>
 #include <QPdfWriter>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace ravno {
 namespace {
@@ -134,14 +138,31 @@ void ReportWindow::showEvent(QShowEvent *event)
     m_view->setFocus();
 }
 
+void ReportWindow::moveEvent(QMoveEvent *event)
+{
+    QDialog::moveEvent(event);
+    // The window was fitted to the screen with a frame guessed from the
+    // window that opened it. When the window manager frames it, maybe
+    // larger, it is fitted again.
+    const QSize frame = frameGeometry().size() - size();
+    if (frame == m_frame || !screen())
+        return;
+    m_frame = frame;
+    const QRect room = screen()->availableGeometry();
+    // A pixel to spare: at a fractional scale the frame is rounded.
+    resize(size().boundedTo(room.size() - frame - QSize(1, 1)));
+    const QRect placed = frameGeometry();
+    move(std::clamp(placed.left(), room.left(), std::max(room.left(), room.right() + 1 - placed.width())),
+         std::clamp(placed.top(), room.top(), std::max(room.top(), room.bottom() + 1 - placed.height())));
+}
+
 void ReportWindow::setReport(Report report)
 {
     const BusyCursor busy;
     // The plain text, with every digit of every fraction, is written only
     // when it is copied.
     m_report = std::move(report);
-    m_html = reportHtml(m_report, m_locale);
-    m_view->setHtml(m_html);
+    m_view->setHtml(reportHtml(m_report, m_locale));
     setEdited(false);
 }
 
@@ -153,9 +174,13 @@ void ReportWindow::setEdited(bool edited)
 
 QString ReportWindow::titleLine() const
 {
-    return m_edited ? QStringLiteral("Последнее решение. Систему в редакторе с тех пор изменили: "
-                                     "здесь не она, а та, что была решена.")
-                    : QStringLiteral("Последнее решение");
+    QString line = QStringLiteral("Последнее решение");
+    if (m_report.again)
+        line += QStringLiteral(". Решение повторное: решалась матрица, которую уже преобразовало "
+                               "исключение при прошлом решении");
+    if (m_edited)
+        line += QStringLiteral(". Систему в редакторе с тех пор изменили: здесь не она, а та, что была решена");
+    return m_report.again || m_edited ? line + u'.' : line;
 }
 
 QString ReportWindow::plainText() const
@@ -169,26 +194,26 @@ void ReportWindow::copyAll() const
     QGuiApplication::clipboard()->setText(plainText());
 }
 
+PrintLayout ReportWindow::printLayout(QPdfWriter &writer) const
+{
+    // Black on white, for printing.
+    writer.setTitle(kReportTitle);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    return layOutReport(kReportTitle, titleLine(), reportBlocks(m_report, m_locale, Length::Short), writer);
+}
+
 void ReportWindow::saveAsPdf()
 {
     const QString path = askPdfPath(this);
     if (path.isEmpty())
         return;
     const BusyCursor busy;
-    // Black on white, for printing: the document's own colours.
-    QTextDocument document;
-    document.setDefaultFont(uiFont(10));
-    document.setDefaultStyleSheet(kReportStyle);
-    document.setHtml(QStringLiteral("<h2>%1</h2><p>%2</p>%3")
-                         .arg(kReportTitle, titleLine().toHtmlEscaped(), m_html));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
-        writer.setTitle(kReportTitle);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        document.print(&writer);
+        paintReport(printLayout(writer), writer);
     }
     m_messages.failed(this, replaceFileBytes(path, QDir::toNativeSeparators(path), bytes));
 }

@@ -15,12 +15,14 @@
 #include <functional>
 
 class QLabel;
+class QPdfWriter;
 class QPushButton;
 class QTextBrowser;
 
 namespace ravno {
 
 class Messages;
+struct PrintLayout;
 
 class ReportWindow : public QDialog
 {
@@ -36,6 +38,8 @@ public:
     QString plainText() const;
     void copyAll() const;
     void saveAsPdf();
+    // The pages "Сохранить в PDF..." paints, set up on `writer`.
+    PrintLayout printLayout(QPdfWriter &writer) const;
 
     // Asks for the PDF file's path, empty when the user cancels; a file
     // dialog unless a test answers instead.
@@ -43,6 +47,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     QString titleLine() const;
@@ -50,8 +55,8 @@ private:
     Messages &m_messages;
     QLocale m_locale;
     bool m_edited = false;
+    QSize m_frame; // what the frame adds to the window's size, as last seen
     Report m_report;
-    QString m_html;
     QLabel *m_title = nullptr;
     QTextBrowser *m_view = nullptr;
     QPushButton *m_copy = nullptr;
