@@ -203,6 +203,8 @@ QString checkLine(const Report &r, const QString &condition)
     QStringList rows;
     for (int i : r.failing)
         rows << QString::number(i + 1);
+    if (rows.size() == 1)
+        return QStringLiteral("Проверка: не выполняется уравнение %1").arg(rows.first());
     return QStringLiteral("Проверка: не выполняются уравнения %1").arg(rows.join(QStringLiteral(", ")));
 }
 
@@ -221,7 +223,7 @@ void writeAnswers(Writer &w, const Report &r)
                 text += QStringLiteral(" ≈ ") + w.rounded(x);
         }
         if (beyondDoubleRange(x))
-            text += QStringLiteral(" — за пределами чисел double, поэтому в строке ответа «%1»").arg(kOutOfRange);
+            text += QStringLiteral(" — вне диапазона чисел, поэтому в строке ответа «%1»").arg(kOutOfRange);
         w.line(text);
     }
     w.line(checkLine(r, QString()));

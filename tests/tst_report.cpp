@@ -180,7 +180,7 @@ void TestReport::kinds_data()
                        "Проверка: при любых t1, t2 все 3 уравнения выполняются точно"};
     QTest::newRow("beyond the double range")
         << 2 << "1E-300 0 1E300 0 1 1"
-        << QStringList{"x1 = 1·10^600 — за пределами чисел double, поэтому в строке ответа "
+        << QStringList{"x1 = 1·10^600 — вне диапазона чисел, поэтому в строке ответа "
                        "«Ответ вне диапазона чисел»", "x2 = 1"};
     // The solver stops at column 1; the parameter is x1, the pivots lie right of it.
     QTest::newRow("zero first column")
