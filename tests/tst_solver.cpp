@@ -114,6 +114,26 @@ void TestSolver::solves_data()
     QTest::newRow("a negative tie rounds away from zero")
         << 2 << QList<double>{16, 0, -1, 0, 1, 0} << int(Outcome::Solved) << "-0.063  0.000  "
         << "16.000  0.000  -1.000  \r\n0.000  1.000  0.000  \r\n";
+    // Whole numbers over their own row's denominator: a row of tenths
+    // does not win the pivot by its larger integers.
+    QTest::newRow("row scales do not pick the pivot")
+        << 2 << QList<double>{0.5, 1, 2, 3, 1, 4} << int(Outcome::Solved) << "0.800  1.600  "
+        << "3.000  1.000  4.000  \r\n0.000  0.833  1.333  \r\n";
+    // The first column fits machine words, the second does not: the
+    // elimination goes on in GMP integers from there.
+    QTest::newRow("machine words overflow in the second column")
+        << 3
+        << QList<double>{2000000011, 1999999999, -2000000003, 1000000000000007, 1999999973,
+                         -2000000017, 1999999993, -999999999999989, -1999999979, 2000000021,
+                         1999999997, 3000000000000001}
+        << int(Outcome::Solved) << "0.006  999999.996  500000.000  "
+        << "2000000011.000  1999999999.000  -2000000003.000  1000000000000007.000  \r\n"
+           "0.000  3999999988.000  26.000  3999999984000008.088  \r\n"
+           "0.000  0.000  3999999984.000  1999999993000012.030  \r\n";
+    QTest::newRow("17 digits over 10^17 overflow at once")
+        << 2 << QList<double>{0.12345678901234567, 3, 1, 2, -0.7654321098765432, 5}
+        << int(Outcome::Solved) << "2.587  0.227  "
+        << "2.000  -0.765  5.000  \r\n0.000  3.047  0.691  \r\n";
     QTest::newRow("rounds to zero without a minus")
         << 2 << QList<double>{10000, 0, -4, 0, 1, 0} << int(Outcome::Solved) << "0.000  0.000  "
         << "10000.000  0.000  -4.000  \r\n0.000  1.000  0.000  \r\n";
