@@ -185,6 +185,16 @@ public:
     {
         const int n = m_n;
         Int previous = m_previous;
+        // The matrix after the step before, in reduced fractions: the rows
+        // the elimination has passed are taken from it as they stand.
+        ExactMatrix first;
+        const ExactMatrix *last = nullptr;
+        if (steps && !steps->empty()) {
+            last = &steps->back().after;
+        } else if (steps) {
+            first = rows(m_from).matrix();
+            last = &first;
+        }
         for (int k = m_from; k <= n - 2; ++k) {
             save(k, previous);
             int pivotRow = -1;
@@ -205,7 +215,10 @@ public:
             if (steps) {
                 step.column = k;
                 step.pivotRow = pivotRow;
-                step.pivot = ratio(at(k, k), m_s[std::size_t(k)], previous);
+                step.after.reserve(std::size_t(n));
+                for (int i = 0; i <= k; ++i)
+                    step.after.push_back((*last)[std::size_t(i == k ? pivotRow : i == pivotRow ? k : i)]);
+                step.pivot = step.after[std::size_t(k)][std::size_t(k)];
             }
             const Int &pivot = at(k, k);
             const auto divisor = Arithmetic::divisor(previous);
@@ -222,8 +235,15 @@ public:
             }
             previous = pivot;
             if (steps) {
-                step.after = rows(k + 1).matrix();
+                const ExactRows now = rows(k + 1);
+                for (int i = k + 1; i < n; ++i) {
+                    std::vector<mpq_class> &line = step.after.emplace_back();
+                    line.reserve(std::size_t(m_width));
+                    for (int j = 0; j < m_width; ++j)
+                        line.push_back(j <= k ? mpq_class(0) : now.value(i, j));
+                }
                 steps->push_back(std::move(step));
+                last = &steps->back().after;
             }
         }
 
@@ -249,14 +269,6 @@ public:
 private:
     Int &at(int i, int j) { return m_a[std::size_t(i) * std::size_t(m_width) + std::size_t(j)]; }
     Int *row(int i) { return m_a.data() + std::size_t(i) * std::size_t(m_width); }
-
-    // The value a / (s times the pivot before), reduced.
-    mpq_class ratio(const Int &a, const Int &s, const Int &previous)
-    {
-        mpq_class out(Arithmetic::big(a), Arithmetic::big(s) * Arithmetic::big(previous));
-        out.canonicalize();
-        return out;
-    }
 
     void save(int column, const Int &previous)
     {
