@@ -36,14 +36,13 @@ bool writeMatrixText(QString &text, const ExactRows &matrix, const QString &poin
     return true;
 }
 
-QString matrixText(const ExactRows &matrix, const QLocale &locale)
+QString matrixText(const ExactRows &matrix, const QString &point, const QLocale &locale)
 {
     QString text;
-    if (writeMatrixText(text, matrix, locale.decimalPoint()))
+    if (writeMatrixText(text, matrix, point))
         return text;
     text.clear();
     text.reserve(qsizetype(matrix.rows() * matrix.columns() * 10));
-    const QString point = locale.decimalPoint();
     for (int i = 0; i < matrix.rows(); ++i) {
         for (int j = 0; j < matrix.columns(); ++j) {
             matrix.appendRounded(text, i, j, point, locale);
@@ -139,7 +138,8 @@ SolveResult solve(Workspace &ws, const QLocale &locale)
 
     result.record = eliminateExactly(exactSystem(ws));
     const ExactRows &eliminated = result.record.left;
-    result.matrixText = matrixText(eliminated, locale);
+    const QString point = locale.decimalPoint();
+    result.matrixText = matrixText(eliminated, point, locale);
     ws.setExact(eliminated);
 
     if (!result.record.unique) {
@@ -152,7 +152,7 @@ SolveResult solve(Workspace &ws, const QLocale &locale)
     const ExactRows &x = result.record.solution;
     std::vector<Answer> answers;
     answers.reserve(std::size_t(n));
-    const QString point = locale.decimalPoint();
+    result.answerLine.reserve(qsizetype(n) * 16);
     for (int i = 0; i < n; ++i) {
         const double nearest = x.nearest(i, 0);
         if (std::isinf(nearest)) {
