@@ -78,17 +78,21 @@ double nearestRatio(const mpz_class &signedNum, const mpz_class &den)
     // Both parts exact in a double: the division rounds once, to nearest.
     if (mpz_sizeinbase(signedNum.get_mpz_t(), 2) <= 53 && mpz_sizeinbase(den.get_mpz_t(), 2) <= 53)
         return signedNum.get_d() / den.get_d();
-    const mpz_class num = abs(signedNum);
+    // Working numbers kept from one call to the next: the solver asks this
+    // of every value of the matrix it leaves, and allocations would cost
+    // more than the arithmetic.
+    thread_local mpz_class num, a, b, quotient, remainder;
+    mpz_abs(num.get_mpz_t(), signedNum.get_mpz_t());
 
     // floor(log2 |value|): the bit lengths give it to within one.
     long top = long(mpz_sizeinbase(num.get_mpz_t(), 2)) - long(mpz_sizeinbase(den.get_mpz_t(), 2));
-    {
-        mpz_class a = num, b = den;
-        if (top >= 0)
-            b <<= mp_bitcnt_t(top);
-        else
-            a <<= mp_bitcnt_t(-top);
-        if (a < b)
+    if (top >= 0) {
+        mpz_mul_2exp(b.get_mpz_t(), den.get_mpz_t(), mp_bitcnt_t(top));
+        if (cmp(num, b) < 0)
+            --top;
+    } else {
+        mpz_mul_2exp(a.get_mpz_t(), num.get_mpz_t(), mp_bitcnt_t(-top));
+        if (cmp(a, den) < 0)
             --top;
     }
     if (top > std::numeric_limits<double>::max_exponent)
@@ -97,12 +101,13 @@ double nearestRatio(const mpz_class &signedNum, const mpz_class &den)
     // 53 significant bits, fewer below the normal range: the last one is
     // worth 2^unit. Round the quotient to nearest, halves to even.
     const long unit = std::max(top - 52, long(std::numeric_limits<double>::min_exponent - 53));
-    mpz_class a = num, b = den;
-    if (unit >= 0)
-        b <<= mp_bitcnt_t(unit);
-    else
-        a <<= mp_bitcnt_t(-unit);
-    mpz_class quotient, remainder;
+    if (unit >= 0) {
+        a = num;
+        mpz_mul_2exp(b.get_mpz_t(), den.get_mpz_t(), mp_bitcnt_t(unit));
+    } else {
+        mpz_mul_2exp(a.get_mpz_t(), num.get_mpz_t(), mp_bitcnt_t(-unit));
+        b = den;
+    }
     mpz_tdiv_qr(quotient.get_mpz_t(), remainder.get_mpz_t(), a.get_mpz_t(), b.get_mpz_t());
     remainder <<= 1;
     const int half = cmp(remainder, b);
@@ -167,8 +172,12 @@ void appendBigRatio(QString &out, const mpz_class &num, const mpz_class &den, co
     }
     // The magnitude in thousandths, rounded half away from zero:
     // floor((2000 |num| + den) / (2 den)).
-    mpz_class thousandths = abs(num) * 2000 + den;
-    mpz_fdiv_q(thousandths.get_mpz_t(), thousandths.get_mpz_t(), mpz_class(den * 2).get_mpz_t());
+    thread_local mpz_class thousandths, twice;
+    mpz_abs(thousandths.get_mpz_t(), num.get_mpz_t());
+    thousandths *= 2000;
+    thousandths += den;
+    mpz_mul_2exp(twice.get_mpz_t(), den.get_mpz_t(), 1);
+    mpz_fdiv_q(thousandths.get_mpz_t(), thousandths.get_mpz_t(), twice.get_mpz_t());
     const std::string digits = thousandths.get_str();
     appendThousandths(out, sgn(num) < 0, digits.data(), digits.size(), point);
 }
