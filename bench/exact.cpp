@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench/exact.h"
 
+#include "bench/reference.h"
 #include "core/exactelimination.h"
 #include "core/exactnumber.h"
 #include "core/solver.h"
@@ -43,12 +44,101 @@ double threadMs()
     return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
 
+// One kind of system in the comparison with the reference: its order, how
+// its entries are drawn, and how many solves make one timed batch.
+struct Kind
+{
+    const char *name;
+    int order;
+    double (*entry)(std::mt19937_64 &);
+    int repeats;
+};
+
+double digit(std::mt19937_64 &engine)
+{
+    return std::uniform_int_distribution<int>(0, 9)(engine);
+}
+
+double smallInteger(std::mt19937_64 &engine)
+{
+    return std::uniform_int_distribution<int>(-99, 99)(engine);
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
 std::size_t bits(const mpz_class &value)
 {
     return mpz_sizeinbase(value.get_mpz_t(), 2);
 }
 
 } // namespace
+
+bool benchAgainstReference(int systems)
+{
+    const Kind kinds[] = {
+        {"order 10, digits 0-9", 10, digit, 20},
+        {"order 10, integers -99..99", 10, smallInteger, 20},
+        {"order 10, 17 digits, exp -300..300", 10, hardNumber, 1},
+        {"order 5, digits 0-9", 5, digit, 50},
+        {"order 5, integers -99..99", 5, smallInteger, 50},
+        {"order 5, 17 digits, exp -300..300", 5, hardNumber, 4},
+    };
+    const bool reference = ReferenceSolve::available();
+    std::printf("exact solve against FLINT, CPU time per solve, medians of %d systems a kind,\n"
+                "taking turns system by system\n",
+                systems);
+    if (!reference)
+        std::printf("  (built without FLINT: Ravno's side alone)\n");
+    std::printf("%-36s %11s %11s %11s %8s %8s\n", "kind", "Ravno", "FLINT ff", "FLINT solve",
+                "/ff", "/solve");
+    std::mt19937_64 engine(32);
+    const QLocale locale(QLocale::Russian, QLocale::Russia);
+    for (const Kind &kind : kinds) {
+        const int n = kind.order;
+        std::vector<double> ours, fractionFree, general;
+        for (int s = 0; s < systems; ++s) {
+            Workspace ws;
+            ws.resize(n);
+            ExactMatrix exact(std::size_t(n), std::vector<mpq_class>(std::size_t(n + 1)));
+            for (int i = 0; i < n; ++i)
+                for (int j = 0; j <= n; ++j) {
+                    ws.set(i, j, kind.entry(engine));
+                    exact[std::size_t(i)][std::size_t(j)] = exactValue(ws.at(i, j));
+                }
+            ReferenceSolve flint(exact);
+            std::vector<Workspace> copies(std::size_t(kind.repeats), ws);
+            // Whose turn comes first moves round from system to system.
+            for (int turn = 0; turn < 3; ++turn) {
+                const int who = (turn + s) % 3;
+                if (who > 0 && !reference)
+                    continue;
+                const double start = threadMs();
+                if (who == 0)
+                    for (Workspace &copy : copies)
+                        (void)solve(copy, locale);
+                else
+                    (void)flint.run(who == 1 ? ReferenceSolve::Method::FractionFree
+                                             : ReferenceSolve::Method::Default,
+                                    kind.repeats);
+                const double perSolve = (threadMs() - start) * 1e3 / kind.repeats;
+                (who == 0 ? ours : who == 1 ? fractionFree : general).push_back(perSolve);
+            }
+        }
+        const double mine = median(ours);
+        if (!reference) {
+            std::printf("%-36s %8.1f us\n", kind.name, mine);
+            continue;
+        }
+        const double ff = median(fractionFree), plain = median(general);
+        std::printf("%-36s %8.1f us %8.1f us %8.1f us %8.2f %8.2f\n", kind.name, mine, ff, plain,
+                    mine / ff, mine / plain);
+    }
+    return true;
+}
 
 bool benchExact(int systems)
 {
@@ -63,18 +153,6 @@ bool benchExact(int systems)
             for (int j = 0; j <= n; ++j)
                 ws.set(i, j, hardNumber(engine));
 
-        // The inputs as the solver scales them: over one common denominator.
-        mpz_class scale = 1;
-        for (int i = 0; i < n; ++i)
-            for (int j = 0; j <= n; ++j)
-                mpz_lcm(scale.get_mpz_t(), scale.get_mpz_t(),
-                        exactValue(ws.at(i, j)).get_den_mpz_t());
-        for (int i = 0; i < n; ++i)
-            for (int j = 0; j <= n; ++j) {
-                const mpq_class scaled = exactValue(ws.at(i, j)) * scale;
-                inputBits = std::max(inputBits, bits(scaled.get_num()));
-            }
-
         QElapsedTimer timer;
         timer.start();
         const double cpuStart = threadMs();
@@ -82,11 +160,15 @@ bool benchExact(int systems)
         cpuPerSolve.push_back(threadMs() - cpuStart);
         perSolve.push_back(double(timer.nsecsElapsed()) / 1e6);
 
+        // The inputs as the solver scales them: each row over its own
+        // power of ten.
+        for (const mpz_class &value : result.record.system.bigValues())
+            inputBits = std::max(inputBits, bits(value));
         for (const EliminationStep &step : eliminationSteps(result.record))
             for (const auto &row : step.after)
                 for (const mpq_class &value : row)
                     recordBits = std::max({recordBits, bits(value.get_num()), bits(value.get_den())});
-        for (const mpq_class &value : result.record.answers)
+        for (const mpq_class &value : result.record.answers())
             recordBits = std::max({recordBits, bits(value.get_num()), bits(value.get_den())});
     }
     std::sort(perSolve.begin(), perSolve.end());
@@ -97,7 +179,7 @@ bool benchExact(int systems)
                 "solve, order 10, 17 digits, exp -300..300", median, slowest, systems);
     std::printf("%-44s %10.4f ms median %10.4f ms slowest\n", "  the same in CPU time",
                 cpuPerSolve[cpuPerSolve.size() / 2], cpuPerSolve.back());
-    std::printf("  largest input over the common denominator: %zu bits;"
+    std::printf("  largest input over its row's denominator: %zu bits;"
                 " largest numerator or denominator in the steps: %zu bits\n",
                 inputBits, recordBits);
     std::printf("  (all %d solves: %.1f s)\n", systems, std::accumulate(perSolve.begin(), perSolve.end(), 0.0) / 1e3);

@@ -8,6 +8,12 @@ namespace ravno::bench {
 
 inline const char *const exactOption = "--exact";
 
+// Ravno's whole solve (from the workspace's doubles to the texts) taking
+// turns with FLINT's fmpq_mat_solve_fraction_free and fmpq_mat_solve on
+// the same systems, `systems` of each of six kinds, with the ratios; Ravno's
+// side alone when built without FLINT.
+bool benchAgainstReference(int systems);
+
 // `systems` random systems; prints the median and the slowest solve and the
 // largest sizes. False when a solve takes more than 100 ms of CPU time.
 bool benchExact(int systems);

@@ -16,7 +16,9 @@
 #include <QRandomGenerator>
 #include <QTextBrowser>
 
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 namespace ravno::bench {
 namespace {
@@ -38,25 +40,71 @@ QString seventeenDigits(QRandomGenerator &random)
     return pieces.join(u' ');
 }
 
-SolveRecord recordOf(const QString &text)
+Workspace systemOf(const QString &text)
 {
     Workspace ws;
     ws.resize(kOrder);
     (void)fillFromText(ws, kOrder, text, QLocale::c());
+    return ws;
+}
+
+SolveRecord recordOf(const QString &text)
+{
+    Workspace ws = systemOf(text);
     return solve(ws, QLocale::c()).record;
+}
+
+double threadMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// The report's model (buildReport from the solve's record) against the
+// solve itself, taking turns on the same systems, in CPU time.
+void modelAgainstSolve(const char *what, const std::vector<QString> &texts)
+{
+    std::vector<double> solving, modelling;
+    for (int round = 0; round < 5; ++round) {
+        for (const QString &text : texts) {
+            Workspace ws = systemOf(text);
+            double start = threadMs();
+            const SolveResult result = solve(ws, QLocale::c());
+            solving.push_back(threadMs() - start);
+            start = threadMs();
+            const Report model = buildReport(result.record);
+            modelling.push_back(threadMs() - start);
+        }
+    }
+    const double s = median(solving), m = median(modelling);
+    std::printf("%-44s %10.4f ms median, the solve %.4f ms: %.1f times\n", what, m, s, m / s);
 }
 
 // From the solve's record to the window shown and laid out, as
 // "Подробный отчет" does it.
-Timing timeReport(ReportWindow &window, const std::vector<SolveRecord> &records)
+// The CPU time of the same beside it: on a shared machine the wall clock
+// also counts the other programs.
+Timing timeReport(ReportWindow &window, const std::vector<SolveRecord> &records, double &cpuMedian)
 {
     std::size_t next = 0;
-    return timeBatches(int(records.size()), 1, [&](int) {
+    std::vector<double> cpu;
+    const Timing wall = timeBatches(int(records.size()), 1, [&](int) {
+        const double start = threadMs();
         window.setReport(buildReport(records[next++ % records.size()]));
         window.show();
         QCoreApplication::processEvents();
         (void)window.grab(); // lays the document out and paints it
+        cpu.push_back(threadMs() - start);
     });
+    cpuMedian = median(cpu);
+    return wall;
 }
 
 } // namespace
@@ -82,13 +130,21 @@ int reportChild(int argc, char *argv[])
 
     RandomSource digits;
     QRandomGenerator random(17);
+    std::vector<QString> smallTexts, largeTexts;
     std::vector<SolveRecord> small, large;
     for (int i = 0; i < 11; ++i) {
-        small.push_back(recordOf(randomContents(digits, kOrder)));
-        large.push_back(recordOf(seventeenDigits(random)));
+        smallTexts.push_back(randomContents(digits, kOrder));
+        largeTexts.push_back(seventeenDigits(random));
+        small.push_back(recordOf(smallTexts.back()));
+        large.push_back(recordOf(largeTexts.back()));
     }
-    report("report built and shown, order 10, RND digits", timeReport(window, small));
-    report("report built and shown, order 10, 17 digits", timeReport(window, large));
+    modelAgainstSolve("report model, order 10, RND digits", smallTexts);
+    modelAgainstSolve("report model, order 10, 17 digits", largeTexts);
+    double cpu = 0;
+    report("report built and shown, order 10, RND digits", timeReport(window, small, cpu));
+    std::printf("%-44s %10.4f ms median\n", "  the same in CPU time", cpu);
+    report("report built and shown, order 10, 17 digits", timeReport(window, large, cpu));
+    std::printf("%-44s %10.4f ms median\n", "  the same in CPU time", cpu);
     // What "Копировать" writes out, every fraction whole.
     qsizetype characters = 0;
     report("plain text to copy, order 10, 17 digits",

@@ -12,16 +12,18 @@ namespace ravno {
 // first row from k down with the largest absolute value is the pivot, it is
 // exchanged into row k and m times it is taken from each row below. A
 // column that is zero on and below the diagonal (the last one included)
-// ends it without a unique solution. The work is fraction-free: the system
-// is scaled to integers once and each step divides exactly by the pivot
-// before it, so no fraction is reduced until the record is written.
-SolveRecord eliminateExactly(ExactMatrix system);
+// ends it without a unique solution. The work is fraction-free (Bareiss):
+// each row is whole numbers over a denominator of its own, and each step
+// divides exactly by the pivot before it, in machine words while the
+// numbers fit (checked), else in GMP integers; no fraction is reduced.
+SolveRecord eliminateExactly(ExactRows system);
+SolveRecord eliminateExactly(const ExactMatrix &system);
 
 // The steps of the elimination that made `record`, in the order taken, each
 // with the matrix after its column; up to the zero column of a system
 // without a unique solution. The elimination is run again on
-// record.before, recording as it goes: for the detailed report, not the
-// solve. The last step's matrix is record.eliminated.
+// record.system, recording as it goes: for the detailed report, not the
+// solve. The last step's matrix is record.eliminated().
 std::vector<EliminationStep> eliminationSteps(const SolveRecord &record);
 
 } // namespace ravno

@@ -10,31 +10,55 @@
 
 namespace ravno {
 
-mpq_class exactValue(double value)
+void shortestDecimal(double value, std::int64_t &digits, int &exponent)
 {
-    if (!std::isfinite(value) || value == 0)
-        return 0;
+    exponent = 0;
+    if (!std::isfinite(value) || value == 0) {
+        digits = 0;
+        return;
+    }
     // A whole number below 2^53 is its own shortest decimal.
-    if (std::fabs(value) < 0x1p53 && value == std::trunc(value))
-        return mpq_class(static_cast<signed long>(value));
+    if (std::fabs(value) < 0x1p53 && value == std::trunc(value)) {
+        digits = std::int64_t(value);
+        return;
+    }
     // "-d.ddde-XX": the digits without the point make an integer, scaled by
     // a power of ten. to_chars ignores the C locale.
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
-    std::string digits;
     const char *p = buf;
-    for (; p < res.ptr && *p != 'e'; ++p)
-        if (*p != '.')
-            digits.push_back(*p);
-    int exponent = 0;
+    const bool negative = *p == '-';
+    if (negative)
+        ++p;
+    std::int64_t whole = 0;
+    int fractionDigits = -1;
+    for (; p < res.ptr && *p != 'e'; ++p) {
+        if (*p == '.')
+            continue;
+        whole = whole * 10 + (*p - '0');
+        ++fractionDigits;
+    }
     std::from_chars(p + (p[1] == '+' ? 2 : 1), res.ptr, exponent);
-    const int fractionDigits = int(digits.size()) - (digits[0] == '-' ? 2 : 1);
-    const int scale = exponent - fractionDigits; // value = digits * 10^scale
+    exponent -= fractionDigits; // value = whole * 10^exponent
+    // Trailing zeros belong to the exponent.
+    while (whole % 10 == 0) {
+        whole /= 10;
+        ++exponent;
+    }
+    digits = negative ? -whole : whole;
+}
 
-    mpz_class whole(digits, 10);
+mpq_class exactValue(double value)
+{
+    std::int64_t digits = 0;
+    int scale = 0;
+    shortestDecimal(value, digits, scale);
+    const mpz_class whole(static_cast<signed long>(digits));
+    if (scale == 0)
+        return mpq_class(whole);
     mpz_class power;
     mpz_ui_pow_ui(power.get_mpz_t(), 10, unsigned(std::abs(scale)));
-    if (scale >= 0)
+    if (scale > 0)
         return mpq_class(whole * power);
     mpq_class result(whole, power);
     result.canonicalize();
@@ -43,24 +67,32 @@ mpq_class exactValue(double value)
 
 double nearestDouble(const mpq_class &value)
 {
-    const int sign = sgn(value);
+    return nearestRatio(value.get_num(), value.get_den());
+}
+
+double nearestRatio(const mpz_class &signedNum, const mpz_class &den)
+{
+    const int sign = sgn(signedNum);
     if (sign == 0)
         return 0;
     // Both parts exact in a double: the division rounds once, to nearest.
-    if (mpz_sizeinbase(value.get_num_mpz_t(), 2) <= 53 && mpz_sizeinbase(value.get_den_mpz_t(), 2) <= 53)
-        return value.get_num().get_d() / value.get_den().get_d();
-    const mpz_class num = abs(value.get_num());
-    const mpz_class &den = value.get_den();
+    if (mpz_sizeinbase(signedNum.get_mpz_t(), 2) <= 53 && mpz_sizeinbase(den.get_mpz_t(), 2) <= 53)
+        return signedNum.get_d() / den.get_d();
+    // Working numbers kept from one call to the next: the solver asks this
+    // of every value of the matrix it leaves, and allocations would cost
+    // more than the arithmetic.
+    thread_local mpz_class num, a, b, quotient, remainder;
+    mpz_abs(num.get_mpz_t(), signedNum.get_mpz_t());
 
     // floor(log2 |value|): the bit lengths give it to within one.
     long top = long(mpz_sizeinbase(num.get_mpz_t(), 2)) - long(mpz_sizeinbase(den.get_mpz_t(), 2));
-    {
-        mpz_class a = num, b = den;
-        if (top >= 0)
-            b <<= mp_bitcnt_t(top);
-        else
-            a <<= mp_bitcnt_t(-top);
-        if (a < b)
+    if (top >= 0) {
+        mpz_mul_2exp(b.get_mpz_t(), den.get_mpz_t(), mp_bitcnt_t(top));
+        if (cmp(num, b) < 0)
+            --top;
+    } else {
+        mpz_mul_2exp(a.get_mpz_t(), num.get_mpz_t(), mp_bitcnt_t(-top));
+        if (cmp(a, den) < 0)
             --top;
     }
     if (top > std::numeric_limits<double>::max_exponent)
@@ -69,12 +101,13 @@ double nearestDouble(const mpq_class &value)
     // 53 significant bits, fewer below the normal range: the last one is
     // worth 2^unit. Round the quotient to nearest, halves to even.
     const long unit = std::max(top - 52, long(std::numeric_limits<double>::min_exponent - 53));
-    mpz_class a = num, b = den;
-    if (unit >= 0)
-        b <<= mp_bitcnt_t(unit);
-    else
-        a <<= mp_bitcnt_t(-unit);
-    mpz_class quotient, remainder;
+    if (unit >= 0) {
+        a = num;
+        mpz_mul_2exp(b.get_mpz_t(), den.get_mpz_t(), mp_bitcnt_t(unit));
+    } else {
+        mpz_mul_2exp(a.get_mpz_t(), num.get_mpz_t(), mp_bitcnt_t(-unit));
+        b = den;
+    }
     mpz_tdiv_qr(quotient.get_mpz_t(), remainder.get_mpz_t(), a.get_mpz_t(), b.get_mpz_t());
     remainder <<= 1;
     const int half = cmp(remainder, b);
@@ -93,45 +126,150 @@ QString formatExact(const mpq_class &value, const QLocale &locale)
     return out;
 }
 
-bool beyondDoubleRange(const mpq_class &value)
+namespace {
+
+bool beyondRatioRange(const mpz_class &num, const mpz_class &den)
 {
     // Below 2^1023 the nearest double is finite; only near the top of the
     // range is it worth finding.
-    const long top = long(mpz_sizeinbase(value.get_num_mpz_t(), 2))
-                     - long(mpz_sizeinbase(value.get_den_mpz_t(), 2));
-    return top >= 1023 && std::isinf(nearestDouble(value));
+    const long top = long(mpz_sizeinbase(num.get_mpz_t(), 2)) - long(mpz_sizeinbase(den.get_mpz_t(), 2));
+    return top >= 1023 && std::isinf(nearestRatio(num, den));
 }
+
+} // namespace
+
+bool beyondDoubleRange(const mpq_class &value)
+{
+    return beyondRatioRange(value.get_num(), value.get_den());
+}
+
+namespace {
+
+// "##0.000" of the magnitude in thousandths, with a minus for a negative
+// value that does not round to zero.
+void appendThousandths(QString &out, bool negative, const char *digits, std::size_t size,
+                       const QString &point)
+{
+    if (negative && !(size == 1 && digits[0] == '0'))
+        out += u'-';
+    if (size < 4) {
+        out += u'0';
+        out += point;
+        for (std::size_t pad = size; pad < 3; ++pad)
+            out += u'0';
+        out += QLatin1StringView(digits, qsizetype(size));
+        return;
+    }
+    out += QLatin1StringView(digits, qsizetype(size - 3));
+    out += point;
+    out += QLatin1StringView(digits + size - 3, 3);
+}
+
+} // namespace
 
 void appendExact(QString &out, const mpq_class &value, const QString &point, const QLocale &locale)
 {
-    if (beyondDoubleRange(value)) {
-        out += formatAnswer(sgn(value) * std::numeric_limits<double>::infinity(), locale);
+    appendRatio(out, value.get_num(), value.get_den(), point, locale);
+}
+
+namespace {
+
+void appendBigRatio(QString &out, const mpz_class &num, const mpz_class &den, const QString &point,
+                    const QLocale &locale)
+{
+    if (beyondRatioRange(num, den)) {
+        out += formatAnswer(sgn(num) * std::numeric_limits<double>::infinity(), locale);
         return;
     }
-
     // The magnitude in thousandths, rounded half away from zero:
-    // floor((2000 |num| + den) / (2 den)); in machine words when it fits.
-    std::string digits;
-    if (mpz_sizeinbase(value.get_num_mpz_t(), 2) <= 52 && mpz_sizeinbase(value.get_den_mpz_t(), 2) <= 52) {
-        // 2000 * 2^52 + 2^52 stays below 2^64.
-        const auto num = static_cast<unsigned long long>(std::abs(value.get_num().get_si()));
-        const auto den = static_cast<unsigned long long>(value.get_den().get_ui());
-        const unsigned long long thousandths = (2000 * num + den) / (2 * den);
-        digits = std::to_string(thousandths);
-    } else {
-        mpz_class thousandths = abs(value.get_num()) * 2000 + value.get_den();
-        mpz_fdiv_q(thousandths.get_mpz_t(), thousandths.get_mpz_t(), mpz_class(value.get_den() * 2).get_mpz_t());
-        digits = thousandths.get_str();
-    }
-    const bool zero = digits == "0";
-    if (digits.size() < 4)
-        digits.insert(0, 4 - digits.size(), '0');
+    // floor((2000 |num| + den) / (2 den)).
+    thread_local mpz_class thousandths, twice;
+    mpz_abs(thousandths.get_mpz_t(), num.get_mpz_t());
+    thousandths *= 2000;
+    thousandths += den;
+    mpz_mul_2exp(twice.get_mpz_t(), den.get_mpz_t(), 1);
+    mpz_fdiv_q(thousandths.get_mpz_t(), thousandths.get_mpz_t(), twice.get_mpz_t());
+    const std::string digits = thousandths.get_str();
+    appendThousandths(out, sgn(num) < 0, digits.data(), digits.size(), point);
+}
 
-    if (sgn(value) < 0 && !zero)
-        out += u'-';
-    out += QLatin1StringView(digits.data(), qsizetype(digits.size() - 3));
-    out += point;
-    out += QLatin1StringView(digits.data() + digits.size() - 3, 3);
+} // namespace
+
+void appendRatio(QString &out, const mpz_class &num, const mpz_class &den, const QString &point,
+                 const QLocale &locale)
+{
+    if (mpz_sizeinbase(num.get_mpz_t(), 2) <= 62 && mpz_sizeinbase(den.get_mpz_t(), 2) <= 62)
+        appendRatio(out, std::int64_t(num.get_si()), std::int64_t(den.get_si()), point, locale);
+    else
+        appendBigRatio(out, num, den, point, locale);
+}
+
+namespace {
+
+// The magnitude of num / den in thousandths, rounded half away from zero;
+// false beyond a machine word.
+bool thousandthsOf(std::int64_t num, std::int64_t den, std::uint64_t &thousandths)
+{
+    const std::uint64_t magnitude = num < 0 ? 0 - std::uint64_t(num) : std::uint64_t(num);
+    const std::uint64_t d = std::uint64_t(den);
+    constexpr std::uint64_t small = std::uint64_t(1) << 52;
+    if (d == 1 && magnitude < small) {
+        thousandths = magnitude * 1000;
+    } else if (magnitude < small && d < small) {
+        // 2000 * 2^52 + 2^52 stays below 2^64.
+        thousandths = (2000 * magnitude + d) / (2 * d);
+    } else {
+        // 2000 * 2^63 + 2^63 stays far below 2^128.
+        __extension__ typedef unsigned __int128 Wide;
+        const Wide wide = (2000 * Wide(magnitude) + d) / (2 * Wide(d));
+        if (wide >> 64)
+            return false;
+        thousandths = std::uint64_t(wide);
+    }
+    return true;
+}
+
+} // namespace
+
+bool writeRatio(char16_t *&out, std::int64_t num, std::int64_t den, char16_t point)
+{
+    std::uint64_t thousandths = 0;
+    if (!thousandthsOf(num, den, thousandths))
+        return false;
+    char buf[24];
+    const char *end = std::to_chars(buf, buf + sizeof buf, thousandths).ptr;
+    const std::size_t size = std::size_t(end - buf);
+    if (num < 0 && thousandths != 0)
+        *out++ = u'-';
+    if (size < 4) {
+        *out++ = u'0';
+        *out++ = point;
+        for (std::size_t pad = size; pad < 3; ++pad)
+            *out++ = u'0';
+        for (const char *p = buf; p < end; ++p)
+            *out++ = char16_t(*p);
+        return true;
+    }
+    for (const char *p = buf; p < end - 3; ++p)
+        *out++ = char16_t(*p);
+    *out++ = point;
+    for (const char *p = end - 3; p < end; ++p)
+        *out++ = char16_t(*p);
+    return true;
+}
+
+void appendRatio(QString &out, std::int64_t num, std::int64_t den, const QString &point,
+                 const QLocale &locale)
+{
+    std::uint64_t thousandths = 0;
+    if (!thousandthsOf(num, den, thousandths)) {
+        appendBigRatio(out, mpz_class(static_cast<signed long>(num)),
+                       mpz_class(static_cast<signed long>(den)), point, locale);
+        return;
+    }
+    char buf[24];
+    const auto res = std::to_chars(buf, buf + sizeof buf, thousandths);
+    appendThousandths(out, num < 0, buf, std::size_t(res.ptr - buf), point);
 }
 
 } // namespace ravno

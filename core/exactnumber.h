@@ -10,6 +10,8 @@
 #include <QLocale>
 #include <QString>
 
+#include <cstdint>
+
 namespace ravno {
 
 // The shortest decimal that reads back as the double (at most 17
@@ -17,10 +19,16 @@ namespace ravno {
 // number of up to 15 significant digits this is the number as typed. Not
 // finite values give 0.
 mpq_class exactValue(double value);
+// The same as digits * 10^exponent, the digits at most 17 (a whole number
+// below 2^53 is itself with exponent 0): for the solver, which scales each
+// row to whole numbers without a fraction in between.
+void shortestDecimal(double value, std::int64_t &digits, int &exponent);
 
 // The double nearest the exact value, halves to even; beyond the largest
 // double, infinity of the value's sign.
 double nearestDouble(const mpq_class &value);
+// The same of num / den, den positive, the fraction not necessarily reduced.
+double nearestRatio(const mpz_class &num, const mpz_class &den);
 
 // True when the value's nearest double is infinite: such an answer cannot
 // be kept as a double, and the answer line says "Ответ вне диапазона чисел".
@@ -36,5 +44,14 @@ QString formatExact(const mpq_class &value, const QLocale &locale);
 // The same appended to `out`, with the locale's decimal separator `point`
 // found once by the caller, for the writers of many values.
 void appendExact(QString &out, const mpq_class &value, const QString &point, const QLocale &locale);
+// The same of num / den, den positive, the fraction not necessarily reduced.
+void appendRatio(QString &out, const mpz_class &num, const mpz_class &den, const QString &point,
+                 const QLocale &locale);
+void appendRatio(QString &out, std::int64_t num, std::int64_t den, const QString &point,
+                 const QLocale &locale);
+// The same written at `out` (at most 22 characters), moved past it, with a
+// decimal separator of one character; false, with nothing written, when
+// the value needs more than machine words.
+bool writeRatio(char16_t *&out, std::int64_t num, std::int64_t den, char16_t point);
 
 } // namespace ravno

@@ -169,11 +169,11 @@ std::vector<mpq_class> residuals(const ExactMatrix &system, const std::vector<mp
 Report buildReport(const SolveRecord &record)
 {
     Report report;
-    const int n = sizeOf(record.before);
-    if (n == 0 || sizeOf(record.before.front()) != n + 1)
+    const int n = record.system.rows();
+    if (n == 0 || record.system.columns() != n + 1)
         return report;
     report.order = n;
-    report.system = record.before;
+    report.system = record.before();
     report.again = record.again;
     for (EliminationStep &step : eliminationSteps(record)) {
         const int column = step.column;
@@ -182,7 +182,7 @@ Report buildReport(const SolveRecord &record)
     report.unique = record.unique;
 
     if (record.unique) {
-        report.answers = record.answers;
+        report.answers = record.answers();
         report.rankCoefficients = report.rankAugmented = n;
         const auto left = residuals(report.system, report.answers);
         for (int i = 0; i < n; ++i)

@@ -4,18 +4,48 @@
 #include "core/exactelimination.h"
 #include "core/exactnumber.h"
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
 
 namespace ravno {
 namespace {
 
-QString matrixText(const ExactMatrix &matrix, const QLocale &locale)
+// Written straight into the text's characters while the values are in
+// machine words and the separator is one character.
+bool writeMatrixText(QString &text, const ExactRows &matrix, const QString &point)
+{
+    if (!matrix.inWords() || point.size() != 1)
+        return false;
+    // At most 22 characters a value, two blanks after it, CR LF a row.
+    text.resize(qsizetype(matrix.rows()) * (matrix.columns() * 24 + 2));
+    char16_t *const begin = reinterpret_cast<char16_t *>(text.data());
+    char16_t *out = begin;
+    const char16_t separator = point.front().unicode();
+    for (int i = 0; i < matrix.rows(); ++i) {
+        for (int j = 0; j < matrix.columns(); ++j) {
+            if (!matrix.writeRounded(out, i, j, separator))
+                return false;
+            *out++ = u' ';
+            *out++ = u' ';
+        }
+        *out++ = u'\r';
+        *out++ = u'\n';
+    }
+    text.truncate(out - begin);
+    return true;
+}
+
+QString matrixText(const ExactRows &matrix, const QString &point, const QLocale &locale)
 {
     QString text;
-    text.reserve(qsizetype(matrix.size() * (matrix.size() + 1) * 10));
-    const QString point = locale.decimalPoint();
-    for (const auto &row : matrix) {
-        for (const mpq_class &value : row) {
-            appendExact(text, value, point, locale);
+    if (writeMatrixText(text, matrix, point))
+        return text;
+    text.clear();
+    text.reserve(qsizetype(matrix.rows() * matrix.columns() * 10));
+    for (int i = 0; i < matrix.rows(); ++i) {
+        for (int j = 0; j < matrix.columns(); ++j) {
+            matrix.appendRounded(text, i, j, point, locale);
             text += QLatin1StringView("  ");
         }
         text += QLatin1StringView("\r\n");
@@ -23,18 +53,70 @@ QString matrixText(const ExactMatrix &matrix, const QLocale &locale)
     return text;
 }
 
+// Each row of doubles as whole numbers over a power of ten: the shortest
+// decimals of the row, scaled by the ten power of the one with the most
+// places. In machine words while they fit, else in GMP integers.
+ExactRows rowsOfDoubles(const Workspace &ws)
+{
+    const int n = ws.order();
+    const int width = n + 1;
+    std::vector<std::int64_t> digits(std::size_t(n * width));
+    std::vector<int> exponents(std::size_t(n * width));
+    std::vector<int> lowest(std::size_t(n), 0);
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < width; ++j) {
+            const std::size_t at = std::size_t(i * width + j);
+            shortestDecimal(ws.at(i, j), digits[at], exponents[at]);
+            lowest[std::size_t(i)] = std::min(lowest[std::size_t(i)], exponents[at]);
+        }
+
+    static constexpr std::int64_t powers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000,
+                                              100000000, 1000000000, 10000000000, 100000000000,
+                                              1000000000000, 10000000000000, 100000000000000,
+                                              1000000000000000, 10000000000000000,
+                                              100000000000000000, 1000000000000000000};
+    constexpr int largest = int(std::size(powers)) - 1;
+    bool words = true;
+    std::vector<std::int64_t> denominators(static_cast<std::size_t>(n));
+    for (int i = 0; i < n && words; ++i) {
+        const int places = -lowest[std::size_t(i)];
+        words = places <= largest;
+        if (words)
+            denominators[std::size_t(i)] = powers[places];
+        for (int j = 0; j < width && words; ++j) {
+            std::int64_t &value = digits[std::size_t(i * width + j)];
+            const int shift = exponents[std::size_t(i * width + j)] + places;
+            words = shift <= largest && !__builtin_mul_overflow(value, powers[std::min(shift, largest)], &value)
+                    && value != INT64_MIN;
+        }
+    }
+    if (words)
+        return ExactRows(width, std::move(digits), std::move(denominators));
+
+    std::vector<mpz_class> values, bigDenominators;
+    values.reserve(std::size_t(n * width));
+    for (int i = 0; i < n; ++i) {
+        mpz_class power;
+        mpz_ui_pow_ui(power.get_mpz_t(), 10, unsigned(-lowest[std::size_t(i)]));
+        bigDenominators.push_back(power);
+        for (int j = 0; j < width; ++j) {
+            std::int64_t d = 0;
+            int exponent = 0;
+            shortestDecimal(ws.at(i, j), d, exponent);
+            mpz_ui_pow_ui(power.get_mpz_t(), 10, unsigned(exponent - lowest[std::size_t(i)]));
+            values.push_back(mpz_class(static_cast<signed long>(d)) * power);
+        }
+    }
+    return ExactRows(width, std::move(values), std::move(bigDenominators));
+}
+
 // The system as it stands: the exact matrix an earlier solve left, or the
 // exact values of the doubles the editor wrote.
-ExactMatrix exactSystem(const Workspace &ws)
+ExactRows exactSystem(Workspace &ws)
 {
-    if (ws.exact())
-        return *ws.exact();
-    const int n = ws.order();
-    ExactMatrix system(std::size_t(n), std::vector<mpq_class>(std::size_t(n + 1)));
-    for (int i = 0; i < n; ++i)
-        for (int j = 0; j <= n; ++j)
-            system[std::size_t(i)][std::size_t(j)] = exactValue(ws.at(i, j));
-    return system;
+    if (std::optional<ExactRows> kept = ws.takeExact())
+        return std::move(*kept);
+    return rowsOfDoubles(ws);
 }
 
 void setSingleText(Workspace &ws, const QString &text)
@@ -54,10 +136,12 @@ SolveResult solve(Workspace &ws, const QLocale &locale)
         return result;
     }
 
+    const bool again = ws.exact().has_value();
     result.record = eliminateExactly(exactSystem(ws));
-    result.record.again = ws.exact().has_value();
-    const ExactMatrix &eliminated = result.record.eliminated;
-    result.matrixText = matrixText(eliminated, locale);
+    result.record.again = again;
+    const ExactRows &eliminated = result.record.left;
+    const QString point = locale.decimalPoint();
+    result.matrixText = matrixText(eliminated, point, locale);
     ws.setExact(eliminated);
 
     if (!result.record.unique) {
@@ -67,16 +151,23 @@ SolveResult solve(Workspace &ws, const QLocale &locale)
         return result;
     }
 
+    const ExactRows &x = result.record.solution;
     std::vector<Answer> answers;
-    for (const mpq_class &x : result.record.answers) {
-        if (beyondDoubleRange(x)) {
+    answers.reserve(std::size_t(n));
+    result.answerLine.reserve(qsizetype(n) * 16);
+    for (int i = 0; i < n; ++i) {
+        // The nearest double of the unreduced answer: infinite exactly
+        // where beyondDoubleRange() holds, the rule the report follows too.
+        const double nearest = x.nearest(i, 0);
+        if (std::isinf(nearest)) {
             result.outcome = SolveResult::Outcome::OutOfRange;
             setSingleText(ws, kOutOfRange);
             result.answerLine = kOutOfRange;
             return result;
         }
-        answers.emplace_back(nearestDouble(x));
-        result.answerLine += formatExact(x, locale) + QStringLiteral("  ");
+        answers.emplace_back(nearest);
+        x.appendRounded(result.answerLine, i, 0, point, locale);
+        result.answerLine += QLatin1StringView("  ");
     }
     ws.answers() = std::move(answers);
     result.outcome = SolveResult::Outcome::Solved;

@@ -1,21 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the exact elimination did, as data: the system it started from, the
-// matrix it left and the exact answers. The solver fills it; the detailed
+// matrix it left and the exact answers, all as fraction-free rows (each
+// value is reduced only when asked for). The solver fills it; the detailed
 // report ("Подробный отчет") is built from it and shows the way to the
 // answer, each column's pivot, exchange, multipliers and the matrix after
 // it, which eliminationSteps() (core/exactelimination.h) works out again
 // only when the report asks: a solve does not pay for them.
 #pragma once
 
-#include <gmpxx.h>
+#include "core/exactrows.h"
 
 #include <utility>
 #include <vector>
 
 namespace ravno {
-
-// n rows of n + 1 exact values; the last column is the right-hand side.
-using ExactMatrix = std::vector<std::vector<mpq_class>>;
 
 struct EliminationStep
 {
@@ -30,16 +28,21 @@ struct EliminationStep
 
 struct SolveRecord
 {
-    ExactMatrix before;                  // the system as solved
-    bool again = false;                  // it was the matrix an earlier solve left
+    ExactRows system;   // the system as solved
+    bool again = false; // it was the matrix an earlier solve left
     // The matrix as the elimination left it: upper triangular for a unique
     // solution, else as it stood when the zero column was found.
-    ExactMatrix eliminated;
+    ExactRows left;
     // False when a pivot column is zero on and below the diagonal; the
     // elimination then ends at that column, zeroColumn.
     bool unique = false;
     int zeroColumn = -1;
-    std::vector<mpq_class> answers;      // x1..xn, exact, when unique
+    ExactRows solution; // x1..xn, one a row, when unique
+
+    // The same in lowest terms.
+    ExactMatrix before() const { return system.matrix(); }
+    ExactMatrix eliminated() const { return left.matrix(); }
+    std::vector<mpq_class> answers() const;
 };
 
 } // namespace ravno

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/workspace.h"
 
-#include "core/exactnumber.h"
-
 #include <algorithm>
 #include <utility>
 
@@ -30,11 +28,11 @@ void Workspace::unload()
     m_answers.assign(1, Answer{QString()});
 }
 
-void Workspace::setExact(ExactMatrix exact)
+void Workspace::setExact(ExactRows exact)
 {
     for (int i = 0; i < m_rows; ++i)
         for (int j = 0; j < m_columns; ++j)
-            m_matrix[index(i, j)] = nearestDouble(exact[std::size_t(i)][std::size_t(j)]);
+            m_matrix[index(i, j)] = exact.nearest(i, j);
     m_exact = std::move(exact);
 }
 

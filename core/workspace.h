@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -44,9 +45,11 @@ public:
     // After a solve, the exact matrix the elimination left; the doubles then
     // hold its nearest values (infinity beyond their range). Empty once the
     // matrix is written, resized or unloaded.
-    const std::optional<ExactMatrix> &exact() const { return m_exact; }
+    const std::optional<ExactRows> &exact() const { return m_exact; }
     // Keeps an exact matrix of the workspace's shape and its nearest doubles.
-    void setExact(ExactMatrix exact);
+    void setExact(ExactRows exact);
+    // The exact matrix handed over to a solve, which sets the next one.
+    std::optional<ExactRows> takeExact() { return std::exchange(m_exact, std::nullopt); }
 
     std::vector<Answer> &answers() { return m_answers; }
     const std::vector<Answer> &answers() const { return m_answers; }
@@ -72,7 +75,7 @@ private:
     int m_rows = 0;
     int m_columns = 0;
     std::vector<double> m_matrix;
-    std::optional<ExactMatrix> m_exact;
+    std::optional<ExactRows> m_exact;
     std::vector<double> m_auxiliary;
     std::vector<Answer> m_answers;
 };

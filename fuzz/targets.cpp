@@ -172,7 +172,7 @@ QString exactSolve(QByteArrayView input)
     if (record.unique != (result.outcome != SolveResult::Outcome::NoUniqueSolution))
         return describe("outcome and record disagree", result.answerLine);
     if (!record.unique) {
-        const ExactMatrix &left = record.eliminated;
+        const ExactMatrix left = record.eliminated();
         const int k = record.zeroColumn;
         if (k < 0 || k >= n)
             return describe("no zero column", result.matrixText);
@@ -180,11 +180,13 @@ QString exactSolve(QByteArrayView input)
             if (left[std::size_t(i)][std::size_t(k)] != 0)
                 return describe("refused with a pivot left", result.matrixText);
     } else {
+        const ExactMatrix before = record.before();
+        const std::vector<mpq_class> answers = record.answers();
         for (int i = 0; i < n; ++i) {
             mpq_class sum = 0;
             for (int j = 0; j < n; ++j)
-                sum += record.before[std::size_t(i)][std::size_t(j)] * record.answers[std::size_t(j)];
-            if (sum != record.before[std::size_t(i)][std::size_t(n)])
+                sum += before[std::size_t(i)][std::size_t(j)] * answers[std::size_t(j)];
+            if (sum != before[std::size_t(i)][std::size_t(n)])
                 return describe("answers do not satisfy the system", result.answerLine);
         }
     }

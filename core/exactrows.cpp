@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/exactrows.h"
+
+#include "core/exactnumber.h"
+
+#include <numeric>
+
+namespace ravno {
+namespace {
+
+mpq_class smallRatio(std::int64_t num, std::int64_t den)
+{
+    const std::uint64_t magnitude = num < 0 ? 0 - std::uint64_t(num) : std::uint64_t(num);
+    const std::uint64_t gcd = std::gcd(magnitude, std::uint64_t(den));
+    return mpq_class(static_cast<signed long>(num / std::int64_t(gcd)),
+                     static_cast<unsigned long>(den / std::int64_t(gcd)));
+}
+
+} // namespace
+
+ExactRows::ExactRows(int columns, std::vector<std::int64_t> values, std::vector<std::int64_t> denominators)
+    : m_columns(columns),
+      m_data(std::make_shared<const Data>(Data{std::move(values), std::move(denominators), {}, {}}))
+{
+}
+
+ExactRows::ExactRows(int columns, std::vector<mpz_class> values, std::vector<mpz_class> denominators)
+    : m_columns(columns),
+      m_data(std::make_shared<const Data>(Data{{}, {}, std::move(values), std::move(denominators)}))
+{
+}
+
+ExactRows::ExactRows(const ExactMatrix &matrix)
+    : m_columns(matrix.empty() ? 0 : int(matrix.front().size()))
+{
+    Data data;
+    for (const auto &row : matrix) {
+        mpz_class den = 1;
+        for (const mpq_class &v : row)
+            mpz_lcm(den.get_mpz_t(), den.get_mpz_t(), v.get_den_mpz_t());
+        for (const mpq_class &v : row)
+            data.bigValues.push_back(v.get_num() * (den / v.get_den()));
+        data.bigDenominators.push_back(std::move(den));
+    }
+    m_data = std::make_shared<const Data>(std::move(data));
+}
+
+mpq_class ExactRows::value(int row, int column) const
+{
+    if (inWords())
+        return smallRatio(m_data->smallValues[at(row, column)], m_data->smallDenominators[std::size_t(row)]);
+    mpq_class out(m_data->bigValues[at(row, column)], m_data->bigDenominators[std::size_t(row)]);
+    out.canonicalize();
+    return out;
+}
+
+ExactMatrix ExactRows::matrix() const
+{
+    ExactMatrix out(static_cast<std::size_t>(rows()));
+    for (int i = 0; i < rows(); ++i) {
+        out[std::size_t(i)].reserve(std::size_t(m_columns));
+        for (int j = 0; j < m_columns; ++j)
+            out[std::size_t(i)].push_back(value(i, j));
+    }
+    return out;
+}
+
+int ExactRows::sign(int row, int column) const
+{
+    if (inWords()) {
+        const std::int64_t v = m_data->smallValues[at(row, column)];
+        return (v > 0) - (v < 0);
+    }
+    return sgn(m_data->bigValues[at(row, column)]);
+}
+
+double ExactRows::nearest(int row, int column) const
+{
+    if (inWords()) {
+        const std::int64_t num = m_data->smallValues[at(row, column)];
+        const std::int64_t den = m_data->smallDenominators[std::size_t(row)];
+        // Both exact in a double: the division rounds once, to nearest.
+        constexpr std::int64_t exact = std::int64_t(1) << 53;
+        if (num <= exact && num >= -exact && den <= exact)
+            return num == 0 ? 0.0 : double(num) / double(den);
+        return nearestRatio(mpz_class(static_cast<signed long>(num)),
+                            mpz_class(static_cast<signed long>(den)));
+    }
+    return nearestRatio(m_data->bigValues[at(row, column)], m_data->bigDenominators[std::size_t(row)]);
+}
+
+void ExactRows::appendRounded(QString &out, int row, int column, const QString &point,
+                              const QLocale &locale) const
+{
+    if (inWords())
+        appendRatio(out, m_data->smallValues[at(row, column)], m_data->smallDenominators[std::size_t(row)], point,
+                    locale);
+    else
+        appendRatio(out, m_data->bigValues[at(row, column)], m_data->bigDenominators[std::size_t(row)], point,
+                    locale);
+}
+
+bool ExactRows::writeRounded(char16_t *&out, int row, int column, char16_t point) const
+{
+    return inWords()
+           && writeRatio(out, m_data->smallValues[at(row, column)],
+                         m_data->smallDenominators[std::size_t(row)], point);
+}
+
+std::vector<mpz_class> ExactRows::bigValues() const
+{
+    if (!m_data)
+        return {};
+    if (!inWords())
+        return m_data->bigValues;
+    std::vector<mpz_class> out;
+    out.reserve(m_data->smallValues.size());
+    for (const std::int64_t v : m_data->smallValues)
+        out.emplace_back(static_cast<signed long>(v));
+    return out;
+}
+
+std::vector<mpz_class> ExactRows::bigDenominators() const
+{
+    if (!m_data)
+        return {};
+    if (!inWords())
+        return m_data->bigDenominators;
+    std::vector<mpz_class> out;
+    for (const std::int64_t v : m_data->smallDenominators)
+        out.emplace_back(static_cast<signed long>(v));
+    return out;
+}
+
+} // namespace ravno
