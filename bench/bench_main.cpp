@@ -11,12 +11,14 @@
 //   build/ravno_bench --exact [order-10 systems, default 1000; 200 in the full run],
 //     after the order-10 solve of random digits
 //   build/ravno_bench --large-readers [MB, default 200]
+//   build/ravno_bench --bounds
 //   build/ravno_bench --report
 #include "bench/idle.h"
 #include "bench/exact.h"
 #include "bench/largereaders.h"
 #include "bench/reportbench.h"
 #include "bench/sections.h"
+#include "core/pastedsystem.h"
 #include "storage/arrayfile.h"
 #include "storage/datafolder.h"
 
@@ -54,6 +56,10 @@ int main(int argc, char *argv[])
         return bench::largeReaders(argc, argv);
     if (argc > 1 && qstrcmp(argv[1], bench::readerChildOption) == 0)
         return bench::readerChild(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], bench::boundsOption) == 0)
+        return bench::bounds(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], bench::boundsChildOption) == 0)
+        return bench::boundsChild(argc, argv);
     if (argc > 1 && qstrcmp(argv[1], bench::idleChildOption) == 0)
         return bench::idleChild(argc, argv);
     if (argc > 1 && qstrcmp(argv[1], bench::reportChildOption) == 0)
@@ -76,7 +82,7 @@ int main(int argc, char *argv[])
 
     if (!bench::benchOrderTen(folder) || !bench::benchMillionLines(folder)
         || !bench::benchStartup(app.applicationFilePath(), 11)
-        || !bench::benchEditor(app.applicationFilePath(), 100000)
+        || !bench::benchEditor(app.applicationFilePath(), int(kMostValues))
         || !bench::benchReport(app.applicationFilePath()) || !bench::benchExact(200))
         return 1;
     std::printf("\n");
