@@ -161,10 +161,10 @@ int editorAtBound(AppContext &context)
     return 0;
 }
 
-int allAnswersAtBound(AppContext &context)
+int allAnswersAtBound(AppContext &context, qint64 bytes)
 {
     QFile log(context.folder.pathOf(kAnswerLogName));
-    const QByteArray lines = kShortAnswer.repeated(int(kMostShownBytes / kShortAnswer.size()) - 1);
+    const QByteArray lines = kShortAnswer.repeated(int(bytes / kShortAnswer.size()) - 1);
     if (!log.open(QIODevice::WriteOnly) || log.write(lines) != lines.size())
         return 1;
     log.close();
@@ -234,8 +234,9 @@ int boundsChild(int argc, char *argv[])
     AppContext context(DataFolder(QDir::current()), messages);
     if (what == "editor")
         return editorAtBound(context);
-    if (what == "allans")
-        return allAnswersAtBound(context);
+    if (what == "allans") // by hand, smaller logs: --bounds-child allans <KiB>
+        return allAnswersAtBound(context, argc > 3 ? QByteArray(argv[3]).toLongLong() << 10
+                                                   : kMostShownBytes);
     if (what == "lastans-small")
         return lastAnswerOn(context, qint64(1) << 20);
     if (what == "lastans-large")

@@ -81,9 +81,11 @@ bool readableDespite(const FileError &appendFailure, const QString &path);
 // that was asked to read says it could not read.
 FileError asReadFailure(FileError appendFailure);
 
-// The most bytes a view (the answer log's, the catalogue's) shows: a text box
-// with more would freeze the window for minutes.
-inline constexpr qint64 kMostShownBytes = qint64(16) << 20;
+// The most bytes a view (the answer log's, the catalogue's) shows: its text
+// box takes about half a second for each megabyte of short lines, and some
+// 15 bytes of memory for each byte shown (ravno_bench --bounds), so a
+// larger file would freeze the window for seconds.
+inline constexpr qint64 kMostShownBytes = qint64(2) << 20;
 // The refusal of a file too large to show, or nothing (also when it is
 // missing: the reading that follows says so).
 std::optional<FileError> refuseToShow(const QString &path, const QString &shownName);

@@ -275,14 +275,14 @@ void TestStorageFailures::tooLargeToShow_data()
     });
 }
 
-// A view of a file over 16 MB would freeze the window for minutes: it is
-// refused, and the file keeps every byte.
+// A view of a file over the bound would freeze the window: it is refused,
+// and the file keeps every byte.
 void TestStorageFailures::tooLargeToShow()
 {
     QFETCH(int, index);
     const Operation &op = operations()[std::size_t(index)];
     Sandbox work;
-    const QByteArray big = QByteArray("1,000  \r\n").repeated(16 * 1024 * 1024 / 9 + 1);
+    const QByteArray big = QByteArray("1,000  \r\n").repeated(kMostShownBytes / 9 + 1);
     QVERIFY(work.write(op.file, big));
     const std::optional<FileError> error = op.run(*work.context);
     QVERIFY(error.has_value());
