@@ -13,7 +13,6 @@
 #include <QTextStream>
 
 #include <cstdio>
-#include <cstdlib>
 #include <utility>
 
 #include <sched.h>
@@ -180,38 +179,39 @@ void TestStorageChildren::clearedLockTakenOnce()
 
 namespace {
 
-// --lock <working folder> stalled|clearer: takes the answer log's lock, says
-// "inside" and leaves when told, or says "busy". The stalled copy says
-// "opened" when it has opened the lock it would clear, and waits to be told
-// to go on.
+// The lock copies' lines to the test, and the test's word to go on.
+void say(const char *what)
+{
+    std::printf("%s\n", what);
+    std::fflush(stdout);
+}
+
+bool heard()
+{
+    char line[16];
+    return std::fgets(line, sizeof line, stdin) != nullptr;
+}
+
+// --lock <working folder> stalled|clearer: says "inside" once it holds the
+// answer log's lock and leaves when told, or says "busy". The stalled copy
+// first says "opened" once it has opened a lock to clear, and goes on when
+// told.
 int lockChild(const QStringList &args)
 {
-    const auto tell = [](const char *what) {
-        std::printf("%s\n", what);
-        std::fflush(stdout);
+    static bool stalled = args[1] == u"clearer";
+    pauseHook = [](PausePoint point, const QString &) {
+        if (point == PausePoint::LockOpened && !std::exchange(stalled, true)) {
+            say("opened");
+            heard();
+        }
     };
-    const auto told = [] {
-        char line[16];
-        return std::fgets(line, sizeof line, stdin) != nullptr;
-    };
-    static bool stalled = false;
-    if (args[1] == u"stalled")
-        pauseHook = [](PausePoint point, const QString &) {
-            if (point == PausePoint::LockOpened && !std::exchange(stalled, true)) {
-                std::printf("opened\n");
-                std::fflush(stdout);
-                char line[16];
-                if (!std::fgets(line, sizeof line, stdin))
-                    std::exit(1);
-            }
-        };
-    const DataFolder folder{QDir(args[0]), 0};
-    const Status held = underLock(folder.pathOf(kAnswerLogName), kAnswerLogName, 0, [&] {
-        tell("inside");
-        return told() ? success() : Status(FileError());
+    const QString log = DataFolder(QDir(args[0])).pathOf(kAnswerLogName);
+    const Status held = underLock(log, kAnswerLogName, 0, [] {
+        say("inside");
+        return heard() ? success() : Status(FileError());
     });
     if (!held && held.error().kind == Failure::LockBusy)
-        tell("busy");
+        say("busy");
     return 0;
 }
 
