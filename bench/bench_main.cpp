@@ -7,7 +7,7 @@
 // of the idle windows; and the exact solver on its hardest inputs, and the
 // storage readers on a large file, and the detailed report of an order-10
 // solve. Run by hand:
-//   build/ravno_bench [largest line count, default 1000000] [seconds, default 60]
+//   build/ravno_bench [largest line count, default the editor's bound] [seconds, default 60]
 //   build/ravno_bench --exact [order-10 systems, default 1000; 200 in the full run],
 //     after the order-10 solve of random digits
 //   build/ravno_bench --large-readers [MB, default 200]
@@ -72,7 +72,7 @@ int main(int argc, char *argv[])
                    : 1;
     if (argc > 1 && qstrcmp(argv[1], bench::reportOption) == 0)
         return bench::benchReport(app.applicationFilePath()) ? 0 : 1;
-    const qsizetype largest = argc > 1 ? QByteArray(argv[1]).toLongLong() : 1000000;
+    const qsizetype largest = argc > 1 ? QByteArray(argv[1]).toLongLong() : kMostValues;
     const int idleSeconds = argc > 2 ? std::max(1, QByteArray(argv[2]).toInt()) : 60;
 
     QTemporaryDir work;

@@ -40,8 +40,8 @@ using Reader = std::function<bool(const DataFolder &)>;
 
 const std::map<QString, std::pair<QString, Reader>> &readers()
 {
-    // Over the bounds the readers refuse at once: an array of more than a
-    // million values, a view of more than 16 MB. The lists read the first
+    // Over the bounds the readers refuse at once: an array of more than
+    // kMostValues values, a view of more than kMostShownBytes. The lists read the first
     // hundred thousand names.
     static const std::map<QString, std::pair<QString, Reader>> table = {
         {"1-last", {"last array, value lines (refused)",
@@ -58,8 +58,8 @@ const std::map<QString, std::pair<QString, Reader>> &readers()
                        [](const DataFolder &f) { OpenFiles o; return AnswerLog(f, o).last().ok(); }}},
         {"7-allans", {"runaway log, all answers (refused)",
                       [](const DataFolder &f) { OpenFiles o; return !AnswerLog(f, o).all().ok(); }}},
-        {"8-million", {"saved array, 1 000 000 values",
-                       [](const DataFolder &f) { return readNamedArray(f, "million").ok(); }}},
+        {"8-million", {"saved array, 1 000 000 values (refused)",
+                       [](const DataFolder &f) { return !readNamedArray(f, "million").ok(); }}},
     };
     return table;
 }
