@@ -7,17 +7,19 @@
 // of the idle windows; and the exact solver on its hardest inputs, and the
 // storage readers on a large file, and the detailed report of an order-10
 // solve. Run by hand:
-//   build/ravno_bench [largest line count, default 1000000] [seconds, default 60]
+//   build/ravno_bench [largest line count, default the editor's bound] [seconds, default 60]
 //   build/ravno_bench --exact [order-10 systems, default 1000; 200 in the full run],
 //     after the order-10 solve of random digits and a fifth as many systems of
 //     six kinds against FLINT, when built with it
 //   build/ravno_bench --large-readers [MB, default 200]
+//   build/ravno_bench --bounds
 //   build/ravno_bench --report
 #include "bench/idle.h"
 #include "bench/exact.h"
 #include "bench/largereaders.h"
 #include "bench/reportbench.h"
 #include "bench/sections.h"
+#include "core/pastedsystem.h"
 #include "storage/arrayfile.h"
 #include "storage/datafolder.h"
 
@@ -55,6 +57,10 @@ int main(int argc, char *argv[])
         return bench::largeReaders(argc, argv);
     if (argc > 1 && qstrcmp(argv[1], bench::readerChildOption) == 0)
         return bench::readerChild(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], bench::boundsOption) == 0)
+        return bench::bounds(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], bench::boundsChildOption) == 0)
+        return bench::boundsChild(argc, argv);
     if (argc > 1 && qstrcmp(argv[1], bench::idleChildOption) == 0)
         return bench::idleChild(argc, argv);
     if (argc > 1 && qstrcmp(argv[1], bench::reportChildOption) == 0)
@@ -70,7 +76,7 @@ int main(int argc, char *argv[])
     }
     if (argc > 1 && qstrcmp(argv[1], bench::reportOption) == 0)
         return bench::benchReport(app.applicationFilePath()) ? 0 : 1;
-    const qsizetype largest = argc > 1 ? QByteArray(argv[1]).toLongLong() : 1000000;
+    const qsizetype largest = argc > 1 ? QByteArray(argv[1]).toLongLong() : kMostValues;
     const int idleSeconds = argc > 2 ? std::max(1, QByteArray(argv[2]).toInt()) : 60;
 
     QTemporaryDir work;
@@ -80,7 +86,7 @@ int main(int argc, char *argv[])
 
     if (!bench::benchOrderTen(folder) || !bench::benchMillionLines(folder)
         || !bench::benchStartup(app.applicationFilePath(), 11)
-        || !bench::benchEditor(app.applicationFilePath(), 100000)
+        || !bench::benchEditor(app.applicationFilePath(), int(kMostValues))
         || !bench::benchReport(app.applicationFilePath()) || !bench::benchAgainstReference(40)
         || !bench::benchExact(200))
         return 1;

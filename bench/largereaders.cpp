@@ -5,8 +5,19 @@
 #include "storage/arrayfile.h"
 #include "storage/catalogue.h"
 #include "storage/datafolder.h"
+#include "bench/sections.h"
+#include "core/pastedsystem.h"
+#include "ui/common/context.h"
+#include "ui/common/messages.h"
+#include "ui/editor/form2.h"
+#include "ui/main/form1.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -15,9 +26,11 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <vector>
 
 namespace ravno::bench {
 namespace {
@@ -27,8 +40,8 @@ using Reader = std::function<bool(const DataFolder &)>;
 
 const std::map<QString, std::pair<QString, Reader>> &readers()
 {
-    // Over the bounds the readers refuse at once: an array of more than a
-    // million values, a view of more than 16 MB. The lists read the first
+    // Over the bounds the readers refuse at once: an array of more than
+    // kMostValues values, a view of more than kMostShownBytes. The lists read the first
     // hundred thousand names.
     static const std::map<QString, std::pair<QString, Reader>> table = {
         {"1-last", {"last array, value lines (refused)",
@@ -45,21 +58,26 @@ const std::map<QString, std::pair<QString, Reader>> &readers()
                        [](const DataFolder &f) { OpenFiles o; return AnswerLog(f, o).last().ok(); }}},
         {"7-allans", {"runaway log, all answers (refused)",
                       [](const DataFolder &f) { OpenFiles o; return !AnswerLog(f, o).all().ok(); }}},
-        {"8-million", {"saved array, 1 000 000 values",
-                       [](const DataFolder &f) { return readNamedArray(f, "million").ok(); }}},
+        {"8-million", {"saved array, 1 000 000 values (refused)",
+                       [](const DataFolder &f) { return !readNamedArray(f, "million").ok(); }}},
     };
     return table;
 }
 
-long peakKib()
+long statusKib(const char *field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLong();
     return -1;
+}
+
+long peakKib()
+{
+    return statusKib("VmHWM:");
 }
 
 // A file of `bytes` bytes: `first`, then `line` over and over.
@@ -91,7 +109,140 @@ bool writeGarbage(const QString &path, qint64 bytes)
     return true;
 }
 
+double msSince(const QElapsedTimer &timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// Shown and painted as a person would see it, then timed: whatever runs
+// until the window is idle again, and the one repaint after.
+double paintedMs(QWidget *window)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QCoreApplication::processEvents();
+    window->repaint();
+    return msSince(timer);
+}
+
+// The order-2 answer, the shortest line a solve writes: the most lines a
+// log of its size can hold.
+const QByteArray kShortAnswer("1.000  3.000  \r\n");
+
+int editorAtBound(AppContext &context)
+{
+    QString text;
+    for (qsizetype i = 0; i < kMostValues; ++i)
+        text += QString::number(i % 1000 - 500) + QStringLiteral(".25 ");
+    text.chop(1);
+    if (!writeArrayFile(context.folder, kLastArrayName, 2, text).ok())
+        return 1;
+    Form2 editor(context);
+    editor.showEditor();
+    paintedMs(&editor);
+    QElapsedTimer timer;
+    timer.start();
+    editor.findChild<QAction *>(QStringLiteral("load"))->trigger();
+    const double loadMs = msSince(timer) + paintedMs(&editor);
+    auto *line = editor.findChild<QLineEdit *>(QStringLiteral("Text1"));
+    if (editor.arrayText() != text || !line)
+        return 1;
+    std::vector<double> repaints;
+    for (int i = 0; i < 5; ++i) {
+        timer.start();
+        line->repaint();
+        repaints.push_back(msSince(timer));
+    }
+    std::sort(repaints.begin(), repaints.end());
+    std::printf("%-48s %10.1f ms\n",
+                qPrintable(QStringLiteral("editor: load last array, %1 values (%2 chars), shown").arg(kMostValues).arg(text.size())),
+                loadMs);
+    std::printf("%-48s %10.1f ms median of 5\n", "editor: the line of numbers repainted", repaints[2]);
+    return 0;
+}
+
+int allAnswersAtBound(AppContext &context, qint64 bytes)
+{
+    QFile log(context.folder.pathOf(kAnswerLogName));
+    const QByteArray lines = kShortAnswer.repeated(int(bytes / kShortAnswer.size()) - 1);
+    if (!log.open(QIODevice::WriteOnly) || log.write(lines) != lines.size())
+        return 1;
+    log.close();
+    Form1 window(context);
+    window.show();
+    paintedMs(&window);
+    const long idleKib = statusKib("VmRSS:");
+    auto *all = window.findChild<QPushButton *>(QStringLiteral("Command4"));
+    auto *view = window.findChild<QPlainTextEdit *>(QStringLiteral("Text2"));
+    if (!all || !view)
+        return 1;
+    QElapsedTimer timer;
+    timer.start();
+    all->click();
+    const double ms = msSince(timer) + paintedMs(&window);
+    const double size = QFileInfo(context.folder.pathOf(kAnswerLogName)).size() / 1048576.0;
+    std::printf("%-48s %10.1f ms %8.1f MiB above idle (%ld lines shown)\n",
+                qPrintable(QStringLiteral("\"Все ответы\", log of %1 MiB").arg(size, 0, 'f', 1)), ms,
+                (peakKib() - idleKib) / 1024.0, long(view->blockCount()));
+    return 0;
+}
+
+int lastAnswerOn(AppContext &context, qint64 bytes)
+{
+    if (!writeRepeated(context.folder.pathOf(kAnswerLogName), "", kShortAnswer, bytes))
+        return 1;
+    const long before = statusKib("VmRSS:");
+    QElapsedTimer timer;
+    timer.start();
+    const auto last = context.log.last();
+    const double ms = msSince(timer);
+    if (!last || !last.value())
+        return 1;
+    std::printf("%-48s %10.1f ms %8.1f MiB above the start\n",
+                qPrintable(QStringLiteral("\"Последний ответ\", log of %1 MiB").arg(bytes >> 20)), ms,
+                (peakKib() - before) / 1024.0);
+    return 0;
+}
+
 } // namespace
+
+int bounds(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    for (const char *what : {"editor", "allans", "lastans-small", "lastans-large"}) {
+        QTemporaryDir work;
+        if (!work.isValid() || !QDir(work.path()).mkdir(QStringLiteral("files")))
+            return 1;
+        QProcess child;
+        prepareChild(child, app.applicationFilePath(), {boundsChildOption, what}, work.path());
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start();
+        if (!child.waitForFinished(-1) || child.exitCode() != 0) {
+            std::printf("%s failed\n", what);
+            return 1;
+        }
+        std::fputs(child.readAllStandardOutput().constData(), stdout);
+    }
+    return 0;
+}
+
+int boundsChild(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QByteArray what = argc > 2 ? QByteArray(argv[2]) : QByteArray();
+    BoxMessages messages;
+    AppContext context(DataFolder(QDir::current()), messages);
+    if (what == "editor")
+        return editorAtBound(context);
+    if (what == "allans") // by hand, smaller logs: --bounds-child allans <KiB>
+        return allAnswersAtBound(context, argc > 3 ? QByteArray(argv[3]).toLongLong() << 10
+                                                   : kMostShownBytes);
+    if (what == "lastans-small")
+        return lastAnswerOn(context, qint64(1) << 20);
+    if (what == "lastans-large")
+        return lastAnswerOn(context, qint64(1) << 30);
+    return 2;
+}
 
 int readerChild(int argc, char *argv[])
 {

@@ -11,6 +11,16 @@ namespace ravno::bench {
 inline const char *const largeReadersOption = "--large-readers";
 int largeReaders(int argc, char *argv[]);
 
+// The bounds a person works in, each in a child process on the offscreen
+// platform: the editor loading and repainting an array of the most values
+// it accepts, "Все ответы" on a log of the most bytes it shows, and
+// "Последний ответ" on a log of 1 GiB beside one of 1 MiB. Run by hand:
+//   build/ravno_bench --bounds
+inline const char *const boundsOption = "--bounds";
+int bounds(int argc, char *argv[]);
+inline const char *const boundsChildOption = "--bounds-child";
+int boundsChild(int argc, char *argv[]);
+
 inline const char *const readerChildOption = "--reader-child";
 // --reader-child <reader> <working folder>: runs one reader once and
 // prints its time in ms and the process's peak resident memory in KiB.

@@ -28,7 +28,8 @@ bool benchSolveOrderTen();
 bool benchOrderTen(const DataFolder &folder);
 
 // A saved array of a million value lines, written once and loaded five
-// times by each reader (the last-array reader adds an empty line each time).
+// times by each reader, which refuse it past the editor's bound (the
+// last-array reader adds an empty line each time).
 bool benchMillionLines(const DataFolder &folder);
 
 // Starts this program `runs` times with startupChildOption and as often

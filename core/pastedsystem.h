@@ -10,9 +10,11 @@
 
 namespace ravno {
 
-// The most values an array may hold, pasted or loaded: far more than any
-// system needs, few enough that the editor stays quick.
-inline constexpr qsizetype kMostValues = 1000000;
+// The most values an array may hold, pasted or loaded: far more than the
+// 110 of an order-10 system, few enough that the editor's one line of
+// numbers loads, shows and repaints within 100 ms (the line is laid out
+// whole at every paint; ravno_bench --bounds measures it).
+inline constexpr qsizetype kMostValues = 10000;
 
 struct PastedSystem
 {

@@ -73,7 +73,7 @@ bool AnswerLog::appendBeforeReading(FileError &failure)
     const Status appended = appendLocked(kLineEnd);
     if (appended)
         return true;
-    failure = appended.error();
+    failure = asReadFailure(appended.error());
     if (!readableDespite(failure, path()))
         return false;
     m_notice = failure;
@@ -114,17 +114,12 @@ Result<std::optional<QString>> AnswerLog::last()
     FileError failure;
     if (!appendBeforeReading(failure))
         return failure;
-    QString lastEntry;
-    const Status read = readLines(path(), shown(), [&](QStringView line) {
-        if (!line.isEmpty())
-            lastEntry = line.toString();
-        return true;
-    });
-    if (!read)
-        return read.error();
-    if (lastEntry.isEmpty())
+    const Result<QString> lastEntry = readLastLine(path(), shown());
+    if (!lastEntry)
+        return lastEntry.error();
+    if (lastEntry.value().isEmpty())
         return std::optional<QString>();
-    return std::optional<QString>(lastEntry);
+    return std::optional<QString>(lastEntry.value());
 }
 
 Result<QString> AnswerLog::all()

@@ -33,7 +33,9 @@ Result<int> positionFromItem(const QString &name, const QString &item)
 }
 
 // Both readers take every item after the first as it stands in the file,
-// each followed by one blank; they differ only in the empty ones.
+// joined by single blanks; they differ only in the empty ones. No blank
+// follows the last: it would end an empty piece, worth 0, and so each save
+// and load would add a value to the array.
 enum class EmptyItems { Appended, Skipped };
 
 struct ArrayItems
@@ -67,8 +69,9 @@ Result<ArrayItems> readArrayItems(const DataFolder &folder, const QString &name,
             refused = true;
             return;
         }
+        if (values > 1)
+            read.editorText += u' ';
         read.editorText += item;
-        read.editorText += u' ';
     };
     const Status status = readLines(folder.pathOf(name), DataFolder::displayName(name),
                                     [&](QStringView line) {
@@ -151,7 +154,7 @@ Result<LoadedArray> readLastArray(const DataFolder &folder)
     const Status appended = appendToFile(folder.pathOf(kLastArrayName),
                                          DataFolder::displayName(kLastArrayName), kLineEnd);
     if (!appended && !readableDespite(appended.error(), folder.pathOf(kLastArrayName)))
-        return appended.error();
+        return asReadFailure(appended.error());
     const Result<ArrayItems> items =
         readArrayItems(folder, kLastArrayName, EmptyItems::Skipped,
                        [](const QString &first) { return !first.isEmpty() && inRange(first); });

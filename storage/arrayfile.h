@@ -35,15 +35,16 @@ struct LoadedArray
 };
 
 // A saved array: the first item sets the scroll position; every further
-// item, empty ones too, is appended to the editor text followed by a blank.
+// item, empty ones too, goes into the editor text, the items joined by
+// single blanks (so the text saves back to the same file).
 // A first item that is no scroll position (after rounding halves to even) is
 // refused before anything changes, and so is a name refuseArrayName refuses.
 Result<LoadedArray> readNamedArray(const DataFolder &folder, const QString &name);
 
 // The last array: first one empty line is appended to files/LostMas (which
 // creates it); an empty first item means no data (hasData false, the text
-// empty); empty items are skipped and every other item is appended in its
-// own text followed by a blank. A first item that is no scroll
+// empty); empty items are skipped and every other item goes into the text
+// in its own text, joined by single blanks. A first item that is no scroll
 // position is refused.
 Result<LoadedArray> readLastArray(const DataFolder &folder);
 

@@ -143,7 +143,7 @@ Result<QStringList> Catalogue::names()
     m_notice.reset();
     if (const Status appended = appendCatalogueEmptyLine(m_folder); !appended) {
         if (!readableDespite(appended.error(), path(m_folder)))
-            return appended.error();
+            return asReadFailure(appended.error());
         m_notice = appended.error();
     }
     bool cut = false;

@@ -3,29 +3,78 @@
 
 #include "storage/pausepoint.h"
 
-#include <QFileInfo>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QList>
 #include <QSysInfo>
+#include <QThread>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <utility>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace ravno {
 namespace {
 
-// The locked work takes milliseconds (the views refuse files over 16 MB), so
-// a lock this old was left behind.
-constexpr int kStaleMs = 30000;
+// The locked work takes milliseconds (the views refuse large files), so a
+// lock this old was left behind.
+constexpr qint64 kStaleMs = 30000;
+// How often a copy looks again at a lock another copy holds.
+constexpr int kPollMs = 20;
+// Tries in a row that find the lock file changed under them before this
+// copy waits as for a busy lock.
+constexpr int kMostAgain = 8;
 
-// A lock that names no copy running here: empty or unreadable (its writer
-// died before filling it in), or written on another computer, whose process
-// ids mean nothing here (a files folder copied over).
-bool namesNoCopyHere(const QLockFile &lock, const QString &lockPath)
+// As QLockFile writes it, so that copies built on it read this lock:
+// process id, program, host, machine id and boot id, one a line.
+QByteArray lockContents()
 {
-    if (!QFileInfo::exists(lockPath))
-        return false;
-    qint64 pid = 0;
-    QString hostname;
-    QString application;
-    if (!lock.getLockInfo(&pid, &hostname, &application))
+    return QByteArray::number(QCoreApplication::applicationPid()) + '\n'
+           + QCoreApplication::applicationName().toUtf8() + '\n'
+           + QSysInfo::machineHostName().toUtf8() + '\n' + QSysInfo::machineUniqueId() + '\n'
+           + QSysInfo::bootUniqueId() + '\n';
+}
+
+// Whether the open file fd is the one at path now.
+bool stillAtName(int fd, const QByteArray &path)
+{
+    struct stat held = {};
+    struct stat named = {};
+    return ::fstat(fd, &held) == 0 && ::lstat(path.constData(), &named) == 0
+           && held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+// A lock nobody running here holds: empty or unreadable (its writer died
+// before filling it in), written on another computer or before this one
+// last started (its process ids mean nothing here), of a process that is
+// gone, or old.
+bool isStale(const QByteArray &contents, const struct stat &status)
+{
+    const qint64 modified = qint64(status.st_mtim.tv_sec) * 1000 + status.st_mtim.tv_nsec / 1000000;
+    if (std::llabs(QDateTime::currentMSecsSinceEpoch() - modified) > kStaleMs)
         return true;
-    return !hostname.isEmpty() && hostname != QSysInfo::machineHostName();
+    const QList<QByteArray> lines = contents.split('\n');
+    bool isNumber = false;
+    const qint64 pid = lines.value(0).toLongLong(&isNumber);
+    if (lines.size() < 3 || !isNumber || pid <= 0 || pid > INT_MAX)
+        return true;
+    const QByteArray host = lines.value(2);
+    if (!host.isEmpty() && host != QSysInfo::machineHostName().toUtf8())
+        return true;
+    const QByteArray boot = lines.value(4);
+    if (!boot.isEmpty() && boot != QSysInfo::bootUniqueId())
+        return true;
+    return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
 }
 
 } // namespace
@@ -36,28 +85,91 @@ QString lockFileName(const QString &fileName)
 }
 
 FileLock::FileLock(const QString &path, int waitMs)
-    : m_lock(lockFileName(path)), m_path(path), m_waitMs(waitMs)
+    : m_path(path), m_lockPath(QFile::encodeName(lockFileName(path))), m_waitMs(waitMs)
 {
-    // A lock left by a copy that crashed is found stale by its process id at
-    // once, and any lock by its age.
-    m_lock.setStaleLockTime(kStaleMs);
+}
+
+FileLock::~FileLock()
+{
+    if (m_fd < 0)
+        return;
+    // Removed while still locked: no other copy can clear it in between.
+    ::unlink(m_lockPath.constData());
+    ::close(m_fd);
 }
 
 std::optional<FileError> FileLock::acquire(const QString &shownName)
 {
-    // The holder of a live lock keeps it locked by the system as well, so
-    // removing a lock that only looks stale fails while a copy holds it.
-    if (namesNoCopyHere(m_lock, lockFileName(m_path)))
-        m_lock.removeStaleLockFile();
-    if (m_lock.tryLock(0))
-        return std::nullopt;
-    if (m_lock.error() == QLockFile::LockFailedError)
-        pauseAt(PausePoint::LockBusy, m_path);
-    if (m_lock.tryLock(m_waitMs))
-        return std::nullopt;
-    if (m_lock.error() != QLockFile::LockFailedError)
-        return std::nullopt;
-    return FileError{Failure::LockBusy, shownName};
+    const QDeadlineTimer deadline(m_waitMs);
+    bool waited = false;
+    int again = 0;
+    for (;;) {
+        switch (tryOnce()) {
+        case Attempt::Taken:
+        case Attempt::NoLock: return std::nullopt;
+        case Attempt::Again:
+            if (++again < kMostAgain)
+                continue;
+            break;
+        case Attempt::Busy: break;
+        }
+        if (!std::exchange(waited, true))
+            pauseAt(PausePoint::LockBusy, m_path);
+        if (deadline.hasExpired())
+            return FileError{Failure::LockBusy, shownName};
+        QThread::msleep(std::clamp<qint64>(deadline.remainingTime(), 1, kPollMs));
+        again = 0;
+    }
+}
+
+FileLock::Attempt FileLock::tryOnce()
+{
+    const int fd = ::open(m_lockPath.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return errno == EEXIST ? clearIfStale() : Attempt::NoLock;
+    // Until it is locked and filled in, a copy clearing stale locks may take
+    // it for one whose writer died and remove it: then it is no longer at
+    // its name, and this copy starts again.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !stillAtName(fd, m_lockPath)) {
+        ::close(fd);
+        return Attempt::Again;
+    }
+    const QByteArray contents = lockContents();
+    if (::write(fd, contents.constData(), contents.size()) != contents.size()) {
+        // A full disk: the change goes on without a lock, as where none
+        // can be made.
+        ::unlink(m_lockPath.constData());
+        ::close(fd);
+        return Attempt::NoLock;
+    }
+    m_fd = fd;
+    return Attempt::Taken;
+}
+
+FileLock::Attempt FileLock::clearIfStale()
+{
+    const int fd = ::open(m_lockPath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0)
+        return errno == ENOENT ? Attempt::Again : Attempt::Busy;
+    pauseAt(PausePoint::LockOpened, m_path);
+    // A live holder keeps its lock file locked, and so does a copy that is
+    // clearing it. What was opened may since have been cleared by another
+    // copy and replaced by its live lock: only the file still at the name
+    // is judged and removed.
+    Attempt result = Attempt::Busy;
+    struct stat status = {};
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &status) == 0
+        && S_ISREG(status.st_mode)) {
+        char contents[512];
+        const ssize_t got = ::read(fd, contents, sizeof contents);
+        if (!stillAtName(fd, m_lockPath))
+            result = Attempt::Again;
+        else if (isStale(QByteArray(contents, std::max<ssize_t>(got, 0)), status)
+                 && ::unlink(m_lockPath.constData()) == 0)
+            result = Attempt::Again;
+    }
+    ::close(fd);
+    return result;
 }
 
 } // namespace ravno

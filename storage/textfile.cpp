@@ -132,6 +132,22 @@ bool putBack(const QString &path, const QByteArray &before)
            && writeAll(file, before);
 }
 
+// The bytes of the file at path, a slice at a time.
+bool copyInto(QIODevice &out, const QString &path)
+{
+    QFile in(path);
+    if (openRegular(in, QIODevice::ReadOnly, QString(), Access::Read))
+        return false;
+    QByteArray slice(kSlice, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = in.read(slice.data(), slice.size());
+        if (got <= 0)
+            return got == 0;
+        if (!writeAll(out, QByteArray::fromRawData(slice.constData(), got)))
+            return false;
+    }
+}
+
 } // namespace
 
 FileError writeError(Failure kind, const QString &shownName, const QString &system)
@@ -378,6 +394,16 @@ Status appendToFile(const QString &path, const QString &shownName, const QString
     if (auto failed = openRegular(file, QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered,
                                   shownName, Access::Write))
         return *failed;
+    struct stat status = {};
+    if (::fstat(file.handle(), &status) == 0 && status.st_nlink > 1) {
+        // The file has another name too (a backup made with hard links):
+        // that one keeps its bytes, and this name gets a file of its own,
+        // as a whole rewrite gives it.
+        file.close();
+        return writeWhole(path, shownName, [&](QIODevice &out) {
+            return copyInto(out, path) && writeAll(out, bytes);
+        });
+    }
     const qint64 before = file.size();
     if (writeAll(file, bytes))
         return success();

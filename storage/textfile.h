@@ -66,16 +66,26 @@ Result<QStringList> replaceKeepingAdded(const QString &path, const QString &show
 Status readLines(const QString &path, const QString &shownName,
                  const std::function<bool(QStringView)> &onLine, FileSnapshot *taken = nullptr);
 Result<QString> readWholeFile(const QString &path, const QString &shownName);
+// The last line of the file that is not empty, or an empty text when there
+// is none: read from the end back, so its time and memory do not grow with
+// the file.
+Result<QString> readLastLine(const QString &path, const QString &shownName);
 
 // Whether the empty line appended before a read failed in a way that leaves
 // the file readable (a full disk, a file-size limit, a read-only file or
 // folder): the read then goes on, and the failure is told after it. The
 // append, cut back, has changed nothing.
 bool readableDespite(const FileError &appendFailure, const QString &path);
+// That append's failure when the read cannot go on: where the file or its
+// folder is not what it should be (the folder missing, say), the command
+// that was asked to read says it could not read.
+FileError asReadFailure(FileError appendFailure);
 
-// The most bytes a view (the answer log's, the catalogue's) shows: a text box
-// with more would freeze the window for minutes.
-inline constexpr qint64 kMostShownBytes = qint64(16) << 20;
+// The most bytes a view (the answer log's, the catalogue's) shows: its text
+// box takes about half a second for each megabyte of short lines, and some
+// 15 bytes of memory for each byte shown (ravno_bench --bounds), so a
+// larger file would freeze the window for seconds.
+inline constexpr qint64 kMostShownBytes = qint64(2) << 20;
 // The refusal of a file too large to show, or nothing (also when it is
 // missing: the reading that follows says so).
 std::optional<FileError> refuseToShow(const QString &path, const QString &shownName);

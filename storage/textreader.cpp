@@ -81,6 +81,47 @@ Result<QString> readWholeFile(const QString &path, const QString &shownName)
     return decodeText(bytes);
 }
 
+Result<QString> readLastLine(const QString &path, const QString &shownName)
+{
+    QFile file(path);
+    if (const auto failed = openForReading(file, shownName))
+        return *failed;
+    constexpr qint64 kBackStep = qint64(64) << 10;
+    // The bytes from pos to the end of the lines not yet looked at; the
+    // first of them may be the tail of a line that begins further back.
+    QByteArray tail;
+    bool atLineEnd = false; // whether a line end follows those bytes
+    for (qint64 pos = file.size(); pos > 0;) {
+        const qint64 step = std::min(pos, kBackStep);
+        pos -= step;
+        if (!file.seek(pos))
+            return readFailure(file, shownName);
+        const QByteArray before = file.read(step);
+        if (before.size() != step)
+            return readFailure(file, shownName);
+        tail.prepend(before);
+        // Whole lines, last first: each begins after a line feed, or at the
+        // start of the file.
+        qsizetype end = tail.size();
+        for (;;) {
+            const qsizetype lf = end > 0 ? tail.lastIndexOf('\n', end - 1) : -1;
+            if (lf < 0 && pos > 0)
+                break;
+            QByteArrayView line(tail.constData() + lf + 1, end - lf - 1);
+            if (atLineEnd && line.endsWith('\r'))
+                line.chop(1);
+            if (!line.isEmpty())
+                return decodeText(line.toByteArray());
+            if (lf < 0)
+                break;
+            end = lf;
+            atLineEnd = true;
+        }
+        tail.truncate(end);
+    }
+    return QString();
+}
+
 Result<QStringList> replaceKeepingAdded(const QString &path, const QString &shownName,
                                         const QString &text, FileSnapshot &basis,
                                         Failure changed)
@@ -139,6 +180,20 @@ bool readableDespite(const FileError &appendFailure, const QString &path)
         return QFileInfo(path).isFile();
     default: return false;
     }
+}
+
+FileError asReadFailure(FileError appendFailure)
+{
+    switch (appendFailure.kind) {
+    case Failure::NoFolder:
+    case Failure::IsFolder:
+    case Failure::NotRegular:
+    case Failure::LinkOutside:
+        appendFailure.access = Access::Read;
+        break;
+    default: break;
+    }
+    return appendFailure;
 }
 
 std::optional<FileError> refuseToShow(const QString &path, const QString &shownName)

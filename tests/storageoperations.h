@@ -28,13 +28,28 @@ Status status(const Result<T> &result)
     return result ? success() : Status(result.error());
 }
 
-// A read that goes on past a failed write reports that failure after it:
-// the commands below give it as their own.
-template<typename Store, typename Read>
-std::optional<FileError> readThenNotice(Store &store, Read read)
+// What an operation gave: its failure, if any, and for a read that goes on
+// past a failed write (the empty line before "Первый ответ", the rewrite
+// after "Все ответы"), whether it read: a failure told after the reading
+// must not be mistaken for a refused read.
+struct Outcome
 {
-    const auto failed = failure(read(store));
-    return failed ? failed : store.takeNotice();
+    Outcome(std::optional<FileError> error = std::nullopt) : error(std::move(error)) {}
+    operator std::optional<FileError>() const { return error; }
+
+    std::optional<FileError> error;
+    std::optional<bool> read; // set for those reads only
+};
+
+// Such a read reports the failure after it: the commands below give it as
+// their own.
+template<typename Store, typename Read>
+Outcome readThenNotice(Store &store, Read read)
+{
+    const auto result = read(store);
+    Outcome outcome(result ? store.takeNotice() : std::optional<FileError>(result.error()));
+    outcome.read = result.ok();
+    return outcome;
 }
 
 struct Operation
@@ -43,7 +58,7 @@ struct Operation
     QString file;
     bool writes;      // fails when the file is read-only
     bool appendsOnly; // reaches the file by appending before anything else
-    std::function<std::optional<FileError>(AppContext &)> run;
+    std::function<Outcome(AppContext &)> run;
 };
 
 inline const QString kArray = QStringLiteral("Массив");
@@ -70,7 +85,9 @@ inline const std::vector<Operation> &operations()
         {"load last array", kLastArrayName, true, true,
          [](AppContext &c) {
              const Result<LoadedArray> read = c.arrays.loadLast();
-             return read ? read.value().notice : read.error();
+             Outcome outcome(read ? read.value().notice : read.error());
+             outcome.read = read && read.value().hasData;
+             return outcome;
          }},
         {"create catalogue", kCatalogueName, true, false,
          [](AppContext &c) { return failure(c.catalogue.create()); }},

@@ -36,6 +36,8 @@ private slots:
     void firstAndLastAddAnEmptyLine();
     void nothingRemembered_data();
     void nothingRemembered();
+    void lastReadFromTheEnd_data();
+    void lastReadFromTheEnd();
     void allThenSaveKeepsEntriesAndOneEmptyLine();
     void allWithoutLogStartsOne();
     void saveStoresEditedText();
@@ -118,6 +120,29 @@ void TestAnswerLog::nothingRemembered()
     QVERIFY(!work.context->files.isPaging());
     QCOMPARE(entry(log.last()), Entry());
     QCOMPARE(work.read(kAnswerLogName), file + "\r\n\r\n");
+}
+
+void TestAnswerLog::lastReadFromTheEnd_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("last");
+    const QByteArray longLine(100000, 'x');
+    QTest::newRow("LF alone") << QByteArray("a\nb\n") << "b";
+    QTest::newRow("carriage return inside") << QByteArray("x\ry\r\n") << "x\ry";
+    QTest::newRow("one CR taken with LF") << QByteArray("b\r\r\n") << "b\r";
+    // The log is read back 64 KiB at a time.
+    QTest::newRow("behind many empty lines") << "a\r\n" + QByteArray("\r\n").repeated(40000) << "a";
+    QTest::newRow("longer than a step") << "a\r\n" + longLine + "\r\n\r\n" << QString(longLine);
+    QTest::newRow("CR LF split by a step") << "b\r\n" + QByteArray(65533, '\n') << "b";
+}
+
+void TestAnswerLog::lastReadFromTheEnd()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, last);
+    Sandbox work;
+    QVERIFY(work.write(kAnswerLogName, file));
+    QCOMPARE(entry(work.context->log.last()), Entry(last));
 }
 
 void TestAnswerLog::allThenSaveKeepsEntriesAndOneEmptyLine()

@@ -241,9 +241,9 @@ void TestArrayText::pastedSystem_data()
     QTest::newRow("two blanks in a group") << "1  000\t1" << Refused << "1  000" << 0;
     QTest::newRow("semicolons count as tabs") << "1,5;2;3,5" << System << "1.5 2 3.5" << 0;
     QTest::newRow("semicolon rows") << "1;2;3\n4;5;6\n" << System << "1 2 3 4 5 6" << 2;
-    QTest::newRow("a million and one cells")
+    QTest::newRow("one cell over the bound")
         << QString(QStringLiteral("1\t")).repeated(kMostValues) + "1" << Refused << "" << 0;
-    QTest::newRow("a million and one typed pieces")
+    QTest::newRow("one typed piece over the bound")
         << QString(QStringLiteral("1 ")).repeated(kMostValues) + "1" << Refused << "" << 0;
 
     // Ten rows of eleven cells from a spreadsheet under Russian settings.

@@ -9,6 +9,7 @@
 #include "storageoperations.h"
 
 #include <QProcess>
+#include <QSysInfo>
 #include <QTextStream>
 
 #include <cstdio>
@@ -73,6 +74,8 @@ private slots:
     void fullDisk_data();
     void fullDisk();
     void twoCopies();
+    void clearedLockTakenOnce_data();
+    void clearedLockTakenOnce();
 };
 
 void TestStorageChildren::fullDisk_data()
@@ -136,7 +139,81 @@ void TestStorageChildren::twoCopies()
     QCOMPARE(readCatalogueNames(work.folder()).value(), (QStringList{"a", "A-3"}));
 }
 
+void TestStorageChildren::clearedLockTakenOnce_data()
+{
+    QTest::addColumn<QByteArray>("lock");
+    // Every kind of stale lock is cleared the same way (staleLock has them
+    // all); one that says nothing, and one that names a process here.
+    QTest::newRow("garbage") << QByteArray("\x01\xff not a lock");
+    QTest::newRow("process gone")
+        << "2147483646\nravno\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+}
+
+// Copy B opens a stale lock and is stopped before it locks it; copy A
+// clears it and takes the lock. B, going on, must find A's lock and not
+// clear it: never are both inside.
+void TestStorageChildren::clearedLockTakenOnce()
+{
+    QFETCH(QByteArray, lock);
+    Sandbox work;
+    const QString lockPath = lockFileName(work.path(kAnswerLogName));
+    QVERIFY(work.write(lockFileName(kAnswerLogName), lock));
+    QProcess copies[2];
+    const auto said = [](QProcess &copy) {
+        while (!copy.canReadLine() && copy.waitForReadyRead(10000)) {
+        }
+        return copy.readLine().trimmed();
+    };
+    for (const char *role : {"stalled", "clearer"}) {
+        QProcess &copy = copies[role[0] == 'c'];
+        copy.start(QCoreApplication::applicationFilePath(), {"--lock", work.workingPath(), role});
+        QCOMPARE(said(copy), role[0] == 'c' ? "inside" : "opened");
+    }
+    copies[0].write("go\n");
+    QCOMPARE(said(copies[0]), "busy");
+    copies[1].write("leave\n");
+    for (QProcess &copy : copies)
+        QVERIFY(copy.waitForFinished(10000) && copy.exitCode() == 0);
+    QVERIFY(!QFile::exists(lockPath));
+}
+
 namespace {
+
+// The lock copies' lines to the test, and the test's word to go on.
+void say(const char *what)
+{
+    std::printf("%s\n", what);
+    std::fflush(stdout);
+}
+
+bool heard()
+{
+    char line[16];
+    return std::fgets(line, sizeof line, stdin) != nullptr;
+}
+
+// --lock <working folder> stalled|clearer: says "inside" once it holds the
+// answer log's lock and leaves when told, or says "busy". The stalled copy
+// first says "opened" once it has opened a lock to clear, and goes on when
+// told.
+int lockChild(const QStringList &args)
+{
+    static bool stalled = args[1] == u"clearer";
+    pauseHook = [](PausePoint point, const QString &) {
+        if (point == PausePoint::LockOpened && !std::exchange(stalled, true)) {
+            say("opened");
+            heard();
+        }
+    };
+    const QString log = DataFolder(QDir(args[0])).pathOf(kAnswerLogName);
+    const Status held = underLock(log, kAnswerLogName, 0, [] {
+        say("inside");
+        return heard() ? success() : Status(FileError());
+    });
+    if (!held && held.error().kind == Failure::LockBusy)
+        say("busy");
+    return 0;
+}
 
 // --child fsize|tmpfs|inplace <operation> <working folder>: stores the
 // operation's file, fills the file system up, runs the operation, reports.
@@ -289,6 +366,8 @@ int main(int argc, char *argv[])
         return fullDiskChild(args);
     if (argc > 1 && qstrcmp(argv[1], "--copy") == 0)
         return copyChild(args);
+    if (argc > 1 && qstrcmp(argv[1], "--lock") == 0)
+        return lockChild(args);
     TestStorageChildren test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);

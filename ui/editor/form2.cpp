@@ -318,7 +318,8 @@ void Form2::loadLastArray()
     if (m_context.messages.failed(this, read))
         return;
     if (!read.value().hasData) {
-        m_text->setText(QString());
+        // Like every load that fails, this one leaves the editor as it was:
+        // an emptied line would leave the old system previewed and solved.
         m_context.messages.inform(this, QStringLiteral("Ошибка"), QStringLiteral("Нет данных"));
     } else {
         loadArray(read.value());
