@@ -171,6 +171,8 @@ void TestLayout::everyWindow()
     press(child<QPushButton>(&main, "Command3"));
     QCOMPARE(main.size(), designed);
     QCOMPARE(main.pos(), corner);
+    if (frames)
+        checkRingClearOfText(&main, {"Command2", "Command8"});
 
     Form4 *about = Form4::showSingle();
     QVERIFY(QTest::qWaitForWindowActive(about));
