@@ -79,16 +79,25 @@ inline void checkWindow(QWidget *window, const QList<Overlay> &overlays = {})
         if (!isTableControl(control) || !control->isVisible())
             continue;
         const QString name = control->objectName();
-        const QRect place(control->mapTo(window, QPoint(0, 0)), control->size());
+        QRect place(control->mapTo(window, QPoint(0, 0)), control->size());
         auto *area = qobject_cast<TextArea *>(control->parentWidget() ? control->parentWidget()->parentWidget()
                                                                       : nullptr);
         if (area) {
             const QRect areaPlace(area->mapTo(window, QPoint(0, 0)), area->size());
             QVERIFY2(client.contains(areaPlace), qPrintable(name));
-            QVERIFY2(!area->verticalScrollBar()->isVisible(), qPrintable(name + QStringLiteral(" scrolls")));
-            const bool screenWide =
-                window->frameGeometry().width() >= window->screen()->availableGeometry().width();
+            place &= QRect(area->viewport()->mapTo(window, QPoint(0, 0)), area->viewport()->size());
+            // No button lies over the answers but by the pixel of the design.
             const bool wraps = area->growth() == TextArea::Growth::Wrap;
+            for (QWidget *other : window->findChildren<QWidget *>())
+                if (wraps && other != control && isTableControl(other) && other->isVisible()) {
+                    const QRect over = QRect(other->mapTo(window, QPoint(0, 0)), other->size()) & place;
+                    QVERIFY2(over.isEmpty() || std::min(over.width(), over.height()) <= 1,
+                             qPrintable(QStringLiteral("%1 under %2").arg(name, other->objectName())));
+                }
+            const QRect screen = window->screen()->availableGeometry();
+            const bool screenWide = window->frameGeometry().width() >= screen.width();
+            QVERIFY2(!area->verticalScrollBar()->isVisible() || window->frameGeometry().height() >= screen.height(),
+                     qPrintable(name + QStringLiteral(" scrolls")));
             QVERIFY2(!area->horizontalScrollBar()->isVisible() || (screenWide && !wraps),
                      qPrintable(name + QStringLiteral(" scrolls sideways")));
         } else {
