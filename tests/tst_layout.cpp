@@ -91,9 +91,11 @@ void TestLayout::everyWindow()
     QFETCH(QString, values);
     // The pixel checks: the focus frames at the smallest order, the road
     // clear of the matrix at the largest and of the preview's centred rows
-    // at every order; the sizes between by the window check.
+    // at every order (at scale 1 only: a grab costs four times as much at
+    // scale 2); the sizes between by the window check.
     const bool frames = order == 2;
     const bool road = order == 10;
+    const bool previewRoad = road || qApp->devicePixelRatio() == 1;
     Sandbox box;
     QVERIFY(box.write(QStringLiteral("lastans"), "1.000  2.000  \r\n"));
     Form1 main(*box.context);
@@ -122,7 +124,8 @@ void TestLayout::everyWindow()
     checkWindow(editor);
     if (frames)
         checkFocusFrames(editor);
-    checkRoadClearOfText(editor);
+    if (previewRoad)
+        checkRoadClearOfText(editor);
     const QRect editorFrame = editor->frameGeometry();
     const int formWidth = form->frameGeometry().width();
     if (editorFrame.left() - screen.left() >= formWidth || screen.right() - editorFrame.right() >= formWidth)
