@@ -9,8 +9,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -113,16 +111,20 @@ void TestMainWindow::enablingRules()
     auto *solveButton = child<QPushButton>(&main, "Command3");
     auto *ans = main.findChild<QAction *>(QStringLiteral("ans"));
     auto *unload = main.findChild<QAction *>(QStringLiteral("unloadmas"));
+    // "Подробный отчет" has something to show only after a solve.
+    auto *report = main.findChild<QAction *>(QStringLiteral("final"));
     QVERIFY(!solveButton->isEnabled());
     QVERIFY(!ans->isEnabled());
 
     enterSystem(main, QStringLiteral("2 1 5 1 3 10"), 10);
     QVERIFY(solveButton->isEnabled());
     QVERIFY(ans->isEnabled());
+    QVERIFY(!report->isEnabled());
 
     press(solveButton);
     QVERIFY(!solveButton->isEnabled());
     QVERIFY(ans->isEnabled());
+    QVERIFY(report->isEnabled());
 
     // The menu solves again on the eliminated matrix with the same answers.
     ans->trigger();
@@ -132,6 +134,7 @@ void TestMainWindow::enablingRules()
     unload->trigger();
     QVERIFY(!solveButton->isEnabled());
     QVERIFY(!ans->isEnabled());
+    QVERIFY(!report->isEnabled());
     QCOMPARE(box.context->workspace.order(), 0);
 
     main.findChild<QAction *>(QStringLiteral("masedit"))->trigger();
@@ -141,6 +144,8 @@ void TestMainWindow::enablingRules()
     QVERIFY(!main.isVisible());
     QVERIFY(solveButton->isEnabled());
     QVERIFY(ans->isEnabled());
+    QVERIFY(!report->isEnabled());
+    QVERIFY(!main.editor()->findChild<QAction *>(QStringLiteral("final"))->isEnabled());
 }
 
 void TestMainWindow::opensEditor_data()
@@ -360,13 +365,6 @@ void TestMainWindow::layoutAndNames()
     QCOMPARE(main.windowTitle(), QStringLiteral("Решение систем уравнений"));
     QCOMPARE(child<QLineEdit>(&main, "Text1")->accessibleName(), QStringLiteral("Ввести матрицу"));
 
-    const QStringList menuOrder{"lastans", "allans", "", "Exit", "unloadmas", "masedit", "", "ans",
-                                "graph", "stoper", "what", "final", "", "about"};
-    QStringList seen;
-    for (QAction *menu : main.menuBar()->actions())
-        for (QAction *item : menu->menu()->actions())
-            seen << (item->isSeparator() ? QString() : item->objectName());
-    QCOMPARE(seen, menuOrder);
     auto *graph = main.findChild<QAction *>(QStringLiteral("graph"));
     QVERIFY(graph->isChecked() && !graph->isEnabled());
 }

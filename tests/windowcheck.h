@@ -79,16 +79,25 @@ inline void checkWindow(QWidget *window, const QList<Overlay> &overlays = {})
         if (!isTableControl(control) || !control->isVisible())
             continue;
         const QString name = control->objectName();
-        const QRect place(control->mapTo(window, QPoint(0, 0)), control->size());
+        QRect place(control->mapTo(window, QPoint(0, 0)), control->size());
         auto *area = qobject_cast<TextArea *>(control->parentWidget() ? control->parentWidget()->parentWidget()
                                                                       : nullptr);
         if (area) {
             const QRect areaPlace(area->mapTo(window, QPoint(0, 0)), area->size());
             QVERIFY2(client.contains(areaPlace), qPrintable(name));
-            QVERIFY2(!area->verticalScrollBar()->isVisible(), qPrintable(name + QStringLiteral(" scrolls")));
-            const bool screenWide =
-                window->frameGeometry().width() >= window->screen()->availableGeometry().width();
+            place &= QRect(area->viewport()->mapTo(window, QPoint(0, 0)), area->viewport()->size());
+            // No button lies over the answers but by the pixel of the design.
             const bool wraps = area->growth() == TextArea::Growth::Wrap;
+            for (QWidget *other : window->findChildren<QWidget *>())
+                if (wraps && other != control && isTableControl(other) && other->isVisible()) {
+                    const QRect over = QRect(other->mapTo(window, QPoint(0, 0)), other->size()) & place;
+                    QVERIFY2(over.isEmpty() || std::min(over.width(), over.height()) <= 1,
+                             qPrintable(QStringLiteral("%1 under %2").arg(name, other->objectName())));
+                }
+            const QRect screen = window->screen()->availableGeometry();
+            const bool screenWide = window->frameGeometry().width() >= screen.width();
+            QVERIFY2(!area->verticalScrollBar()->isVisible() || window->frameGeometry().height() >= screen.height(),
+                     qPrintable(name + QStringLiteral(" scrolls")));
             QVERIFY2(!area->horizontalScrollBar()->isVisible() || (screenWide && !wraps),
                      qPrintable(name + QStringLiteral(" scrolls sideways")));
         } else {
@@ -184,21 +193,53 @@ inline void checkFocusFrames(QWidget *window)
     }
 }
 
+// Where the answers, the matrix and the preview show text, as far as shown.
+inline QList<QRect> textViews(QWidget *window)
+{
+    QList<QRect> shown;
+    for (TextArea *area : window->findChildren<TextArea *>())
+        if (area->isVisible() && !area->label()->text().isEmpty())
+            shown << QRect(area->viewport()->mapTo(window, QPoint(0, 0)), area->viewport()->size());
+    return shown;
+}
+
+// Gives each named control the focus in turn: every lit pixel of the
+// answers, matrix and preview stays as it is without the focus.
+inline void checkRingClearOfText(QWidget *window, const QStringList &names)
+{
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    const auto grab = [&](const QRect &r) { return window->grab(r).toImage().convertToFormat(QImage::Format_RGB32); };
+    for (const QString &name : names) {
+        auto *control = window->findChild<QWidget *>(name);
+        QVERIFY(control);
+        for (const QRect &view : textViews(window)) {
+            control->clearFocus();
+            const QImage plain = grab(view);
+            control->setFocus(Qt::OtherFocusReason);
+            const QImage focused = grab(view);
+            for (int y = 0; y < plain.height(); ++y) {
+                const auto *a = reinterpret_cast<const QRgb *>(plain.constScanLine(y));
+                const auto *b = reinterpret_cast<const QRgb *>(focused.constScanLine(y));
+                for (int x = 0; x < plain.width(); ++x)
+                    if (a[x] != b[x] && (qGray(a[x]) > 0 || qGreen(a[x]) > 0))
+                        QFAIL(qPrintable(QStringLiteral("%1's ring on text at %2,%3")
+                                             .arg(name, QString::number(x), QString::number(y))));
+            }
+        }
+    }
+}
+
 // Drives the window's road by hand through the start of a run (two pace
 // events, then every step) and checks in a grab of the window after each
 // that the text lines of its answers, matrix or preview hold no road: along
 // each painted line every pixel is as it is with the road hidden.
 inline void checkRoadClearOfText(QWidget *window)
 {
-    // Where the answers, the matrix and the preview show, as far as shown.
+    const QList<QRect> shown = textViews(window);
     QRect bound;
-    QList<QRect> shown;
-    for (TextArea *area : window->findChildren<TextArea *>()) {
-        if (!area->isVisible() || area->label()->text().isEmpty())
-            continue;
-        shown << QRect(area->viewport()->mapTo(window, QPoint(0, 0)), area->viewport()->size());
-        bound |= shown.last();
-    }
+    for (const QRect &area : shown)
+        bound |= area;
     auto *road = window->findChild<RoadAnimator *>();
     QVERIFY(road && !shown.isEmpty());
     road->view()->hide();

@@ -166,6 +166,10 @@ QRect TextArea::wanted() const
 QRect TextArea::wantedWithin(const QRect &room) const
 {
     QRect rect = wanted();
+    // A text cut at the bottom scrolls down: the area is wider by the bar,
+    // so that no column lies under it. Answers make their room themselves.
+    if (m_growth != Growth::Wrap && rect.bottom() > room.bottom())
+        rect.setWidth(rect.width() + verticalScrollBar()->sizeHint().width());
     const bool cut = rect.width() > room.width();
     // A centred text wider than its home moves in from the left edge before
     // it is cut there.
