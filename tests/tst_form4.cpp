@@ -6,7 +6,10 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
+#include <QSet>
 #include <QScreen>
 #include <QTest>
 
@@ -19,6 +22,7 @@ private slots:
     void singleInstance();
     void helpMenu_data();
     void helpMenu();
+    void menusByKeyboard();
 };
 
 void TestForm4::cleanup()
@@ -103,10 +107,10 @@ void TestForm4::helpMenu()
         window = std::make_unique<Form1>(*box.context);
     auto *action = window->findChild<QAction *>(item);
     QVERIFY(action);
-    QCOMPARE(action->text(), caption);
+    QCOMPARE(action->text().remove(u'&'), caption);
     auto *help = window->findChild<QAction *>(QStringLiteral("help"));
     QVERIFY(help);
-    QCOMPARE(help->text(), QStringLiteral("Помощь"));
+    QCOMPARE(help->text().remove(u'&'), QStringLiteral("Помощь"));
     QVERIFY(help->menu() && help->menu()->actions().contains(action));
 
     action->trigger();
@@ -122,6 +126,52 @@ void TestForm4::helpMenu()
         QCOMPARE(box.messages.boxes.constFirst().title, QStringLiteral("Ошибка"));
         QVERIFY(box.messages.boxes.constFirst().text.contains(message));
     }
+}
+
+// The menus the desktop way: a letter of its own for every title and item
+// within its menu, F10 and the arrows to "О программе", and Alt with a
+// letter that is no mnemonic typing nothing.
+void TestForm4::menusByKeyboard()
+{
+    ravno::test::Sandbox box;
+    Form1 main(*box.context);
+    Form2 editor(*box.context);
+    for (QMenuBar *bar : {main.menuBar(), editor.menuBar()}) {
+        QList<QList<QAction *>> menus{bar->actions()};
+        for (QAction *title : bar->actions())
+            menus << title->menu()->actions();
+        for (const QList<QAction *> &menu : menus) {
+            QSet<QString> keys;
+            for (const QAction *item : menu) {
+                if (item->isSeparator())
+                    continue;
+                const QString key = QKeySequence::mnemonic(item->text()).toString();
+                QVERIFY2(!key.isEmpty() && !keys.contains(key), qPrintable(item->text()));
+                keys.insert(key);
+            }
+        }
+    }
+
+    main.show();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QTest::keyClick(main.windowHandle(), Qt::Key_F10);
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Right);
+    auto *about = main.findChild<QAction *>(QStringLiteral("about"));
+    for (int i = 0; i < 5 && qobject_cast<QMenu *>(QApplication::activePopupWidget())->activeAction() != about; ++i)
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Down);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);
+    QVERIFY(Form4::instance());
+
+    main.hide();
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowActive(&editor));
+    auto *text = editor.findChild<QLineEdit *>(QStringLiteral("Text1"));
+    text->setFocus();
+    const QString before = text->text();
+    QTest::keyClick(editor.windowHandle(), Qt::Key_Q, Qt::AltModifier);
+    QCOMPARE(text->text(), before);
 }
 
 QTEST_MAIN(TestForm4)

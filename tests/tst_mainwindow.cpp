@@ -37,6 +37,8 @@ private slots:
     void singularSystemIsLogged();
     void unloadThenReturnSolvesWhatTheEditorShows();
     void layoutAndNames();
+    void logViewByKeys_data();
+    void logViewByKeys();
 
 private:
     static void enterSystem(Form1 &main, const QString &text, int position);
@@ -96,13 +98,14 @@ void TestMainWindow::typicalRun()
     QCOMPARE(box.read(QStringLiteral("lastans")), (answer + QStringLiteral("\r\n")).toLatin1());
     QVERIFY(box.messages.boxes.isEmpty());
 
-    // A screen reader reads what the boxes show now, not their first text.
+    // A screen reader hears what the boxes are and what they show now, not
+    // their first text.
     const auto spoken = [&](const char *name) {
         QAccessibleInterface *face = QAccessible::queryAccessibleInterface(child<QWidget>(&main, name));
         return face ? face->text(QAccessible::Name) : QString();
     };
-    QCOMPARE(spoken("Picture1"), answer);
-    QCOMPARE(spoken("Label1"), matrix);
+    QCOMPARE(spoken("Picture1"), QStringLiteral("Ответ: ") + answer.simplified());
+    QCOMPARE(spoken("Label1"), QStringLiteral("Преобразованный массив: ") + matrix.simplified());
 }
 
 void TestMainWindow::enablingRules()
@@ -371,6 +374,38 @@ void TestMainWindow::layoutAndNames()
     QVERIFY(graph->isChecked() && !graph->isEnabled());
 }
 
+void TestMainWindow::logViewByKeys_data()
+{
+    QTest::addColumn<QKeyCombination>("leave"); // out of the view, then Return
+    QTest::newRow("Tab to Скрыть, Return") << QKeyCombination(Qt::Key_Tab);
+    QTest::newRow("Ctrl+Tab to Скрыть, Return") << QKeyCombination(Qt::ControlModifier, Qt::Key_Tab);
+    QTest::newRow("Escape") << QKeyCombination(Qt::Key_Escape);
+}
+
+// "Все ответы" by the keyboard: the view takes it, and it leaves by Tab or
+// Escape with no tab typed into the log.
+void TestMainWindow::logViewByKeys()
+{
+    QFETCH(QKeyCombination, leave);
+    Sandbox box;
+    QVERIFY(box.write(QStringLiteral("lastans"), "a\r\n"));
+    Form1 main(*box.context);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    auto *all = child<QPushButton>(&main, "Command4");
+    all->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(main.windowHandle(), Qt::Key_Return);
+    auto *view = child<QPlainTextEdit>(&main, "Text2");
+    QVERIFY(view->isVisible() && view->hasFocus());
+    QTest::keyClick(main.windowHandle(), leave.key(), leave.keyboardModifiers());
+    if (leave.key() != Qt::Key_Escape) {
+        QCOMPARE(QApplication::focusWidget(), child<QWidget>(&main, "Command6"));
+        QTest::keyClick(main.windowHandle(), Qt::Key_Return);
+    }
+    QVERIFY(!view->isVisible() && child<QWidget>(&main, "Label1Area")->isVisible());
+    QCOMPARE(QApplication::focusWidget(), all);
+    QCOMPARE(view->toPlainText(), QStringLiteral("a\n"));
+}
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

@@ -9,6 +9,7 @@
 #include "ui/extras/roadanimator.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QAction>
 #include <QCheckBox>
@@ -20,6 +21,7 @@
 #include <QMainWindow>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSet>
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
@@ -79,9 +81,11 @@ inline void checkWindow(QWidget *window, const QList<Overlay> &overlays = {})
         if (!isTableControl(control) || !control->isVisible())
             continue;
         const QString name = control->objectName();
-        const QRect place(control->mapTo(window, QPoint(0, 0)), control->size());
+        QRect place(control->mapTo(window, QPoint(0, 0)), control->size());
         auto *area = qobject_cast<TextArea *>(control->parentWidget() ? control->parentWidget()->parentWidget()
                                                                       : nullptr);
+        if (area) // as far as it shows
+            place &= QRect(area->viewport()->mapTo(window, QPoint(0, 0)), area->viewport()->size());
         if (area) {
             const QRect areaPlace(area->mapTo(window, QPoint(0, 0)), area->size());
             QVERIFY2(client.contains(areaPlace), qPrintable(name));
@@ -89,8 +93,27 @@ inline void checkWindow(QWidget *window, const QList<Overlay> &overlays = {})
             const bool screenWide =
                 window->frameGeometry().width() >= window->screen()->availableGeometry().width();
             const bool wraps = area->growth() == TextArea::Growth::Wrap;
-            QVERIFY2(!area->horizontalScrollBar()->isVisible() || (screenWide && !wraps),
+            // Answers break between numbers; only a number wider than the
+            // room scrolls.
+            const QStringList words = area->label()->text().split(QRegularExpression(QStringLiteral("\\s+")));
+            const bool wideWord = std::any_of(words.begin(), words.end(), [&](const QString &word) {
+                return control->fontMetrics().horizontalAdvance(word) > area->viewport()->width();
+            });
+            QVERIFY2(!area->horizontalScrollBar()->isVisible() || (screenWide && !wraps) || wideWord,
                      qPrintable(name + QStringLiteral(" scrolls sideways")));
+            // Nothing lies over a scroll bar: its arrows and its middle take
+            // a click.
+            for (const QScrollBar *bar : {area->horizontalScrollBar(), area->verticalScrollBar()}) {
+                if (!bar->isVisible())
+                    continue;
+                const QRect barPlace(bar->mapTo(window, QPoint(0, 0)), bar->size());
+                for (const QPoint &at : {barPlace.topLeft() + QPoint(2, 2), barPlace.center(),
+                                         barPlace.bottomRight() - QPoint(2, 2)})
+                    QVERIFY2(window->childAt(at) == bar,
+                             qPrintable(QStringLiteral("%1's scroll bar is covered at %2,%3 by %4")
+                                            .arg(name).arg(at.x()).arg(at.y())
+                                            .arg(window->childAt(at) ? window->childAt(at)->objectName() : QString())));
+            }
         } else {
             QVERIFY2(client.contains(place), qPrintable(name));
         }
@@ -153,6 +176,31 @@ inline double contrast(QColor a, QColor b)
 // Gives each control that takes the keyboard the focus in turn: in a band
 // around its edge, at least as many pixels as its outline has must change by
 // a contrast of 3:1 or more from how they look without the focus.
+// Where a frame around the control must leave every pixel as it was, in the
+// window's coordinates: the other controls on its client area, and the text
+// lines and scroll bars of the answers, the matrix and the preview.
+inline QRegion otherControls(QWidget *window, QWidget *control)
+{
+    QWidget *own = control;
+    while (own->parentWidget() && own->parentWidget() != window && own->parentWidget()->objectName() != u"client")
+        own = own->parentWidget();
+    QWidget *client = own->parentWidget();
+    QRegion others;
+    for (QWidget *other : client->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (!other->isVisible() || other->testAttribute(Qt::WA_TransparentForMouseEvents))
+            continue;
+        QList<QWidget *> parts{other};
+        if (auto *area = qobject_cast<TextArea *>(other)) {
+            others += area->lineBoxes().translated(client->mapTo(window, QPoint(0, 0)));
+            parts = {area->horizontalScrollBar(), area->verticalScrollBar()};
+        }
+        for (QWidget *part : parts)
+            if (part != own && part->isVisible())
+                others += QRect(part->mapTo(window, QPoint(0, 0)), part->size());
+    }
+    return others;
+}
+
 inline void checkFocusFrames(QWidget *window)
 {
     window->activateWindow();
@@ -161,6 +209,7 @@ inline void checkFocusFrames(QWidget *window)
         if (!control->isVisible() || !control->isEnabled() || !(control->focusPolicy() & Qt::TabFocus)
             || control->focusProxy())
             continue;
+        const QRegion others = otherControls(window, control);
         const QRect place(control->mapTo(window, QPoint(0, 0)), control->size());
         const QRect band = place.adjusted(-4, -4, 4, 4).intersected(window->rect());
         control->setFocus(Qt::OtherFocusReason);
@@ -174,14 +223,55 @@ inline void checkFocusFrames(QWidget *window)
         for (int y = 0; y < focused.height(); ++y) {
             const auto *a = reinterpret_cast<const QRgb *>(focused.constScanLine(y));
             const auto *b = reinterpret_cast<const QRgb *>(plain.constScanLine(y));
-            for (int x = 0; x < focused.width(); ++x)
-                changed += a[x] != b[x] && !inside.contains(band.topLeft() + QPoint(x, y) / ratio)
-                           && contrast(a[x], b[x]) >= 3;
+            for (int x = 0; x < focused.width(); ++x) {
+                const QPoint at = band.topLeft() + QPoint(int(x / ratio), int(y / ratio));
+                changed += a[x] != b[x] && !inside.contains(at) && contrast(a[x], b[x]) >= 3;
+                QVERIFY2(a[x] == b[x] || place.contains(at) || !others.contains(at),
+                         qPrintable(QStringLiteral("%1's frame on another control or text at %2,%3")
+                                        .arg(control->objectName()).arg(at.x()).arg(at.y())));
+            }
         }
         changed = int(changed / (ratio * ratio));
         QVERIFY2(changed >= 2 * (control->width() + control->height()),
                  qPrintable(QStringLiteral("%1: %2 pixels").arg(control->objectName()).arg(changed)));
     }
+}
+
+// What a screen reader finds in the window: every control that takes the
+// keyboard has a name, its own within the window; the answers, the matrix
+// and the preview say what they are, not only what they show; a control
+// lying over another by design is no second item.
+inline void checkReaderNames(QWidget *window, const QList<Overlay> &overlays = {})
+{
+    QHash<QString, QString> names; // name: whose
+    QSet<QObject *> inTree;
+    QList<QAccessibleInterface *> todo{QAccessible::queryAccessibleInterface(window)};
+    while (!todo.isEmpty()) {
+        QAccessibleInterface *item = todo.takeLast();
+        inTree.insert(item->object());
+        for (int i = 0; i < item->childCount(); ++i)
+            if (QAccessibleInterface *child = item->child(i))
+                todo << child;
+        auto *widget = qobject_cast<QWidget *>(item->object());
+        // A combo box's line edit is the box's, which has the name.
+        if (!widget || !widget->isVisible() || !item->state().focusable || widget == window
+            || qobject_cast<QComboBox *>(widget->parentWidget()))
+            continue;
+        const QString name = item->text(QAccessible::Name);
+        QVERIFY2(!name.isEmpty(), qPrintable(widget->objectName() + QStringLiteral(" has no name")));
+        QVERIFY2(!names.contains(name), qPrintable(QStringLiteral("%1 and %2 are both \"%3\"")
+                                                       .arg(names.value(name), widget->objectName(), name)));
+        names.insert(name, widget->objectName());
+    }
+    for (QWidget *control : window->findChildren<QWidget *>())
+        if (control->isVisible() && control->isEnabled() && (control->focusPolicy() & Qt::TabFocus))
+            QVERIFY2(inTree.contains(control), qPrintable(control->objectName() + QStringLiteral(" is not in the tree")));
+    for (TextArea *area : window->findChildren<TextArea *>()) {
+        const QString name = QAccessible::queryAccessibleInterface(area->label())->text(QAccessible::Name);
+        QVERIFY2(!name.isEmpty() && name != area->label()->text(), qPrintable(area->objectName()));
+    }
+    for (const Overlay &overlay : overlays)
+        QVERIFY2(!inTree.contains(window->findChild<QWidget *>(overlay.over)), qPrintable(overlay.over));
 }
 
 // Drives the window's road by hand through the start of a run (two pace
