@@ -97,23 +97,14 @@ inline void checkWindow(QWidget *window, const QList<Overlay> &overlays = {})
             // room scrolls.
             const QStringList words = area->label()->text().split(QRegularExpression(QStringLiteral("\\s+")));
             const bool wideWord = std::any_of(words.begin(), words.end(), [&](const QString &word) {
-                return control->fontMetrics().horizontalAdvance(word) > area->viewport()->width();
-            });
+                return control->fontMetrics().horizontalAdvance(word) > area->viewport()->width(); });
             QVERIFY2(!area->horizontalScrollBar()->isVisible() || (screenWide && !wraps) || wideWord,
                      qPrintable(name + QStringLiteral(" scrolls sideways")));
-            // Nothing lies over a scroll bar: its arrows and its middle take
-            // a click.
-            for (const QScrollBar *bar : {area->horizontalScrollBar(), area->verticalScrollBar()}) {
-                if (!bar->isVisible())
-                    continue;
-                const QRect barPlace(bar->mapTo(window, QPoint(0, 0)), bar->size());
-                for (const QPoint &at : {barPlace.topLeft() + QPoint(2, 2), barPlace.center(),
-                                         barPlace.bottomRight() - QPoint(2, 2)})
-                    QVERIFY2(window->childAt(at) == bar,
-                             qPrintable(QStringLiteral("%1's scroll bar is covered at %2,%3 by %4")
-                                            .arg(name).arg(at.x()).arg(at.y())
-                                            .arg(window->childAt(at) ? window->childAt(at)->objectName() : QString())));
-            }
+            // Nothing lies over a scroll bar: its ends and middle take a click.
+            for (const QScrollBar *bar : {area->horizontalScrollBar(), area->verticalScrollBar()})
+                for (const QPoint &at : {QPoint(2, 2), bar->rect().center(), bar->rect().bottomRight() - QPoint(2, 2)})
+                    QVERIFY2(!bar->isVisible() || window->childAt(bar->mapTo(window, at)) == bar,
+                             qPrintable(name + QStringLiteral("'s scroll bar is covered")));
         } else {
             QVERIFY2(client.contains(place), qPrintable(name));
         }
@@ -173,34 +164,28 @@ inline double contrast(QColor a, QColor b)
     return std::max(luminance(a), luminance(b)) / std::min(luminance(a), luminance(b));
 }
 
-// Gives each control that takes the keyboard the focus in turn: in a band
-// around its edge, at least as many pixels as its outline has must change by
-// a contrast of 3:1 or more from how they look without the focus.
 // Where a frame around the control must leave every pixel as it was, in the
-// window's coordinates: the other controls on its client area, and the text
-// lines and scroll bars of the answers, the matrix and the preview.
-inline QRegion otherControls(QWidget *window, QWidget *control)
+// window's coordinates: the other controls on its client area and the text
+// lines of the answers, the matrix and the preview.
+inline QRegion otherControls(QWidget *window, QWidget *own)
 {
-    QWidget *own = control;
-    while (own->parentWidget() && own->parentWidget() != window && own->parentWidget()->objectName() != u"client")
+    while (own->parentWidget() != window && own->parentWidget()->objectName() != u"client")
         own = own->parentWidget();
-    QWidget *client = own->parentWidget();
+    const QPoint origin = own->parentWidget()->mapTo(window, QPoint(0, 0));
     QRegion others;
-    for (QWidget *other : client->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        if (!other->isVisible() || other->testAttribute(Qt::WA_TransparentForMouseEvents))
+    for (QWidget *other : own->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (other == own || !other->isVisible() || other->testAttribute(Qt::WA_TransparentForMouseEvents))
             continue;
-        QList<QWidget *> parts{other};
-        if (auto *area = qobject_cast<TextArea *>(other)) {
-            others += area->lineBoxes().translated(client->mapTo(window, QPoint(0, 0)));
-            parts = {area->horizontalScrollBar(), area->verticalScrollBar()};
-        }
-        for (QWidget *part : parts)
-            if (part != own && part->isVisible())
-                others += QRect(part->mapTo(window, QPoint(0, 0)), part->size());
+        auto *area = qobject_cast<TextArea *>(other);
+        others += area ? area->lineBoxes().translated(origin) : QRegion(other->geometry().translated(origin));
     }
     return others;
 }
 
+// Gives each control that takes the keyboard the focus in turn: in a band
+// around its edge, at least as many pixels as its outline has must change by
+// a contrast of 3:1 or more from how they look without the focus, and none
+// on another control or text line.
 inline void checkFocusFrames(QWidget *window)
 {
     window->activateWindow();
@@ -243,29 +228,22 @@ inline void checkFocusFrames(QWidget *window)
 // lying over another by design is no second item.
 inline void checkReaderNames(QWidget *window, const QList<Overlay> &overlays = {})
 {
-    QHash<QString, QString> names; // name: whose
+    QStringList names;
     QSet<QObject *> inTree;
-    QList<QAccessibleInterface *> todo{QAccessible::queryAccessibleInterface(window)};
-    while (!todo.isEmpty()) {
+    for (QList todo{QAccessible::queryAccessibleInterface(window)}; !todo.isEmpty();) {
         QAccessibleInterface *item = todo.takeLast();
         inTree.insert(item->object());
         for (int i = 0; i < item->childCount(); ++i)
-            if (QAccessibleInterface *child = item->child(i))
-                todo << child;
+            todo << item->child(i);
         auto *widget = qobject_cast<QWidget *>(item->object());
         // A combo box's line edit is the box's, which has the name.
-        if (!widget || !widget->isVisible() || !item->state().focusable || widget == window
-            || qobject_cast<QComboBox *>(widget->parentWidget()))
-            continue;
-        const QString name = item->text(QAccessible::Name);
-        QVERIFY2(!name.isEmpty(), qPrintable(widget->objectName() + QStringLiteral(" has no name")));
-        QVERIFY2(!names.contains(name), qPrintable(QStringLiteral("%1 and %2 are both \"%3\"")
-                                                       .arg(names.value(name), widget->objectName(), name)));
-        names.insert(name, widget->objectName());
+        if (widget && widget->isVisible() && item->state().focusable && widget != window
+            && !qobject_cast<QComboBox *>(widget->parentWidget())) {
+            const QString name = item->text(QAccessible::Name);
+            QVERIFY2(!name.isEmpty() && !names.contains(name), qPrintable(widget->objectName() + u' ' + name));
+            names << name;
+        }
     }
-    for (QWidget *control : window->findChildren<QWidget *>())
-        if (control->isVisible() && control->isEnabled() && (control->focusPolicy() & Qt::TabFocus))
-            QVERIFY2(inTree.contains(control), qPrintable(control->objectName() + QStringLiteral(" is not in the tree")));
     for (TextArea *area : window->findChildren<TextArea *>()) {
         const QString name = QAccessible::queryAccessibleInterface(area->label())->text(QAccessible::Name);
         QVERIFY2(!name.isEmpty() && name != area->label()->text(), qPrintable(area->objectName()));
