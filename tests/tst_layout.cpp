@@ -51,16 +51,6 @@ QString answersOfTenDigits(int n)
     return values.join(u' ');
 }
 
-// A system whose every answer is the given number.
-QString answersOf(int n, const QString &number)
-{
-    QStringList values;
-    for (int i = 0; i < n; ++i)
-        for (int j = 0; j <= n; ++j)
-            values << (j == n ? number : QString::number(i == j ? 1 : 0));
-    return values.join(u' ');
-}
-
 Form3 *saveLoadWindow()
 {
     for (QWidget *window : QApplication::topLevelWidgets())
@@ -89,7 +79,8 @@ void TestLayout::everyWindow_data()
         QTest::addRow("order %d", n) << n << wideValues(n);
     QTest::newRow("order 10, answers of ten digits") << 10 << answersOfTenDigits(10);
     QTest::newRow("order 10, coefficients of twelve digits") << 10 << wideValues(10, 12, 987654321098);
-    QTest::newRow("order 10, answers of 300 digits") << 10 << answersOf(10, QString(300, u'9'));
+    QTest::newRow("order 10, answers of 300 digits")
+        << 10 << answersOfTenDigits(10).replace(QRegularExpression(QStringLiteral("-?\\d+\\.25")), QString(300, u'9'));
 }
 
 void TestLayout::everyWindow()
@@ -109,8 +100,6 @@ void TestLayout::everyWindow()
     checkWindow(&main, {{"Text1", "Command1"}});
     if (frames)
         checkFocusFrames(&main);
-    if (frames)
-        checkReaderNames(&main, {{"Text1", "Command1"}});
     const QPoint corner = main.pos();
     const QRect screen = main.screen()->availableGeometry();
 
@@ -130,8 +119,6 @@ void TestLayout::everyWindow()
     checkWindow(editor);
     if (frames)
         checkFocusFrames(editor);
-    if (frames)
-        checkReaderNames(editor);
     if (road)
         checkRoadClearOfText(editor);
     const QRect editorFrame = editor->frameGeometry();
@@ -145,8 +132,7 @@ void TestLayout::everyWindow()
     checkWindow(form, {{"Text1", "Command3"}});
     if (frames)
         checkFocusFrames(form);
-    if (frames)
-        checkReaderNames(form);
+
     press(child<QPushButton>(form, "Command6"));
     QVERIFY(QTest::qWaitForWindowActive(editor));
 
@@ -171,8 +157,6 @@ void TestLayout::everyWindow()
     QVERIFY(log.united(QRect(log.left(), buttons.top(), log.width(), buttons.height())).contains(matrixPlace));
     if (frames)
         checkFocusFrames(&main);
-    if (frames)
-        checkReaderNames(&main, {{"Text1", "Command1"}});
     press(child<QPushButton>(&main, "Command6"));
     QCOMPARE(matrixArea->geometry(), matrixPlace);
     QVERIFY(matrixArea->isVisible());

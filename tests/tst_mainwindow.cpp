@@ -98,8 +98,7 @@ void TestMainWindow::typicalRun()
     QCOMPARE(box.read(QStringLiteral("lastans")), (answer + QStringLiteral("\r\n")).toLatin1());
     QVERIFY(box.messages.boxes.isEmpty());
 
-    // A screen reader hears what the boxes are and what they show now, not
-    // their first text.
+    // A screen reader hears what the boxes are and show now.
     const auto spoken = [&](const char *name) {
         QAccessibleInterface *face = QAccessible::queryAccessibleInterface(child<QWidget>(&main, name));
         return face ? face->text(QAccessible::Name) : QString();
@@ -361,7 +360,9 @@ void TestMainWindow::layoutAndNames()
     Form1 main(*box.context);
     main.show();
     QCOMPARE(main.windowTitle(), QStringLiteral("Решение систем уравнений"));
-    QCOMPARE(child<QLineEdit>(&main, "Text1")->accessibleName(), QStringLiteral("Ввести матрицу"));
+    // The click area over "Ввести данные" is no second item beside it.
+    QVERIFY(QAccessible::queryAccessibleInterface(main.centralWidget())
+                ->indexOfChild(QAccessible::queryAccessibleInterface(child<QWidget>(&main, "Text1"))) < 0);
 
     const QStringList menuOrder{"lastans", "allans", "", "Exit", "unloadmas", "masedit", "", "ans",
                                 "graph", "stoper", "what", "final", "", "about"};

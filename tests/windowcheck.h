@@ -21,7 +21,6 @@
 #include <QMainWindow>
 #include <QRegularExpression>
 #include <QScrollBar>
-#include <QSet>
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
@@ -164,6 +163,26 @@ inline double contrast(QColor a, QColor b)
     return std::max(luminance(a), luminance(b)) / std::min(luminance(a), luminance(b));
 }
 
+// What a screen reader finds in the window: every control that takes the
+// keyboard has a name, its own within the window.
+inline void checkReaderNames(QWidget *window)
+{
+    QStringList names;
+    for (QList todo{QAccessible::queryAccessibleInterface(window)}; !todo.isEmpty();) {
+        QAccessibleInterface *item = todo.takeLast();
+        for (int i = 0; i < item->childCount(); ++i)
+            todo << item->child(i);
+        auto *widget = qobject_cast<QWidget *>(item->object());
+        // A combo box's line edit is the box's, which has the name.
+        if (widget && widget->isVisible() && item->state().focusable && widget != window
+            && !qobject_cast<QComboBox *>(widget->parentWidget())) {
+            const QString name = item->text(QAccessible::Name);
+            QVERIFY2(!name.isEmpty() && !names.contains(name), qPrintable(widget->objectName() + u' ' + name));
+            names << name;
+        }
+    }
+}
+
 // Where a frame around the control must leave every pixel as it was, in the
 // window's coordinates: the other controls on its client area and the text
 // lines of the answers, the matrix and the preview.
@@ -185,9 +204,10 @@ inline QRegion otherControls(QWidget *window, QWidget *own)
 // Gives each control that takes the keyboard the focus in turn: in a band
 // around its edge, at least as many pixels as its outline has must change by
 // a contrast of 3:1 or more from how they look without the focus, and none
-// on another control or text line.
+// on another control or text line. The names a screen reader finds first.
 inline void checkFocusFrames(QWidget *window)
 {
+    checkReaderNames(window);
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window));
     for (QWidget *control : window->findChildren<QWidget *>()) {
@@ -220,36 +240,6 @@ inline void checkFocusFrames(QWidget *window)
         QVERIFY2(changed >= 2 * (control->width() + control->height()),
                  qPrintable(QStringLiteral("%1: %2 pixels").arg(control->objectName()).arg(changed)));
     }
-}
-
-// What a screen reader finds in the window: every control that takes the
-// keyboard has a name, its own within the window; the answers, the matrix
-// and the preview say what they are, not only what they show; a control
-// lying over another by design is no second item.
-inline void checkReaderNames(QWidget *window, const QList<Overlay> &overlays = {})
-{
-    QStringList names;
-    QSet<QObject *> inTree;
-    for (QList todo{QAccessible::queryAccessibleInterface(window)}; !todo.isEmpty();) {
-        QAccessibleInterface *item = todo.takeLast();
-        inTree.insert(item->object());
-        for (int i = 0; i < item->childCount(); ++i)
-            todo << item->child(i);
-        auto *widget = qobject_cast<QWidget *>(item->object());
-        // A combo box's line edit is the box's, which has the name.
-        if (widget && widget->isVisible() && item->state().focusable && widget != window
-            && !qobject_cast<QComboBox *>(widget->parentWidget())) {
-            const QString name = item->text(QAccessible::Name);
-            QVERIFY2(!name.isEmpty() && !names.contains(name), qPrintable(widget->objectName() + u' ' + name));
-            names << name;
-        }
-    }
-    for (TextArea *area : window->findChildren<TextArea *>()) {
-        const QString name = QAccessible::queryAccessibleInterface(area->label())->text(QAccessible::Name);
-        QVERIFY2(!name.isEmpty() && name != area->label()->text(), qPrintable(area->objectName()));
-    }
-    for (const Overlay &overlay : overlays)
-        QVERIFY2(!inTree.contains(window->findChild<QWidget *>(overlay.over)), qPrintable(overlay.over));
 }
 
 // Drives the window's road by hand through the start of a run (two pace
