@@ -146,7 +146,7 @@ void TestForm4::menusByKeyboard()
 
     auto *text = new QLineEdit(&main);
     text->setFocus();
-    QTest::keyClick(main.windowHandle(), Qt::Key_Q, Qt::AltModifier);
+    QTest::sendKeyEvent(QTest::Press, text, Qt::Key_Q, QStringLiteral("q"), Qt::AltModifier);
     QVERIFY(text->text().isEmpty());
 }
 
