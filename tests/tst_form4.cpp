@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
 #include <QTest>
@@ -19,6 +20,7 @@ private slots:
     void singleInstance();
     void helpMenu_data();
     void helpMenu();
+    void menusByKeyboard();
 };
 
 void TestForm4::cleanup()
@@ -103,10 +105,10 @@ void TestForm4::helpMenu()
         window = std::make_unique<Form1>(*box.context);
     auto *action = window->findChild<QAction *>(item);
     QVERIFY(action);
-    QCOMPARE(action->text(), caption);
+    QCOMPARE(action->text().remove(u'&'), caption);
     auto *help = window->findChild<QAction *>(QStringLiteral("help"));
     QVERIFY(help);
-    QCOMPARE(help->text(), QStringLiteral("Помощь"));
+    QCOMPARE(help->text().remove(u'&'), QStringLiteral("Помощь"));
     QVERIFY(help->menu() && help->menu()->actions().contains(action));
 
     action->trigger();
@@ -122,6 +124,30 @@ void TestForm4::helpMenu()
         QCOMPARE(box.messages.boxes.constFirst().title, QStringLiteral("Ошибка"));
         QVERIFY(box.messages.boxes.constFirst().text.contains(message));
     }
+}
+
+// F10 and the arrows to "О программе"; Alt with a letter that is no
+// mnemonic types nothing.
+void TestForm4::menusByKeyboard()
+{
+    ravno::test::Sandbox box;
+    Form1 main(*box.context);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QTest::keyClick(main.windowHandle(), Qt::Key_F10);
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Right);
+    auto *about = main.findChild<QAction *>(QStringLiteral("about"));
+    for (int i = 0; i < 5 && qobject_cast<QMenu *>(QApplication::activePopupWidget())->activeAction() != about; ++i)
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Down);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);
+    QVERIFY(Form4::instance());
+
+    auto *text = new QLineEdit(&main);
+    text->setFocus();
+    QTest::sendKeyEvent(QTest::Press, text, Qt::Key_Q, QStringLiteral("q"), Qt::AltModifier);
+    QVERIFY(text->text().isEmpty());
 }
 
 QTEST_MAIN(TestForm4)

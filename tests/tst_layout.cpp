@@ -86,6 +86,8 @@ void TestLayout::everyWindow_data()
     QTest::newRow("order 10, answers of ten digits") << 10 << answersOf(10, false);
     QTest::newRow("order 10, answers k·10^57") << 10 << answersOf(10, true);
     QTest::newRow("order 10, coefficients of twelve digits") << 10 << wideValues(10, 12, 987654321098);
+    QTest::newRow("order 10, answers of 300 digits")
+        << 10 << answersOf(10, false).replace(QRegularExpression(QStringLiteral("-?\\d+\\.25")), QString(300, u'9'));
 }
 
 void TestLayout::everyWindow()
@@ -140,6 +142,7 @@ void TestLayout::everyWindow()
     checkWindow(form, {{"Text1", "Command3"}});
     if (frames)
         checkFocusFrames(form);
+
     press(child<QPushButton>(form, "Command6"));
     QVERIFY(QTest::qWaitForWindowActive(editor));
 

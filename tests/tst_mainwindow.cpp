@@ -35,6 +35,8 @@ private slots:
     void singularSystemIsLogged();
     void unloadThenReturnSolvesWhatTheEditorShows();
     void layoutAndNames();
+    void logViewByKeys_data();
+    void logViewByKeys();
 
 private:
     static void enterSystem(Form1 &main, const QString &text, int position);
@@ -94,13 +96,13 @@ void TestMainWindow::typicalRun()
     QCOMPARE(box.read(QStringLiteral("lastans")), (answer + QStringLiteral("\r\n")).toLatin1());
     QVERIFY(box.messages.boxes.isEmpty());
 
-    // A screen reader reads what the boxes show now, not their first text.
+    // A screen reader hears what the boxes are and show now.
     const auto spoken = [&](const char *name) {
         QAccessibleInterface *face = QAccessible::queryAccessibleInterface(child<QWidget>(&main, name));
         return face ? face->text(QAccessible::Name) : QString();
     };
-    QCOMPARE(spoken("Picture1"), answer);
-    QCOMPARE(spoken("Label1"), matrix);
+    QCOMPARE(spoken("Picture1"), QStringLiteral("Ответ: ") + answer.simplified());
+    QCOMPARE(spoken("Label1"), QStringLiteral("Преобразованный массив: ") + matrix.simplified());
 }
 
 void TestMainWindow::enablingRules()
@@ -363,12 +365,39 @@ void TestMainWindow::layoutAndNames()
     Form1 main(*box.context);
     main.show();
     QCOMPARE(main.windowTitle(), QStringLiteral("Решение систем уравнений"));
-    QCOMPARE(child<QLineEdit>(&main, "Text1")->accessibleName(), QStringLiteral("Ввести матрицу"));
+    // The click area over "Ввести данные" is no second item beside it.
+    QVERIFY(QAccessible::queryAccessibleInterface(main.centralWidget())
+                ->indexOfChild(QAccessible::queryAccessibleInterface(child<QWidget>(&main, "Text1"))) < 0);
 
     auto *graph = main.findChild<QAction *>(QStringLiteral("graph"));
     QVERIFY(graph->isChecked() && !graph->isEnabled());
 }
 
+void TestMainWindow::logViewByKeys_data()
+{
+    QTest::addColumn<QString>("keys"); // from "Все ответы"
+    QTest::newRow("Tab to Скрыть, Return") << "Return, Tab, Return";
+    QTest::newRow("Ctrl+Tab to Скрыть, Return") << "Return, Ctrl+Tab, Return";
+    QTest::newRow("Escape") << "Return, Escape";
+}
+
+// "Все ответы" by the keyboard: the view takes it and leaves by Tab or
+// Escape, with no tab typed into the log.
+void TestMainWindow::logViewByKeys()
+{
+    QFETCH(QString, keys);
+    Sandbox box;
+    QVERIFY(box.write(QStringLiteral("lastans"), "a\r\n"));
+    Form1 main(*box.context);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    child<QPushButton>(&main, "Command4")->setFocus(Qt::TabFocusReason);
+    const QKeySequence sequence(keys);
+    for (int i = 0; i < sequence.count(); ++i)
+        QTest::keyClick(main.windowHandle(), sequence[i].key(), sequence[i].keyboardModifiers());
+    QVERIFY(!child<QWidget>(&main, "Text2")->isVisible() && child<QWidget>(&main, "Label1Area")->isVisible());
+    QCOMPARE(child<QPlainTextEdit>(&main, "Text2")->toPlainText(), QStringLiteral("a\n"));
+}
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

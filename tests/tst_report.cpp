@@ -14,6 +14,7 @@
 #include "ui/report/reportkeeper.h"
 #include "ui/report/reportprint.h"
 #include "ui/report/reportwindow.h"
+#include "windowcheck.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -311,6 +312,13 @@ void TestReport::fromTheMenuByKeyboard()
     const QStringList copied = QGuiApplication::clipboard()->text().split(u'\n');
     QVERIFY(copied.contains(QStringLiteral("x1 = 1/3 ≈ 0.333")));
     QVERIFY(copied.contains(QStringLiteral("x2 = -2/7 ≈ -0.286")));
+    // Return on "Копировать", reached by Tab from the text, copies too.
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(report->windowHandle(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("copy"));
+    QTest::keyClick(report->windowHandle(), Qt::Key_Return);
+    QCOMPARE(QGuiApplication::clipboard()->text().split(u'\n'), copied);
+    checkFocusFrames(report);
 
     QTest::keyClick(report->windowHandle(), Qt::Key_Escape);
     QVERIFY(!report->isVisible());

@@ -5,8 +5,10 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFocusFrame>
 #include <QPainter>
 #include <QPointer>
+#include <QScrollBar>
 #include <QWidget>
 
 #include <algorithm>
@@ -19,10 +21,11 @@ constexpr int kYellow = 2; // pixels
 constexpr int kBlack = 1;  // pixels, between the yellow and the control
 constexpr int kWidth = kYellow + kBlack;
 
-class FocusRing : public QWidget
+// A focus frame of Qt's kind, so that screen readers leave it out.
+class FocusRing : public QFocusFrame
 {
 public:
-    explicit FocusRing(QWidget *client) : QWidget(client)
+    explicit FocusRing(QWidget *client) : QFocusFrame(client)
     {
         setObjectName(QStringLiteral("focusRing"));
         // Clicks and the search for the control under a point pass through.
@@ -40,13 +43,7 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
-        // Never over the answers, the matrix or the preview: the text of an
-        // area next to the control stays whole.
-        QRegion clear(rect());
-        for (const TextArea *area : parentWidget()->findChildren<TextArea *>(Qt::FindDirectChildrenOnly))
-            if (area->isVisible())
-                clear -= area->lineBoxes().translated(-pos());
-        painter.setClipRegion(clear);
+        painter.setClipRegion(QRegion(rect()) - obstacles().translated(-pos()));
         const QRect outer = rect();
         painter.fillRect(outer, QColor(255, 255, 0));
         painter.fillRect(outer.adjusted(kYellow, kYellow, -kYellow, -kYellow), Qt::black);
@@ -68,10 +65,36 @@ protected:
                 break;
             }
         }
-        return QWidget::eventFilter(watched, event);
+        return QFocusFrame::eventFilter(watched, event);
     }
 
 private:
+    // What the ring must leave as it is, in the client's coordinates: every
+    // other control, and of the answers, the matrix and the preview the
+    // text lines (its own control's too) and scroll bars. The road and the ring itself pass mouse
+    // events through and are no obstacle.
+    QRegion obstacles(bool withText = true) const
+    {
+        QRegion blocked;
+        if (const auto *own = qobject_cast<const TextArea *>(m_control.data()); own && withText)
+            blocked += own->lineBoxes();
+        for (QWidget *other : parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (other == m_control || other->isHidden() || other->testAttribute(Qt::WA_TransparentForMouseEvents))
+                continue;
+            if (const auto *area = qobject_cast<const TextArea *>(other)) {
+                if (withText)
+                    blocked += area->lineBoxes();
+                for (const QWidget *bar : {static_cast<QWidget *>(area->horizontalScrollBar()),
+                                           static_cast<QWidget *>(area->verticalScrollBar())})
+                    if (bar->isVisible())
+                        blocked += QRect(bar->mapTo(parentWidget(), QPoint(0, 0)), bar->size());
+                continue;
+            }
+            blocked += other->geometry();
+        }
+        return blocked;
+    }
+
     // The control on the client area that holds the focus widget: a combo
     // box for its line edit, a text area for its label.
     void follow(QWidget *focused)
@@ -99,10 +122,23 @@ private:
             return;
         }
         const QRect bounds = parentWidget()->rect();
-        const QRect want = m_control->geometry().adjusted(-kWidth, -kWidth, kWidth, kWidth);
-        // Along the client's edge the ring lies inside the control.
-        const QRect ring(QPoint(std::max(want.left(), bounds.left()), std::max(want.top(), bounds.top())),
-                         QPoint(std::min(want.right(), bounds.right()), std::min(want.bottom(), bounds.bottom())));
+        const QRect control = m_control->geometry();
+        // A side lies just outside the control. Where that would cover
+        // another control, it lies just inside, on the control's own ground,
+        // as along the client's edge. Text lines only cut it.
+        const QRegion controls = obstacles(false) + (QRegion(bounds.adjusted(-kWidth, -kWidth, kWidth, kWidth)) - bounds);
+        const auto edge = [&](const QRect &strip, int outer, int inner) {
+            return controls.intersects(strip) ? inner : outer;
+        };
+        const QRect ring(
+            QPoint(edge(QRect(control.left() - kWidth, control.top(), kWidth, control.height()),
+                        control.left() - kWidth, control.left()),
+                   edge(QRect(control.left(), control.top() - kWidth, control.width(), kWidth),
+                        control.top() - kWidth, control.top())),
+            QPoint(edge(QRect(control.right() + 1, control.top(), kWidth, control.height()),
+                        control.right() + kWidth, control.right()),
+                   edge(QRect(control.left(), control.bottom() + 1, control.width(), kWidth),
+                        control.bottom() + kWidth, control.bottom())));
         setGeometry(ring);
         setMask(QRegion(rect()).subtracted(QRegion(rect().adjusted(kWidth, kWidth, -kWidth, -kWidth))));
         raise();

@@ -70,6 +70,9 @@ void applyWindowLook(QWidget *window)
         "QWidget { font-family: \"%1\"; font-size: 8.25pt; }"
         "QMainWindow, QDialog { background-color: black; }"
         "#client { background-color: black; }"
+        // The menu title the keyboard is on (after a bare Alt, F10 or a
+        // mnemonic) in the focus ring's yellow, as the controls' focus is.
+        "QMenuBar::item:selected { background-color: rgb(255,255,0); color: black; }"
         "QPushButton { background-color: rgb(128,128,128); color: black;"
         "  border: 1px outset rgb(192,192,192); padding: 0px; }"
         "QPushButton:pressed { border-style: inset; }"

@@ -3,7 +3,9 @@
 // data, and finds an item's action by its name afterwards.
 #pragma once
 
+#include <QChar>
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 #include <initializer_list>
@@ -31,8 +33,15 @@ struct Menu
 
 inline constexpr MenuItem kSeparator{};
 
-// Adds the menus to the bar; returns every item's action by name. The
-// top-level menus themselves carry no action.
+// The caption with an Alt mnemonic ('&' before a letter) that none of the
+// used letters has; the letter joins them. The words stay as they are.
+QString withMnemonic(const QString &caption, QSet<QChar> &used);
+
+// Adds the menus to the bar, each title and each item with a mnemonic of
+// its own within its menu, and F10 to open the first menu; returns every
+// item's action by name. The top-level menus themselves carry no action.
+// From then on Alt with a letter that is no mnemonic types nothing into a
+// text box of the program.
 QHash<QString, QAction *> buildMenuBar(QMenuBar *bar, std::initializer_list<Menu> menus);
 
 } // namespace ravno

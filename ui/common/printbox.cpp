@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/common/printbox.h"
 
+#include <QAccessible>
 #include <QRegularExpression>
 
 namespace ravno {
@@ -69,7 +70,10 @@ void PrintBox::showLines()
         shown << (m_wrapWidth > 0 ? wrapAtBlanks(line, fontMetrics(), m_wrapWidth) : QStringList{line});
     }
     setText(shown.join(u'\n'));
-    setAccessibleName(m_lines.join(u'\n'));
+    // The name says the answers (see nameResult()): a screen reader is told
+    // that it changed, and reads the new answers.
+    QAccessibleEvent renamed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&renamed);
 }
 
 } // namespace ravno

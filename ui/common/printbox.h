@@ -2,8 +2,7 @@
 // A picture box that text is printed into: each print adds a line below the
 // earlier ones until the box is cleared. A printed line wider than the room
 // the window gives it is shown on several lines, broken at blanks, so
-// between numbers; what it printed stays one line for copying and for a
-// screen reader.
+// between numbers; what it printed stays one line for copying.
 #pragma once
 
 #include <QLabel>

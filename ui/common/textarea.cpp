@@ -122,13 +122,23 @@ void TextArea::wrapTo(const QRect &room)
     m_label->ensurePolished();
     const int frame = m_label->width() - m_label->contentsRect().width() + 2 * m_label->margin();
     box->setWrapWidth(std::max(1, room.right() + 1 - home().left() - frame));
+    m_wrapRoom = room;
+}
+
+int TextArea::sidewaysBar() const
+{
+    // A number wider than the room stands alone on its line, cut: the area
+    // is higher by the scroll bar, and what follows it moves down by that
+    // too, so nothing lies over the bar.
+    const bool cut = m_wrapRoom.isValid() && m_label->sizeHint().width() > m_wrapRoom.width();
+    return cut ? horizontalScrollBar()->sizeHint().height() : 0;
 }
 
 int TextArea::growthBelow() const
 {
     if (m_growth != Growth::Wrap || m_label->text().isEmpty())
         return 0;
-    const int extra = m_label->sizeHint().height() - m_home.height();
+    const int extra = m_label->sizeHint().height() + sidewaysBar() - m_home.height();
     return std::max(0, extra - m_roomAbove);
 }
 
@@ -138,6 +148,8 @@ QRect TextArea::wanted() const
         QSize size = m_label->sizeHint().expandedTo(m_home.size());
         if (m_label->text().isEmpty())
             size = m_home.size();
+        else
+            size.rheight() = std::max(m_home.height(), m_label->sizeHint().height() + sidewaysBar());
         const int rise = std::clamp(size.height() - m_home.height(), 0, m_roomAbove);
         // Beyond the screen's height the answers scroll, the first in view,
         // beside their scroll bar.
@@ -180,7 +192,7 @@ QRect TextArea::wantedWithin(const QRect &room) const
     rect.setLeft(std::max(rect.left(), room.left()));
     // A scroll bar takes room from the text: the area grows by it, so no
     // line lies under the bar.
-    if (cut)
+    if (cut && m_growth != Growth::Wrap) // answers: counted in wanted()
         rect.setHeight(rect.height() + horizontalScrollBar()->sizeHint().height());
     return rect;
 }

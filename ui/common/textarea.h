@@ -80,6 +80,7 @@ private:
     void linesMoved();
     void showNewestLine();
     void fitEmptyBox();
+    int sidewaysBar() const;
 
     QLabel *m_label;
     QRect m_home;
@@ -90,6 +91,7 @@ private:
     int m_followersMoved = 0;
     QList<std::pair<QWidget *, QRect>> m_followers;
     QRegion m_lineBoxes;
+    QRect m_wrapRoom; // where a Wrap area last broke its lines
 };
 
 // Sizes a main window of a fixed client size (designed, in pixels) for its

@@ -11,6 +11,7 @@
 #include "ui/common/focusring.h"
 #include "ui/common/layout.h"
 #include "ui/common/menus.h"
+#include "ui/common/readers.h"
 #include "ui/common/textarea.h"
 #include "ui/editor/pastebox.h"
 #include "ui/editor/saveloadicon.h"
@@ -111,7 +112,9 @@ void Form2::buildControls()
     m_scroll->setAccessibleName(QStringLiteral("Порядок массива"));
 
     m_rndOrder = controls.make<QPushButton>("Command2");
+    m_rndOrder->setAccessibleName(QStringLiteral("Случайный порядок"));
     m_rndText = controls.make<QPushButton>("Command1");
+    m_rndText->setAccessibleName(QStringLiteral("Случайные числа"));
     m_saveLoad = controls.make<QPushButton>("Command3");
     m_saveLoad->setIcon(saveLoadIcon());
     m_saveLoad->setIconSize(m_saveLoad->size() - QSize(6, 6));
@@ -120,6 +123,7 @@ void Form2::buildControls()
 
     // Kept: repainted under the moving road without laying out its text anew.
     m_preview = controls.make<KeptLabel>("Label1");
+    nameResult(m_preview, QStringLiteral("Система уравнений"));
     m_preview->setText(kPreviewTitle);
     m_preview->setTextFormat(Qt::PlainText);
     m_preview->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -132,6 +136,7 @@ void Form2::buildControls()
     // In the preview's colours, one line, shown only while there is
     // something to say.
     m_note = controls.make<KeptLabel>("Label2");
+    nameResult(m_note, QStringLiteral("Замечание"));
     m_note->setTextFormat(Qt::PlainText);
     m_note->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_note->setStyleSheet(QStringLiteral("KeptLabel { color: rgb(0,255,255); }"));

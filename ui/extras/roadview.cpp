@@ -3,6 +3,7 @@
 
 #include "core/roadanimation.h"
 #include "ui/common/layout.h"
+#include "ui/common/readers.h"
 #include "ui/common/textarea.h"
 
 #include <QAbstractButton>
@@ -39,6 +40,7 @@ RoadView::RoadView(const RoadAnimation &road, QWidget *parent)
     // not painted again for a moving dot.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
+    hideFromReaders(this); // a decoration
     setGeometry(parent->rect());
     parent->installEventFilter(this);
     lower();

@@ -8,6 +8,7 @@
 #include "ui/common/focusring.h"
 #include "ui/common/layout.h"
 #include "ui/common/printbox.h"
+#include "ui/common/readers.h"
 #include "ui/common/textarea.h"
 #include "ui/common/viewtext.h"
 #include "ui/editor/form2.h"
@@ -21,6 +22,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -104,6 +106,8 @@ void Form1::buildControls()
     m_enterBox->setFocusPolicy(Qt::NoFocus);
     m_enterBox->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }")); // the caption just fits
     nameByToolTip(m_enterBox);
+    // The button beneath says the same to a screen reader.
+    hideFromReaders(m_enterBox);
     m_enterBox->installEventFilter(this);
 
     m_solve = controls.make<QPushButton>("Command3");
@@ -115,6 +119,7 @@ void Form1::buildControls()
     m_answerArea = new TextArea(m_answer, m_answer->geometry(), TextArea::Growth::Wrap, client);
     m_answerArea->setRoomAbove(twipsSize(this, 0, kAnswerRise).height());
     connect(m_answer, &PrintBox::changed, this, &Form1::fitText);
+    nameResult(m_answer, QStringLiteral("Ответ"));
 
     m_first = controls.make<QPushButton>("Command2");
     m_next = controls.make<QPushButton>("Command7");
@@ -127,6 +132,7 @@ void Form1::buildControls()
     m_matrix->setTextFormat(Qt::PlainText);
     m_matrix->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_matrix->setStyleSheet(QStringLiteral("KeptLabel { font-weight: bold; }"));
+    nameResult(m_matrix, QStringLiteral("Преобразованный массив"));
     m_matrixArea = new TextArea(m_matrix, m_matrix->geometry(), TextArea::Growth::RightAndDown, client);
 
     // The log view lies over the matrix label while it is shown.
@@ -135,12 +141,20 @@ void Form1::buildControls()
     m_logText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_logText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     nameByToolTip(m_logText);
+    // A place to read and edit lines, where a tab is no part of the log:
+    // Tab leaves it, and Escape hides it as "Скрыть" does.
+    m_logText->setTabChangesFocus(true);
+    m_logText->installEventFilter(this);
     m_logText->hide();
 
     m_saveLog = controls.make<QPushButton>("Command5");
     m_saveLog->hide();
     m_hideLog = controls.make<QPushButton>("Command6");
     m_hideLog->hide();
+    // "Скрыть", the way back to the matrix, one Tab after the text and
+    // "Сохранить" one Shift+Tab before it.
+    setTabOrder(m_saveLog, m_logText);
+    setTabOrder(m_logText, m_hideLog);
     m_answerArea->setFollowers({m_first, m_next, m_last, m_all, m_matrixArea, m_logText, m_saveLog, m_hideLog});
 
     connect(m_enter, &QPushButton::clicked, this, &Form1::enterData);
@@ -197,6 +211,19 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::LeftButton && m_enterBox->rect().contains(mouse->position().toPoint())) {
             enterData();
+            return true;
+        }
+    }
+    if (watched == m_logText && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Escape) {
+            hideAnswers();
+            return true;
+        }
+        // Ctrl+Tab, which a text box otherwise keeps, leaves it as Tab does.
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            && key->modifiers().testFlag(Qt::ControlModifier)) {
+            focusNextPrevChild(key->key() == Qt::Key_Tab && !key->modifiers().testFlag(Qt::ShiftModifier));
             return true;
         }
     }
@@ -335,6 +362,7 @@ void Form1::allAnswers()
         return;
     setAnswersShown(true);
     m_logText->setPlainText(withLf(read.value()));
+    m_logText->setFocus(Qt::OtherFocusReason);
     m_context.messages.failed(this, m_context.log.takeNotice());
 }
 
@@ -362,6 +390,9 @@ void Form1::toggleAnswers()
 
 void Form1::setAnswersShown(bool shown)
 {
+    // The keyboard goes back to "Все ответы" rather than to whatever follows
+    // the hidden control.
+    const bool hadKeyboard = m_logText->hasFocus() || m_saveLog->hasFocus() || m_hideLog->hasFocus();
     if (shown)
         placeLogView();
     m_matrixArea->setVisible(!shown);
@@ -369,4 +400,6 @@ void Form1::setAnswersShown(bool shown)
     m_all->setVisible(!shown);
     m_saveLog->setVisible(shown);
     m_hideLog->setVisible(shown);
+    if (!shown && hadKeyboard)
+        m_all->setFocus(Qt::OtherFocusReason);
 }

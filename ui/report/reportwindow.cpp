@@ -5,6 +5,7 @@
 #include "storage/textfile.h"
 #include "ui/common/busycursor.h"
 #include "ui/common/copysurface.h"
+#include "ui/common/focusring.h"
 #include "ui/common/layout.h"
 #include "ui/common/messages.h"
 #include "ui/report/reportprint.h"
@@ -74,6 +75,27 @@ private:
     std::function<QString()> m_whole;
 };
 
+// Return presses a focused button, as Space does. The buttons are not the
+// dialog's auto-default ones, so Return in the text presses none of them.
+class ReturnPresses : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        auto *button = qobject_cast<QPushButton *>(watched);
+        if (!button || (key != Qt::Key_Return && key != Qt::Key_Enter))
+            return false;
+        button->click();
+        return true;
+    }
+};
+
 QString pdfPathFromDialog(QWidget *parent)
 {
     return QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить в PDF"),
@@ -103,6 +125,7 @@ ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
         "QTextBrowser { background-color: black; color: rgb(0,255,0);"
         "  border: 1px solid rgb(128,128,128); }"));
     m_view->setOpenLinks(false);
+    m_view->setAccessibleName(QStringLiteral("Отчет о решении"));
     m_view->document()->setDefaultStyleSheet(kReportStyle);
 
     m_copy = new QPushButton(kCopyCaption, this);
@@ -111,8 +134,11 @@ ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
     m_savePdf = new QPushButton(QStringLiteral("Сохранить в PDF..."), this);
     m_savePdf->setObjectName(QStringLiteral("savePdf"));
     m_savePdf->setAutoDefault(false);
-    for (QPushButton *button : {m_copy, m_savePdf})
+    auto *returnPresses = new ReturnPresses(this);
+    for (QPushButton *button : {m_copy, m_savePdf}) {
         button->setMinimumSize(button->sizeHint().width() + 16, twipsSize(this, 0, 255).height());
+        button->installEventFilter(returnPresses);
+    }
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_copy);
@@ -130,6 +156,9 @@ ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
     connect(selectAll, &QShortcut::activated, m_view, &QTextBrowser::selectAll);
     connect(m_copy, &QPushButton::clicked, this, &ReportWindow::copyAll);
     connect(m_savePdf, &QPushButton::clicked, this, &ReportWindow::saveAsPdf);
+
+    // The yellow frame of the other windows on whichever of them has the keyboard.
+    showFocusRing(this);
 }
 
 void ReportWindow::showEvent(QShowEvent *event)

@@ -124,6 +124,11 @@ void Form3::buildControls()
     m_rewrite = controls.make<QPushButton>("Command4");
     m_hide = controls.make<QPushButton>("Command5");
     m_done = controls.make<QPushButton>("Command6");
+    // Two buttons say "Сохранить": each says what it saves.
+    m_save->setAccessibleName(QStringLiteral("Сохранить массив"));
+    m_load->setAccessibleName(QStringLiteral("Загрузить массив"));
+    m_rewrite->setAccessibleName(QStringLiteral("Сохранить список"));
+    m_hide->setAccessibleName(QStringLiteral("Скрыть список"));
 
     // The name is taken exactly as typed: no completion from the list, and
     // Enter saves rather than adding the text to the list.
@@ -132,6 +137,7 @@ void Form3::buildControls()
     m_name->setInsertPolicy(QComboBox::NoInsert);
     m_name->setCompleter(nullptr);
     m_name->setEditText(QStringLiteral("Combo1"));
+    m_name->setAccessibleName(QStringLiteral("Имя массива"));
     m_name->lineEdit()->installEventFilter(this);
     m_name->installEventFilter(this);
 
@@ -197,6 +203,13 @@ bool Form3::eventFilter(QObject *watched, QEvent *event)
             loadArray();
             return true;
         }
+    }
+    // The list taking the keyboard selects the name it shows as current (the
+    // first one if none), so that Return loads what the person sees marked.
+    if (watched == m_names && event->type() == QEvent::FocusIn && m_names->count() > 0) {
+        if (!m_names->currentItem())
+            m_names->setCurrentRow(0);
+        m_names->currentItem()->setSelected(true);
     }
     return QWidget::eventFilter(watched, event);
 }

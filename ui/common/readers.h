@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What a screen reader is told about the windows beyond Qt's own: texts
+// that show a result say what they are before what they show, and
+// decorations and click areas that would be a second item beside a real
+// control are left out of the tree. The windows call these while they build
+// their controls.
+#pragma once
+
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+namespace ravno {
+
+// The label's name is "what: text" ("Ответ: 1.000  3.000"), or what alone
+// while it is empty; it follows every change of the text, so a reader
+// hears new answers.
+void nameResult(QLabel *label, const QString &what);
+
+// The widget is no item of its parent's in the accessibility tree: a click
+// area over a button that already says the same, a decoration.
+void hideFromReaders(QWidget *widget);
+
+} // namespace ravno
