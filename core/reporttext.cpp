@@ -172,6 +172,12 @@ void writeBackSubstitution(Writer &w, const Report &r)
             top += w.factor(r.answers[std::size_t(c)]);
             bracket = true;
         }
+        // A division by 1 is left out: "x3 = 14/3", "x2 = 4 - 3·(14/3) = -10".
+        if (row[std::size_t(i)] == 1) {
+            w.line(unknown(i) + (bracket ? QStringLiteral(" = ") + top : QString())
+                   + w.equals(r.answers[std::size_t(i)]));
+            continue;
+        }
         top = bracket ? u'(' + top + u')' : w.factor(row[std::size_t(n)], true);
         w.line(QStringLiteral("%1 = %2 / %3").arg(unknown(i), top, w.factor(row[std::size_t(i)]))
                + w.equals(r.answers[std::size_t(i)]));

@@ -159,6 +159,7 @@ void TestReport::kinds_data()
         << QStringList{"x2 = (11/3) / (5/3) = 2,2",
                        "Проверка: все 5 уравнений выполняются точно"};
     // Column 2 is the last: no column follows, and nothing is free.
+    QTest::newRow("no division by 1") << 2 << "1 2 3 0 1 1" << QStringList{"x1 = 3 - 2·1 = 1"};
     QTest::newRow("inconsistent")
         << 2 << "1 2 3 2 4 7"
         << QStringList{"Система несовместна", "Ранг матрицы коэффициентов: 1, ранг расширенной матрицы: 2",
