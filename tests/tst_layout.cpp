@@ -5,8 +5,8 @@
 // caption and every answer whole, every window beside the others where the
 // screen has room, and back in its place after it grew; the report on the
 // screen. CTest runs it on a screen of 1280 x 1024, of 800 x 600, of
-// 800 x 340, and of 1600 x 1200 at scale factor 2, and at order 2 on
-// 1366 x 768 at scale factor 1.5.
+// 800 x 340, of 1600 x 1200 at scale factor 2 and of 1366 x 768 at scale
+// factor 1.5.
 #include "core/order.h"
 #include "testsupport.h"
 #include "ui/common/messages.h"

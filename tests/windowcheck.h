@@ -24,6 +24,7 @@
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
+#include <QtMath>
 
 #include <algorithm>
 #include <cmath>
@@ -309,7 +310,12 @@ inline void checkRoadClearOfText(QWidget *window)
     struct Run { int y, left, right; };
     QList<Run> runs;
     for (const QRect &area : shown) {
-        const QRect pixels((area.topLeft() - bound.topLeft()) * ratio, area.size() * ratio);
+        // The device pixels whose top left corner lies in the area, as
+        // pixels map back at a fractional ratio; none beyond the grab.
+        const QRectF exact(QPointF(area.topLeft() - bound.topLeft()) * ratio, QSizeF(area.size()) * ratio);
+        const QRect pixels = QRect(QPoint(qCeil(exact.left()), qCeil(exact.top())),
+                                   QPoint(qCeil(exact.right()) - 1, qCeil(exact.bottom()) - 1))
+                             & roadless.rect();
         for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
             const auto *line = reinterpret_cast<const QRgb *>(roadless.constScanLine(y));
             int left = -1, right = -1;
