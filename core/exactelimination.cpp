@@ -9,19 +9,19 @@
 namespace ravno {
 namespace {
 
-// A number of the machine-word pass no longer fits: the elimination starts
-// again in GMP integers.
-struct Overflow
-{
-};
-
 __extension__ typedef __int128 Wide;
 __extension__ typedef unsigned __int128 UnsignedWide;
 
-std::int64_t narrow(Wide v)
+// A number of the machine-word pass that no longer fits sets `overflow`
+// and stands as 0: the elimination then starts again in GMP integers. A
+// flag, not an exception, because the pass overflows in most solves of
+// two-digit integers, and unwinding costs more than the column left.
+std::int64_t narrow(Wide v, bool &overflow)
 {
-    if (v > INT64_MAX || v <= INT64_MIN)
-        throw Overflow{};
+    if (v > INT64_MAX || v <= INT64_MIN) {
+        overflow = true;
+        return 0;
+    }
     return std::int64_t(v);
 }
 
@@ -42,17 +42,21 @@ public:
         m_inverse = inverse;
     }
 
-    std::int64_t divide(Wide dividend) const
+    std::int64_t divide(Wide dividend, bool &overflow) const
     {
         if (m_divisor == 1)
-            return narrow(dividend);
+            return narrow(dividend, overflow);
         std::int64_t q = std::int64_t(std::uint64_t(dividend >> m_shift) * m_inverse);
-        if (q == INT64_MIN)
-            throw Overflow{};
+        if (q == INT64_MIN) {
+            overflow = true;
+            return 0;
+        }
         if (m_divisor < 0)
             q = -q;
-        if (Wide(q) * m_divisor != dividend)
-            throw Overflow{};
+        if (Wide(q) * m_divisor != dividend) {
+            overflow = true;
+            return 0;
+        }
         return q;
     }
 
@@ -78,12 +82,12 @@ struct WordArithmetic
         using U = UnsignedWide;
         return U(magnitude(a)) * U(std::uint64_t(sb)) > U(magnitude(b)) * U(std::uint64_t(sa));
     }
-    static Int product(Int a, Int b) { return narrow(Wide(a) * b); }
+    Int product(Int a, Int b) { return narrow(Wide(a) * b, overflow); }
     static void negate(Int &v) { v = -v; }
     // out = (p x - m y) / previous, exact.
     void combine(Int &out, Int p, Int x, Int m, Int y, const Divisor &previous)
     {
-        out = previous.divide(Wide(p) * x - Wide(m) * y);
+        out = previous.divide(Wide(p) * x - Wide(m) * y, overflow);
     }
     // (d b - sum row[c] x[c] over c in from..to-1) / divisor, exact.
     Int substitute(Int d, Int b, const Int *row, const std::vector<Int> &x, int from, int to, Int divisor)
@@ -91,11 +95,15 @@ struct WordArithmetic
         Wide sum = Wide(d) * b;
         for (int c = from; c < to; ++c) {
             const Wide term = Wide(row[c]) * x[std::size_t(c)];
-            if (__builtin_sub_overflow(sum, term, &sum))
-                throw Overflow{};
+            if (__builtin_sub_overflow(sum, term, &sum)) {
+                overflow = true;
+                return 0;
+            }
         }
-        return WordDivisor(divisor).divide(sum);
+        return WordDivisor(divisor).divide(sum, overflow);
     }
+
+    bool overflow = false;
 };
 
 struct BigArithmetic
@@ -114,6 +122,7 @@ struct BigArithmetic
         return mpz_cmpabs(left.get_mpz_t(), right.get_mpz_t()) > 0;
     }
     static Int product(const Int &a, const Int &b) { return a * b; }
+    static constexpr bool overflow = false;
     static void negate(Int &v) { mpz_neg(v.get_mpz_t(), v.get_mpz_t()); }
     void combine(Int &out, const Int &p, const Int &x, const Int &m, const Int &y, const Divisor &previous)
     {
@@ -180,6 +189,9 @@ public:
         Int previous;
     };
     const Saved &saved() const { return m_saved; }
+    // A machine-word run that stopped where a number overflowed, with
+    // nothing recorded.
+    bool overflowed() const { return m_arithmetic.overflow; }
 
     void run(SolveRecord &record, std::vector<EliminationStep> *steps)
     {
@@ -203,8 +215,11 @@ public:
                     && (pivotRow < 0 || m_arithmetic.greater(at(i, k), m_s[std::size_t(i)], at(pivotRow, k), m_s[std::size_t(pivotRow)])))
                     pivotRow = i;
             if (pivotRow < 0) {
+                ExactRows left = rows(k);
+                if (m_arithmetic.overflow)
+                    return;
                 record.zeroColumn = k;
-                record.left = rows(k);
+                record.left = std::move(left);
                 return;
             }
             if (pivotRow != k) {
@@ -233,9 +248,13 @@ public:
                     m_arithmetic.combine(at(i, j), pivot, at(i, j), at(i, k), at(k, j), divisor);
                 at(i, k) = 0;
             }
+            if (m_arithmetic.overflow)
+                return;
             previous = pivot;
             if (steps) {
                 const ExactRows now = rows(k + 1);
+                if (m_arithmetic.overflow)
+                    return;
                 for (int i = k + 1; i < n; ++i) {
                     std::vector<mpq_class> &line = step.after.emplace_back();
                     line.reserve(std::size_t(m_width));
@@ -250,8 +269,11 @@ public:
         save(n - 1, previous);
         const Int d = at(n - 1, n - 1);
         if (Arithmetic::sign(d) == 0) {
+            ExactRows left = rows(n - 1, true);
+            if (m_arithmetic.overflow)
+                return;
             record.zeroColumn = n - 1;
-            record.left = rows(n - 1, true);
+            record.left = std::move(left);
             return;
         }
         // Back substitution on the whole numbers: with d the last pivot,
@@ -261,7 +283,10 @@ public:
         numerators[std::size_t(n - 1)] = at(n - 1, n);
         for (int i = n - 2; i >= 0; --i)
             numerators[std::size_t(i)] = m_arithmetic.substitute(d, at(i, n), row(i), numerators, i + 1, n, at(i, i));
-        record.left = rows(n - 1, true);
+        ExactRows left = rows(n - 1, true);
+        if (m_arithmetic.overflow)
+            return;
+        record.left = std::move(left);
         record.solution = rowsOf(1, std::move(numerators), std::vector<Int>(std::size_t(n), d));
         record.unique = true;
     }
@@ -289,7 +314,7 @@ private:
         for (int i = 0; i < m_n; ++i) {
             const int last = std::min(i, done) - 1;
             denominators.push_back(last < 0 ? m_s[std::size_t(i)]
-                                            : Arithmetic::product(m_s[std::size_t(i)], at(last, last)));
+                                            : m_arithmetic.product(m_s[std::size_t(i)], at(last, last)));
         }
         return last ? rowsOf(m_width, std::move(m_a), std::move(denominators))
                     : rowsOf(m_width, m_a, std::move(denominators));
@@ -358,13 +383,9 @@ void eliminate(SolveRecord &record, std::vector<EliminationStep> *steps)
         return;
     }
     Elimination<WordArithmetic> words(n, record.system.smallValues(), record.system.smallDenominators());
-    try {
-        words.run(record, steps);
+    words.run(record, steps);
+    if (!words.overflowed())
         return;
-    } catch (const Overflow &) {
-        record.zeroColumn = -1;
-        record.unique = false;
-    }
     // The columns done stand; the one that overflowed is done again in GMP
     // integers, and the rest.
     const auto big = [](const std::vector<std::int64_t> &values) {

@@ -229,17 +229,12 @@ bool thousandthsOf(std::int64_t num, std::int64_t den, std::uint64_t &thousandth
     return true;
 }
 
-} // namespace
-
-bool writeRatio(char16_t *&out, std::int64_t num, std::int64_t den, char16_t point)
+void writeThousandths(char16_t *&out, bool negative, std::uint64_t thousandths, char16_t point)
 {
-    std::uint64_t thousandths = 0;
-    if (!thousandthsOf(num, den, thousandths))
-        return false;
     char buf[24];
     const char *end = std::to_chars(buf, buf + sizeof buf, thousandths).ptr;
     const std::size_t size = std::size_t(end - buf);
-    if (num < 0 && thousandths != 0)
+    if (negative && thousandths != 0)
         *out++ = u'-';
     if (size < 4) {
         *out++ = u'0';
@@ -248,13 +243,55 @@ bool writeRatio(char16_t *&out, std::int64_t num, std::int64_t den, char16_t poi
             *out++ = u'0';
         for (const char *p = buf; p < end; ++p)
             *out++ = char16_t(*p);
-        return true;
+        return;
     }
     for (const char *p = buf; p < end - 3; ++p)
         *out++ = char16_t(*p);
     *out++ = point;
     for (const char *p = end - 3; p < end; ++p)
         *out++ = char16_t(*p);
+}
+
+} // namespace
+
+bool writeRatio(char16_t *&out, std::int64_t num, std::int64_t den, char16_t point)
+{
+    std::uint64_t thousandths = 0;
+    if (!thousandthsOf(num, den, thousandths))
+        return false;
+    writeThousandths(out, num < 0, thousandths, point);
+    return true;
+}
+
+bool writeRatio(char16_t *&out, const mpz_class &num, const mpz_class &den, char16_t point)
+{
+    if (mpz_sizeinbase(num.get_mpz_t(), 2) <= 62 && mpz_sizeinbase(den.get_mpz_t(), 2) <= 62)
+        return writeRatio(out, std::int64_t(num.get_si()), std::int64_t(den.get_si()), point);
+    // floor((2000 |num| + den) / (2 den)), as appendRatio() finds it: in
+    // 128 bits while |num| < 2^116 and den < 2^126, else in GMP integers
+    // kept from one call to the next.
+    if (mpz_sizeinbase(num.get_mpz_t(), 2) <= 116 && mpz_sizeinbase(den.get_mpz_t(), 2) <= 126) {
+        static_assert(sizeof(mp_limb_t) == 8);
+        __extension__ typedef unsigned __int128 Wide;
+        const auto wide = [](const mpz_class &v) {
+            return Wide(mpz_getlimbn(v.get_mpz_t(), 0)) | Wide(mpz_getlimbn(v.get_mpz_t(), 1)) << 64;
+        };
+        const Wide d = wide(den);
+        const Wide q = (2000 * wide(num) + d) / (2 * d);
+        if (q >> 64)
+            return false;
+        writeThousandths(out, sgn(num) < 0, std::uint64_t(q), point);
+        return true;
+    }
+    thread_local mpz_class thousandths, twice;
+    mpz_abs(thousandths.get_mpz_t(), num.get_mpz_t());
+    mpz_mul_ui(thousandths.get_mpz_t(), thousandths.get_mpz_t(), 2000);
+    mpz_add(thousandths.get_mpz_t(), thousandths.get_mpz_t(), den.get_mpz_t());
+    mpz_mul_2exp(twice.get_mpz_t(), den.get_mpz_t(), 1);
+    mpz_fdiv_q(thousandths.get_mpz_t(), thousandths.get_mpz_t(), twice.get_mpz_t());
+    if (!mpz_fits_ulong_p(thousandths.get_mpz_t()))
+        return false;
+    writeThousandths(out, sgn(num) < 0, mpz_get_ui(thousandths.get_mpz_t()), point);
     return true;
 }
 

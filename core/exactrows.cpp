@@ -102,9 +102,10 @@ void ExactRows::appendRounded(QString &out, int row, int column, const QString &
 
 bool ExactRows::writeRounded(char16_t *&out, int row, int column, char16_t point) const
 {
-    return inWords()
-           && writeRatio(out, m_data->smallValues[at(row, column)],
-                         m_data->smallDenominators[std::size_t(row)], point);
+    if (inWords())
+        return writeRatio(out, m_data->smallValues[at(row, column)], m_data->smallDenominators[std::size_t(row)],
+                          point);
+    return writeRatio(out, m_data->bigValues[at(row, column)], m_data->bigDenominators[std::size_t(row)], point);
 }
 
 std::vector<mpz_class> ExactRows::bigValues() const

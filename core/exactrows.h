@@ -45,8 +45,8 @@ public:
     void appendRounded(QString &out, int row, int column, const QString &point,
                        const QLocale &locale) const;
 
-    // writeRatio() of the value; false, with nothing written, beyond
-    // machine words.
+    // writeRatio() of the value; false, with nothing written, when it
+    // rounds to a thousandths count beyond a machine word.
     bool writeRounded(char16_t *&out, int row, int column, char16_t point) const;
 
     // The numbers as GMP integers, for the elimination beyond machine words.

@@ -11,11 +11,11 @@
 namespace ravno {
 namespace {
 
-// Written straight into the text's characters while the values are in
-// machine words and the separator is one character.
+// Written straight into the text's characters while every value rounds to
+// a thousandths count in a machine word and the separator is one character.
 bool writeMatrixText(QString &text, const ExactRows &matrix, const QString &point)
 {
-    if (!matrix.inWords() || point.size() != 1)
+    if (point.size() != 1)
         return false;
     // At most 22 characters a value, two blanks after it, CR LF a row.
     text.resize(qsizetype(matrix.rows()) * (matrix.columns() * 24 + 2));
@@ -166,7 +166,12 @@ SolveResult solve(Workspace &ws, const QLocale &locale)
             return result;
         }
         answers.emplace_back(nearest);
-        x.appendRounded(result.answerLine, i, 0, point, locale);
+        char16_t written[24];
+        char16_t *end = written;
+        if (point.size() == 1 && x.writeRounded(end, i, 0, point.front().unicode()))
+            result.answerLine.append(reinterpret_cast<const QChar *>(written), end - written);
+        else
+            x.appendRounded(result.answerLine, i, 0, point, locale);
         result.answerLine += QLatin1StringView("  ");
     }
     ws.answers() = std::move(answers);
