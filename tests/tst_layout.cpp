@@ -4,9 +4,9 @@
 // of 58 and with coefficients of twelve: every control reachable, every
 // caption and every answer whole, every window beside the others where the
 // screen has room, and back in its place after it grew; the report on the
-// screen. CTest runs it on a screen of 1280 x 1024, of 800 x 600, of
-// 800 x 340, of 1600 x 1200 at scale factor 2 and of 1366 x 768 at scale
-// factor 1.5.
+// screen. CTest runs it on a screen of 1280 x 1024, of 800 x 600 and of
+// 800 x 340, and a part of its rows on 1600 x 1200 at scale factor 2 and on
+// 1366 x 768 at scale factor 1.5.
 #include "core/order.h"
 #include "testsupport.h"
 #include "ui/common/messages.h"
