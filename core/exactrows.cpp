@@ -108,29 +108,31 @@ bool ExactRows::writeRounded(char16_t *&out, int row, int column, char16_t point
     return writeRatio(out, m_data->bigValues[at(row, column)], m_data->bigDenominators[std::size_t(row)], point);
 }
 
+namespace {
+
+std::vector<mpz_class> widened(const std::vector<std::int64_t> &words)
+{
+    std::vector<mpz_class> out;
+    out.reserve(words.size());
+    for (const std::int64_t v : words)
+        out.emplace_back(static_cast<signed long>(v));
+    return out;
+}
+
+} // namespace
+
 std::vector<mpz_class> ExactRows::bigValues() const
 {
     if (!m_data)
         return {};
-    if (!inWords())
-        return m_data->bigValues;
-    std::vector<mpz_class> out;
-    out.reserve(m_data->smallValues.size());
-    for (const std::int64_t v : m_data->smallValues)
-        out.emplace_back(static_cast<signed long>(v));
-    return out;
+    return inWords() ? widened(m_data->smallValues) : m_data->bigValues;
 }
 
 std::vector<mpz_class> ExactRows::bigDenominators() const
 {
     if (!m_data)
         return {};
-    if (!inWords())
-        return m_data->bigDenominators;
-    std::vector<mpz_class> out;
-    for (const std::int64_t v : m_data->smallDenominators)
-        out.emplace_back(static_cast<signed long>(v));
-    return out;
+    return inWords() ? widened(m_data->smallDenominators) : m_data->bigDenominators;
 }
 
 } // namespace ravno
