@@ -1,333 +1,337 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/exactelimination.h"
 
+#include "core/wordarithmetic.h"
+
 #include <algorithm>
-#include <climits>
-#include <type_traits>
 #include <utility>
 
 namespace ravno {
 namespace {
 
-__extension__ typedef __int128 Wide;
-__extension__ typedef unsigned __int128 UnsignedWide;
-
-// A number of the machine-word pass that no longer fits sets `overflow`
-// and stands as 0: the elimination then starts again in GMP integers. A
-// flag, not an exception, because the pass overflows in most solves of
-// two-digit integers, and unwinding costs more than the column left.
-std::int64_t narrow(Wide v, bool &overflow)
-{
-    if (v > INT64_MAX || v <= INT64_MIN) {
-        overflow = true;
-        return 0;
-    }
-    return std::int64_t(v);
-}
-
-// Exact division by a machine word: the quotient is the dividend times the
-// inverse of the divisor's odd part modulo 2^64, checked by multiplying
-// back, which also tells a quotient beyond a word.
-class WordDivisor
-{
-public:
-    explicit WordDivisor(std::int64_t divisor) : m_divisor(divisor)
-    {
-        std::uint64_t odd = divisor < 0 ? 0 - std::uint64_t(divisor) : std::uint64_t(divisor);
-        m_shift = __builtin_ctzll(odd);
-        odd >>= m_shift;
-        std::uint64_t inverse = odd; // right in 3 bits; each step doubles them
-        for (int i = 0; i < 5; ++i)
-            inverse *= 2 - odd * inverse;
-        m_inverse = inverse;
-    }
-
-    std::int64_t divide(Wide dividend, bool &overflow) const
-    {
-        if (m_divisor == 1)
-            return narrow(dividend, overflow);
-        std::int64_t q = std::int64_t(std::uint64_t(dividend >> m_shift) * m_inverse);
-        if (q == INT64_MIN) {
-            overflow = true;
-            return 0;
-        }
-        if (m_divisor < 0)
-            q = -q;
-        if (Wide(q) * m_divisor != dividend) {
-            overflow = true;
-            return 0;
-        }
-        return q;
-    }
-
-private:
-    std::int64_t m_divisor;
-    int m_shift = 0;
-    std::uint64_t m_inverse = 1;
-};
-
-struct WordArithmetic
-{
-    using Int = std::int64_t;
-    using Divisor = WordDivisor;
-
-    static std::uint64_t magnitude(Int v) { return v < 0 ? 0 - std::uint64_t(v) : std::uint64_t(v); }
-    static int sign(Int v) { return (v > 0) - (v < 0); }
-    static Int one() { return 1; }
-    static Divisor divisor(Int d) { return WordDivisor(d); }
-    static mpz_class big(Int v) { return mpz_class(static_cast<signed long>(v)); }
-    // |a| / sa > |b| / sb, the scales positive.
-    static bool greater(Int a, Int sa, Int b, Int sb)
-    {
-        using U = UnsignedWide;
-        return U(magnitude(a)) * U(std::uint64_t(sb)) > U(magnitude(b)) * U(std::uint64_t(sa));
-    }
-    Int product(Int a, Int b) { return narrow(Wide(a) * b, overflow); }
-    static void negate(Int &v) { v = -v; }
-    // out = (p x - m y) / previous, exact.
-    void combine(Int &out, Int p, Int x, Int m, Int y, const Divisor &previous)
-    {
-        out = previous.divide(Wide(p) * x - Wide(m) * y, overflow);
-    }
-    // (d b - sum row[c] x[c] over c in from..to-1) / divisor, exact.
-    Int substitute(Int d, Int b, const Int *row, const std::vector<Int> &x, int from, int to, Int divisor)
-    {
-        Wide sum = Wide(d) * b;
-        for (int c = from; c < to; ++c) {
-            const Wide term = Wide(row[c]) * x[std::size_t(c)];
-            if (__builtin_sub_overflow(sum, term, &sum)) {
-                overflow = true;
-                return 0;
-            }
-        }
-        return WordDivisor(divisor).divide(sum, overflow);
-    }
-
-    bool overflow = false;
-};
-
-struct BigArithmetic
-{
-    using Int = mpz_class;
-    using Divisor = mpz_class;
-
-    static int sign(const Int &v) { return sgn(v); }
-    static Int one() { return 1; }
-    static const Divisor &divisor(const Int &d) { return d; }
-    static const mpz_class &big(const Int &v) { return v; }
-    bool greater(const Int &a, const Int &sa, const Int &b, const Int &sb)
-    {
-        mpz_mul(left.get_mpz_t(), a.get_mpz_t(), sb.get_mpz_t());
-        mpz_mul(right.get_mpz_t(), b.get_mpz_t(), sa.get_mpz_t());
-        return mpz_cmpabs(left.get_mpz_t(), right.get_mpz_t()) > 0;
-    }
-    static Int product(const Int &a, const Int &b) { return a * b; }
-    static constexpr bool overflow = false;
-    static void negate(Int &v) { mpz_neg(v.get_mpz_t(), v.get_mpz_t()); }
-    void combine(Int &out, const Int &p, const Int &x, const Int &m, const Int &y, const Divisor &previous)
-    {
-        mpz_mul(left.get_mpz_t(), p.get_mpz_t(), x.get_mpz_t());
-        mpz_submul(left.get_mpz_t(), m.get_mpz_t(), y.get_mpz_t());
-        if (previous == 1)
-            mpz_swap(out.get_mpz_t(), left.get_mpz_t());
-        else
-            mpz_divexact(out.get_mpz_t(), left.get_mpz_t(), previous.get_mpz_t());
-    }
-    Int substitute(const Int &d, const Int &b, const Int *row, const std::vector<Int> &x, int from, int to,
-                   const Int &divisor)
-    {
-        Int sum = d * b;
-        for (int c = from; c < to; ++c)
-            mpz_submul(sum.get_mpz_t(), row[c].get_mpz_t(), x[std::size_t(c)].get_mpz_t());
-        mpz_divexact(sum.get_mpz_t(), sum.get_mpz_t(), divisor.get_mpz_t());
-        return sum;
-    }
-
-    mpz_class left, right;
-};
-
-// Rows over their denominators, each made positive.
-template<class Int>
-ExactRows rowsOf(int columns, std::vector<Int> values, std::vector<Int> denominators)
-{
-    for (std::size_t i = 0; i < denominators.size(); ++i) {
-        if (denominators[i] < 0) {
-            denominators[i] = -denominators[i];
-            for (int j = 0; j < columns; ++j)
-                values[i * std::size_t(columns) + std::size_t(j)] = -values[i * std::size_t(columns) + std::size_t(j)];
-        }
-    }
-    return ExactRows(columns, std::move(values), std::move(denominators));
-}
-
 // The Bareiss elimination of a system given as whole numbers a over row
 // scales s (the value at (i, j) is a(i, j) / s(i)). Once column k is done,
 // a row i below k holds its values over s(i) times the pivot of column k,
 // and a row the elimination has passed keeps them over s(i) times the
-// pivot of the column before it.
-template<class Arithmetic>
+// pivot of the column before it. It works in machine words until a number
+// overflows; from there the rows still to be worked on are GMP integers,
+// while the rows above, which no later column changes, stay in words.
 class Elimination
 {
 public:
-    using Int = typename Arithmetic::Int;
-
-    // Starts at column `from`, the columns before done with `previous` the
-    // last pivot.
-    Elimination(int n, std::vector<Int> values, std::vector<Int> scales, int from = 0,
-                Int previous = Arithmetic::one())
-        : m_n(n), m_width(n + 1), m_a(std::move(values)), m_s(std::move(scales)), m_from(from),
-          m_previous(std::move(previous))
+    Elimination(SolveRecord &record, std::vector<EliminationStep> *steps)
+        : m_record(record), m_steps(steps), m_n(record.system.rows()), m_width(m_n + 1)
     {
+        const ExactRows &system = record.system;
+        if (system.inWords()) {
+            m_words = system.smallValues();
+            m_wordScales = system.smallDenominators();
+            m_bigFrom = m_n;
+        } else {
+            m_big = system.bigValues();
+            m_bigScales = system.bigDenominators();
+        }
+        if (steps)
+            m_first = system.matrix();
     }
 
-    // Where a machine-word run that overflowed stands: the column it was in
-    // and the numbers as that column began.
-    struct Saved
+    void run()
     {
-        int column = 0;
-        std::vector<Int> values, scales;
-        Int previous;
-    };
-    const Saved &saved() const { return m_saved; }
-    // A machine-word run that stopped where a number overflowed, with
-    // nothing recorded.
-    bool overflowed() const { return m_arithmetic.overflow; }
-
-    void run(SolveRecord &record, std::vector<EliminationStep> *steps)
-    {
-        const int n = m_n;
-        Int previous = m_previous;
-        // The matrix after the step before, in reduced fractions: the rows
-        // the elimination has passed are taken from it as they stand.
-        ExactMatrix first;
-        const ExactMatrix *last = nullptr;
-        if (steps && !steps->empty()) {
-            last = &steps->back().after;
-        } else if (steps) {
-            first = rows(m_from).matrix();
-            last = &first;
-        }
-        for (int k = m_from; k <= n - 2; ++k) {
-            save(k, previous);
-            int pivotRow = -1;
-            for (int i = k; i < n; ++i)
-                if (Arithmetic::sign(at(i, k)) != 0
-                    && (pivotRow < 0 || m_arithmetic.greater(at(i, k), m_s[std::size_t(i)], at(pivotRow, k), m_s[std::size_t(pivotRow)])))
-                    pivotRow = i;
-            if (pivotRow < 0) {
-                ExactRows left = rows(k);
-                if (m_arithmetic.overflow)
-                    return;
-                record.zeroColumn = k;
-                record.left = std::move(left);
-                return;
-            }
-            if (pivotRow != k) {
-                std::swap_ranges(row(k), row(k) + m_width, row(pivotRow));
-                std::swap(m_s[std::size_t(k)], m_s[std::size_t(pivotRow)]);
-            }
-            EliminationStep step;
-            if (steps) {
-                step.column = k;
-                step.pivotRow = pivotRow;
-                step.after.reserve(std::size_t(n));
-                for (int i = 0; i <= k; ++i)
-                    step.after.push_back((*last)[std::size_t(i == k ? pivotRow : i == pivotRow ? k : i)]);
-                step.pivot = step.after[std::size_t(k)][std::size_t(k)];
-            }
-            const Int &pivot = at(k, k);
-            const auto divisor = Arithmetic::divisor(previous);
-            for (int i = k + 1; i < n; ++i) {
-                if (steps) {
-                    mpq_class m(Arithmetic::big(at(i, k)) * Arithmetic::big(m_s[std::size_t(k)]),
-                                Arithmetic::big(m_s[std::size_t(i)]) * Arithmetic::big(pivot));
-                    m.canonicalize();
-                    step.eliminations.emplace_back(i, std::move(m));
-                }
-                for (int j = k + 1; j <= n; ++j)
-                    m_arithmetic.combine(at(i, j), pivot, at(i, j), at(i, k), at(k, j), divisor);
-                at(i, k) = 0;
-            }
-            if (m_arithmetic.overflow)
-                return;
-            previous = pivot;
-            if (steps) {
-                const ExactRows now = rows(k + 1);
-                if (m_arithmetic.overflow)
-                    return;
-                for (int i = k + 1; i < n; ++i) {
-                    std::vector<mpq_class> &line = step.after.emplace_back();
-                    line.reserve(std::size_t(m_width));
-                    for (int j = 0; j < m_width; ++j)
-                        line.push_back(j <= k ? mpq_class(0) : now.value(i, j));
-                }
-                steps->push_back(std::move(step));
-                last = &steps->back().after;
-            }
-        }
-
-        save(n - 1, previous);
-        const Int d = at(n - 1, n - 1);
-        if (Arithmetic::sign(d) == 0) {
-            ExactRows left = rows(n - 1, true);
-            if (m_arithmetic.overflow)
-                return;
-            record.zeroColumn = n - 1;
-            record.left = std::move(left);
+        int k = 0;
+        int resume = -1;
+        if (m_bigFrom == m_n && !wordColumns(k, resume))
+            widen(k);
+        if (m_bigFrom < m_n)
+            bigColumns(k, resume);
+        if (m_zeroColumn < 0 && sign(m_n - 1, m_n - 1) == 0)
+            m_zeroColumn = m_n - 1;
+        if (m_zeroColumn >= 0) {
+            m_record.zeroColumn = m_zeroColumn;
+            m_record.left = rows(m_zeroColumn, true);
             return;
         }
-        // Back substitution on the whole numbers: with d the last pivot,
-        // d x(i) is whole (Cramer's rule on the scaled system), so each
-        // division is exact and the row scales cancel.
-        std::vector<Int> numerators(static_cast<std::size_t>(n));
-        numerators[std::size_t(n - 1)] = at(n - 1, n);
-        for (int i = n - 2; i >= 0; --i)
-            numerators[std::size_t(i)] = m_arithmetic.substitute(d, at(i, n), row(i), numerators, i + 1, n, at(i, i));
-        ExactRows left = rows(n - 1, true);
-        if (m_arithmetic.overflow)
-            return;
-        record.left = std::move(left);
-        record.solution = rowsOf(1, std::move(numerators), std::vector<Int>(std::size_t(n), d));
-        record.unique = true;
+        m_record.solution = solution();
+        m_record.left = rows(m_n - 1, true);
+        m_record.unique = true;
     }
 
 private:
-    Int &at(int i, int j) { return m_a[std::size_t(i) * std::size_t(m_width) + std::size_t(j)]; }
-    Int *row(int i) { return m_a.data() + std::size_t(i) * std::size_t(m_width); }
-
-    void save(int column, const Int &previous)
+    bool inWords(int i) const { return i < m_bigFrom; }
+    std::int64_t &word(int i, int j) { return m_words[std::size_t(i) * std::size_t(m_width) + std::size_t(j)]; }
+    mpz_class &big(int i, int j)
     {
-        if constexpr (std::is_same_v<Arithmetic, WordArithmetic>) {
-            m_saved.column = column;
-            m_saved.values = m_a;
-            m_saved.scales = m_s;
-            m_saved.previous = previous;
+        return m_big[std::size_t(i - m_bigFrom) * std::size_t(m_width) + std::size_t(j)];
+    }
+    mpz_class &bigScale(int i) { return m_bigScales[std::size_t(i - m_bigFrom)]; }
+    int sign(int i, int j) { return inWords(i) ? (word(i, j) > 0) - (word(i, j) < 0) : sgn(big(i, j)); }
+    mpz_class bigValue(int i, int j) { return inWords(i) ? mpz_class(static_cast<signed long>(word(i, j))) : big(i, j); }
+
+    void exchange(int k, int pivotRow)
+    {
+        m_pivotRow = pivotRow;
+        if (pivotRow == k)
+            return;
+        if (inWords(k)) {
+            std::swap_ranges(&word(k, 0), &word(k, 0) + m_width, &word(pivotRow, 0));
+            std::swap(m_wordScales[std::size_t(k)], m_wordScales[std::size_t(pivotRow)]);
+        } else {
+            std::swap_ranges(&big(k, 0), &big(k, 0) + m_width, &big(pivotRow, 0));
+            std::swap(bigScale(k), bigScale(pivotRow));
         }
     }
 
-    // The matrix once `done` columns are eliminated; the numbers are handed
-    // over when it is the last.
+    // The columns in machine words from the first; false where a number
+    // overflowed, in column k at row `resume`, the rows above it done.
+    bool wordColumns(int &k, int &resume)
+    {
+        const int n = m_n;
+        std::vector<std::int64_t> line(static_cast<std::size_t>(m_width));
+        for (k = 0; k <= n - 2; ++k) {
+            int pivotRow = -1;
+            for (int i = k; i < n; ++i)
+                if (word(i, k) != 0
+                    && (pivotRow < 0
+                        || greater(word(i, k), m_wordScales[std::size_t(i)], word(pivotRow, k),
+                                   m_wordScales[std::size_t(pivotRow)])))
+                    pivotRow = i;
+            if (pivotRow < 0) {
+                m_zeroColumn = k;
+                return true;
+            }
+            exchange(k, pivotRow);
+            const std::int64_t p = word(k, k);
+            const WordDivisor divisor(m_previousWord);
+            for (int i = k + 1; i < n; ++i) {
+                const std::int64_t m = word(i, k);
+                bool overflow = false;
+                for (int j = k + 1; j <= n; ++j)
+                    line[std::size_t(j)] = divisor.divide(Wide(p) * word(i, j) - Wide(m) * word(k, j), overflow);
+                if (overflow) {
+                    resume = i;
+                    return false;
+                }
+                std::copy(line.begin() + k + 1, line.end(), &word(i, k + 1));
+                word(i, k) = 0;
+            }
+            m_previousWord = p;
+            recordStep(k);
+        }
+        return true;
+    }
+
+    // Rows `from` on become GMP integers.
+    void widen(int from)
+    {
+        m_big.reserve(std::size_t(m_n - from) * std::size_t(m_width));
+        for (int i = from; i < m_n; ++i) {
+            for (int j = 0; j < m_width; ++j)
+                m_big.emplace_back(static_cast<signed long>(word(i, j)));
+            m_bigScales.emplace_back(static_cast<signed long>(m_wordScales[std::size_t(i)]));
+        }
+        m_bigFrom = from;
+        m_previous = static_cast<signed long>(m_previousWord);
+    }
+
+    // The columns from k in GMP integers, every row from k on in them; a
+    // column whose pivot is in place already goes on at row `resume`.
+    void bigColumns(int k, int resume)
+    {
+        const int n = m_n;
+        for (; k <= n - 2; ++k, resume = -1) {
+            if (resume < 0) {
+                int pivotRow = -1;
+                for (int i = k; i < n; ++i)
+                    if (sgn(big(i, k)) != 0 && (pivotRow < 0 || greaterBig(i, pivotRow, k)))
+                        pivotRow = i;
+                if (pivotRow < 0) {
+                    m_zeroColumn = k;
+                    return;
+                }
+                exchange(k, pivotRow);
+                resume = k + 1;
+            }
+            const mpz_class &p = big(k, k);
+            for (int i = resume; i < n; ++i) {
+                const mpz_class &m = big(i, k);
+                for (int j = k + 1; j <= n; ++j) {
+                    mpz_mul(m_left.get_mpz_t(), p.get_mpz_t(), big(i, j).get_mpz_t());
+                    mpz_submul(m_left.get_mpz_t(), m.get_mpz_t(), big(k, j).get_mpz_t());
+                    if (m_previous == 1)
+                        mpz_swap(big(i, j).get_mpz_t(), m_left.get_mpz_t());
+                    else
+                        mpz_divexact(big(i, j).get_mpz_t(), m_left.get_mpz_t(), m_previous.get_mpz_t());
+                }
+                big(i, k) = 0;
+            }
+            m_previous = p;
+            recordStep(k);
+        }
+    }
+
+    // |a(i, k)| / s(i) > |a(r, k)| / s(r), both rows in GMP integers.
+    bool greaterBig(int i, int r, int k)
+    {
+        mpz_mul(m_left.get_mpz_t(), big(i, k).get_mpz_t(), bigScale(r).get_mpz_t());
+        mpz_mul(m_right.get_mpz_t(), big(r, k).get_mpz_t(), bigScale(i).get_mpz_t());
+        return mpz_cmpabs(m_left.get_mpz_t(), m_right.get_mpz_t()) > 0;
+    }
+
+    // The unknowns by back substitution on the whole numbers: with d the
+    // last pivot, d x(i) is whole (Cramer's rule on the scaled system), so
+    // each division is exact and the row scales cancel. In words while they
+    // fit.
+    ExactRows solution()
+    {
+        const int n = m_n;
+        if (m_bigFrom == n) {
+            bool overflow = false;
+            const std::int64_t d = word(n - 1, n - 1);
+            std::vector<std::int64_t> x(static_cast<std::size_t>(n));
+            x[std::size_t(n - 1)] = word(n - 1, n);
+            for (int i = n - 2; i >= 0 && !overflow; --i)
+                x[std::size_t(i)] = substitute(d, word(i, n), &word(i, 0), x, i + 1, n, word(i, i), overflow);
+            if (!overflow)
+                return answers(std::move(x), d);
+        }
+        const mpz_class d = bigValue(n - 1, n - 1);
+        std::vector<mpz_class> x(static_cast<std::size_t>(n));
+        x[std::size_t(n - 1)] = bigValue(n - 1, n);
+        for (int i = n - 2; i >= 0; --i) {
+            const mpz_ptr sum = x[std::size_t(i)].get_mpz_t();
+            if (inWords(i)) {
+                mpz_mul_si(sum, d.get_mpz_t(), word(i, n));
+                for (int c = i + 1; c < n; ++c) {
+                    const std::int64_t a = word(i, c);
+                    if (a >= 0)
+                        mpz_submul_ui(sum, x[std::size_t(c)].get_mpz_t(), std::uint64_t(a));
+                    else
+                        mpz_addmul_ui(sum, x[std::size_t(c)].get_mpz_t(), magnitude(a));
+                }
+                mpz_divexact_ui(sum, sum, magnitude(word(i, i)));
+                if (word(i, i) < 0)
+                    mpz_neg(sum, sum);
+            } else {
+                mpz_mul(sum, d.get_mpz_t(), big(i, n).get_mpz_t());
+                for (int c = i + 1; c < n; ++c)
+                    mpz_submul(sum, big(i, c).get_mpz_t(), x[std::size_t(c)].get_mpz_t());
+                mpz_divexact(sum, sum, big(i, i).get_mpz_t());
+            }
+        }
+        return answers(std::move(x), d);
+    }
+
+    // x(i) / d, d made positive.
+    template<class Int>
+    ExactRows answers(std::vector<Int> x, Int d)
+    {
+        if (d < 0) {
+            d = -d;
+            for (Int &v : x)
+                v = -v;
+        }
+        const std::size_t n = x.size();
+        return ExactRows(1, std::move(x), std::vector<Int>(n, d));
+    }
+
+    // The matrix once `done` columns are eliminated: row i over s(i) times
+    // the pivot of the last column that passed it, made positive. Rows in
+    // words stay so while their denominators fit. The numbers are handed
+    // over when `last`.
     ExactRows rows(int done, bool last = false)
     {
-        std::vector<Int> denominators;
-        denominators.reserve(std::size_t(m_n));
-        for (int i = 0; i < m_n; ++i) {
-            const int last = std::min(i, done) - 1;
-            denominators.push_back(last < 0 ? m_s[std::size_t(i)]
-                                            : m_arithmetic.product(m_s[std::size_t(i)], at(last, last)));
+        const int n = m_n;
+        std::vector<std::int64_t> wordDenominators;
+        std::vector<mpz_class> bigDenominators;
+        int w = 0; // rows in words
+        for (; w < m_bigFrom; ++w) {
+            const int passed = std::min(w, done) - 1;
+            std::int64_t den = m_wordScales[std::size_t(w)];
+            if (passed >= 0 && (__builtin_mul_overflow(den, word(passed, passed), &den) || den == INT64_MIN))
+                break;
+            wordDenominators.push_back(den);
         }
-        return last ? rowsOf(m_width, std::move(m_a), std::move(denominators))
-                    : rowsOf(m_width, m_a, std::move(denominators));
+        for (int i = w; i < n; ++i) {
+            const int passed = std::min(i, done) - 1;
+            mpz_class den = inWords(i) ? mpz_class(static_cast<signed long>(m_wordScales[std::size_t(i)]))
+                                       : bigScale(i);
+            if (passed >= 0)
+                den *= bigValue(passed, passed);
+            bigDenominators.push_back(std::move(den));
+        }
+        std::vector<mpz_class> bigValues;
+        if (last && w == m_bigFrom) {
+            bigValues = std::move(m_big);
+        } else {
+            bigValues.reserve(std::size_t(n - w) * std::size_t(m_width));
+            for (int i = w; i < n; ++i)
+                for (int j = 0; j < m_width; ++j)
+                    bigValues.push_back(bigValue(i, j));
+        }
+        std::vector<std::int64_t> wordValues;
+        if (last && w == m_bigFrom) {
+            m_words.resize(std::size_t(w) * std::size_t(m_width));
+            wordValues = std::move(m_words);
+        } else {
+            wordValues.assign(m_words.begin(), m_words.begin() + std::ptrdiff_t(w) * m_width);
+        }
+        for (int i = 0; i < w; ++i)
+            if (wordDenominators[std::size_t(i)] < 0) {
+                wordDenominators[std::size_t(i)] = -wordDenominators[std::size_t(i)];
+                for (int j = 0; j < m_width; ++j)
+                    wordValues[std::size_t(i * m_width + j)] = -wordValues[std::size_t(i * m_width + j)];
+            }
+        for (int i = 0; i < n - w; ++i)
+            if (bigDenominators[std::size_t(i)] < 0) {
+                mpz_neg(bigDenominators[std::size_t(i)].get_mpz_t(), bigDenominators[std::size_t(i)].get_mpz_t());
+                for (int j = 0; j < m_width; ++j)
+                    mpz_neg(bigValues[std::size_t(i * m_width + j)].get_mpz_t(),
+                            bigValues[std::size_t(i * m_width + j)].get_mpz_t());
+            }
+        return ExactRows(m_width, std::move(wordValues), std::move(wordDenominators), std::move(bigValues),
+                         std::move(bigDenominators));
     }
 
+    // For the detailed report: column k as a step, in reduced fractions.
+    void recordStep(int k)
+    {
+        if (!m_steps)
+            return;
+        const int n = m_n;
+        const int pivotRow = m_pivotRow;
+        const ExactMatrix &last = m_steps->empty() ? m_first : m_steps->back().after;
+        EliminationStep step;
+        step.column = k;
+        step.pivotRow = pivotRow;
+        step.after.reserve(std::size_t(n));
+        for (int i = 0; i <= k; ++i)
+            step.after.push_back(last[std::size_t(i == k ? pivotRow : i == pivotRow ? k : i)]);
+        step.pivot = step.after[std::size_t(k)][std::size_t(k)];
+        for (int i = k + 1; i < n; ++i)
+            step.eliminations.emplace_back(i, last[std::size_t(i == pivotRow ? k : i)][std::size_t(k)] / step.pivot);
+        const ExactRows now = rows(k + 1);
+        for (int i = k + 1; i < n; ++i) {
+            std::vector<mpq_class> &line = step.after.emplace_back();
+            line.reserve(std::size_t(m_width));
+            for (int j = 0; j < m_width; ++j)
+                line.push_back(j <= k ? mpq_class(0) : now.value(i, j));
+        }
+        m_steps->push_back(std::move(step));
+    }
+
+    SolveRecord &m_record;
+    std::vector<EliminationStep> *m_steps;
     int m_n;
     int m_width;
-    std::vector<Int> m_a;
-    std::vector<Int> m_s;
-    int m_from;
-    Int m_previous;
-    Saved m_saved;
-    Arithmetic m_arithmetic;
+    // Rows 0..m_bigFrom-1 in words, the rest in GMP integers.
+    int m_bigFrom = 0;
+    std::vector<std::int64_t> m_words, m_wordScales;
+    std::vector<mpz_class> m_big, m_bigScales;
+    std::int64_t m_previousWord = 1; // the pivot of the column before
+    mpz_class m_previous = 1;
+    mpz_class m_left, m_right;
+    int m_pivotRow = 0;
+    int m_zeroColumn = -1;
+    ExactMatrix m_first; // the system in reduced fractions, when recording
 };
 
 // A system with zeros below the diagonal, as a solve leaves it, needs no
@@ -378,27 +382,7 @@ void eliminate(SolveRecord &record, std::vector<EliminationStep> *steps)
     const int n = record.system.rows();
     if (n < 1 || solveEliminated(record, steps))
         return;
-    if (!record.system.inWords()) {
-        Elimination<BigArithmetic>(n, record.system.bigValues(), record.system.bigDenominators()).run(record, steps);
-        return;
-    }
-    Elimination<WordArithmetic> words(n, record.system.smallValues(), record.system.smallDenominators());
-    words.run(record, steps);
-    if (!words.overflowed())
-        return;
-    // The columns done stand; the one that overflowed is done again in GMP
-    // integers, and the rest.
-    const auto big = [](const std::vector<std::int64_t> &values) {
-        std::vector<mpz_class> out;
-        out.reserve(values.size());
-        for (const std::int64_t v : values)
-            out.emplace_back(static_cast<signed long>(v));
-        return out;
-    };
-    const auto &saved = words.saved();
-    Elimination<BigArithmetic>(n, big(saved.values), big(saved.scales), saved.column,
-                               mpz_class(static_cast<signed long>(saved.previous)))
-        .run(record, steps);
+    Elimination(record, steps).run();
 }
 
 } // namespace

@@ -30,6 +30,14 @@ ExactRows::ExactRows(int columns, std::vector<mpz_class> values, std::vector<mpz
 {
 }
 
+ExactRows::ExactRows(int columns, std::vector<std::int64_t> words, std::vector<std::int64_t> wordDenominators,
+                     std::vector<mpz_class> big, std::vector<mpz_class> bigDenominators)
+    : m_columns(columns),
+      m_data(std::make_shared<const Data>(Data{std::move(words), std::move(wordDenominators), std::move(big),
+                                               std::move(bigDenominators)}))
+{
+}
+
 ExactRows::ExactRows(const ExactMatrix &matrix)
     : m_columns(matrix.empty() ? 0 : int(matrix.front().size()))
 {
@@ -47,9 +55,9 @@ ExactRows::ExactRows(const ExactMatrix &matrix)
 
 mpq_class ExactRows::value(int row, int column) const
 {
-    if (inWords())
-        return smallRatio(m_data->smallValues[at(row, column)], m_data->smallDenominators[std::size_t(row)]);
-    mpq_class out(m_data->bigValues[at(row, column)], m_data->bigDenominators[std::size_t(row)]);
+    if (inWords(row))
+        return smallRatio(word(row, column), wordDenominator(row));
+    mpq_class out(big(row, column), bigDenominator(row));
     out.canonicalize();
     return out;
 }
@@ -67,18 +75,18 @@ ExactMatrix ExactRows::matrix() const
 
 int ExactRows::sign(int row, int column) const
 {
-    if (inWords()) {
-        const std::int64_t v = m_data->smallValues[at(row, column)];
+    if (inWords(row)) {
+        const std::int64_t v = word(row, column);
         return (v > 0) - (v < 0);
     }
-    return sgn(m_data->bigValues[at(row, column)]);
+    return sgn(big(row, column));
 }
 
 double ExactRows::nearest(int row, int column) const
 {
-    if (inWords()) {
-        const std::int64_t num = m_data->smallValues[at(row, column)];
-        const std::int64_t den = m_data->smallDenominators[std::size_t(row)];
+    if (inWords(row)) {
+        const std::int64_t num = word(row, column);
+        const std::int64_t den = wordDenominator(row);
         // Both exact in a double: the division rounds once, to nearest.
         constexpr std::int64_t exact = std::int64_t(1) << 53;
         if (num <= exact && num >= -exact && den <= exact)
@@ -86,36 +94,34 @@ double ExactRows::nearest(int row, int column) const
         return nearestRatio(mpz_class(static_cast<signed long>(num)),
                             mpz_class(static_cast<signed long>(den)));
     }
-    return nearestRatio(m_data->bigValues[at(row, column)], m_data->bigDenominators[std::size_t(row)]);
+    return nearestRatio(big(row, column), bigDenominator(row));
 }
 
 void ExactRows::appendRounded(QString &out, int row, int column, const QString &point,
                               const QLocale &locale) const
 {
-    if (inWords())
-        appendRatio(out, m_data->smallValues[at(row, column)], m_data->smallDenominators[std::size_t(row)], point,
-                    locale);
+    if (inWords(row))
+        appendRatio(out, word(row, column), wordDenominator(row), point, locale);
     else
-        appendRatio(out, m_data->bigValues[at(row, column)], m_data->bigDenominators[std::size_t(row)], point,
-                    locale);
+        appendRatio(out, big(row, column), bigDenominator(row), point, locale);
 }
 
 bool ExactRows::writeRounded(char16_t *&out, int row, int column, char16_t point) const
 {
-    if (inWords())
-        return writeRatio(out, m_data->smallValues[at(row, column)], m_data->smallDenominators[std::size_t(row)],
-                          point);
-    return writeRatio(out, m_data->bigValues[at(row, column)], m_data->bigDenominators[std::size_t(row)], point);
+    if (inWords(row))
+        return writeRatio(out, word(row, column), wordDenominator(row), point);
+    return writeRatio(out, big(row, column), bigDenominator(row), point);
 }
 
 namespace {
 
-std::vector<mpz_class> widened(const std::vector<std::int64_t> &words)
+std::vector<mpz_class> widened(const std::vector<std::int64_t> &words, const std::vector<mpz_class> &big)
 {
     std::vector<mpz_class> out;
-    out.reserve(words.size());
+    out.reserve(words.size() + big.size());
     for (const std::int64_t v : words)
         out.emplace_back(static_cast<signed long>(v));
+    out.insert(out.end(), big.begin(), big.end());
     return out;
 }
 
@@ -125,14 +131,14 @@ std::vector<mpz_class> ExactRows::bigValues() const
 {
     if (!m_data)
         return {};
-    return inWords() ? widened(m_data->smallValues) : m_data->bigValues;
+    return widened(m_data->smallValues, m_data->bigValues);
 }
 
 std::vector<mpz_class> ExactRows::bigDenominators() const
 {
     if (!m_data)
         return {};
-    return inWords() ? widened(m_data->smallDenominators) : m_data->bigDenominators;
+    return widened(m_data->smallDenominators, m_data->bigDenominators);
 }
 
 } // namespace ravno

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Rows of exact values kept as the fraction-free elimination works on them:
-// each row whole numbers over one positive denominator of its own, in
-// machine words while every number fits one, else in GMP integers. Nothing
+// each row whole numbers over one positive denominator of its own. The
+// first rows are in machine words, as far as every number of a row fits
+// one, the rest in GMP integers: the elimination leaves its early rows
+// small and only the last ones grow. Nothing
 // is reduced until a value is asked for; the nearest double and the answer
 // form "##0.000" are found from the unreduced numbers. The solver, the
 // workspace and the detailed report hold systems this way.
@@ -29,11 +31,21 @@ public:
     // (every one positive); the machine-word form never holds INT64_MIN.
     ExactRows(int columns, std::vector<std::int64_t> values, std::vector<std::int64_t> denominators);
     ExactRows(int columns, std::vector<mpz_class> values, std::vector<mpz_class> denominators);
+    // The rows of `words` (one denominator each in `wordDenominators`)
+    // first, then those of `big`.
+    ExactRows(int columns, std::vector<std::int64_t> words, std::vector<std::int64_t> wordDenominators,
+              std::vector<mpz_class> big, std::vector<mpz_class> bigDenominators);
     explicit ExactRows(const ExactMatrix &matrix);
 
-    int rows() const { return m_columns ? int(size() / std::size_t(m_columns)) : 0; }
+    int rows() const
+    {
+        return m_data ? int(m_data->smallDenominators.size() + m_data->bigDenominators.size()) : 0;
+    }
     int columns() const { return m_columns; }
-    bool inWords() const { return m_data && m_data->bigValues.empty() && !m_data->smallValues.empty(); }
+    // Every row in machine words.
+    bool inWords() const { return m_data && m_data->bigDenominators.empty() && !m_data->smallDenominators.empty(); }
+    // The row is in machine words.
+    bool inWords(int row) const { return std::size_t(row) < m_data->smallDenominators.size(); }
 
     // The value in lowest terms.
     mpq_class value(int row, int column) const;
@@ -49,9 +61,11 @@ public:
     // rounds to a thousandths count beyond a machine word.
     bool writeRounded(char16_t *&out, int row, int column, char16_t point) const;
 
-    // The numbers as GMP integers, for the elimination beyond machine words.
+    // The numbers as GMP integers, every row, for the elimination beyond
+    // machine words.
     std::vector<mpz_class> bigValues() const;
     std::vector<mpz_class> bigDenominators() const;
+    // The rows in machine words, while inWords().
     const std::vector<std::int64_t> &smallValues() const { return m_data->smallValues; }
     const std::vector<std::int64_t> &smallDenominators() const { return m_data->smallDenominators; }
 
@@ -62,13 +76,19 @@ private:
         std::vector<mpz_class> bigValues, bigDenominators;
     };
 
-    std::size_t size() const
+    std::int64_t word(int row, int column) const
     {
-        return !m_data ? 0 : inWords() ? m_data->smallValues.size() : m_data->bigValues.size();
+        return m_data->smallValues[std::size_t(row) * std::size_t(m_columns) + std::size_t(column)];
     }
-    std::size_t at(int row, int column) const
+    std::int64_t wordDenominator(int row) const { return m_data->smallDenominators[std::size_t(row)]; }
+    const mpz_class &big(int row, int column) const
     {
-        return std::size_t(row) * std::size_t(m_columns) + std::size_t(column);
+        const std::size_t r = std::size_t(row) - m_data->smallDenominators.size();
+        return m_data->bigValues[r * std::size_t(m_columns) + std::size_t(column)];
+    }
+    const mpz_class &bigDenominator(int row) const
+    {
+        return m_data->bigDenominators[std::size_t(row) - m_data->smallDenominators.size()];
     }
 
     int m_columns = 0;
