@@ -3,8 +3,10 @@
 
 #include "core/numbertext.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <string>
 
@@ -231,25 +233,33 @@ bool thousandthsOf(std::int64_t num, std::int64_t den, std::uint64_t &thousandth
 
 void writeThousandths(char16_t *&out, bool negative, std::uint64_t thousandths, char16_t point)
 {
-    char buf[24];
-    const char *end = std::to_chars(buf, buf + sizeof buf, thousandths).ptr;
-    const std::size_t size = std::size_t(end - buf);
+    static constexpr char pairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                                    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                                    "8081828384858687888990919293949596979899";
     if (negative && thousandths != 0)
         *out++ = u'-';
-    if (size < 4) {
-        *out++ = u'0';
-        *out++ = point;
-        for (std::size_t pad = size; pad < 3; ++pad)
-            *out++ = u'0';
-        for (const char *p = buf; p < end; ++p)
-            *out++ = char16_t(*p);
-        return;
+    std::uint64_t whole = thousandths / 1000;
+    const unsigned fraction = unsigned(thousandths % 1000);
+    int digits = 1;
+    for (std::uint64_t power = 10; digits < 20 && whole >= power; power *= 10)
+        ++digits;
+    // From the right: three decimals, the point, the whole part ("0" at least).
+    char16_t *p = out + digits + 4;
+    out = p;
+    *--p = char16_t(u'0' + fraction % 10);
+    *--p = char16_t(pairs[2 * (fraction / 10 % 100) + 1]);
+    *--p = char16_t(pairs[2 * (fraction / 10 % 100)]);
+    *--p = point;
+    for (; whole >= 100; whole /= 100) {
+        *--p = char16_t(pairs[2 * (whole % 100) + 1]);
+        *--p = char16_t(pairs[2 * (whole % 100)]);
     }
-    for (const char *p = buf; p < end - 3; ++p)
-        *out++ = char16_t(*p);
-    *out++ = point;
-    for (const char *p = end - 3; p < end; ++p)
-        *out++ = char16_t(*p);
+    if (whole >= 10) {
+        *--p = char16_t(pairs[2 * whole + 1]);
+        *--p = char16_t(pairs[2 * whole]);
+    } else {
+        *--p = char16_t(u'0' + whole);
+    }
 }
 
 } // namespace

@@ -82,18 +82,11 @@ int ExactRows::sign(int row, int column) const
     return sgn(big(row, column));
 }
 
-double ExactRows::nearest(int row, int column) const
+double ExactRows::nearestBeyondWords(int row, int column) const
 {
-    if (inWords(row)) {
-        const std::int64_t num = word(row, column);
-        const std::int64_t den = wordDenominator(row);
-        // Both exact in a double: the division rounds once, to nearest.
-        constexpr std::int64_t exact = std::int64_t(1) << 53;
-        if (num <= exact && num >= -exact && den <= exact)
-            return num == 0 ? 0.0 : double(num) / double(den);
-        return nearestRatio(mpz_class(static_cast<signed long>(num)),
-                            mpz_class(static_cast<signed long>(den)));
-    }
+    if (inWords(row))
+        return nearestRatio(mpz_class(static_cast<signed long>(word(row, column))),
+                            mpz_class(static_cast<signed long>(wordDenominator(row))));
     return nearestRatio(big(row, column), bigDenominator(row));
 }
 

@@ -52,7 +52,18 @@ public:
     ExactMatrix matrix() const;
     int sign(int row, int column) const;
     // The double nearest the value, halves to even; infinity beyond range.
-    double nearest(int row, int column) const;
+    double nearest(int row, int column) const
+    {
+        if (inWords(row)) {
+            // Both exact in a double: the division rounds once, to nearest.
+            constexpr std::int64_t exact = std::int64_t(1) << 53;
+            const std::int64_t num = word(row, column);
+            const std::int64_t den = wordDenominator(row);
+            if (num <= exact && num >= -exact && den <= exact)
+                return num == 0 ? 0.0 : double(num) / double(den);
+        }
+        return nearestBeyondWords(row, column);
+    }
     // appendExact() of the value.
     void appendRounded(QString &out, int row, int column, const QString &point,
                        const QLocale &locale) const;
@@ -70,6 +81,8 @@ public:
     const std::vector<std::int64_t> &smallDenominators() const { return m_data->smallDenominators; }
 
 private:
+    double nearestBeyondWords(int row, int column) const;
+
     struct Data
     {
         std::vector<std::int64_t> smallValues, smallDenominators;

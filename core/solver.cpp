@@ -66,7 +66,12 @@ ExactRows rowsOfDoubles(const Workspace &ws)
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < width; ++j) {
             const std::size_t at = std::size_t(i * width + j);
-            shortestDecimal(ws.at(i, j), digits[at], exponents[at]);
+            // Whole numbers, most of what is typed, without the call.
+            const double value = ws.at(i, j);
+            if (std::fabs(value) < 0x1p53 && value == double(std::int64_t(value)))
+                digits[at] = std::int64_t(value);
+            else
+                shortestDecimal(value, digits[at], exponents[at]);
             lowest[std::size_t(i)] = std::min(lowest[std::size_t(i)], exponents[at]);
         }
 
