@@ -85,7 +85,13 @@ private:
     bool wordColumns(int &k, int &resume)
     {
         const int n = m_n;
-        std::vector<std::int64_t> line(static_cast<std::size_t>(m_width));
+        std::vector<std::int64_t> line;
+        // Every magnitude of the rows still to be worked on, or-ed: below
+        // 2^31, both products of a column fit 62 bits and the division by
+        // the pivot before needs no check.
+        std::uint64_t spread = 0;
+        for (const std::int64_t v : m_words)
+            spread |= magnitude(v);
         for (k = 0; k <= n - 2; ++k) {
             int pivotRow = -1;
             for (int i = k; i < n; ++i)
@@ -101,11 +107,25 @@ private:
             exchange(k, pivotRow);
             const std::int64_t p = word(k, k);
             const WordDivisor divisor(m_previousWord);
+            const bool small = spread < (std::uint64_t(1) << 31);
+            spread = 0;
             for (int i = k + 1; i < n; ++i) {
                 const std::int64_t m = word(i, k);
+                if (small) {
+                    for (int j = k + 1; j <= n; ++j) {
+                        std::int64_t &v = word(i, j);
+                        v = divisor.divideExactly(p * v - m * word(k, j));
+                        spread |= magnitude(v);
+                    }
+                    word(i, k) = 0;
+                    continue;
+                }
                 bool overflow = false;
-                for (int j = k + 1; j <= n; ++j)
+                line.resize(std::size_t(m_width));
+                for (int j = k + 1; j <= n; ++j) {
                     line[std::size_t(j)] = divisor.divide(Wide(p) * word(i, j) - Wide(m) * word(k, j), overflow);
+                    spread |= magnitude(line[std::size_t(j)]);
+                }
                 if (overflow) {
                     resume = i;
                     return false;
@@ -114,7 +134,8 @@ private:
                 word(i, k) = 0;
             }
             m_previousWord = p;
-            recordStep(k);
+            if (m_steps)
+                recordStep(k);
         }
         return true;
     }
@@ -164,7 +185,8 @@ private:
                 big(i, k) = 0;
             }
             m_previous = p;
-            recordStep(k);
+            if (m_steps)
+                recordStep(k);
         }
     }
 
@@ -294,8 +316,6 @@ private:
     // For the detailed report: column k as a step, in reduced fractions.
     void recordStep(int k)
     {
-        if (!m_steps)
-            return;
         const int n = m_n;
         const int pivotRow = m_pivotRow;
         const ExactMatrix &last = m_steps->empty() ? m_first : m_steps->back().after;

@@ -71,6 +71,14 @@ public:
         return q;
     }
 
+    // The same of a dividend the divisor is known to divide, both products
+    // having been below 2^62: the quotient needs no check.
+    std::int64_t divideExactly(std::int64_t dividend) const
+    {
+        const std::int64_t q = std::int64_t(std::uint64_t(dividend >> m_shift) * m_inverse);
+        return m_divisor < 0 ? -q : q;
+    }
+
 private:
     std::int64_t m_divisor;
     int m_shift = 0;
