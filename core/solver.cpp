@@ -4,6 +4,8 @@
 #include "core/exactelimination.h"
 #include "core/exactnumber.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -12,25 +14,29 @@ namespace ravno {
 namespace {
 
 // Written straight into the text's characters while every value rounds to
-// a thousandths count in a machine word and the separator is one character.
-bool writeMatrixText(QString &text, const ExactRows &matrix, const QString &point)
+// a thousandths count in a machine word and the separator is one character:
+// each value of `rows` followed by two blanks, each row by CR LF when
+// `lineEnds`.
+bool writeValues(QString &text, const ExactRows &rows, const QString &point, bool lineEnds)
 {
     if (point.size() != 1)
         return false;
     // At most 22 characters a value, two blanks after it, CR LF a row.
-    text.resize(qsizetype(matrix.rows()) * (matrix.columns() * 24 + 2));
+    text.resize(qsizetype(rows.rows()) * (rows.columns() * 24 + 2));
     char16_t *const begin = reinterpret_cast<char16_t *>(text.data());
     char16_t *out = begin;
     const char16_t separator = point.front().unicode();
-    for (int i = 0; i < matrix.rows(); ++i) {
-        for (int j = 0; j < matrix.columns(); ++j) {
-            if (!matrix.writeRounded(out, i, j, separator))
+    for (int i = 0; i < rows.rows(); ++i) {
+        for (int j = 0; j < rows.columns(); ++j) {
+            if (!rows.writeRounded(out, i, j, separator))
                 return false;
             *out++ = u' ';
             *out++ = u' ';
         }
-        *out++ = u'\r';
-        *out++ = u'\n';
+        if (lineEnds) {
+            *out++ = u'\r';
+            *out++ = u'\n';
+        }
     }
     text.truncate(out - begin);
     return true;
@@ -39,7 +45,7 @@ bool writeMatrixText(QString &text, const ExactRows &matrix, const QString &poin
 QString matrixText(const ExactRows &matrix, const QString &point, const QLocale &locale)
 {
     QString text;
-    if (writeMatrixText(text, matrix, point))
+    if (writeValues(text, matrix, point, true))
         return text;
     text.clear();
     text.reserve(qsizetype(matrix.rows() * matrix.columns() * 10));
@@ -61,8 +67,10 @@ ExactRows rowsOfDoubles(const Workspace &ws)
     const int n = ws.order();
     const int width = n + 1;
     std::vector<std::int64_t> digits(std::size_t(n * width));
-    std::vector<int> exponents(std::size_t(n * width));
-    std::vector<int> lowest(std::size_t(n), 0);
+    QVarLengthArray<int, 128> exponents(n * width);
+    QVarLengthArray<int, 16> lowest(n);
+    std::fill(exponents.begin(), exponents.end(), 0);
+    std::fill(lowest.begin(), lowest.end(), 0);
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < width; ++j) {
             const std::size_t at = std::size_t(i * width + j);
@@ -157,9 +165,8 @@ SolveResult solve(Workspace &ws, const QLocale &locale)
     }
 
     const ExactRows &x = result.record.solution;
-    std::vector<Answer> answers;
-    answers.reserve(std::size_t(n));
-    result.answerLine.reserve(qsizetype(n) * 16);
+    std::vector<Answer> &answers = ws.answers();
+    answers.resize(std::size_t(n));
     for (int i = 0; i < n; ++i) {
         // The nearest double of the unreduced answer: infinite exactly
         // where beyondDoubleRange() holds, the rule the report follows too.
@@ -170,16 +177,16 @@ SolveResult solve(Workspace &ws, const QLocale &locale)
             result.answerLine = kOutOfRange;
             return result;
         }
-        answers.emplace_back(nearest);
-        char16_t written[24];
-        char16_t *end = written;
-        if (point.size() == 1 && x.writeRounded(end, i, 0, point.front().unicode()))
-            result.answerLine.append(reinterpret_cast<const QChar *>(written), end - written);
-        else
-            x.appendRounded(result.answerLine, i, 0, point, locale);
-        result.answerLine += QLatin1StringView("  ");
+        answers[std::size_t(i)] = nearest;
     }
-    ws.answers() = std::move(answers);
+    if (!writeValues(result.answerLine, x, point, false)) {
+        result.answerLine.clear();
+        result.answerLine.reserve(qsizetype(n) * 16);
+        for (int i = 0; i < n; ++i) {
+            x.appendRounded(result.answerLine, i, 0, point, locale);
+            result.answerLine += QLatin1StringView("  ");
+        }
+    }
     result.outcome = SolveResult::Outcome::Solved;
     return result;
 }
