@@ -72,6 +72,55 @@ double nearestDouble(const mpq_class &value)
     return nearestRatio(value.get_num(), value.get_den());
 }
 
+namespace {
+
+__extension__ typedef unsigned __int128 UnsignedWide;
+
+int bitLength(UnsignedWide v)
+{
+    const std::uint64_t high = std::uint64_t(v >> 64);
+    return high ? 128 - __builtin_clzll(high) : v ? 64 - __builtin_clzll(std::uint64_t(v)) : 0;
+}
+
+// The magnitude of a GMP integer of at most two limbs.
+UnsignedWide wideMagnitude(const mpz_class &v)
+{
+    static_assert(sizeof(mp_limb_t) == 8);
+    return UnsignedWide(mpz_getlimbn(v.get_mpz_t(), 0)) | UnsignedWide(mpz_getlimbn(v.get_mpz_t(), 1)) << 64;
+}
+
+// The double nearest num / den, halves to even, in 128-bit integers: num
+// positive below 2^126, den positive below 2^74, so that both shifted
+// operands of the one division stay below 2^128. Such a quotient is far
+// inside the range of doubles.
+double nearestQuotient(UnsignedWide num, UnsignedWide den)
+{
+    // floor(log2(num / den)): the bit lengths give it to within one.
+    int top = bitLength(num) - bitLength(den);
+    if (top >= 0 ? (den << top) > num : (num << -top) < den)
+        --top;
+    // 53 significant bits: the last one is worth 2^unit.
+    const int unit = top - 52;
+    const UnsignedWide a = unit >= 0 ? num : num << -unit;
+    const UnsignedWide b = unit >= 0 ? den << unit : den;
+    UnsignedWide quotient = a / b;
+    const UnsignedWide twice = 2 * (a - quotient * b);
+    if (twice > b || (twice == b && (quotient & 1)))
+        ++quotient;
+    return std::ldexp(double(std::uint64_t(quotient)), unit);
+}
+
+} // namespace
+
+double nearestRatio(std::int64_t num, std::int64_t den)
+{
+    if (num == 0)
+        return 0;
+    const std::uint64_t magnitude = num < 0 ? 0 - std::uint64_t(num) : std::uint64_t(num);
+    const double value = nearestQuotient(magnitude, std::uint64_t(den));
+    return num < 0 ? -value : value;
+}
+
 double nearestRatio(const mpz_class &signedNum, const mpz_class &den)
 {
     const int sign = sgn(signedNum);
@@ -80,6 +129,11 @@ double nearestRatio(const mpz_class &signedNum, const mpz_class &den)
     // Both parts exact in a double: the division rounds once, to nearest.
     if (mpz_sizeinbase(signedNum.get_mpz_t(), 2) <= 53 && mpz_sizeinbase(den.get_mpz_t(), 2) <= 53)
         return signedNum.get_d() / den.get_d();
+    if (mpz_size(signedNum.get_mpz_t()) <= 2 && mpz_size(den.get_mpz_t()) <= 2) {
+        const UnsignedWide num = wideMagnitude(signedNum), d = wideMagnitude(den);
+        if (bitLength(num) <= 125 && bitLength(d) <= 73)
+            return sign * nearestQuotient(num, d);
+    }
     // Working numbers kept from one call to the next: the solver asks this
     // of every value of the matrix it leaves, and allocations would cost
     // more than the arithmetic.
@@ -221,9 +275,23 @@ bool thousandthsOf(std::int64_t num, std::int64_t den, std::uint64_t &thousandth
         // 2000 * 2^52 + 2^52 stays below 2^64.
         thousandths = (2000 * magnitude + d) / (2 * d);
     } else {
-        // 2000 * 2^63 + 2^63 stays far below 2^128.
+        // 2000 * 2^63 + 2^63 stays far below 2^128. Below 2^52 the quotient
+        // of the two as doubles is off by at most two, and two products set
+        // it right; a 128-bit division costs several times more.
         __extension__ typedef unsigned __int128 Wide;
-        const Wide wide = (2000 * Wide(magnitude) + d) / (2 * Wide(d));
+        const Wide a = 2000 * Wide(magnitude) + d;
+        const Wide b = 2 * Wide(d);
+        const double estimate = double(a) / double(b);
+        if (estimate < 0x1p52) {
+            std::uint64_t q = std::uint64_t(estimate);
+            while (Wide(q) * b > a)
+                --q;
+            while (Wide(q + 1) * b <= a)
+                ++q;
+            thousandths = q;
+            return true;
+        }
+        const Wide wide = a / b;
         if (wide >> 64)
             return false;
         thousandths = std::uint64_t(wide);

@@ -29,6 +29,7 @@ void shortestDecimal(double value, std::int64_t &digits, int &exponent);
 double nearestDouble(const mpq_class &value);
 // The same of num / den, den positive, the fraction not necessarily reduced.
 double nearestRatio(const mpz_class &num, const mpz_class &den);
+double nearestRatio(std::int64_t num, std::int64_t den);
 
 // True when the value's nearest double is infinite: such an answer cannot
 // be kept as a double, and the answer line says "Ответ вне диапазона чисел".

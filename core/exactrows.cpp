@@ -85,8 +85,7 @@ int ExactRows::sign(int row, int column) const
 double ExactRows::nearestBeyondWords(int row, int column) const
 {
     if (inWords(row))
-        return nearestRatio(mpz_class(static_cast<signed long>(word(row, column))),
-                            mpz_class(static_cast<signed long>(wordDenominator(row))));
+        return nearestRatio(word(row, column), wordDenominator(row));
     return nearestRatio(big(row, column), bigDenominator(row));
 }
 
