@@ -30,6 +30,7 @@ public:
         } else {
             m_big = system.bigValues();
             m_bigScales = system.bigDenominators();
+            m_previous = 1;
         }
         if (steps)
             m_first = system.matrix();
@@ -346,8 +347,8 @@ private:
     int m_bigFrom = 0;
     std::vector<std::int64_t> m_words, m_wordScales;
     std::vector<mpz_class> m_big, m_bigScales;
-    std::int64_t m_previousWord = 1; // the pivot of the column before
-    mpz_class m_previous = 1;
+    std::int64_t m_previousWord = 1; // the pivot of the column before, in words
+    mpz_class m_previous; // the same in GMP integers, set as they take over
     mpz_class m_left, m_right;
     int m_pivotRow = 0;
     int m_zeroColumn = -1;

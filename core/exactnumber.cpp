@@ -334,6 +334,12 @@ void writeThousandths(char16_t *&out, bool negative, std::uint64_t thousandths, 
 
 bool writeRatio(char16_t *&out, std::int64_t num, std::int64_t den, char16_t point)
 {
+    // Half an eliminated matrix is zeros below its diagonal.
+    if (num == 0) {
+        out = std::copy_n(u"0.000", 5, out);
+        out[-4] = point;
+        return true;
+    }
     std::uint64_t thousandths = 0;
     if (!thousandthsOf(num, den, thousandths))
         return false;

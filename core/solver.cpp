@@ -22,7 +22,7 @@ bool writeValues(QString &text, const ExactRows &rows, const QString &point, boo
     if (point.size() != 1)
         return false;
     // At most 22 characters a value, two blanks after it, CR LF a row.
-    text.resize(qsizetype(rows.rows()) * (rows.columns() * 24 + 2));
+    text = QString(qsizetype(rows.rows()) * (rows.columns() * 24 + 2), Qt::Uninitialized);
     char16_t *const begin = reinterpret_cast<char16_t *>(text.data());
     char16_t *out = begin;
     const char16_t separator = point.front().unicode();

@@ -47,8 +47,9 @@ public:
         std::uint64_t odd = magnitude(divisor);
         m_shift = __builtin_ctzll(odd);
         odd >>= m_shift;
-        std::uint64_t inverse = odd; // right in 3 bits; each step doubles them
-        for (int i = 0; i < 5; ++i)
+        // 3 * odd XOR 2 is right in 5 bits; each step doubles them.
+        std::uint64_t inverse = (3 * odd) ^ 2;
+        for (int i = 0; i < 4; ++i)
             inverse *= 2 - odd * inverse;
         m_inverse = inverse;
     }
