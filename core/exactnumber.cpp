@@ -308,9 +308,17 @@ void writeThousandths(char16_t *&out, bool negative, std::uint64_t thousandths, 
         *out++ = u'-';
     std::uint64_t whole = thousandths / 1000;
     const unsigned fraction = unsigned(thousandths % 1000);
-    int digits = 1;
-    for (std::uint64_t power = 10; digits < 20 && whole >= power; power *= 10)
-        ++digits;
+    // The digits of the whole part, without a loop the branch predictor
+    // would miss on numbers of mixed lengths: 1233 / 4096 is just above
+    // log10(2).
+    static constexpr std::uint64_t powers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000,
+                                               100000000, 1000000000, 10000000000, 100000000000,
+                                               1000000000000, 10000000000000, 100000000000000,
+                                               1000000000000000, 10000000000000000,
+                                               100000000000000000, 1000000000000000000};
+    const std::uint64_t odd = whole | 1; // as many digits, and never 0
+    const int estimate = ((64 - __builtin_clzll(odd)) * 1233) >> 12;
+    const int digits = estimate + int(odd >= powers[estimate]);
     // From the right: three decimals, the point, the whole part ("0" at least).
     char16_t *p = out + digits + 4;
     out = p;

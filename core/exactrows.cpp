@@ -98,13 +98,6 @@ void ExactRows::appendRounded(QString &out, int row, int column, const QString &
         appendRatio(out, big(row, column), bigDenominator(row), point, locale);
 }
 
-bool ExactRows::writeRounded(char16_t *&out, int row, int column, char16_t point) const
-{
-    if (inWords(row))
-        return writeRatio(out, word(row, column), wordDenominator(row), point);
-    return writeRatio(out, big(row, column), bigDenominator(row), point);
-}
-
 namespace {
 
 std::vector<mpz_class> widened(const std::vector<std::int64_t> &words, const std::vector<mpz_class> &big)

@@ -9,6 +9,8 @@
 // workspace and the detailed report hold systems this way.
 #pragma once
 
+#include "core/exactnumber.h"
+
 #include <gmpxx.h>
 
 #include <QLocale>
@@ -70,7 +72,12 @@ public:
 
     // writeRatio() of the value; false, with nothing written, when it
     // rounds to a thousandths count beyond a machine word.
-    bool writeRounded(char16_t *&out, int row, int column, char16_t point) const;
+    bool writeRounded(char16_t *&out, int row, int column, char16_t point) const
+    {
+        if (inWords(row))
+            return writeRatio(out, word(row, column), wordDenominator(row), point);
+        return writeRatio(out, big(row, column), bigDenominator(row), point);
+    }
 
     // The numbers as GMP integers, every row, for the elimination beyond
     // machine words.
