@@ -5,6 +5,7 @@
 
 #include <QTest>
 
+#include <bit>
 #include <cmath>
 #include <random>
 #include <utility>
@@ -41,6 +42,8 @@ private slots:
     void workspaceShape();
     void orderTenMatchesSubstitution();
     void randomSystemsExactly();
+    void largeRatios_data();
+    void largeRatios();
 };
 
 void TestSolver::solves_data()
@@ -312,6 +315,57 @@ void TestSolver::randomSystemsExactly()
                 QVERIFY2(sum == before[i][n], where);
             }
         }
+    }
+}
+
+void TestSolver::largeRatios_data()
+{
+    // The nearest double (halves to even) and the answer form of num / den
+    // beyond the numbers a double holds exactly, each way they are found:
+    // machine words, two limbs, GMP beyond them.
+    QTest::addColumn<QString>("num");
+    QTest::addColumn<QString>("den");
+    QTest::addColumn<double>("nearest");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("words, tie down to even") << "9007199254740993" << "1" << 0x1p53 << "9007199254740993.000";
+    QTest::newRow("words, tie up to even") << "9007199254740995" << "1" << 0x1.0000000000002p53
+                                           << "9007199254740995.000";
+    QTest::newRow("words, a third of a tie") << "27021597764222979" << "3" << 0x1p53 << "9007199254740993.000";
+    QTest::newRow("words, above a tie") << "18014398509481987" << "2" << 0x1.0000000000001p53
+                                        << "9007199254740993.500";
+    QTest::newRow("words, negative tie") << "-9007199254740993" << "1" << -0x1p53 << "-9007199254740993.000";
+    QTest::newRow("words, thousandths half way") << "1863543060870127742" << "4259526996274577696" << 0x1.cp-2
+                                                 << "0.438";
+    QTest::newRow("words, thousandths just below half way")
+        << "42141843815802322" << "4013508934838316381" << 0x1.5810624dd2f1bp-7 << "0.010";
+    QTest::newRow("two limbs, tie") << "10633823966279328163822077199654060032" << "1180591620717411303424"
+                                    << 0x1p53 << "9007199254740993.000";
+    QTest::newRow("two limbs, a third") << "1" << "3458764513820540928" << 0x1.5555555555555p-62 << "0.000";
+    QTest::newRow("beyond two limbs, tie") << "10889035741470032039753807052445757472768"
+                                           << "1208925819614629174706176" << 0x1p53 << "9007199254740993.000";
+}
+
+void TestSolver::largeRatios()
+{
+    QFETCH(QString, num);
+    QFETCH(QString, den);
+    QFETCH(double, nearest);
+    QFETCH(QString, text);
+    const mpz_class n(num.toStdString()), d(den.toStdString());
+    std::vector<std::pair<double, QString>> found;
+    char16_t written[32];
+    char16_t *end = written;
+    QVERIFY(writeRatio(end, n, d, u'.'));
+    found.emplace_back(nearestRatio(n, d), QString::fromUtf16(written, end - written));
+    if (n.fits_slong_p() && d.fits_slong_p()) {
+        end = written;
+        QVERIFY(writeRatio(end, std::int64_t(n.get_si()), std::int64_t(d.get_si()), u'.'));
+        found.emplace_back(nearestRatio(std::int64_t(n.get_si()), std::int64_t(d.get_si())),
+                           QString::fromUtf16(written, end - written));
+    }
+    for (const auto &[value, shown] : found) {
+        QCOMPARE(std::bit_cast<quint64>(value), std::bit_cast<quint64>(nearest));
+        QCOMPARE(shown, text);
     }
 }
 
