@@ -264,6 +264,7 @@ private:
     {
         const int n = m_n;
         std::vector<std::int64_t> wordDenominators;
+        wordDenominators.reserve(std::size_t(m_bigFrom));
         std::vector<mpz_class> bigDenominators;
         int w = 0; // rows in words
         for (; w < m_bigFrom; ++w) {

@@ -44,6 +44,8 @@ class WordDivisor
 public:
     explicit WordDivisor(std::int64_t divisor) : m_divisor(divisor)
     {
+        if (divisor == 1)
+            return;
         std::uint64_t odd = magnitude(divisor);
         m_shift = __builtin_ctzll(odd);
         odd >>= m_shift;
