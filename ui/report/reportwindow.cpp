@@ -191,7 +191,18 @@ void ReportWindow::setReport(Report report)
     // The plain text, with every digit of every fraction, is written only
     // when it is copied.
     m_report = std::move(report);
-    m_view->setHtml(reportHtml(m_report, m_locale));
+    // A new document, laid out once when the view takes it: new text in
+    // the shown document is laid out as one large edit, and then again
+    // when the view adjusts its scroll bars.
+    auto *document = new QTextDocument(m_view);
+    document->setDefaultFont(m_view->font());
+    document->setDefaultStyleSheet(kReportStyle);
+    document->setHtml(reportHtml(m_report, m_locale));
+    QTextDocument *const old = m_view->document();
+    const bool ours = old->parent() == m_view;
+    m_view->setDocument(document);
+    if (ours)
+        delete old;
     setEdited(false);
 }
 
