@@ -197,16 +197,6 @@ public:
     {
         const int n = m_n;
         Int previous = m_previous;
-        // The matrix after the step before, in reduced fractions: the rows
-        // the elimination has passed are taken from it as they stand.
-        ExactMatrix first;
-        const ExactMatrix *last = nullptr;
-        if (steps && !steps->empty()) {
-            last = &steps->back().after;
-        } else if (steps) {
-            first = rows(m_from).matrix();
-            last = &first;
-        }
         for (int k = m_from; k <= n - 2; ++k) {
             save(k, previous);
             int pivotRow = -1;
@@ -226,24 +216,9 @@ public:
                 std::swap_ranges(row(k), row(k) + m_width, row(pivotRow));
                 std::swap(m_s[std::size_t(k)], m_s[std::size_t(pivotRow)]);
             }
-            EliminationStep step;
-            if (steps) {
-                step.column = k;
-                step.pivotRow = pivotRow;
-                step.after.reserve(std::size_t(n));
-                for (int i = 0; i <= k; ++i)
-                    step.after.push_back((*last)[std::size_t(i == k ? pivotRow : i == pivotRow ? k : i)]);
-                step.pivot = step.after[std::size_t(k)][std::size_t(k)];
-            }
             const Int &pivot = at(k, k);
             const auto divisor = Arithmetic::divisor(previous);
             for (int i = k + 1; i < n; ++i) {
-                if (steps) {
-                    mpq_class m(Arithmetic::big(at(i, k)) * Arithmetic::big(m_s[std::size_t(k)]),
-                                Arithmetic::big(m_s[std::size_t(i)]) * Arithmetic::big(pivot));
-                    m.canonicalize();
-                    step.eliminations.emplace_back(i, std::move(m));
-                }
                 for (int j = k + 1; j <= n; ++j)
                     m_arithmetic.combine(at(i, j), pivot, at(i, j), at(i, k), at(k, j), divisor);
                 at(i, k) = 0;
@@ -252,17 +227,10 @@ public:
                 return;
             previous = pivot;
             if (steps) {
-                const ExactRows now = rows(k + 1);
+                ExactRows after = rows(k + 1);
                 if (m_arithmetic.overflow)
                     return;
-                for (int i = k + 1; i < n; ++i) {
-                    std::vector<mpq_class> &line = step.after.emplace_back();
-                    line.reserve(std::size_t(m_width));
-                    for (int j = 0; j < m_width; ++j)
-                        line.push_back(j <= k ? mpq_class(0) : now.value(i, j));
-                }
-                steps->push_back(std::move(step));
-                last = &steps->back().after;
+                steps->push_back({k, pivotRow, std::move(after)});
             }
         }
 
@@ -348,19 +316,11 @@ bool solveEliminated(SolveRecord &record, std::vector<EliminationStep> *steps)
             record.zeroColumn = k;
     }
     record.left = a;
-    const ExactMatrix matrix = a.matrix();
-    for (int k = 0; steps && k <= n - 2 && (record.zeroColumn < 0 || k < record.zeroColumn); ++k) {
-        EliminationStep step;
-        step.column = k;
-        step.pivotRow = k;
-        step.pivot = matrix[std::size_t(k)][std::size_t(k)];
-        for (int i = k + 1; i < n; ++i)
-            step.eliminations.emplace_back(i, mpq_class(0));
-        step.after = matrix;
-        steps->push_back(std::move(step));
-    }
+    for (int k = 0; steps && k <= n - 2 && (record.zeroColumn < 0 || k < record.zeroColumn); ++k)
+        steps->push_back({k, k, a});
     if (record.zeroColumn >= 0)
         return true;
+    const ExactMatrix matrix = a.matrix();
     ExactMatrix answers(std::size_t(n), std::vector<mpq_class>(1));
     for (int i = n - 1; i >= 0; --i) {
         mpq_class sum = matrix[std::size_t(i)][std::size_t(n)];
@@ -411,11 +371,13 @@ std::vector<mpq_class> SolveRecord::answers() const
     return out;
 }
 
-SolveRecord eliminateExactly(ExactRows system)
+SolveRecord eliminateExactly(ExactRows system, bool recordSteps)
 {
     SolveRecord record;
     record.system = std::move(system);
-    eliminate(record, nullptr);
+    if (recordSteps)
+        record.steps.emplace().reserve(std::size_t(std::max(record.system.rows() - 1, 0)));
+    eliminate(record, recordSteps ? &*record.steps : nullptr);
     return record;
 }
 
@@ -429,8 +391,6 @@ std::vector<EliminationStep> eliminationSteps(const SolveRecord &record)
     SolveRecord again;
     again.system = record.system;
     std::vector<EliminationStep> steps;
-    // The steps are moved in, never copied: mpq_class moves may throw, so a
-    // growing vector would copy every matrix it holds.
     steps.reserve(std::size_t(std::max(again.system.rows() - 1, 0)));
     eliminate(again, &steps);
     return steps;

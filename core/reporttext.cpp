@@ -20,14 +20,16 @@ public:
     void column(const QString &text) { blocks.push_back({ReportBlock::Kind::Column, text, {}}); }
     void line(const QString &text) { blocks.push_back({ReportBlock::Kind::Line, text, {}}); }
 
-    void matrix(const ExactMatrix &m)
+    // Each value reduced as it is written.
+    void matrix(const ExactRows &m)
     {
         ReportBlock block{ReportBlock::Kind::Matrix, {}, {}};
-        for (const auto &row : m) {
-            QStringList cells;
-            for (const mpq_class &value : row)
-                cells << number(value);
-            block.rows.push_back(cells);
+        block.rows.reserve(std::size_t(m.rows()));
+        for (int i = 0; i < m.rows(); ++i) {
+            QStringList &cells = block.rows.emplace_back();
+            cells.reserve(m.columns());
+            for (int j = 0; j < m.columns(); ++j)
+                cells << number(m.value(i, j));
         }
         blocks.push_back(std::move(block));
     }
@@ -52,6 +54,8 @@ public:
 
     QString rounded(const mpq_class &value) const { return roundedText(value, m_locale); }
     bool shortens(const mpq_class &value) const { return m_length != Length::Whole && isLong(value); }
+
+    std::vector<mpq_class> answers; // x1..xn in lowest terms, when unique
 
 private:
     const QLocale &m_locale;
@@ -95,25 +99,27 @@ QString sum(const Writer &w, const std::vector<std::pair<mpq_class, QString>> &t
 void writeSystem(Writer &w, const Report &r)
 {
     w.heading(QStringLiteral("1. Система уравнений"));
-    for (const auto &row : r.system) {
+    for (int i = 0; i < r.order; ++i) {
         std::vector<std::pair<mpq_class, QString>> terms;
         for (int c = 0; c < r.order; ++c)
-            terms.emplace_back(row[std::size_t(c)], unknown(c));
-        w.line(sum(w, terms) + w.equals(row[std::size_t(r.order)]));
+            terms.emplace_back(r.system.value(i, c), unknown(c));
+        w.line(sum(w, terms) + w.equals(r.system.value(i, r.order)));
     }
 }
 
-void writeStep(Writer &w, const ReportStep &done)
+// The step from `before`, the matrix the step before left (or the system).
+void writeStep(Writer &w, const ReportStep &done, const ExactRows &before)
 {
     const EliminationStep &s = done.step;
+    const QString pivot = w.number(stepPivot(before, done));
     w.column(QStringLiteral("Столбец %1").arg(s.column + 1));
     if (s.pivotRow != done.row)
         w.line(QStringLiteral("Строки %1 и %2 меняются местами: главный элемент %3")
-                   .arg(QString::number(done.row + 1), QString::number(s.pivotRow + 1), w.number(s.pivot)));
+                   .arg(QString::number(done.row + 1), QString::number(s.pivotRow + 1), pivot));
     else
-        w.line(QStringLiteral("Главный элемент %1 в строке %2")
-                   .arg(w.number(s.pivot), QString::number(done.row + 1)));
-    for (const auto &[row, multiplier] : s.eliminations) {
+        w.line(QStringLiteral("Главный элемент %1 в строке %2").arg(pivot, QString::number(done.row + 1)));
+    for (int row = done.row + 1; row < before.rows(); ++row) {
+        const mpq_class multiplier = stepMultiplier(before, done, row);
         if (multiplier == 0)
             continue;
         w.line(QStringLiteral("Из строки %1 вычитается строка %2, умноженная на %3")
@@ -127,8 +133,11 @@ void writeElimination(Writer &w, const Report &r)
     w.heading(QStringLiteral("2. Исключение неизвестных"));
     if (r.order == 1)
         w.line(QStringLiteral("Исключать нечего: одно уравнение"));
-    for (const ReportStep &done : r.steps)
-        writeStep(w, done);
+    const ExactRows *before = &r.system;
+    for (const ReportStep &done : r.steps) {
+        writeStep(w, done, *before);
+        before = &done.step.after;
+    }
     if (r.unique)
         return;
     // Only a consistent system has free unknowns.
@@ -146,9 +155,10 @@ void writeElimination(Writer &w, const Report &r)
     w.line(stopped + u'.');
     auto next = r.continued.begin();
     for (int column = from; column < r.order; ++column) {
-        if (next != r.continued.end() && next->step.column == column)
-            writeStep(w, *next++);
-        else if (column > from)
+        if (next != r.continued.end() && next->step.column == column) {
+            writeStep(w, *next, *before);
+            before = &next++->step.after;
+        } else if (column > from)
             w.line(zeros(QStringLiteral("Столбец %1: на диагонали и ниже одни нули"), column));
     }
 }
@@ -156,31 +166,31 @@ void writeElimination(Writer &w, const Report &r)
 void writeBackSubstitution(Writer &w, const Report &r)
 {
     w.heading(QStringLiteral("3. Обратный ход"));
-    const ExactMatrix &m = r.lastMatrix();
+    const ExactRows &m = r.lastMatrix();
     const int n = r.order;
     for (int i = n - 1; i >= 0; --i) {
-        const auto &row = m[std::size_t(i)];
-        QString top = w.number(row[std::size_t(n)]);
+        const mpq_class b = m.value(i, n);
+        QString top = w.number(b);
         bool bracket = false;
         for (int c = i + 1; c < n; ++c) {
-            const mpq_class &a = row[std::size_t(c)];
-            if (a == 0)
+            if (m.sign(i, c) == 0)
                 continue;
+            const mpq_class a = m.value(i, c);
             top += a < 0 ? QStringLiteral(" + ") : QStringLiteral(" - ");
             if (abs(a) != 1)
                 top += w.factor(abs(a)) + u'·';
-            top += w.factor(r.answers[std::size_t(c)]);
+            top += w.factor(w.answers[std::size_t(c)]);
             bracket = true;
         }
         // A division by 1 is left out: "x3 = 14/3", "x2 = 4 - 3·(14/3) = -10".
-        if (row[std::size_t(i)] == 1) {
+        const mpq_class pivot = m.value(i, i);
+        if (pivot == 1) {
             w.line(unknown(i) + (bracket ? QStringLiteral(" = ") + top : QString())
-                   + w.equals(r.answers[std::size_t(i)]));
+                   + w.equals(w.answers[std::size_t(i)]));
             continue;
         }
-        top = bracket ? u'(' + top + u')' : w.factor(row[std::size_t(n)], true);
-        w.line(QStringLiteral("%1 = %2 / %3").arg(unknown(i), top, w.factor(row[std::size_t(i)]))
-               + w.equals(r.answers[std::size_t(i)]));
+        top = bracket ? u'(' + top + u')' : w.factor(b, true);
+        w.line(QStringLiteral("%1 = %2 / %3").arg(unknown(i), top, w.factor(pivot)) + w.equals(w.answers[std::size_t(i)]));
     }
 }
 
@@ -218,7 +228,7 @@ void writeAnswers(Writer &w, const Report &r)
 {
     w.heading(QStringLiteral("4. Ответ"));
     for (int i = 0; i < r.order; ++i) {
-        const mpq_class &x = r.answers[std::size_t(i)];
+        const mpq_class &x = w.answers[std::size_t(i)];
         QString text;
         if (w.shortens(x)) {
             text = unknown(i) + w.equals(x) + QStringLiteral("; округлённо ") + w.rounded(x);
@@ -283,6 +293,8 @@ std::vector<ReportBlock> reportBlocks(const Report &report, const QLocale &local
     writeSystem(w, report);
     writeElimination(w, report);
     if (report.unique) {
+        for (int i = 0; i < report.answers.rows(); ++i)
+            w.answers.push_back(report.answers.value(i, 0));
         writeBackSubstitution(w, report);
         writeAnswers(w, report);
     } else {
