@@ -137,18 +137,19 @@ std::vector<int> failingForAnyParameters(const ExactMatrix &system, const std::v
 
 } // namespace
 
-mpq_class stepPivot(const ExactRows &before, const ReportStep &done)
+mpq_class stepPivot(const ExactMatrix &before, const ReportStep &done)
 {
-    return before.value(done.step.pivotRow, done.step.column);
+    return before[std::size_t(done.step.pivotRow)][std::size_t(done.step.column)];
 }
 
-mpq_class stepMultiplier(const ExactRows &before, const ReportStep &done, int i)
+mpq_class stepMultiplier(const ExactMatrix &before, const ReportStep &done, int i)
 {
     // Row i holds, after the exchange, the row the pivot row left.
     const int from = i == done.step.pivotRow ? done.row : i;
-    if (before.sign(from, done.step.column) == 0)
+    const mpq_class &value = before[std::size_t(from)][std::size_t(done.step.column)];
+    if (value == 0)
         return 0;
-    return before.value(from, done.step.column) / stepPivot(before, done);
+    return value / before[std::size_t(done.step.pivotRow)][std::size_t(done.step.column)];
 }
 
 const ExactRows &Report::lastMatrix() const
@@ -220,19 +221,6 @@ std::vector<int> failingEquations(const ExactRows &system, const ExactRows &x)
             failing.push_back(i);
     }
     return failing;
-}
-
-std::vector<mpq_class> residuals(const ExactMatrix &system, const std::vector<mpq_class> &x)
-{
-    const int n = sizeOf(x);
-    std::vector<mpq_class> out;
-    for (const auto &line : system) {
-        mpq_class sum = -line[std::size_t(n)];
-        for (int c = 0; c < n; ++c)
-            sum += line[std::size_t(c)] * x[std::size_t(c)];
-        out.push_back(sum);
-    }
-    return out;
 }
 
 Report buildReport(const SolveRecord &record)

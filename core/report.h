@@ -24,8 +24,8 @@ struct ReportStep
 // What a step took from `before`, the matrix it started from: its pivot,
 // and the multiplier m of "row i -= m * pivot row" for a row i below the
 // pivot's (counted after the exchange).
-mpq_class stepPivot(const ExactRows &before, const ReportStep &done);
-mpq_class stepMultiplier(const ExactRows &before, const ReportStep &done, int i);
+mpq_class stepPivot(const ExactMatrix &before, const ReportStep &done);
+mpq_class stepMultiplier(const ExactMatrix &before, const ReportStep &done, int i);
 
 // x = constant + perParameter[0]·t1 + perParameter[1]·t2 + ...
 struct Affine
@@ -70,9 +70,5 @@ Report buildReport(const SolveRecord &record);
 // The equations (from 0) of `system` that the answers x1..xn (one a row)
 // do not satisfy, multiplied back in whole numbers.
 std::vector<int> failingEquations(const ExactRows &system, const ExactRows &x);
-
-// The value of sum a(i,j)·x(j) - b(i) for each equation i of the augmented
-// matrix: all zero when x solves it.
-std::vector<mpq_class> residuals(const ExactMatrix &system, const std::vector<mpq_class> &x);
 
 } // namespace ravno

@@ -20,17 +20,36 @@ public:
     void column(const QString &text) { blocks.push_back({ReportBlock::Kind::Column, text, {}}); }
     void line(const QString &text) { blocks.push_back({ReportBlock::Kind::Line, text, {}}); }
 
-    // Each value reduced as it is written.
-    void matrix(const ExactRows &m)
+    // The matrix after a step that took its pivot row from `pivotRow` to
+    // `row`, which becomes `values`. The rows above stand as the matrix
+    // before it left them, the pivot row as the row it came from: only the
+    // rows below are new, each value reduced once.
+    void stepMatrix(const ExactRows &m, int row, int pivotRow)
     {
+        const ReportBlock *previous = m_lastMatrix < blocks.size() ? &blocks[m_lastMatrix] : nullptr;
         ReportBlock block{ReportBlock::Kind::Matrix, {}, {}};
-        block.rows.reserve(std::size_t(m.rows()));
+        ExactMatrix next(std::size_t(m.rows()));
         for (int i = 0; i < m.rows(); ++i) {
+            auto &line = next[std::size_t(i)];
+            const int from = i == row ? pivotRow : i;
+            if (i <= row) {
+                line = std::move(values[std::size_t(from)]);
+                if (previous) {
+                    block.rows.push_back(previous->rows[std::size_t(from)]);
+                    continue;
+                }
+            } else {
+                line.reserve(std::size_t(m.columns()));
+                for (int j = 0; j < m.columns(); ++j)
+                    line.push_back(m.sign(i, j) == 0 ? mpq_class(0) : m.value(i, j));
+            }
             QStringList &cells = block.rows.emplace_back();
-            cells.reserve(m.columns());
-            for (int j = 0; j < m.columns(); ++j)
-                cells << number(m.value(i, j));
+            cells.reserve(qsizetype(line.size()));
+            for (const mpq_class &value : line)
+                cells << number(value);
         }
+        values = std::move(next);
+        m_lastMatrix = blocks.size();
         blocks.push_back(std::move(block));
     }
 
@@ -55,11 +74,15 @@ public:
     QString rounded(const mpq_class &value) const { return roundedText(value, m_locale); }
     bool shortens(const mpq_class &value) const { return m_length != Length::Whole && isLong(value); }
 
-    std::vector<mpq_class> answers; // x1..xn in lowest terms, when unique
+    // The matrix last written, the system first, and x1..xn (when unique),
+    // in lowest terms.
+    ExactMatrix values;
+    std::vector<mpq_class> answers;
 
 private:
     const QLocale &m_locale;
     Length m_length;
+    std::size_t m_lastMatrix = std::size_t(-1);
 };
 
 QString unknown(int column)
@@ -99,33 +122,34 @@ QString sum(const Writer &w, const std::vector<std::pair<mpq_class, QString>> &t
 void writeSystem(Writer &w, const Report &r)
 {
     w.heading(QStringLiteral("1. Система уравнений"));
-    for (int i = 0; i < r.order; ++i) {
+    w.values = r.system.matrix();
+    for (const auto &row : w.values) {
         std::vector<std::pair<mpq_class, QString>> terms;
         for (int c = 0; c < r.order; ++c)
-            terms.emplace_back(r.system.value(i, c), unknown(c));
-        w.line(sum(w, terms) + w.equals(r.system.value(i, r.order)));
+            terms.emplace_back(row[std::size_t(c)], unknown(c));
+        w.line(sum(w, terms) + w.equals(row[std::size_t(r.order)]));
     }
 }
 
-// The step from `before`, the matrix the step before left (or the system).
-void writeStep(Writer &w, const ReportStep &done, const ExactRows &before)
+// A step from the matrix the step before left (or the system).
+void writeStep(Writer &w, const ReportStep &done)
 {
     const EliminationStep &s = done.step;
-    const QString pivot = w.number(stepPivot(before, done));
+    const mpq_class pivot = stepPivot(w.values, done);
     w.column(QStringLiteral("Столбец %1").arg(s.column + 1));
     if (s.pivotRow != done.row)
         w.line(QStringLiteral("Строки %1 и %2 меняются местами: главный элемент %3")
-                   .arg(QString::number(done.row + 1), QString::number(s.pivotRow + 1), pivot));
+                   .arg(QString::number(done.row + 1), QString::number(s.pivotRow + 1), w.number(pivot)));
     else
-        w.line(QStringLiteral("Главный элемент %1 в строке %2").arg(pivot, QString::number(done.row + 1)));
-    for (int row = done.row + 1; row < before.rows(); ++row) {
-        const mpq_class multiplier = stepMultiplier(before, done, row);
+        w.line(QStringLiteral("Главный элемент %1 в строке %2").arg(w.number(pivot), QString::number(done.row + 1)));
+    for (int row = done.row + 1; row < int(w.values.size()); ++row) {
+        const mpq_class multiplier = stepMultiplier(w.values, done, row);
         if (multiplier == 0)
             continue;
         w.line(QStringLiteral("Из строки %1 вычитается строка %2, умноженная на %3")
                    .arg(QString::number(row + 1), QString::number(done.row + 1), w.number(multiplier)));
     }
-    w.matrix(s.after);
+    w.stepMatrix(s.after, done.row, s.pivotRow);
 }
 
 void writeElimination(Writer &w, const Report &r)
@@ -133,11 +157,8 @@ void writeElimination(Writer &w, const Report &r)
     w.heading(QStringLiteral("2. Исключение неизвестных"));
     if (r.order == 1)
         w.line(QStringLiteral("Исключать нечего: одно уравнение"));
-    const ExactRows *before = &r.system;
-    for (const ReportStep &done : r.steps) {
-        writeStep(w, done, *before);
-        before = &done.step.after;
-    }
+    for (const ReportStep &done : r.steps)
+        writeStep(w, done);
     if (r.unique)
         return;
     // Only a consistent system has free unknowns.
@@ -155,10 +176,9 @@ void writeElimination(Writer &w, const Report &r)
     w.line(stopped + u'.');
     auto next = r.continued.begin();
     for (int column = from; column < r.order; ++column) {
-        if (next != r.continued.end() && next->step.column == column) {
-            writeStep(w, *next, *before);
-            before = &next++->step.after;
-        } else if (column > from)
+        if (next != r.continued.end() && next->step.column == column)
+            writeStep(w, *next++);
+        else if (column > from)
             w.line(zeros(QStringLiteral("Столбец %1: на диагонали и ниже одни нули"), column));
     }
 }
@@ -166,16 +186,17 @@ void writeElimination(Writer &w, const Report &r)
 void writeBackSubstitution(Writer &w, const Report &r)
 {
     w.heading(QStringLiteral("3. Обратный ход"));
-    const ExactRows &m = r.lastMatrix();
+    // The last matrix written: the triangular one.
+    const ExactMatrix &m = w.values;
     const int n = r.order;
     for (int i = n - 1; i >= 0; --i) {
-        const mpq_class b = m.value(i, n);
+        const mpq_class &b = m[std::size_t(i)][std::size_t(n)];
         QString top = w.number(b);
         bool bracket = false;
         for (int c = i + 1; c < n; ++c) {
-            if (m.sign(i, c) == 0)
+            const mpq_class &a = m[std::size_t(i)][std::size_t(c)];
+            if (a == 0)
                 continue;
-            const mpq_class a = m.value(i, c);
             top += a < 0 ? QStringLiteral(" + ") : QStringLiteral(" - ");
             if (abs(a) != 1)
                 top += w.factor(abs(a)) + u'·';
@@ -183,7 +204,7 @@ void writeBackSubstitution(Writer &w, const Report &r)
             bracket = true;
         }
         // A division by 1 is left out: "x3 = 14/3", "x2 = 4 - 3·(14/3) = -10".
-        const mpq_class pivot = m.value(i, i);
+        const mpq_class &pivot = m[std::size_t(i)][std::size_t(i)];
         if (pivot == 1) {
             w.line(unknown(i) + (bracket ? QStringLiteral(" = ") + top : QString())
                    + w.equals(w.answers[std::size_t(i)]));
