@@ -211,7 +211,8 @@ void writeBackSubstitution(Writer &w, const Report &r)
             continue;
         }
         top = bracket ? u'(' + top + u')' : w.factor(b, true);
-        w.line(QStringLiteral("%1 = %2 / %3").arg(unknown(i), top, w.factor(pivot)) + w.equals(w.answers[std::size_t(i)]));
+        w.line(QStringLiteral("%1 = %2 / %3").arg(unknown(i), top, w.factor(pivot))
+               + w.equals(w.answers[std::size_t(i)]));
     }
 }
 
