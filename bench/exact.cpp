@@ -165,7 +165,7 @@ bool benchExact(int systems)
         for (const mpz_class &value : result.record.system.bigValues())
             inputBits = std::max(inputBits, bits(value));
         for (const EliminationStep &step : eliminationSteps(result.record))
-            for (const auto &row : step.after)
+            for (const auto &row : step.after.matrix())
                 for (const mpq_class &value : row)
                     recordBits = std::max({recordBits, bits(value.get_num()), bits(value.get_den())});
         for (const mpq_class &value : result.record.answers())

@@ -32,8 +32,6 @@ public:
             m_bigScales = system.bigDenominators();
             m_previous = 1;
         }
-        if (steps)
-            m_first = system.matrix();
     }
 
     void run()
@@ -315,30 +313,8 @@ private:
                          std::move(bigDenominators));
     }
 
-    // For the detailed report: column k as a step, in reduced fractions.
-    void recordStep(int k)
-    {
-        const int n = m_n;
-        const int pivotRow = m_pivotRow;
-        const ExactMatrix &last = m_steps->empty() ? m_first : m_steps->back().after;
-        EliminationStep step;
-        step.column = k;
-        step.pivotRow = pivotRow;
-        step.after.reserve(std::size_t(n));
-        for (int i = 0; i <= k; ++i)
-            step.after.push_back(last[std::size_t(i == k ? pivotRow : i == pivotRow ? k : i)]);
-        step.pivot = step.after[std::size_t(k)][std::size_t(k)];
-        for (int i = k + 1; i < n; ++i)
-            step.eliminations.emplace_back(i, last[std::size_t(i == pivotRow ? k : i)][std::size_t(k)] / step.pivot);
-        const ExactRows now = rows(k + 1);
-        for (int i = k + 1; i < n; ++i) {
-            std::vector<mpq_class> &line = step.after.emplace_back();
-            line.reserve(std::size_t(m_width));
-            for (int j = 0; j < m_width; ++j)
-                line.push_back(j <= k ? mpq_class(0) : now.value(i, j));
-        }
-        m_steps->push_back(std::move(step));
-    }
+    // For the detailed report: column k as a step, the rows as they stand.
+    void recordStep(int k) { m_steps->push_back({k, m_pivotRow, rows(k + 1)}); }
 
     SolveRecord &m_record;
     std::vector<EliminationStep> *m_steps;
@@ -353,7 +329,6 @@ private:
     mpz_class m_left, m_right;
     int m_pivotRow = 0;
     int m_zeroColumn = -1;
-    ExactMatrix m_first; // the system in reduced fractions, when recording
 };
 
 // A system with zeros below the diagonal, as a solve leaves it, needs no
@@ -374,19 +349,11 @@ bool solveEliminated(SolveRecord &record, std::vector<EliminationStep> *steps)
             record.zeroColumn = k;
     }
     record.left = a;
-    const ExactMatrix matrix = a.matrix();
-    for (int k = 0; steps && k <= n - 2 && (record.zeroColumn < 0 || k < record.zeroColumn); ++k) {
-        EliminationStep step;
-        step.column = k;
-        step.pivotRow = k;
-        step.pivot = matrix[std::size_t(k)][std::size_t(k)];
-        for (int i = k + 1; i < n; ++i)
-            step.eliminations.emplace_back(i, mpq_class(0));
-        step.after = matrix;
-        steps->push_back(std::move(step));
-    }
+    for (int k = 0; steps && k <= n - 2 && (record.zeroColumn < 0 || k < record.zeroColumn); ++k)
+        steps->push_back({k, k, a});
     if (record.zeroColumn >= 0)
         return true;
+    const ExactMatrix matrix = a.matrix();
     ExactMatrix answers(std::size_t(n), std::vector<mpq_class>(1));
     for (int i = n - 1; i >= 0; --i) {
         mpq_class sum = matrix[std::size_t(i)][std::size_t(n)];
@@ -417,11 +384,13 @@ std::vector<mpq_class> SolveRecord::answers() const
     return out;
 }
 
-SolveRecord eliminateExactly(ExactRows system)
+SolveRecord eliminateExactly(ExactRows system, bool recordSteps)
 {
     SolveRecord record;
     record.system = std::move(system);
-    eliminate(record, nullptr);
+    if (recordSteps)
+        record.steps.emplace().reserve(std::size_t(std::max(record.system.rows() - 1, 0)));
+    eliminate(record, recordSteps ? &*record.steps : nullptr);
     return record;
 }
 
@@ -435,8 +404,6 @@ std::vector<EliminationStep> eliminationSteps(const SolveRecord &record)
     SolveRecord again;
     again.system = record.system;
     std::vector<EliminationStep> steps;
-    // The steps are moved in, never copied: mpq_class moves may throw, so a
-    // growing vector would copy every matrix it holds.
     steps.reserve(std::size_t(std::max(again.system.rows() - 1, 0)));
     eliminate(again, &steps);
     return steps;

@@ -16,14 +16,15 @@ namespace ravno {
 // each row is whole numbers over a denominator of its own, and each step
 // divides exactly by the pivot before it, in machine words while the
 // numbers fit (checked), else in GMP integers; no fraction is reduced.
-SolveRecord eliminateExactly(ExactRows system);
+// With `recordSteps` the record keeps each column's step as well.
+SolveRecord eliminateExactly(ExactRows system, bool recordSteps = false);
 SolveRecord eliminateExactly(const ExactMatrix &system);
 
 // The steps of the elimination that made `record`, in the order taken, each
 // with the matrix after its column; up to the zero column of a system
 // without a unique solution. The elimination is run again on
-// record.system, recording as it goes: for the detailed report, not the
-// solve. The last step's matrix is record.eliminated().
+// record.system, recording as it goes, for the detailed report of a solve
+// that did not record them. The last step's matrix is record.left.
 std::vector<EliminationStep> eliminationSteps(const SolveRecord &record);
 
 } // namespace ravno

@@ -15,8 +15,8 @@ int sizeOf(const auto &container)
 
 // Carries the elimination on from row and column `from` of m, as the solver
 // would have, a column without a pivot below the rows done becoming a
-// parameter. Returns the rows holding a pivot.
-int continueElimination(Report &report, ExactMatrix m, int from)
+// parameter; m is left in echelon form. Returns the rows holding a pivot.
+int continueElimination(Report &report, ExactMatrix &m, int from)
 {
     const int n = report.order;
     int row = from;
@@ -34,23 +34,16 @@ int continueElimination(Report &report, ExactMatrix m, int from)
             continue;
         }
         std::swap(m[std::size_t(row)], m[std::size_t(pivotRow)]);
-        ReportStep done;
-        done.row = row;
-        done.step.column = column;
-        done.step.pivotRow = pivotRow;
         const auto &pivotLine = m[std::size_t(row)];
-        done.step.pivot = pivotLine[std::size_t(column)];
         for (int i = row + 1; i < n; ++i) {
             auto &line = m[std::size_t(i)];
-            const mpq_class factor = line[std::size_t(column)] / done.step.pivot;
-            done.step.eliminations.emplace_back(i, factor);
-            if (factor == 0)
+            if (line[std::size_t(column)] == 0)
                 continue;
+            const mpq_class factor = line[std::size_t(column)] / pivotLine[std::size_t(column)];
             for (int j = column; j <= n; ++j)
                 line[std::size_t(j)] -= factor * pivotLine[std::size_t(j)];
         }
-        done.step.after = m;
-        report.continued.push_back(std::move(done));
+        report.continued.push_back({{column, pivotRow, ExactRows(m)}, row});
         ++row;
     }
     return row;
@@ -144,7 +137,22 @@ std::vector<int> failingForAnyParameters(const ExactMatrix &system, const std::v
 
 } // namespace
 
-const ExactMatrix &Report::lastMatrix() const
+mpq_class stepPivot(const ExactMatrix &before, const ReportStep &done)
+{
+    return before[std::size_t(done.step.pivotRow)][std::size_t(done.step.column)];
+}
+
+mpq_class stepMultiplier(const ExactMatrix &before, const ReportStep &done, int i)
+{
+    // Row i holds, after the exchange, the row the pivot row left.
+    const int from = i == done.step.pivotRow ? done.row : i;
+    const mpq_class &value = before[std::size_t(from)][std::size_t(done.step.column)];
+    if (value == 0)
+        return 0;
+    return value / before[std::size_t(done.step.pivotRow)][std::size_t(done.step.column)];
+}
+
+const ExactRows &Report::lastMatrix() const
 {
     if (!continued.empty())
         return continued.back().step.after;
@@ -153,17 +161,66 @@ const ExactMatrix &Report::lastMatrix() const
     return system;
 }
 
-std::vector<mpq_class> residuals(const ExactMatrix &system, const std::vector<mpq_class> &x)
+namespace {
+
+__extension__ typedef __int128 Wide;
+
+// Equation i holds when sum a(i,j)·x(j)·(d / d(j)) - b(i)·d is 0, with
+// the row's values a(i,j) over their denominator and d the answers' common
+// denominator. In 128-bit words when every answer has the same
+// denominator and nothing overflows; false when that cannot be told.
+bool failingInWords(const ExactRows &system, const ExactRows &x, std::vector<int> &failing)
 {
-    const int n = sizeOf(x);
-    std::vector<mpq_class> out;
-    for (const auto &line : system) {
-        mpq_class sum = -line[std::size_t(n)];
-        for (int c = 0; c < n; ++c)
-            sum += line[std::size_t(c)] * x[std::size_t(c)];
-        out.push_back(sum);
+    if (!system.inWords() || !x.inWords())
+        return false;
+    const int n = x.rows();
+    const std::vector<std::int64_t> &values = system.smallValues();
+    const std::vector<std::int64_t> &answers = x.smallValues();
+    const std::vector<std::int64_t> &denominators = x.smallDenominators();
+    for (int j = 1; j < n; ++j)
+        if (denominators[std::size_t(j)] != denominators[0])
+            return false;
+    for (int i = 0; i < n; ++i) {
+        const std::int64_t *row = values.data() + std::size_t(i) * std::size_t(n + 1);
+        Wide sum = -Wide(row[n]) * denominators[0];
+        for (int j = 0; j < n; ++j)
+            if (__builtin_add_overflow(sum, Wide(row[j]) * answers[std::size_t(j)], &sum))
+                return false;
+        if (sum != 0)
+            failing.push_back(i);
     }
-    return out;
+    return true;
+}
+
+} // namespace
+
+std::vector<int> failingEquations(const ExactRows &system, const ExactRows &x)
+{
+    std::vector<int> failing;
+    if (failingInWords(system, x, failing))
+        return failing;
+    failing.clear();
+    const int n = x.rows();
+    const std::vector<mpz_class> values = system.bigValues();
+    std::vector<mpz_class> answers = x.bigValues();
+    const std::vector<mpz_class> denominators = x.bigDenominators();
+    mpz_class common = 1;
+    for (const mpz_class &d : denominators)
+        mpz_lcm(common.get_mpz_t(), common.get_mpz_t(), d.get_mpz_t());
+    for (int j = 0; j < n; ++j)
+        if (denominators[std::size_t(j)] != common)
+            answers[std::size_t(j)] *= common / denominators[std::size_t(j)];
+    mpz_class sum;
+    for (int i = 0; i < n; ++i) {
+        const mpz_class *row = values.data() + std::size_t(i) * std::size_t(n + 1);
+        sum = 0;
+        mpz_submul(sum.get_mpz_t(), row[n].get_mpz_t(), common.get_mpz_t());
+        for (int j = 0; j < n; ++j)
+            mpz_addmul(sum.get_mpz_t(), row[j].get_mpz_t(), answers[std::size_t(j)].get_mpz_t());
+        if (sgn(sum) != 0)
+            failing.push_back(i);
+    }
+    return failing;
 }
 
 Report buildReport(const SolveRecord &record)
@@ -173,38 +230,38 @@ Report buildReport(const SolveRecord &record)
     if (n == 0 || record.system.columns() != n + 1)
         return report;
     report.order = n;
-    report.system = record.before();
+    report.system = record.system;
     report.again = record.again;
-    for (EliminationStep &step : eliminationSteps(record)) {
+    std::vector<EliminationStep> steps = record.steps ? *record.steps : eliminationSteps(record);
+    report.steps.reserve(steps.size());
+    for (EliminationStep &step : steps) {
         const int column = step.column;
         report.steps.push_back({std::move(step), column});
     }
     report.unique = record.unique;
 
     if (record.unique) {
-        report.answers = record.answers();
+        report.answers = record.solution;
         report.rankCoefficients = report.rankAugmented = n;
-        const auto left = residuals(report.system, report.answers);
-        for (int i = 0; i < n; ++i)
-            if (left[std::size_t(i)] != 0)
-                report.failing.push_back(i);
+        report.failing = failingEquations(report.system, report.answers);
         return report;
     }
 
     report.zeroColumn = record.zeroColumn;
     // Each column the solver finished holds its pivot in its own row.
     const int done = sizeOf(report.steps);
-    const int pivots = continueElimination(report, report.lastMatrix(), done);
-    const ExactMatrix &echelon = report.lastMatrix();
+    ExactMatrix echelon = report.lastMatrix().matrix();
+    const int pivots = continueElimination(report, echelon, done);
     report.rankCoefficients = pivots;
     report.rankAugmented = pivots;
     for (int i = pivots; i < n; ++i)
         if (echelon[std::size_t(i)][std::size_t(n)] != 0)
             report.rankAugmented = pivots + 1;
-    report.firstInconsistent = firstInconsistent(report.system, n);
+    const ExactMatrix system = report.system.matrix();
+    report.firstInconsistent = firstInconsistent(system, n);
     if (report.rankAugmented == report.rankCoefficients) {
         report.general = generalSolution(echelon, n, pivots, report.parameterColumns);
-        report.failing = failingForAnyParameters(report.system, report.general);
+        report.failing = failingForAnyParameters(system, report.general);
     }
     return report;
 }

@@ -21,6 +21,12 @@ struct ReportStep
     int row = 0; // where the pivot row goes: the column itself while the solver ran
 };
 
+// What a step took from `before`, the matrix it started from: its pivot,
+// and the multiplier m of "row i -= m * pivot row" for a row i below the
+// pivot's (counted after the exchange).
+mpq_class stepPivot(const ExactMatrix &before, const ReportStep &done);
+mpq_class stepMultiplier(const ExactMatrix &before, const ReportStep &done, int i);
+
 // x = constant + perParameter[0]·t1 + perParameter[1]·t2 + ...
 struct Affine
 {
@@ -31,11 +37,11 @@ struct Affine
 struct Report
 {
     int order = 0;               // 0: nothing was solved
-    ExactMatrix system;          // as solved
+    ExactRows system;            // as solved
     bool again = false;          // the matrix an earlier solve left, solved again
     std::vector<ReportStep> steps; // the solver's, in the order taken
     bool unique = false;
-    std::vector<mpq_class> answers; // x1..xn when unique
+    ExactRows answers;           // x1..xn, one a row, when unique
 
     // Without a unique solution.
     int zeroColumn = -1;             // where the solver stopped
@@ -54,13 +60,15 @@ struct Report
 
     // The matrix where the elimination ended: triangular for a unique
     // solution, in echelon form otherwise.
-    const ExactMatrix &lastMatrix() const;
+    const ExactRows &lastMatrix() const;
 };
 
+// The steps are the record's when the solve recorded them, else the
+// elimination is run again; no value is reduced until it is written.
 Report buildReport(const SolveRecord &record);
 
-// The value of sum a(i,j)·x(j) - b(i) for each equation i of the augmented
-// matrix: all zero when x solves it.
-std::vector<mpq_class> residuals(const ExactMatrix &system, const std::vector<mpq_class> &x);
+// The equations (from 0) of `system` that the answers x1..xn (one a row)
+// do not satisfy, multiplied back in whole numbers.
+std::vector<int> failingEquations(const ExactRows &system, const ExactRows &x);
 
 } // namespace ravno

@@ -20,15 +20,36 @@ public:
     void column(const QString &text) { blocks.push_back({ReportBlock::Kind::Column, text, {}}); }
     void line(const QString &text) { blocks.push_back({ReportBlock::Kind::Line, text, {}}); }
 
-    void matrix(const ExactMatrix &m)
+    // The matrix after a step that took its pivot row from `pivotRow` to
+    // `row`, which becomes `values`. The rows above stand as the matrix
+    // before it left them, the pivot row as the row it came from: only the
+    // rows below are new, each value reduced once.
+    void stepMatrix(const ExactRows &m, int row, int pivotRow)
     {
+        const ReportBlock *previous = m_lastMatrix < blocks.size() ? &blocks[m_lastMatrix] : nullptr;
         ReportBlock block{ReportBlock::Kind::Matrix, {}, {}};
-        for (const auto &row : m) {
-            QStringList cells;
-            for (const mpq_class &value : row)
+        ExactMatrix next(std::size_t(m.rows()));
+        for (int i = 0; i < m.rows(); ++i) {
+            auto &line = next[std::size_t(i)];
+            const int from = i == row ? pivotRow : i;
+            if (i <= row) {
+                line = std::move(values[std::size_t(from)]);
+                if (previous) {
+                    block.rows.push_back(previous->rows[std::size_t(from)]);
+                    continue;
+                }
+            } else {
+                line.reserve(std::size_t(m.columns()));
+                for (int j = 0; j < m.columns(); ++j)
+                    line.push_back(m.sign(i, j) == 0 ? mpq_class(0) : m.value(i, j));
+            }
+            QStringList &cells = block.rows.emplace_back();
+            cells.reserve(qsizetype(line.size()));
+            for (const mpq_class &value : line)
                 cells << number(value);
-            block.rows.push_back(cells);
         }
+        values = std::move(next);
+        m_lastMatrix = blocks.size();
         blocks.push_back(std::move(block));
     }
 
@@ -53,9 +74,15 @@ public:
     QString rounded(const mpq_class &value) const { return roundedText(value, m_locale); }
     bool shortens(const mpq_class &value) const { return m_length != Length::Whole && isLong(value); }
 
+    // The matrix last written, the system first, and x1..xn (when unique),
+    // in lowest terms.
+    ExactMatrix values;
+    std::vector<mpq_class> answers;
+
 private:
     const QLocale &m_locale;
     Length m_length;
+    std::size_t m_lastMatrix = std::size_t(-1);
 };
 
 QString unknown(int column)
@@ -95,7 +122,8 @@ QString sum(const Writer &w, const std::vector<std::pair<mpq_class, QString>> &t
 void writeSystem(Writer &w, const Report &r)
 {
     w.heading(QStringLiteral("1. Система уравнений"));
-    for (const auto &row : r.system) {
+    w.values = r.system.matrix();
+    for (const auto &row : w.values) {
         std::vector<std::pair<mpq_class, QString>> terms;
         for (int c = 0; c < r.order; ++c)
             terms.emplace_back(row[std::size_t(c)], unknown(c));
@@ -103,23 +131,25 @@ void writeSystem(Writer &w, const Report &r)
     }
 }
 
+// A step from the matrix the step before left (or the system).
 void writeStep(Writer &w, const ReportStep &done)
 {
     const EliminationStep &s = done.step;
+    const mpq_class pivot = stepPivot(w.values, done);
     w.column(QStringLiteral("Столбец %1").arg(s.column + 1));
     if (s.pivotRow != done.row)
         w.line(QStringLiteral("Строки %1 и %2 меняются местами: главный элемент %3")
-                   .arg(QString::number(done.row + 1), QString::number(s.pivotRow + 1), w.number(s.pivot)));
+                   .arg(QString::number(done.row + 1), QString::number(s.pivotRow + 1), w.number(pivot)));
     else
-        w.line(QStringLiteral("Главный элемент %1 в строке %2")
-                   .arg(w.number(s.pivot), QString::number(done.row + 1)));
-    for (const auto &[row, multiplier] : s.eliminations) {
+        w.line(QStringLiteral("Главный элемент %1 в строке %2").arg(w.number(pivot), QString::number(done.row + 1)));
+    for (int row = done.row + 1; row < int(w.values.size()); ++row) {
+        const mpq_class multiplier = stepMultiplier(w.values, done, row);
         if (multiplier == 0)
             continue;
         w.line(QStringLiteral("Из строки %1 вычитается строка %2, умноженная на %3")
                    .arg(QString::number(row + 1), QString::number(done.row + 1), w.number(multiplier)));
     }
-    w.matrix(s.after);
+    w.stepMatrix(s.after, done.row, s.pivotRow);
 }
 
 void writeElimination(Writer &w, const Report &r)
@@ -156,31 +186,33 @@ void writeElimination(Writer &w, const Report &r)
 void writeBackSubstitution(Writer &w, const Report &r)
 {
     w.heading(QStringLiteral("3. Обратный ход"));
-    const ExactMatrix &m = r.lastMatrix();
+    // The last matrix written: the triangular one.
+    const ExactMatrix &m = w.values;
     const int n = r.order;
     for (int i = n - 1; i >= 0; --i) {
-        const auto &row = m[std::size_t(i)];
-        QString top = w.number(row[std::size_t(n)]);
+        const mpq_class &b = m[std::size_t(i)][std::size_t(n)];
+        QString top = w.number(b);
         bool bracket = false;
         for (int c = i + 1; c < n; ++c) {
-            const mpq_class &a = row[std::size_t(c)];
+            const mpq_class &a = m[std::size_t(i)][std::size_t(c)];
             if (a == 0)
                 continue;
             top += a < 0 ? QStringLiteral(" + ") : QStringLiteral(" - ");
             if (abs(a) != 1)
                 top += w.factor(abs(a)) + u'·';
-            top += w.factor(r.answers[std::size_t(c)]);
+            top += w.factor(w.answers[std::size_t(c)]);
             bracket = true;
         }
         // A division by 1 is left out: "x3 = 14/3", "x2 = 4 - 3·(14/3) = -10".
-        if (row[std::size_t(i)] == 1) {
+        const mpq_class &pivot = m[std::size_t(i)][std::size_t(i)];
+        if (pivot == 1) {
             w.line(unknown(i) + (bracket ? QStringLiteral(" = ") + top : QString())
-                   + w.equals(r.answers[std::size_t(i)]));
+                   + w.equals(w.answers[std::size_t(i)]));
             continue;
         }
-        top = bracket ? u'(' + top + u')' : w.factor(row[std::size_t(n)], true);
-        w.line(QStringLiteral("%1 = %2 / %3").arg(unknown(i), top, w.factor(row[std::size_t(i)]))
-               + w.equals(r.answers[std::size_t(i)]));
+        top = bracket ? u'(' + top + u')' : w.factor(b, true);
+        w.line(QStringLiteral("%1 = %2 / %3").arg(unknown(i), top, w.factor(pivot))
+               + w.equals(w.answers[std::size_t(i)]));
     }
 }
 
@@ -218,7 +250,7 @@ void writeAnswers(Writer &w, const Report &r)
 {
     w.heading(QStringLiteral("4. Ответ"));
     for (int i = 0; i < r.order; ++i) {
-        const mpq_class &x = r.answers[std::size_t(i)];
+        const mpq_class &x = w.answers[std::size_t(i)];
         QString text;
         if (w.shortens(x)) {
             text = unknown(i) + w.equals(x) + QStringLiteral("; округлённо ") + w.rounded(x);
@@ -283,6 +315,8 @@ std::vector<ReportBlock> reportBlocks(const Report &report, const QLocale &local
     writeSystem(w, report);
     writeElimination(w, report);
     if (report.unique) {
+        for (int i = 0; i < report.answers.rows(); ++i)
+            w.answers.push_back(report.answers.value(i, 0));
         writeBackSubstitution(w, report);
         writeAnswers(w, report);
     } else {

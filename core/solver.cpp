@@ -139,7 +139,7 @@ void setSingleText(Workspace &ws, const QString &text)
 
 } // namespace
 
-SolveResult solve(Workspace &ws, const QLocale &locale)
+SolveResult solve(Workspace &ws, const QLocale &locale, bool recordSteps)
 {
     SolveResult result;
     const int n = ws.order();
@@ -150,7 +150,7 @@ SolveResult solve(Workspace &ws, const QLocale &locale)
     }
 
     const bool again = ws.exact().has_value();
-    result.record = eliminateExactly(exactSystem(ws));
+    result.record = eliminateExactly(exactSystem(ws), recordSteps);
     result.record.again = again;
     const ExactRows &eliminated = result.record.left;
     const QString point = locale.decimalPoint();

@@ -40,6 +40,8 @@ struct SolveResult
 // an unknown lies beyond the range of a double they become the single text
 // "Ответ вне диапазона чисел". A workspace without a right-hand side (the
 // single element left by "Выгрузить массив") has no unique solution.
-SolveResult solve(Workspace &workspace, const QLocale &locale);
+// With `recordSteps` the record keeps the elimination's steps for the
+// detailed report.
+SolveResult solve(Workspace &workspace, const QLocale &locale, bool recordSteps = false);
 
 } // namespace ravno

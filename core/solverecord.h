@@ -4,26 +4,25 @@
 // value is reduced only when asked for). The solver fills it; the detailed
 // report ("Подробный отчет") is built from it and shows the way to the
 // answer, each column's pivot, exchange, multipliers and the matrix after
-// it, which eliminationSteps() (core/exactelimination.h) works out again
-// only when the report asks: a solve does not pay for them.
+// it. The steps are recorded when the solve is asked to (the report window
+// is open); otherwise eliminationSteps() (core/exactelimination.h) works
+// them out again when the report asks.
 #pragma once
 
 #include "core/exactrows.h"
 
-#include <utility>
+#include <optional>
 #include <vector>
 
 namespace ravno {
 
 struct EliminationStep
 {
-    int column = 0;    // the column eliminated, from 0
-    int pivotRow = 0;  // the row the pivot was found in, before the exchange
-    mpq_class pivot;   // its value
-    // Each row below the pivot row (index after the exchange) with the
-    // multiplier m of "row -= m * pivot row", in the order applied.
-    std::vector<std::pair<int, mpq_class>> eliminations;
-    ExactMatrix after; // the augmented matrix once this column is done
+    int column = 0;   // the column eliminated, from 0
+    int pivotRow = 0; // the row the pivot was found in, before the exchange
+    // The augmented matrix once this column is done. The pivot and the
+    // multipliers are read from the matrix before the step (core/report.h).
+    ExactRows after;
 };
 
 struct SolveRecord
@@ -38,6 +37,8 @@ struct SolveRecord
     bool unique = false;
     int zeroColumn = -1;
     ExactRows solution; // x1..xn, one a row, when unique
+    // The steps in the order taken, when the solve recorded them.
+    std::optional<std::vector<EliminationStep>> steps;
 
     // The same in lowest terms.
     ExactMatrix before() const { return system.matrix(); }

@@ -263,7 +263,7 @@ void Form1::solve()
     m_solve->setEnabled(false);
     m_answer->clearPrint();
 
-    SolveResult result = ravno::solve(m_context.workspace, m_context.locale);
+    SolveResult result = ravno::solve(m_context.workspace, m_context.locale, m_report->showsSolves());
     m_answer->print(result.answerLine);
     m_matrix->setText(withLf(result.matrixText));
     fitText();

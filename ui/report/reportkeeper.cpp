@@ -24,6 +24,11 @@ void ReportKeeper::addItem(QAction *item, QWidget *caller)
     m_items.emplace_back(item);
 }
 
+bool ReportKeeper::showsSolves() const
+{
+    return m_window && m_window->isVisible();
+}
+
 void ReportKeeper::solved(SolveRecord record)
 {
     m_record = std::make_unique<SolveRecord>(std::move(record));
@@ -33,7 +38,7 @@ void ReportKeeper::solved(SolveRecord record)
         if (item)
             item->setEnabled(true);
     // A solve is reported at once only where somebody looks.
-    if (m_window && m_window->isVisible())
+    if (showsSolves())
         refresh();
 }
 

@@ -32,6 +32,9 @@ public:
     // A "Подробный отчет" item of the window `caller`.
     void addItem(QAction *item, QWidget *caller);
 
+    // The report window is open: a solve then records its steps, which the
+    // window shows at once.
+    bool showsSolves() const;
     void solved(SolveRecord record);
     // The editor has rewritten the system since the last solve.
     void systemEdited();

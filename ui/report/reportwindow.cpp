@@ -191,7 +191,22 @@ void ReportWindow::setReport(Report report)
     // The plain text, with every digit of every fraction, is written only
     // when it is copied.
     m_report = std::move(report);
-    m_view->setHtml(reportHtml(m_report, m_locale));
+    // A new document, laid out once when the view takes it and gives it
+    // its width, and then only as far as the view shows it: the rest
+    // follows in the background, as the view lays out any long text. New
+    // text in the shown document would be laid out whole, as one large
+    // edit. Without a page size the document is not laid out at all until
+    // the view sets its width.
+    auto *document = new QTextDocument(m_view);
+    document->setDefaultFont(m_view->font());
+    document->setDefaultStyleSheet(kReportStyle);
+    document->setHtml(reportHtml(m_report, m_locale));
+    document->setPageSize(QSizeF(0, 0));
+    QTextDocument *const old = m_view->document();
+    const bool ours = old->parent() == m_view;
+    m_view->setDocument(document);
+    if (ours)
+        delete old;
     setEdited(false);
 }
 
