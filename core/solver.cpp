@@ -42,19 +42,23 @@ bool writeValues(QString &text, const ExactRows &rows, const QString &point, boo
     return true;
 }
 
-QString matrixText(const ExactRows &matrix, const QString &point, const QLocale &locale)
+// Each value "##0.000" followed by two blanks, each row ended by CR LF when
+// `lineEnds`: the matrix text, or with the answers' one column the answer
+// line.
+QString valuesText(const ExactRows &rows, const QString &point, const QLocale &locale, bool lineEnds)
 {
     QString text;
-    if (writeValues(text, matrix, point, true))
+    if (writeValues(text, rows, point, lineEnds))
         return text;
     text.clear();
-    text.reserve(qsizetype(matrix.rows() * matrix.columns() * 10));
-    for (int i = 0; i < matrix.rows(); ++i) {
-        for (int j = 0; j < matrix.columns(); ++j) {
-            matrix.appendRounded(text, i, j, point, locale);
+    text.reserve(qsizetype(rows.rows() * rows.columns() * 10));
+    for (int i = 0; i < rows.rows(); ++i) {
+        for (int j = 0; j < rows.columns(); ++j) {
+            rows.appendRounded(text, i, j, point, locale);
             text += QLatin1StringView("  ");
         }
-        text += QLatin1StringView("\r\n");
+        if (lineEnds)
+            text += QLatin1StringView("\r\n");
     }
     return text;
 }
@@ -154,7 +158,7 @@ SolveResult solve(Workspace &ws, const QLocale &locale, bool recordSteps)
     result.record.again = again;
     const ExactRows &eliminated = result.record.left;
     const QString point = locale.decimalPoint();
-    result.matrixText = matrixText(eliminated, point, locale);
+    result.matrixText = valuesText(eliminated, point, locale, true);
     ws.setExact(eliminated);
 
     if (!result.record.unique) {
@@ -179,14 +183,7 @@ SolveResult solve(Workspace &ws, const QLocale &locale, bool recordSteps)
         }
         answers[std::size_t(i)] = nearest;
     }
-    if (!writeValues(result.answerLine, x, point, false)) {
-        result.answerLine.clear();
-        result.answerLine.reserve(qsizetype(n) * 16);
-        for (int i = 0; i < n; ++i) {
-            x.appendRounded(result.answerLine, i, 0, point, locale);
-            result.answerLine += QLatin1StringView("  ");
-        }
-    }
+    result.answerLine = valuesText(x, point, locale, false);
     result.outcome = SolveResult::Outcome::Solved;
     return result;
 }
