@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The row operations a student states in the check window ("Проверка
+// решения"), one a line: read from the student's text by a small grammar of
+// their own, refused with a reason when they are no elementary operation,
+// and applied exactly to the augmented matrix. The check session
+// (core/check/checksession.h) calls them; the window only passes the text.
+//
+// Accepted, with the row as R2, r2, С2, с2 (Cyrillic), C2, c2 or (2):
+//   R2 - 1/2 R1, R2 + 3R1, R2 - (2/3)·R1, R2 = R2 - 1/2 R1, 2R2 - 3R1
+//   R1 <-> R3, R1 ↔ R3
+//   R2 * 3, R2 / -2, 3R2, R2 = 3R2
+// Numbers are integers, decimals with a point or a comma, and fractions;
+// the minus is "-" or "−".
+#pragma once
+
+#include "core/exactrows.h"
+
+#include <gmpxx.h>
+
+#include <QStringView>
+
+namespace ravno {
+
+struct RowOperation
+{
+    enum class Kind {
+        Combine,  // row = factor·row + multiple·other
+        Exchange, // row and other change places
+        Scale,    // row = factor·row
+    };
+    Kind kind = Kind::Combine;
+    int row = 0;   // from 0: the row replaced, or the first exchanged
+    int other = 0; // from 0: the row whose multiple is added, or the second exchanged
+    mpq_class factor = 1;
+    mpq_class multiple = 0;
+    bool divides = false; // a scale written as a division, by 1/factor
+};
+
+enum class OperationRefusal {
+    None,
+    NotAnOperation,     // the text stops being one at `at`
+    RowOutOfRange,      // `typedRow` is no row of the system
+    ZeroDenominator,    // a fraction over 0, or a division by 0, at `at`
+    ZeroFactor,         // the row replaced is multiplied by 0
+    RowAddedToItself,   // a multiple of the row replaced is added to it
+    ExchangeWithItself, // a row exchanged with itself
+};
+
+struct [[nodiscard]] ParsedOperation
+{
+    OperationRefusal refusal = OperationRefusal::None;
+    RowOperation operation;    // when refusal is None
+    qsizetype at = 0;          // where the reading stopped, in UTF-16 units
+    long long typedRow = 0;    // for RowOutOfRange, as typed (saturated)
+    bool ok() const { return refusal == OperationRefusal::None; }
+};
+
+// Reads one operation on a system of `order` equations.
+ParsedOperation parseOperation(QStringView line, int order);
+
+// The matrix after the operation; its rows must be rows of the matrix.
+ExactMatrix applyOperation(const ExactMatrix &matrix, const RowOperation &operation);
+
+// Where the matrix stands: in row echelon form (zero rows last, each
+// leading entry right of the one above), and reduced as well (each leading
+// entry 1 and alone in its column). The right-hand side counts as a column.
+enum class MatrixShape { Other, Echelon, Reduced };
+MatrixShape matrixShape(const ExactMatrix &matrix);
+
+} // namespace ravno
