@@ -13,6 +13,7 @@ using namespace ravno;
 
 Q_DECLARE_METATYPE(RowOperation::Kind)
 Q_DECLARE_METATYPE(OperationRefusal)
+Q_DECLARE_METATYPE(MatrixShape)
 
 namespace {
 
@@ -64,6 +65,8 @@ private slots:
     void forms();
     void refusals_data();
     void refusals();
+    void shapes_data();
+    void shapes();
     void walkToTheIdentity();
     void undoAndRedo();
     void randomStepsKeepTheSolutions();
@@ -162,6 +165,32 @@ void TestCheckOperations::refusals()
     QTEST(parsed.typedRow, "typedRow");
     QCOMPARE(session.doneCount(), std::size_t(0));
     QVERIFY(session.current() == system);
+}
+
+void TestCheckOperations::shapes_data()
+{
+    QTest::addColumn<QList<int>>("values"); // order 3, row by row
+    QTest::addColumn<MatrixShape>("shape");
+    using S = MatrixShape;
+    QTest::newRow("triangular") << QList<int>{2, 1, 1, 5, 0, 3, 1, 2, 0, 0, 4, 1} << S::Echelon;
+    QTest::newRow("identity") << QList<int>{1, 0, 0, 5, 0, 1, 0, 2, 0, 0, 1, 1} << S::Reduced;
+    QTest::newRow("zero row last") << QList<int>{1, 2, 0, 5, 0, 0, 1, 2, 0, 0, 0, 0} << S::Reduced;
+    QTest::newRow("zero row in the middle") << QList<int>{1, 2, 0, 5, 0, 0, 0, 0, 0, 0, 1, 2} << S::Other;
+    QTest::newRow("contradiction row") << QList<int>{1, 0, 2, 5, 0, 1, 1, 2, 0, 0, 0, 3} << S::Echelon;
+    QTest::newRow("leading entries level") << QList<int>{1, 0, 0, 5, 0, 1, 0, 2, 0, 3, 0, 1} << S::Other;
+    QTest::newRow("a step of two") << QList<int>{1, 1, 0, 5, 0, 0, 1, 2, 0, 0, 0, 0} << S::Reduced;
+    QTest::newRow("leading 2") << QList<int>{1, 0, 0, 5, 0, 2, 0, 2, 0, 0, 1, 1} << S::Echelon;
+    QTest::newRow("entry above a leading 1") << QList<int>{1, 0, 4, 5, 0, 1, 0, 2, 0, 0, 1, 1} << S::Echelon;
+    QTest::newRow("all zero") << QList<int>(12, 0) << S::Reduced;
+}
+
+void TestCheckOperations::shapes()
+{
+    QFETCH(QList<int>, values);
+    ExactMatrix m(3, std::vector<mpq_class>(4));
+    for (int k = 0; k < 12; ++k)
+        m[std::size_t(k / 4)][std::size_t(k % 4)] = values[k];
+    QTEST(matrixShape(m), "shape");
 }
 
 void TestCheckOperations::walkToTheIdentity()
