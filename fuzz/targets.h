@@ -41,6 +41,10 @@ QString answerLog(QByteArrayView input);
 // The first byte picks UTF-8 or UTF-16, the rest is pasted into the editor.
 QString pastedCells(QByteArrayView input);
 
+// The first byte picks the order and UTF-8 or UTF-16, the rest is a row
+// operation as a student types it in the check window.
+QString rowOperation(QByteArrayView input);
+
 std::span<const Target> targets();
 
 } // namespace ravno::fuzz

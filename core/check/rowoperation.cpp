@@ -46,6 +46,14 @@ public:
     explicit Reader(QStringView text) : m_text(text) {}
 
     ParsedOperation read(int order);
+    std::optional<mpq_class> number(qsizetype &at, bool &zeroDenominator)
+    {
+        m_i = at;
+        std::optional<mpq_class> value = factor();
+        zeroDenominator = m_refusal == OperationRefusal::ZeroDenominator;
+        at = zeroDenominator ? m_at : m_i;
+        return value;
+    }
 
 private:
     QChar peek() const { return m_i < m_text.size() ? m_text[m_i] : QChar(); }
@@ -388,6 +396,11 @@ ParsedOperation Reader::read(int order)
 ParsedOperation parseOperation(QStringView line, int order)
 {
     return Reader(line).read(order);
+}
+
+std::optional<mpq_class> readNumber(QStringView text, qsizetype &at, bool &zeroDenominator)
+{
+    return Reader(text).number(at, zeroDenominator);
 }
 
 ExactMatrix applyOperation(const ExactMatrix &matrix, const RowOperation &op)

@@ -19,6 +19,8 @@
 
 #include <QStringView>
 
+#include <optional>
+
 namespace ravno {
 
 struct RowOperation
@@ -57,6 +59,12 @@ struct [[nodiscard]] ParsedOperation
 
 // Reads one operation on a system of `order` equations.
 ParsedOperation parseOperation(QStringView line, int order);
+
+// A number as the operations write it (signed or in brackets; whole, a
+// decimal or a fraction) from `at`, which moves past it; nothing, with `at`
+// left as it was, when there is none there. `zeroDenominator` tells a
+// fraction over 0, `at` then standing at the 0.
+std::optional<mpq_class> readNumber(QStringView text, qsizetype &at, bool &zeroDenominator);
 
 // The matrix after the operation; its rows must be rows of the matrix.
 ExactMatrix applyOperation(const ExactMatrix &matrix, const RowOperation &operation);
