@@ -305,7 +305,7 @@ void TestCheckOperations::randomStepsKeepTheSolutions()
 void TestCheckOperations::formulasReadBack()
 {
     // The step list's formula is itself an accepted line for the same step.
-    const char *lines[] = {"R2 - 1/2 R1", "2R2 - 3R1", "R3 = -R3 + (2/3)R1", "R1 <-> R3", "R2 / -2", "R2 * 3/7",
+    const char *lines[] = {"R2 - 1/2 R1", "2R2 - 3R1", "R3 = -R3 + (2/3)R1", "R1 <-> R3", "R2 / -2", "R2 * 3/7", "R2 * 1",
                            "-R2 - R1"};
     for (const char *line : lines) {
         const RowOperation op = parseOperation(QString::fromUtf8(line), 3).operation;

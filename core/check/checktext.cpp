@@ -23,6 +23,12 @@ QString wordFactor(const mpq_class &value, const QLocale &locale)
     return value < 0 ? u'(' + text + u')' : text;
 }
 
+// A value as the student would type it: a fraction, never a decimal.
+QString typedText(const mpq_class &value, const QLocale &locale)
+{
+    return isLong(value) ? exactText(value, locale, Length::Short) : QString::fromStdString(value.get_str());
+}
+
 QString rowName(int row)
 {
     return QStringLiteral("R%1").arg(row + 1);
@@ -44,7 +50,8 @@ QString operationFormula(const RowOperation &op, const QLocale &locale)
     case RowOperation::Kind::Scale:
         if (op.divides)
             return QStringLiteral("%1 = %1 / %2").arg(rowName(op.row), factorText(1 / op.factor, locale));
-        return QStringLiteral("%1 = %2").arg(rowName(op.row), termText(op.factor, op.row, locale));
+        // The factor written even when it is 1: "R3 = R3" would state no step.
+        return QStringLiteral("%1 = %2·%1").arg(rowName(op.row), factorText(op.factor, locale));
     case RowOperation::Kind::Combine:
         break;
     }
@@ -94,6 +101,61 @@ QString shapeVerdict(MatrixShape shape)
     return {};
 }
 
+QString rowVerdictText(const RowVerdict &verdict, int row)
+{
+    if (verdict.unchanged)
+        return QStringLiteral("строка %1 осталась такой, как была").arg(row + 1);
+    const QLocale c = QLocale::c();
+    return QStringLiteral("строка %1, столбец %2: должно быть %3, а не %4")
+        .arg(QString::number(row + 1), QString::number(verdict.column + 1), typedText(verdict.expected, c),
+             typedText(verdict.typed, c));
+}
+
+QString answerVerdictText(const AnswerVerdict &v)
+{
+    using Kind = AnswerVerdict::Kind;
+    switch (v.kind) {
+    case Kind::Right:
+        if (v.noSolutions)
+            return QStringLiteral("Ответ верен: система несовместна, решений нет.");
+        return v.unique ? QStringLiteral("Ответ верен.")
+                        : QStringLiteral("Ответ верен: формулы описывают то же множество решений.");
+    case Kind::WrongUnknowns: {
+        QStringList names;
+        for (int i : v.wrong)
+            names << QStringLiteral("x%1").arg(i + 1);
+        return names.size() == 1 ? QStringLiteral("Неверно найдено %1, остальные неизвестные верны.").arg(names[0])
+                                 : QStringLiteral("Неверно найдены %1, остальные неизвестные верны.")
+                                       .arg(names.join(QStringLiteral(", ")));
+    }
+    case Kind::NotASolution:
+        return QStringLiteral("Ответ неверен: не выполняется уравнение %1 (при некоторых значениях параметров).")
+            .arg(v.equation + 1);
+    case Kind::WrongParameters:
+        if (v.unique)
+            return QStringLiteral("Ответ неверен: система имеет единственное решение, параметров в нем нет.");
+        return QStringLiteral("Ответ неверен: эти значения — решения, но свободных параметров должно быть %1, "
+                              "каждый со своим направлением.")
+            .arg(v.parameters);
+    case Kind::Inconsistent:
+        return QStringLiteral("Ответ неверен. Система несовместна. "
+                              "Ранг матрицы коэффициентов: %1, ранг расширенной матрицы: %2.")
+            .arg(QString::number(v.rankCoefficients), QString::number(v.rankAugmented));
+    case Kind::HasSolutions:
+        return v.unique ? QStringLiteral("Ответ неверен: система имеет единственное решение.")
+                        : QStringLiteral("Ответ неверен: решений бесконечно много.");
+    }
+    return {};
+}
+
+QString noteText(const CheckNote &note)
+{
+    if (note.answer)
+        return QStringLiteral("Ответ «%1»: %2").arg(note.line.trimmed(), answerVerdictText(note.answerVerdict));
+    return QStringLiteral("Строка «%1»: %2. Матрица не изменилась.")
+        .arg(note.line.trimmed(), rowVerdictText(note.rowVerdict, note.row));
+}
+
 std::vector<QStringList> matrixCells(const ExactMatrix &matrix, const QLocale &locale, Length length)
 {
     std::vector<QStringList> cells;
@@ -136,8 +198,15 @@ std::vector<ReportBlock> checkBlocks(const CheckSession &session, const QLocale 
     blocks.push_back({ReportBlock::Kind::Heading, QStringLiteral("Система"), {}});
     matrix(session.system());
     blocks.push_back({ReportBlock::Kind::Heading, QStringLiteral("Ваши шаги"), {}});
+    const std::vector<CheckNote> notes = session.notes();
+    const auto notesAfter = [&](std::size_t done) {
+        for (const CheckNote &note : notes)
+            if (note.after == done)
+                blocks.push_back({ReportBlock::Kind::Line, noteText(note), {}});
+    };
     if (session.doneCount() == 0)
         blocks.push_back({ReportBlock::Kind::Line, QStringLiteral("Шагов пока нет."), {}});
+    notesAfter(0);
     for (std::size_t k = 0; k < session.doneCount(); ++k) {
         const CheckStep &step = session.steps()[k];
         blocks.push_back({ReportBlock::Kind::Column,
@@ -147,6 +216,7 @@ std::vector<ReportBlock> checkBlocks(const CheckSession &session, const QLocale 
         words[0] = words[0].toUpper();
         blocks.push_back({ReportBlock::Kind::Line, words + u'.', {}});
         matrix(step.after);
+        notesAfter(k + 1);
     }
     return blocks;
 }

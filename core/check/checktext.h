@@ -33,6 +33,13 @@ std::vector<ReportBlock> checkBlocks(const CheckSession &session, const QLocale 
 QString checkPlainText(const CheckSession &session, const QLocale &locale);
 QString checkHtml(const CheckSession &session, const QLocale &locale);
 
+// "строка 2, столбец 3: должно быть 15/2, а не 7", or that the row is as
+// it was.
+QString rowVerdictText(const RowVerdict &verdict, int row);
+QString answerVerdictText(const AnswerVerdict &verdict);
+// The note as the step list shows it: the student's line and the verdict.
+QString noteText(const CheckNote &note);
+
 // What a screen reader is told of the matrix now: the last step (or the
 // system), the matrix one row a line, and the verdict.
 QString currentAnnouncement(const CheckSession &session, const QLocale &locale);
