@@ -101,6 +101,7 @@ void TestCheckOperations::forms_data()
     QTest::newRow("decimal point") << "R2 - 0.5R1" << K::Combine << 1 << 0 << "1" << "-1/2" << false;
     QTest::newRow("decimal comma") << "R2 - 1,25 R1" << K::Combine << 1 << 0 << "1" << "-5/4" << false;
     QTest::newRow("decimal fraction") << "R2 + 1,5/4 R1" << K::Combine << 1 << 0 << "1" << "3/8" << false;
+    QTest::newRow("leading zeros, not octal") << "R2 - 09,50 R1" << K::Combine << 1 << 0 << "1" << "-19/2" << false;
     QTest::newRow("typographic minus") << "R2 − 2R1" << K::Combine << 1 << 0 << "1" << "-2" << false;
     QTest::newRow("minus in the bracket") << "R2 + (−2/3)*R1" << K::Combine << 1 << 0 << "1" << "-2/3" << false;
     QTest::newRow("no blanks") << "R10-3R9" << K::Combine << 9 << 8 << "1" << "-3" << false;

@@ -148,9 +148,9 @@ std::optional<mpq_class> Reader::unsignedNumber()
             ++m_i;
             digits(part);
         }
-        mpq_class value(mpz_class(whole + part), 1);
+        mpq_class value(mpz_class(whole + part, 10), 1);
         if (!part.empty())
-            value.get_den() = mpz_class("1" + std::string(part.size(), '0'));
+            value.get_den() = mpz_class("1" + std::string(part.size(), '0'), 10);
         value.canonicalize();
         return value;
     };
