@@ -59,6 +59,7 @@ private slots:
     void itemsFollowTheReport();
     void studentWalk();
     void savePdf();
+    void rowsAndAnswer();
 };
 
 void TestCheckWindow::itemsFollowTheReport()
@@ -189,6 +190,54 @@ void TestCheckWindow::savePdf()
     check.askPdfPath = [&](QWidget *) { return path + QStringLiteral("/below.pdf"); };
     press(child<QPushButton>(&check, "savePdf"));
     QCOMPARE(box.messages.boxes.size(), 1);
+}
+
+void TestCheckWindow::rowsAndAnswer()
+{
+    Sandbox box;
+    CheckWindow check(box.messages, QLocale::c());
+    ExactMatrix system{{2, 1, 5}, {1, 3, 10}};
+    check.setSystem(system);
+    check.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&check));
+    auto *line = child<QLineEdit>(&check, "operation");
+
+    type(&check, QStringLiteral("2: 0 5/2"));
+    QCOMPARE(check.announcement(), QStringLiteral("В строке должно быть 3 числа, а набрано 2. Матрица не изменилась."));
+    line->clear();
+    type(&check, QStringLiteral("2: 0 5/2 | 7"));
+    QCOMPARE(check.announcement(), QStringLiteral("Строка «2: 0 5/2 | 7»: строка 2, столбец 3: должно быть 15/2, "
+                                                  "а не 7. Матрица не изменилась."));
+    QCOMPARE(check.session().doneCount(), std::size_t(0));
+    QCOMPARE(line->text(), QStringLiteral("2: 0 5/2 | 7"));
+    line->clear();
+    type(&check, QStringLiteral("2: 0 5/2 | 15/2"));
+    QVERIFY(check.announcement().startsWith(
+        QStringLiteral("Строка верна. Шаг 1: из строки 2 вычитается строка 1, умноженная на 1/2.")));
+    QVERIFY(line->text().isEmpty());
+
+    type(&check, QStringLiteral("x1 = 1, x2 = 4"));
+    const QString wrong = QStringLiteral("Ответ «x1 = 1, x2 = 4»: Неверно найдено x2, остальные неизвестные верны.");
+    QCOMPARE(check.announcement(), wrong);
+    line->clear();
+    type(&check, QStringLiteral("x1 = 1, x2 = 3"));
+    QCOMPARE(check.announcement(), QStringLiteral("Ответ «x1 = 1, x2 = 3»: Ответ верен."));
+
+    press(child<QPushButton>(&check, "copy"));
+    const QStringList copied = QGuiApplication::clipboard()->text().split(u'\n');
+    const int step = int(copied.indexOf(QStringLiteral("Шаг 1: R2 = R2 - (1/2)·R1")));
+    QVERIFY(step > copied.indexOf(QStringLiteral("Строка «2: 0 5/2 | 7»: строка 2, столбец 3: должно быть 15/2, "
+                                                 "а не 7. Матрица не изменилась.")));
+    QVERIFY(copied.indexOf(wrong) > step);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    QString printed;
+    for (const auto &page : check.printLayout(writer).pages)
+        for (const PrintedText &text : page)
+            printed += text.text + u' ';
+    QVERIFY(printed.simplified().contains(QStringLiteral("Ответ верен.")));
+    QVERIFY(printed.simplified().contains(QStringLiteral("остальные неизвестные верны.")));
 }
 
 QTEST_MAIN(TestCheckWindow)

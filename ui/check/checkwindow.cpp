@@ -2,6 +2,7 @@
 #include "ui/check/checkwindow.h"
 
 #include "core/check/checktext.h"
+#include "ui/check/checkwords.h"
 #include "storage/textfile.h"
 #include "ui/common/busycursor.h"
 #include "ui/common/copysurface.h"
@@ -62,38 +63,6 @@ protected:
 };
 
 } // namespace
-
-QString refusalText(const ParsedOperation &parsed, QStringView line, int order)
-{
-    const QString read = line.left(parsed.at).trimmed().toString();
-    const QString rest = line.mid(parsed.at).trimmed().toString();
-    switch (parsed.refusal) {
-    case OperationRefusal::None:
-        return {};
-    case OperationRefusal::NotAnOperation:
-        if (rest.isEmpty() && read.isEmpty())
-            return QStringLiteral("Напишите операцию над строками, например: R2 - 1/2 R1.");
-        if (rest.isEmpty())
-            return QStringLiteral("Это не операция над строками: после «%1» операция не закончена.").arg(read);
-        if (read.isEmpty())
-            return QStringLiteral("Это не операция над строками: непонятно уже начало, «%1».").arg(rest);
-        return QStringLiteral("Это не операция над строками: понятно «%1», а дальше непонятно: «%2».")
-            .arg(read, rest);
-    case OperationRefusal::RowOutOfRange:
-        return QStringLiteral("Строки %1 нет: в системе строки с 1 по %2.")
-            .arg(QString::number(parsed.typedRow), QString::number(order));
-    case OperationRefusal::ZeroDenominator:
-        return QStringLiteral("На ноль делить нельзя: после «%1» стоит знаменатель 0.").arg(read);
-    case OperationRefusal::ZeroFactor:
-        return QStringLiteral("Строку нельзя умножать на 0: уравнение бы пропало, а система стала бы другой.");
-    case OperationRefusal::RowAddedToItself:
-        return QStringLiteral("К строке прибавляют кратное другой строки, а не ее самой. "
-                              "Чтобы умножить строку на число, напишите, например, R2 * 3.");
-    case OperationRefusal::ExchangeWithItself:
-        return QStringLiteral("Местами меняют две разные строки.");
-    }
-    return {};
-}
 
 CheckWindow::CheckWindow(Messages &messages, const QLocale &locale)
     : askPdfPath(pdfPathFromDialog), m_messages(messages), m_locale(locale)
@@ -208,16 +177,28 @@ void CheckWindow::setSystem(const ExactMatrix &system)
 void CheckWindow::applyLine()
 {
     const QString line = m_line->text();
-    const ParsedOperation parsed = m_session.apply(line);
-    if (!parsed.ok()) {
-        const QString why = refusalText(parsed, line, m_session.order()) + kUnchanged;
+    const CheckEntry entry = m_session.enter(line);
+    const QString refused = refusalText(entry, line, m_session.order());
+    if (!refused.isEmpty()) {
+        const QString why = refused + kUnchanged;
         tell(why, why);
         // The cursor where the reading stopped, to mend the line there.
-        m_line->setCursorPosition(int(parsed.at));
+        m_line->setCursorPosition(int(refusedAt(entry)));
         return;
     }
-    m_line->clear();
+    if (entry.kind == CheckEntry::Kind::Operation || entry.stepped) {
+        m_line->clear();
+        showSession(entry.kind == CheckEntry::Kind::Row ? QStringLiteral("Строка верна. ") : QString());
+        return;
+    }
+    // A wrong row or an answer: told, and kept in the step list.
+    const std::vector<CheckNote> notes = m_session.notes();
     showSession();
+    const QString said = noteText(notes.back());
+    tell(said, said);
+    const bool right = entry.kind == CheckEntry::Kind::Answer && entry.verdict.kind == AnswerVerdict::Kind::Right;
+    if (right)
+        m_line->clear();
 }
 
 void CheckWindow::undo()
@@ -242,7 +223,7 @@ void CheckWindow::restart()
     showSession();
 }
 
-void CheckWindow::showSession()
+void CheckWindow::showSession(const QString &lead)
 {
     m_view->setHtml(checkHtml(m_session, m_locale));
     m_view->verticalScrollBar()->setValue(m_view->verticalScrollBar()->maximum());
@@ -259,7 +240,7 @@ void CheckWindow::showSession()
     const QString verdict = shapeVerdict(matrixShape(m_session.current()));
     if (!verdict.isEmpty())
         shown += u' ' + verdict;
-    tell(shown, currentAnnouncement(m_session, m_locale));
+    tell(lead + shown, lead + currentAnnouncement(m_session, m_locale));
 }
 
 void CheckWindow::tell(const QString &shown, const QString &spoken)

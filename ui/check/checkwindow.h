@@ -2,7 +2,9 @@
 // The check window ("Проверка решения"): the student types row operations
 // on the system of the last solve, one a line, and sees at once, exactly,
 // the matrix each gives, with the verdict when it is in echelon or reduced
-// form; a refused line leaves the matrix as it was and says why. Steps are
+// form; a refused line leaves the matrix as it was and says why. A row
+// typed as computed is taken as its step or told wrong, and an answer is
+// checked against the system. Steps are
 // undone, done again, or dropped by "Сначала"; "Копировать" and "Сохранить
 // в PDF..." take the steps with their matrices, printed as the detailed
 // report is. Every new matrix and verdict, or refusal, is told to a screen
@@ -59,7 +61,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void showSession();
+    // `lead` goes before what is said of the matrix.
+    void showSession(const QString &lead = QString());
     void tell(const QString &shown, const QString &spoken);
 
     Messages &m_messages;
@@ -75,8 +78,5 @@ private:
     QPushButton *m_copy = nullptr;
     QPushButton *m_savePdf = nullptr;
 };
-
-// The refusal in the student's words: why, and where the reading stopped.
-QString refusalText(const ParsedOperation &parsed, QStringView line, int order);
 
 } // namespace ravno
