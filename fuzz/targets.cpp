@@ -324,6 +324,23 @@ QString rowOperation(QByteArrayView input)
     const int first = input.isEmpty() ? 0 : static_cast<unsigned char>(input.front());
     const int order = kLowestOrder + (first >> 1) % (kHighestOrder - kLowestOrder + 1);
     const QString line = decoded(input.isEmpty() ? input : input.sliced(1), first & 1);
+    // As a typed row or an answer, on a system of one solution whose
+    // every row is needed: a row taken as a step is the row typed.
+    ExactMatrix system(std::size_t(order), std::vector<mpq_class>(std::size_t(order + 1)));
+    for (int i = 0; i < order; ++i)
+        for (int j = 0; j <= order; ++j)
+            system[std::size_t(i)][std::size_t(j)] = i == j ? order + 1 : (i + j) % 3;
+    CheckSession session(system);
+    const CheckEntry entry = session.enter(line);
+    if (entry.kind == CheckEntry::Kind::Row && entry.stepped
+        && session.current()[std::size_t(entry.typed.row)] != entry.typed.values)
+        return describe("a row taken is not the row typed", line);
+    if (entry.kind == CheckEntry::Kind::Row && entry.typed.failure == TypedRow::Failure::None && !entry.stepped
+        && !entry.row.unchanged && entry.row.expected == entry.row.typed)
+        return describe("a wrong entry named that is right", line);
+    for (const CheckNote &note : session.notes())
+        (void)noteText(note);
+
     const ParsedOperation parsed = parseOperation(line, order);
     if (parsed.at < 0 || parsed.at > line.size())
         return describe("stopped outside the line", line);

@@ -11,7 +11,7 @@
 
 #include "core/check/answercheck.h"
 #include "core/check/rowcheck.h"
-#include "core/check/rowoperation.h"
+#include "core/check/rowapply.h"
 
 #include <QString>
 

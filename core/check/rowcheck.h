@@ -9,7 +9,7 @@
 // ties go to the smaller j. The check session calls it.
 #pragma once
 
-#include "core/check/rowoperation.h"
+#include "core/check/rowapply.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 // The row operations a student states in the check window ("Проверка
 // решения"), one a line: read from the student's text by a small grammar of
 // their own, refused with a reason when they are no elementary operation,
-// and applied exactly to the augmented matrix. The check session
+// and applied by core/check/rowapply.h. The check session
 // (core/check/checksession.h) calls them; the window only passes the text.
 //
 // Accepted, with the row as R2, r2, С2, с2 (Cyrillic), C2, c2 or (2):
@@ -65,14 +65,5 @@ ParsedOperation parseOperation(QStringView line, int order);
 // left as it was, when there is none there. `zeroDenominator` tells a
 // fraction over 0, `at` then standing at the 0.
 std::optional<mpq_class> readNumber(QStringView text, qsizetype &at, bool &zeroDenominator);
-
-// The matrix after the operation; its rows must be rows of the matrix.
-ExactMatrix applyOperation(const ExactMatrix &matrix, const RowOperation &operation);
-
-// Where the matrix stands: in row echelon form (zero rows last, each
-// leading entry right of the one above), and reduced as well (each leading
-// entry 1 and alone in its column). The right-hand side counts as a column.
-enum class MatrixShape { Other, Echelon, Reduced };
-MatrixShape matrixShape(const ExactMatrix &matrix);
 
 } // namespace ravno
