@@ -122,6 +122,8 @@ void TestCheckAnswers::answers_data()
                                                     << QList<int>{};
     QTest::newRow("infinite, other free unknown, wrong") << infinite << "x1 = t1, x2 = 3/2 + 1/2 t1" << F::None
                                                          << K::NotASolution << QList<int>{};
+    QTest::newRow("infinite, other free unknown, wrong point") << infinite << "x1 = t1, x2 = 1 - 1/2 t1" << F::None
+                                                               << K::NotASolution << QList<int>{};
     QTest::newRow("infinite, one solution only") << infinite << "x1 = 3, x2 = 0" << F::None << K::WrongParameters
                                                  << QList<int>{};
     QTest::newRow("infinite, a parameter that cancels") << infinite << "x1 = 3 - 2t1 + t2 - t2, x2 = t1 + 0t2" << F::None

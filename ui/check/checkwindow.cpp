@@ -229,7 +229,7 @@ void CheckWindow::showSession(const QString &lead)
     m_view->verticalScrollBar()->setValue(m_view->verticalScrollBar()->maximum());
     m_undo->setEnabled(m_session.canUndo());
     m_redo->setEnabled(m_session.canRedo());
-    m_restart->setEnabled(m_session.doneCount() > 0 || m_session.canRedo());
+    m_restart->setEnabled(m_session.doneCount() > 0 || m_session.canRedo() || !m_session.notes().empty());
     if (m_session.order() == 0)
         return;
     const std::size_t done = m_session.doneCount();
