@@ -161,7 +161,7 @@ void TestCheckWindow::savePdf()
     ExactMatrix system(3, std::vector<mpq_class>(4));
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 4; ++j)
-            system[std::size_t(i)][std::size_t(j)] = mpq_class(i * 4 + j + (i == j ? 7 : 1), 3);
+            (system[std::size_t(i)][std::size_t(j)] = mpq_class(i * 4 + j + (i == j ? 7 : 1), 3)).canonicalize();
     check.setSystem(system);
     check.show();
     QVERIFY(QTest::qWaitForWindowExposed(&check));
