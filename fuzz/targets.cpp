@@ -2,6 +2,7 @@
 #include "fuzz/targets.h"
 
 #include "core/arraytext.h"
+#include "core/check/checktext.h"
 #include "core/exactelimination.h"
 #include "core/exactnumber.h"
 #include "core/numbertext.h"
@@ -318,9 +319,67 @@ QString pastedCells(QByteArrayView input)
     return {};
 }
 
+QString rowOperation(QByteArrayView input)
+{
+    const int first = input.isEmpty() ? 0 : static_cast<unsigned char>(input.front());
+    const int order = kLowestOrder + (first >> 1) % (kHighestOrder - kLowestOrder + 1);
+    const QString line = decoded(input.isEmpty() ? input : input.sliced(1), first & 1);
+    // As a typed row or an answer, on a system of one solution whose
+    // every row is needed: a row taken as a step is the row typed.
+    ExactMatrix system(std::size_t(order), std::vector<mpq_class>(std::size_t(order + 1)));
+    for (int i = 0; i < order; ++i)
+        for (int j = 0; j <= order; ++j)
+            system[std::size_t(i)][std::size_t(j)] = i == j ? order + 1 : (i + j) % 3;
+    CheckSession session(system);
+    const CheckEntry entry = session.enter(line);
+    if (entry.kind == CheckEntry::Kind::Row && entry.stepped
+        && session.current()[std::size_t(entry.typed.row)] != entry.typed.values)
+        return describe("a row taken is not the row typed", line);
+    if (entry.kind == CheckEntry::Kind::Row && entry.typed.failure == TypedRow::Failure::None && !entry.stepped
+        && !entry.row.unchanged && entry.row.expected == entry.row.typed)
+        return describe("a wrong entry named that is right", line);
+    for (const CheckNote &note : session.notes())
+        (void)noteText(note);
+
+    const ParsedOperation parsed = parseOperation(line, order);
+    if (parsed.at < 0 || parsed.at > line.size())
+        return describe("stopped outside the line", line);
+    if (!parsed.ok())
+        return {};
+    const RowOperation &op = parsed.operation;
+    const auto inRange = [order](int row) { return row >= 0 && row < order; };
+    if (!inRange(op.row) || !inRange(op.other))
+        return describe("row outside the system", line);
+    if (op.factor == 0 || (op.kind != RowOperation::Kind::Scale && op.other == op.row))
+        return describe("no elementary operation accepted", line);
+    // The step as listed reads back as the same step.
+    const QString formula = operationFormula(op, QLocale::c());
+    const ParsedOperation back = parseOperation(formula, order);
+    if (!formula.contains(u'≈')
+        && (!back.ok() || back.operation.kind != op.kind || back.operation.row != op.row
+            || back.operation.other != op.other || back.operation.factor != op.factor
+            || back.operation.multiple != op.multiple || back.operation.divides != op.divides))
+        return describe("the listed step reads otherwise", formula);
+    // Applied to the identity, the step leaves the rows independent.
+    ExactMatrix unit(std::size_t(order), std::vector<mpq_class>(std::size_t(order + 1)));
+    for (int i = 0; i < order; ++i)
+        unit[std::size_t(i)][std::size_t(i)] = 1;
+    const ExactMatrix after = applyOperation(unit, op);
+    (void)operationWords(op, QLocale::c());
+    for (const auto &row : after) {
+        bool zero = true;
+        for (const mpq_class &v : row)
+            zero = zero && v == 0;
+        if (zero)
+            return describe("a row lost", formula);
+    }
+    (void)matrixShape(after);
+    return {};
+}
+
 std::span<const Target> targets()
 {
-    static const std::array<Target, 8> all = {{
+    static const std::array<Target, 9> all = {{
         {"number", leadingNumber},
         {"arraytext", arrayText},
         {"exact", exactSolve},
@@ -329,6 +388,7 @@ std::span<const Target> targets()
         {"catalogue", catalogue},
         {"answerlog", answerLog},
         {"paste", pastedCells},
+        {"rowop", rowOperation},
     }};
     return all;
 }

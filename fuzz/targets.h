@@ -41,6 +41,11 @@ QString answerLog(QByteArrayView input);
 // The first byte picks UTF-8 or UTF-16, the rest is pasted into the editor.
 QString pastedCells(QByteArrayView input);
 
+// The first byte picks the order and UTF-8 or UTF-16, the rest is a line
+// as a student types it in the check window: a row operation, a row
+// computed on paper or an answer.
+QString rowOperation(QByteArrayView input);
+
 std::span<const Target> targets();
 
 } // namespace ravno::fuzz

@@ -179,7 +179,7 @@ void Form2::buildMenus()
            {"stoper", "Разрешить анимацию", true, true, true}}},
          {"help", "Помощь",
           {{"what2", "Справка"}, {"final", "Подробный отчет", false, false, false},
-           {"about", "О программе"}}}});
+           {"check", "Проверить моё решение", false, false, false}, {"about", "О программе"}}}});
     connect(actions["new"], &QAction::triggered, this, &Form2::newArray);
     connect(actions["createlist"], &QAction::triggered, this, &Form2::createList);
     connect(actions["load"], &QAction::triggered, this, &Form2::loadLastArray);

@@ -191,7 +191,8 @@ void Form1::buildMenus()
           {{"graph", "Разрешить графику", true, true, false},
            {"stoper", "Разрешить анимацию", true, true, true}}},
          {"help", "Помощь",
-          {{"what", "Справка"}, {"final", "Подробный отчет", false, false, false}, kSeparator,
+          {{"what", "Справка"}, {"final", "Подробный отчет", false, false, false},
+           {"check", "Проверить моё решение", false, false, false}, kSeparator,
            {"about", "О программе"}}}});
     connect(actions["lastans"], &QAction::triggered, this, &Form1::lastAnswer);
     connect(actions["allans"], &QAction::triggered, this, &Form1::toggleAnswers);
@@ -201,6 +202,7 @@ void Form1::buildMenus()
     connect(actions["ans"], &QAction::triggered, this, &Form1::solve);
     m_ans = actions["ans"];
     m_report->addItem(actions["final"], this);
+    m_report->addCheckItem(actions["check"], this);
     connect(actions["about"], &QAction::triggered, this, [] { Form4::showSingle(); });
     connect(actions["what"], &QAction::triggered, this, [this] { openHelp(this, m_context); });
 }
@@ -246,6 +248,7 @@ void Form1::enterData()
         attachSaveLoadWindow(*m_editor, m_context);
         connect(m_editor.get(), &Form2::returnedToMain, this, [this] { showActive(this); });
         m_report->addItem(m_editor->findChild<QAction *>(QStringLiteral("final")), m_editor.get());
+        m_report->addCheckItem(m_editor->findChild<QAction *>(QStringLiteral("check")), m_editor.get());
         connect(m_editor.get(), &Form2::systemEdited, m_report, &ReportKeeper::systemEdited);
     }
     m_editor->showEditor();

@@ -2,6 +2,7 @@
 #include "ui/report/reportkeeper.h"
 
 #include "core/report.h"
+#include "ui/check/checkwindow.h"
 #include "ui/common/context.h"
 #include "ui/common/layout.h"
 #include "ui/report/reportwindow.h"
@@ -21,6 +22,15 @@ void ReportKeeper::addItem(QAction *item, QWidget *caller)
         return;
     item->setEnabled(m_record != nullptr);
     connect(item, &QAction::triggered, this, [this, caller] { open(caller); });
+    m_items.emplace_back(item);
+}
+
+void ReportKeeper::addCheckItem(QAction *item, QWidget *caller)
+{
+    if (!item)
+        return;
+    item->setEnabled(m_record != nullptr);
+    connect(item, &QAction::triggered, this, [this, caller] { openCheck(caller); });
     m_items.emplace_back(item);
 }
 
@@ -60,6 +70,8 @@ void ReportKeeper::unloaded()
             item->setEnabled(false);
     if (m_window)
         m_window->hide();
+    if (m_check)
+        m_check->hide();
 }
 
 void ReportKeeper::refresh()
@@ -98,8 +110,10 @@ void ReportKeeper::open(QWidget *caller)
 {
     if (!m_record)
         return;
-    if (!m_window)
+    if (!m_window) {
         m_window = std::make_unique<ReportWindow>(m_context.messages, m_context.locale);
+        m_window->openCheck = [this] { openCheck(m_window.get()); };
+    }
     refresh();
     if (!m_window->isVisible()) {
         // Placed before it is shown, so that the window manager puts the
@@ -109,6 +123,23 @@ void ReportKeeper::open(QWidget *caller)
         m_window->show();
     }
     showActive(m_window.get());
+}
+
+void ReportKeeper::openCheck(QWidget *caller)
+{
+    if (!m_record)
+        return;
+    if (!m_check)
+        m_check = std::make_unique<CheckWindow>(m_context.messages, m_context.locale);
+    // The system the report starts from; the student's steps stay while it
+    // is the same.
+    m_check->setSystem(m_record->before());
+    if (!m_check->isVisible()) {
+        fitScreen(m_check.get(), caller);
+        placeBeside(m_check.get(), caller, caller->frameGeometry());
+        m_check->show();
+    }
+    showActive(m_check.get());
 }
 
 } // namespace ravno

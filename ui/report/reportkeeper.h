@@ -4,7 +4,9 @@
 // then hidden and shown. The main window hands it every solve and every
 // "Выгрузить массив"; both "Подробный отчет" items (main window and editor)
 // open the window beside the window they belong to, and are enabled only
-// while there is a solve to report.
+// while there is a solve to report. The "Проверить моё решение" items and
+// the report window's button open the check window on the same system,
+// under the same rule.
 #pragma once
 
 #include "core/solverecord.h"
@@ -21,6 +23,7 @@ class QWidget;
 namespace ravno {
 
 struct AppContext;
+class CheckWindow;
 class ReportWindow;
 
 class ReportKeeper : public QObject
@@ -31,6 +34,8 @@ public:
 
     // A "Подробный отчет" item of the window `caller`.
     void addItem(QAction *item, QWidget *caller);
+    // A "Проверить моё решение" item of the window `caller`.
+    void addCheckItem(QAction *item, QWidget *caller);
 
     // The report window is open: a solve then records its steps, which the
     // window shows at once.
@@ -41,9 +46,11 @@ public:
     void unloaded();
 
     ReportWindow *window() const { return m_window.get(); }
+    CheckWindow *checkWindow() const { return m_check.get(); }
 
 private:
     void open(QWidget *caller);
+    void openCheck(QWidget *caller);
     void refresh();
 
     AppContext &m_context;
@@ -51,6 +58,7 @@ private:
     bool m_edited = false;
     bool m_shownIsCurrent = false; // the window shows m_record
     std::unique_ptr<ReportWindow> m_window;
+    std::unique_ptr<CheckWindow> m_check;
     std::vector<QPointer<QAction>> m_items;
 };
 

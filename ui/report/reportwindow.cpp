@@ -134,8 +134,11 @@ ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
     m_savePdf = new QPushButton(QStringLiteral("Сохранить в PDF..."), this);
     m_savePdf->setObjectName(QStringLiteral("savePdf"));
     m_savePdf->setAutoDefault(false);
+    m_check = new QPushButton(QStringLiteral("Проверить моё решение"), this);
+    m_check->setObjectName(QStringLiteral("checkSolution"));
+    m_check->setAutoDefault(false);
     auto *returnPresses = new ReturnPresses(this);
-    for (QPushButton *button : {m_copy, m_savePdf}) {
+    for (QPushButton *button : {m_copy, m_savePdf, m_check}) {
         button->setMinimumSize(button->sizeHint().width() + 16, twipsSize(this, 0, 255).height());
         button->installEventFilter(returnPresses);
     }
@@ -144,6 +147,7 @@ ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
     buttons->addWidget(m_copy);
     buttons->addWidget(m_savePdf);
     buttons->addStretch();
+    buttons->addWidget(m_check);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_title);
     layout->addWidget(m_view, 1);
@@ -156,6 +160,10 @@ ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
     connect(selectAll, &QShortcut::activated, m_view, &QTextBrowser::selectAll);
     connect(m_copy, &QPushButton::clicked, this, &ReportWindow::copyAll);
     connect(m_savePdf, &QPushButton::clicked, this, &ReportWindow::saveAsPdf);
+    connect(m_check, &QPushButton::clicked, this, [this] {
+        if (openCheck)
+            openCheck();
+    });
 
     // The yellow frame of the other windows on whichever of them has the keyboard.
     showFocusRing(this);

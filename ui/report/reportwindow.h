@@ -44,6 +44,8 @@ public:
     // Asks for the PDF file's path, empty when the user cancels; a file
     // dialog unless a test answers instead.
     std::function<QString(QWidget *parent)> askPdfPath;
+    // "Проверить моё решение": opens the check window on the same system.
+    std::function<void()> openCheck;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -61,6 +63,7 @@ private:
     QTextBrowser *m_view = nullptr;
     QPushButton *m_copy = nullptr;
     QPushButton *m_savePdf = nullptr;
+    QPushButton *m_check = nullptr;
 };
 
 } // namespace ravno
