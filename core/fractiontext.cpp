@@ -22,9 +22,19 @@ bool readDecimal(QStringView text, mpq_class &value)
 {
     if (text.isEmpty() || !(text[0].isDigit() || text[0] == u'.'))
         return false;
-    for (const QChar c : text)
+    bool digitsOnly = true;
+    for (const QChar c : text) {
         if (!isNumberChar(c))
             return false;
+        digitsOnly = digitsOnly && c.isDigit();
+    }
+    // Whole numbers are read as they stand, so that the fractions the array
+    // files write (" 1000…000/1 ", a denominator of 300 digits) read back
+    // exactly.
+    if (digitsOnly && text.size() <= kFractionDigits) {
+        value = mpz_class(text.toLatin1().toStdString(), 10);
+        return true;
+    }
     const LeadingNumber read = readLeadingNumber(text);
     if (!read.whole)
         return false;

@@ -26,12 +26,17 @@ struct PieceFraction
     mpq_class value;
 };
 
+// The most digits of a whole a or b read as it stands: more than any
+// fraction of two typed decimals has in lowest terms (about 660).
+inline constexpr qsizetype kFractionDigits = 1000;
+
 // The whole piece "a/b": a and b numbers of digits with at most one "."
 // and an optional exponent (E or D), each as the leading-number parse
 // reads it, within the range of a double; a minus sign ("-" or "−") may
 // stand before a; nothing else, no blank, tab or line feed. Each of a and
 // b stands for its shortest decimal, as a typed number does, so "2.5/3"
-// is 5/6 and "1e-300/3" is exact.
+// is 5/6 and "1e-300/3" is exact; one of digits alone (up to
+// kFractionDigits) is that whole number, however large.
 PieceFraction readFraction(QStringView piece);
 
 // In lowest terms with "-" before a negative one: "1/3", "-2/7"; a whole
