@@ -118,10 +118,14 @@ QString arrayText(QByteArrayView input)
         return {};
     if (caption->count(QStringLiteral("\n\r")) != n || caption->count(QStringLiteral("   |   ")) != n)
         return describe("preview rows", *caption);
+    // Beside a typed fraction every value is kept exactly, the doubles its
+    // nearest; without one the doubles are all there is.
+    if (ws.exact().has_value() == ws.fractionCells().empty())
+        return describe("exact copy without a fraction or the other way", text);
     for (int i = 0; i < n; ++i)
         for (int j = 0; j <= n; ++j)
-            if (!std::isfinite(ws.at(i, j)))
-                return describe("matrix value not finite", text);
+            if (ws.exact() ? ws.at(i, j) != ws.exact()->nearest(i, j) : !std::isfinite(ws.at(i, j)))
+                return describe("matrix value not its exact one's nearest", text);
 
     const SolveResult result = solve(ws, locale);
     if (result.matrixText.count(QStringLiteral("\r\n")) != n)
@@ -241,6 +245,64 @@ QString arrayFiles(QByteArrayView input)
     return {};
 }
 
+namespace {
+
+// Every value of a system of order n filled from the text, exactly.
+std::vector<mpq_class> exactSystemOf(int n, const QString &text)
+{
+    Workspace ws;
+    ws.resize(n);
+    (void)fillFromText(ws, n, text, QLocale::c());
+    std::vector<mpq_class> values;
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j <= n; ++j)
+            values.push_back(ws.exact() ? ws.exact()->value(i, j) : exactValue(ws.at(i, j)));
+    return values;
+}
+
+} // namespace
+
+QString fractionFile(QByteArrayView input)
+{
+    const DataFolder &folder = sandbox();
+    const QString name = QStringLiteral("fractions");
+    if (!store(name, QByteArray(" 2 \r\n") + input.toByteArray()))
+        return QStringLiteral("cannot write the input");
+    const Result<LoadedArray> read = readNamedArray(folder, name);
+    if (!read)
+        return {};
+    const QString text = read.value().editorText;
+    const std::vector<mpq_class> typed = exactSystemOf(10, text);
+
+    // Saved by the program and read back by either reader: the same file
+    // each time, and the same system, exactly.
+    QByteArray written;
+    for (const QString &file : {name, kLastArrayName}) {
+        QString again = text;
+        for (int round = 0; round < 2; ++round) {
+            const Status saved = writeArrayFile(folder, file, 2, again);
+            if (!saved)
+                return describe("cannot save", saved.error());
+            QFile stored(folder.pathOf(file));
+            if (!stored.open(QIODevice::ReadOnly))
+                return QStringLiteral("cannot read the file back");
+            const QByteArray bytes = stored.readAll();
+            if (written.isEmpty())
+                written = bytes;
+            else if (bytes != written)
+                return describe("file changed", QString::fromLatin1(bytes.left(200)));
+            const Result<LoadedArray> loaded =
+                file == name ? readNamedArray(folder, file) : readLastArray(folder);
+            if (!loaded)
+                return describe("saved array does not load back", loaded.error());
+            again = loaded.value().editorText;
+            if (exactSystemOf(10, again) != typed)
+                return describe("system changed", text + QStringLiteral(" -> ") + again);
+        }
+    }
+    return {};
+}
+
 QString catalogue(QByteArrayView input)
 {
     const DataFolder &folder = sandbox();
@@ -320,7 +382,7 @@ QString pastedCells(QByteArrayView input)
 
 std::span<const Target> targets()
 {
-    static const std::array<Target, 8> all = {{
+    static const std::array<Target, 9> all = {{
         {"number", leadingNumber},
         {"arraytext", arrayText},
         {"exact", exactSolve},
@@ -329,6 +391,7 @@ std::span<const Target> targets()
         {"catalogue", catalogue},
         {"answerlog", answerLog},
         {"paste", pastedCells},
+        {"fractionfile", fractionFile},
     }};
     return all;
 }
