@@ -140,20 +140,19 @@ void writeSystem(Writer &w, const Report &r)
     w.heading(QStringLiteral("1. Система уравнений"));
     w.values = r.system.matrix();
     // Each value as typed: a fraction as a fraction, a decimal as a decimal.
-    const std::size_t width = std::size_t(r.order + 1);
-    const auto typedAt = [&](std::size_t i, std::size_t c) {
-        return r.fractionCells.empty() ? std::nullopt : std::optional<bool>(r.fractionCells[i * width + c]);
-    };
-    for (std::size_t i = 0; i < w.values.size(); ++i) {
-        const auto &row = w.values[i];
+    const std::vector<bool> &typed = r.fractionCells;
+    std::size_t cell = 0;
+    for (const auto &row : w.values) {
         std::vector<std::pair<mpq_class, QString>> terms;
-        std::vector<bool> fractions;
-        for (int c = 0; c < r.order; ++c) {
+        std::vector<bool> forms;
+        for (int c = 0; c < r.order; ++c, ++cell) {
             terms.emplace_back(row[std::size_t(c)], unknown(c));
-            if (!r.fractionCells.empty())
-                fractions.push_back(r.fractionCells[i * width + std::size_t(c)]);
+            if (!typed.empty())
+                forms.push_back(typed[cell]);
         }
-        w.line(sum(w, terms, fractions) + w.equals(row[std::size_t(r.order)], typedAt(i, width - 1)));
+        const std::optional<bool> last = typed.empty() ? std::nullopt : std::optional<bool>(typed[cell]);
+        ++cell;
+        w.line(sum(w, terms, forms) + w.equals(row[std::size_t(r.order)], last));
     }
 }
 

@@ -3,8 +3,10 @@
 #include "core/exactnumber.h"
 #include "core/pastedsystem.h"
 #include "core/randomdigits.h"
+#include "core/solver.h"
 #include "testsupport.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace ravno;
@@ -21,6 +23,8 @@ private slots:
     void caption();
     void fractionsKeptExactly_data();
     void fractionsKeptExactly();
+    void hilbertInFractions_data();
+    void hilbertInFractions();
     void captionUnderRussianSettings();
     void emptyTextChangesNothing();
     void contentsChangeKeepsAnswers();
@@ -328,6 +332,61 @@ void TestArrayText::pastedSystem()
     QCOMPARE(system.kind, kind);
     QCOMPARE(system.text, text);
     QCOMPARE(system.order, order);
+}
+
+// The Hilbert matrix of order 10, 1/(i + j - 1), typed into the array text
+// as fractions, with b = e1 or the row sums; the same typed in 17-digit
+// decimals is another system, and is not taken for the fractions.
+void TestArrayText::hilbertInFractions_data()
+{
+    QTest::addColumn<bool>("rowSums");
+    QTest::addColumn<QString>("answerLine");
+    QTest::newRow("b = e1") << false
+                            << QStringLiteral("100,000  -4950,000  79200,000  -600600,000  2522520,000  "
+                                              "-6306300,000  9609600,000  -8751600,000  4375800,000  "
+                                              "-923780,000  ");
+    QTest::newRow("row sums") << true << QStringLiteral("1,000  ").repeated(10);
+}
+
+void TestArrayText::hilbertInFractions()
+{
+    QFETCH(bool, rowSums);
+    QFETCH(QString, answerLine);
+    const QLocale russian(QLocale::Russian, QLocale::Russia);
+    constexpr int n = 10;
+    QStringList fractions, decimals;
+    for (int i = 1; i <= n; ++i) {
+        mpq_class sum = 0;
+        for (int j = 1; j <= n; ++j) {
+            const mpq_class h(1, i + j - 1);
+            sum += h;
+            fractions << QString::fromStdString(h.get_str());
+            decimals << QString::number(h.get_d(), 'g', 17);
+        }
+        const mpq_class b = rowSums ? sum : mpq_class(i == 1);
+        fractions << QString::fromStdString(b.get_str());
+        decimals << QString::number(b.get_d(), 'g', 17);
+    }
+    Workspace ws, typedDecimals;
+    QVERIFY(fillFromText(ws, n, fractions.join(u' '), russian));
+    QVERIFY(fillFromText(typedDecimals, n, decimals.join(u' '), russian));
+    const SolveResult result = solve(ws, russian);
+    QCOMPARE(result.outcome, SolveResult::Outcome::Solved);
+    QCOMPARE(result.answerLine, answerLine);
+    QVERIFY(!result.record.again);
+    QVERIFY(QRegularExpression(QStringLiteral("^((-?\\d+,\\d{3}  ){11}\r\n){10}$"))
+                .match(result.matrixText)
+                .hasMatch());
+
+    const SolveResult fromDecimals = solve(typedDecimals, russian);
+    QVERIFY(fromDecimals.record.answers() != result.record.answers());
+    if (!rowSums)
+        QVERIFY(fromDecimals.answerLine != answerLine);
+
+    // Solved again from the matrix it left, exactly.
+    const SolveResult again = solve(ws, russian);
+    QVERIFY(again.record.again);
+    QCOMPARE(again.answerLine, answerLine);
 }
 
 QTEST_APPLESS_MAIN(TestArrayText)
