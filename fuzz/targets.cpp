@@ -274,31 +274,21 @@ QString fractionFile(QByteArrayView input)
     const QString text = read.value().editorText;
     const std::vector<mpq_class> typed = exactSystemOf(10, text);
 
-    // Saved by the program and read back by either reader: the same file
-    // each time, and the same system, exactly.
-    QByteArray written;
+    // Saved as the program writes it (the bytes put down straight, without
+    // the writer's sync to disk, for speed) and read back by either reader:
+    // the same file each time, and the same system, exactly.
+    const QByteArray written = arrayFileText(2, text).toLatin1();
     for (const QString &file : {name, kLastArrayName}) {
-        QString again = text;
-        for (int round = 0; round < 2; ++round) {
-            const Status saved = writeArrayFile(folder, file, 2, again);
-            if (!saved)
-                return describe("cannot save", saved.error());
-            QFile stored(folder.pathOf(file));
-            if (!stored.open(QIODevice::ReadOnly))
-                return QStringLiteral("cannot read the file back");
-            const QByteArray bytes = stored.readAll();
-            if (written.isEmpty())
-                written = bytes;
-            else if (bytes != written)
-                return describe("file changed", QString::fromLatin1(bytes.left(200)));
-            const Result<LoadedArray> loaded =
-                file == name ? readNamedArray(folder, file) : readLastArray(folder);
-            if (!loaded)
-                return describe("saved array does not load back", loaded.error());
-            again = loaded.value().editorText;
-            if (exactSystemOf(10, again) != typed)
-                return describe("system changed", text + QStringLiteral(" -> ") + again);
-        }
+        if (!store(file, written))
+            return QStringLiteral("cannot write the input");
+        const Result<LoadedArray> loaded = file == name ? readNamedArray(folder, file) : readLastArray(folder);
+        if (!loaded)
+            return describe("saved array does not load back", loaded.error());
+        const QString again = loaded.value().editorText;
+        if (arrayFileText(2, again).toLatin1() != written)
+            return describe("file changed", again.left(200));
+        if (exactSystemOf(10, again) != typed)
+            return describe("system changed", text + QStringLiteral(" -> ") + again);
     }
     return {};
 }
