@@ -164,6 +164,9 @@ void TestArrayText::fractionsKeptExactly()
         }
     QCOMPARE(kept.join(u' '), exact);
     QVERIFY(!ws.exactIsSolved());
+    // "Выгрузить массив" leaves nothing of them.
+    ws.unload();
+    QVERIFY(!ws.exact() && ws.fractionCells().empty());
 }
 
 void TestArrayText::captionUnderRussianSettings()
