@@ -241,9 +241,9 @@ bool benchHilbert(int systems)
                  randomDecimals = median(times[2]);
     std::printf("fill and solve, order 10, CPU medians of %d systems a kind, taking turns\n", systems);
     std::printf("%-44s %10.1f us\n", "Hilbert in fractions, b the row sums", fractions);
-    std::printf("%-44s %10.1f us %8.2f of it\n", "  the same in 17-digit decimals", hilbertDecimals,
+    std::printf("%-44s %10.1f us, fractions / this %.2f\n", "  the same in 17-digit decimals", hilbertDecimals,
                 fractions / hilbertDecimals);
-    std::printf("%-44s %10.1f us %8.2f of it\n", "  17 digits, exp -300..300", randomDecimals,
+    std::printf("%-44s %10.1f us, fractions / this %.2f\n", "  17 digits, exp -300..300", randomDecimals,
                 fractions / randomDecimals);
     return true;
 }
