@@ -30,8 +30,9 @@ int orderFromText(const QString &orderText);
 // fraction as a whole ("1/3", readFraction()) is that fraction: the
 // workspace then keeps every value exactly beside its double, and the
 // caption shows the fraction in lowest terms; any other piece is its
-// leading number. An empty text changes nothing and returns no caption. A workspace of another shape (as left by
-// "Выгрузить массив") is first resized to order n.
+// leading number. An empty text changes nothing and returns no caption. A
+// workspace of another shape (as left by "Выгрузить массив") is first
+// resized to order n.
 std::optional<QString> fillFromText(Workspace &workspace, int n, const QString &text,
                                     const QLocale &locale);
 

@@ -75,7 +75,8 @@ public:
 
     // A factor in a product, a dividend or a divisor: fractions, shortened
     // values and, unless `sign` allows them, negative ones in brackets.
-    QString factor(const mpq_class &value, bool sign = false, std::optional<bool> fraction = std::nullopt) const
+    QString factor(const mpq_class &value, bool sign = false,
+                   std::optional<bool> fraction = std::nullopt) const
     {
         const QString text = number(value, fraction);
         const bool bracket = (value < 0 && !sign) || text.contains(u'/') || text.startsWith(u'≈');
