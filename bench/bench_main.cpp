@@ -70,7 +70,7 @@ int main(int argc, char *argv[])
     {
         const int systems = argc > 2 ? std::max(5, QByteArray(argv[2]).toInt()) : 1000;
         return bench::benchSolveOrderTen() && bench::benchAgainstReference(systems / 5)
-                       && bench::benchExact(systems)
+                       && bench::benchExact(systems) && bench::benchHilbert(systems / 5)
                    ? 0
                    : 1;
     }
@@ -88,7 +88,7 @@ int main(int argc, char *argv[])
         || !bench::benchStartup(app.applicationFilePath(), 11)
         || !bench::benchEditor(app.applicationFilePath(), int(kMostValues))
         || !bench::benchReport(app.applicationFilePath()) || !bench::benchAgainstReference(40)
-        || !bench::benchExact(200))
+        || !bench::benchExact(200) || !bench::benchHilbert(40))
         return 1;
     std::printf("\n");
 

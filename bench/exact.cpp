@@ -2,12 +2,14 @@
 #include "bench/exact.h"
 
 #include "bench/reference.h"
+#include "core/arraytext.h"
 #include "core/exactelimination.h"
 #include "core/exactnumber.h"
 #include "core/solver.h"
 
 #include <QElapsedTimer>
 #include <QLocale>
+#include <QStringList>
 
 #include <algorithm>
 #include <charconv>
@@ -188,6 +190,62 @@ bool benchExact(int systems)
     if (cpuPerSolve.back() > 100)
         std::fprintf(stderr, "a solve took more than 100 ms\n");
     return cpuPerSolve.back() <= 100;
+}
+
+namespace {
+
+// The Hilbert matrix of order 10, b the row sums, as the array text: in
+// fractions, or each value as its 17 significant digits.
+QString hilbertText(bool decimals)
+{
+    QStringList pieces;
+    for (int i = 1; i <= 10; ++i) {
+        mpq_class sum = 0;
+        for (int j = 1; j <= 11; ++j) {
+            const mpq_class h = j <= 10 ? mpq_class(1, i + j - 1) : sum;
+            sum += h;
+            pieces << (decimals ? QString::number(h.get_d(), 'g', 17) : QString::fromStdString(h.get_str()));
+        }
+    }
+    return pieces.join(u' ');
+}
+
+} // namespace
+
+bool benchHilbert(int systems)
+{
+    constexpr int n = 10;
+    const QLocale locale(QLocale::Russian, QLocale::Russia);
+    const QString texts[] = {hilbertText(false), hilbertText(true)};
+    std::mt19937_64 engine(38);
+    std::vector<double> times[3];
+    for (int s = 0; s < systems; ++s) {
+        QStringList random;
+        for (int k = 0; k < n * (n + 1); ++k)
+            random << QString::number(hardNumber(engine), 'g', 17);
+        const QString text[] = {texts[0], texts[1], random.join(u' ')};
+        for (int turn = 0; turn < 3; ++turn) {
+            const int who = (turn + s) % 3;
+            Workspace ws;
+            const double start = threadMs();
+            (void)fillFromText(ws, n, text[who], locale);
+            const SolveResult result = solve(ws, locale);
+            times[who].push_back((threadMs() - start) * 1e3);
+            if (who == 0 && result.answerLine != QStringLiteral("1,000  ").repeated(n)) {
+                std::fprintf(stderr, "the Hilbert system in fractions solved wrong\n");
+                return false;
+            }
+        }
+    }
+    const double fractions = median(times[0]), hilbertDecimals = median(times[1]),
+                 randomDecimals = median(times[2]);
+    std::printf("fill and solve, order 10, CPU medians of %d systems a kind, taking turns\n", systems);
+    std::printf("%-44s %10.1f us\n", "Hilbert in fractions, b the row sums", fractions);
+    std::printf("%-44s %10.1f us, fractions / this %.2f\n", "  the same in 17-digit decimals", hilbertDecimals,
+                fractions / hilbertDecimals);
+    std::printf("%-44s %10.1f us, fractions / this %.2f\n", "  17 digits, exp -300..300", randomDecimals,
+                fractions / randomDecimals);
+    return true;
 }
 
 } // namespace ravno::bench

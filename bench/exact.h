@@ -18,4 +18,10 @@ bool benchAgainstReference(int systems);
 // largest sizes. False when a solve takes more than 100 ms of CPU time.
 bool benchExact(int systems);
 
+// The Hilbert system of order 10 typed in fractions (b the row sums) and
+// the same typed in 17-digit decimals, and `systems` random systems of
+// 17-digit decimals, each from the editor's text through the whole solve,
+// taking turns; prints the CPU medians and the ratios.
+bool benchHilbert(int systems);
+
 } // namespace ravno::bench

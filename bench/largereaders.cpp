@@ -6,6 +6,7 @@
 #include "storage/catalogue.h"
 #include "storage/datafolder.h"
 #include "bench/sections.h"
+#include "core/arraytext.h"
 #include "core/pastedsystem.h"
 #include "ui/common/context.h"
 #include "ui/common/messages.h"
@@ -129,12 +130,34 @@ double paintedMs(QWidget *window)
 // log of its size can hold.
 const QByteArray kShortAnswer("1.000  3.000  \r\n");
 
-int editorAtBound(AppContext &context)
+// The workspace filled from a text of as many values as an array may hold,
+// as the editor does at each change: median of 21 fills.
+double fillMs(const QString &text)
+{
+    std::vector<double> fills;
+    for (int i = 0; i < 21; ++i) {
+        Workspace ws;
+        QElapsedTimer timer;
+        timer.start();
+        (void)fillFromText(ws, 10, text, QLocale::c());
+        fills.push_back(msSince(timer));
+    }
+    std::sort(fills.begin(), fills.end());
+    return fills[fills.size() / 2];
+}
+
+// In decimals, or (`fractions`) in fractions in lowest terms that no
+// decimal of a double stands for, such as 1/1009.
+int editorAtBound(AppContext &context, bool fractions)
 {
     QString text;
     for (qsizetype i = 0; i < kMostValues; ++i)
-        text += QString::number(i % 1000 - 500) + QStringLiteral(".25 ");
+        text += fractions ? QString::number(i % 1000 + 1) + QStringLiteral("/1009 ")
+                          : QString::number(i % 1000 - 500) + QStringLiteral(".25 ");
     text.chop(1);
+    std::printf("%-48s %10.3f ms median of 21\n",
+                fractions ? "workspace filled from 10 000 fractions" : "workspace filled from 10 000 decimals",
+                fillMs(text));
     if (!writeArrayFile(context.folder, kLastArrayName, 2, text).ok())
         return 1;
     Form2 editor(context);
@@ -155,7 +178,9 @@ int editorAtBound(AppContext &context)
     }
     std::sort(repaints.begin(), repaints.end());
     std::printf("%-48s %10.1f ms\n",
-                qPrintable(QStringLiteral("editor: load last array, %1 values (%2 chars), shown").arg(kMostValues).arg(text.size())),
+                qPrintable(QStringLiteral("editor: load last array, %1 %3 (%2 chars), shown")
+                               .arg(QString::number(kMostValues), QString::number(text.size()),
+                                    fractions ? QStringLiteral("fractions") : QStringLiteral("values"))),
                 loadMs);
     std::printf("%-48s %10.1f ms median of 5\n", "editor: the line of numbers repainted", repaints[2]);
     return 0;
@@ -209,7 +234,7 @@ int lastAnswerOn(AppContext &context, qint64 bytes)
 int bounds(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    for (const char *what : {"editor", "allans", "lastans-small", "lastans-large"}) {
+    for (const char *what : {"editor", "editor-fractions", "allans", "lastans-small", "lastans-large"}) {
         QTemporaryDir work;
         if (!work.isValid() || !QDir(work.path()).mkdir(QStringLiteral("files")))
             return 1;
@@ -233,7 +258,9 @@ int boundsChild(int argc, char *argv[])
     BoxMessages messages;
     AppContext context(DataFolder(QDir::current()), messages);
     if (what == "editor")
-        return editorAtBound(context);
+        return editorAtBound(context, false);
+    if (what == "editor-fractions")
+        return editorAtBound(context, true);
     if (what == "allans") // by hand, smaller logs: --bounds-child allans <KiB>
         return allAnswersAtBound(context, argc > 3 ? QByteArray(argv[3]).toLongLong() << 10
                                                    : kMostShownBytes);

@@ -26,20 +26,27 @@ int orderFromText(const QString &orderText);
 
 // Fills the workspace of order n from the text and returns the preview
 // caption: "Массив", then for each row LF CR, two blanks before each
-// coefficient and "   |   " before the right-hand side. An empty text changes
-// nothing and returns no caption. A workspace of another shape (as left by
-// "Выгрузить массив") is first resized to order n.
+// coefficient and "   |   " before the right-hand side. A piece that is a
+// fraction as a whole ("1/3", readFraction()) is that fraction: the
+// workspace then keeps every value exactly beside its double, and the
+// caption shows the fraction in lowest terms; any other piece is its
+// leading number. An empty text changes nothing and returns no caption. A
+// workspace of another shape (as left by "Выгрузить массив") is first
+// resized to order n.
 std::optional<QString> fillFromText(Workspace &workspace, int n, const QString &text,
                                     const QLocale &locale);
 
-// A piece of the array text that is not a number as a whole ("1,5", "3abc",
-// "abc"), and the value it counts as all the same.
+// A piece of the array text that is neither a number nor a fraction as a
+// whole ("1,5", "3abc", "abc", "1/0", "1/2/3"), and the value it counts as
+// all the same: its leading number.
 struct MisreadPiece
 {
     QString piece;
     double value = 0;
     // A comma between digits right after the number read: a decimal comma.
     bool decimalComma = false;
+    // A fraction a/b with b zero ("1/0"): the division is not made.
+    bool divisionByZero = false;
 };
 
 // The first such piece among those that fill a workspace of order n. Empty

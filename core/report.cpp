@@ -232,6 +232,7 @@ Report buildReport(const SolveRecord &record)
     report.order = n;
     report.system = record.system;
     report.again = record.again;
+    report.fractionCells = record.fractionCells;
     std::vector<EliminationStep> steps = record.steps ? *record.steps : eliminationSteps(record);
     report.steps.reserve(steps.size());
     for (EliminationStep &step : steps) {

@@ -39,6 +39,10 @@ struct Report
     int order = 0;               // 0: nothing was solved
     ExactRows system;            // as solved
     bool again = false;          // the matrix an earlier solve left, solved again
+    // The values of the system typed as fractions, row-major (empty when
+    // none was): they are written as fractions, and so is every value
+    // worked out from the system, while typed decimals stay decimals.
+    std::vector<bool> fractionCells;
     std::vector<ReportStep> steps; // the solver's, in the order taken
     bool unique = false;
     ExactRows answers;           // x1..xn, one a row, when unique

@@ -2,9 +2,11 @@
 #include "core/reporttext.h"
 
 #include "core/exactnumber.h"
+#include "core/fractiontext.h"
 #include "core/solver.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace ravno {
 namespace {
@@ -53,20 +55,30 @@ public:
         blocks.push_back(std::move(block));
     }
 
-    QString number(const mpq_class &value) const { return exactText(value, m_locale, m_length); }
+    // A value worked out from a system typed in fractions is written as a
+    // fraction ("1/2", not "0,5"); `fraction` says so for one value.
+    bool fractions = false;
+
+    QString number(const mpq_class &value, std::optional<bool> fraction = std::nullopt) const
+    {
+        if (fraction.value_or(fractions) && value.get_den() != 1 && !shortens(value))
+            return fractionText(value);
+        return exactText(value, m_locale, m_length);
+    }
 
     // " = 3/7", or " ≈ 1,234…·10¹⁵ (57 цифр)" for a shortened value.
-    QString equals(const mpq_class &value) const
+    QString equals(const mpq_class &value, std::optional<bool> fraction = std::nullopt) const
     {
-        const QString text = number(value);
+        const QString text = number(value, fraction);
         return (text.startsWith(u'≈') ? QStringLiteral(" ") : QStringLiteral(" = ")) + text;
     }
 
     // A factor in a product, a dividend or a divisor: fractions, shortened
     // values and, unless `sign` allows them, negative ones in brackets.
-    QString factor(const mpq_class &value, bool sign = false) const
+    QString factor(const mpq_class &value, bool sign = false,
+                   std::optional<bool> fraction = std::nullopt) const
     {
-        const QString text = number(value);
+        const QString text = number(value, fraction);
         const bool bracket = (value < 0 && !sign) || text.contains(u'/') || text.startsWith(u'≈');
         return bracket ? u'(' + text + u')' : text;
     }
@@ -96,11 +108,16 @@ QString parameter(int index)
 }
 
 // "c·name" terms joined by their signs: "2·x1 - x2", "3 - 2·t1"; zero
-// terms left out, "0" when nothing is left.
-QString sum(const Writer &w, const std::vector<std::pair<mpq_class, QString>> &terms)
+// terms left out, "0" when nothing is left. `fractions`, when given, says
+// for each term whether it was typed as a fraction.
+QString sum(const Writer &w, const std::vector<std::pair<mpq_class, QString>> &terms,
+            const std::vector<bool> &fractions = {})
 {
     QString out;
-    for (const auto &[coefficient, name] : terms) {
+    for (std::size_t k = 0; k < terms.size(); ++k) {
+        const auto &[coefficient, name] = terms[k];
+        const std::optional<bool> fraction =
+            fractions.empty() ? std::nullopt : std::optional<bool>(fractions[k]);
         if (coefficient == 0)
             continue;
         const bool negative = coefficient < 0;
@@ -110,11 +127,11 @@ QString sum(const Writer &w, const std::vector<std::pair<mpq_class, QString>> &t
             out += negative ? QStringLiteral(" - ") : QStringLiteral(" + ");
         const mpq_class magnitude = abs(coefficient);
         if (name.isEmpty())
-            out += w.number(magnitude);
+            out += w.number(magnitude, fraction);
         else if (magnitude == 1)
             out += name;
         else
-            out += w.factor(magnitude) + u'·' + name;
+            out += w.factor(magnitude, false, fraction) + u'·' + name;
     }
     return out.isEmpty() ? QStringLiteral("0") : out;
 }
@@ -123,11 +140,20 @@ void writeSystem(Writer &w, const Report &r)
 {
     w.heading(QStringLiteral("1. Система уравнений"));
     w.values = r.system.matrix();
+    // Each value as typed: a fraction as a fraction, a decimal as a decimal.
+    const std::vector<bool> &typed = r.fractionCells;
+    std::size_t cell = 0;
     for (const auto &row : w.values) {
         std::vector<std::pair<mpq_class, QString>> terms;
-        for (int c = 0; c < r.order; ++c)
+        std::vector<bool> forms;
+        for (int c = 0; c < r.order; ++c, ++cell) {
             terms.emplace_back(row[std::size_t(c)], unknown(c));
-        w.line(sum(w, terms) + w.equals(row[std::size_t(r.order)]));
+            if (!typed.empty())
+                forms.push_back(typed[cell]);
+        }
+        const std::optional<bool> last = typed.empty() ? std::nullopt : std::optional<bool>(typed[cell]);
+        ++cell;
+        w.line(sum(w, terms, forms) + w.equals(row[std::size_t(r.order)], last));
     }
 }
 
@@ -308,6 +334,7 @@ void writeNoUniqueSolution(Writer &w, const Report &r)
 std::vector<ReportBlock> reportBlocks(const Report &report, const QLocale &locale, Length length)
 {
     Writer w(locale, length);
+    w.fractions = !report.fractionCells.empty();
     if (report.order == 0) {
         w.line(QStringLiteral("Решать было нечего: массив выгружен"));
         return std::move(w.blocks);

@@ -127,8 +127,8 @@ ExactRows rowsOfDoubles(const Workspace &ws)
     return ExactRows(width, std::move(values), std::move(bigDenominators));
 }
 
-// The system as it stands: the exact matrix an earlier solve left, or the
-// exact values of the doubles the editor wrote.
+// The system as it stands: the exact matrix the editor typed or an earlier
+// solve left, or the exact values of the doubles the editor wrote.
 ExactRows exactSystem(Workspace &ws)
 {
     if (std::optional<ExactRows> kept = ws.takeExact())
@@ -153,9 +153,11 @@ SolveResult solve(Workspace &ws, const QLocale &locale, bool recordSteps)
         return result;
     }
 
-    const bool again = ws.exact().has_value();
+    const bool again = ws.exactIsSolved();
+    std::vector<bool> fractionCells = ws.fractionCells();
     result.record = eliminateExactly(exactSystem(ws), recordSteps);
     result.record.again = again;
+    result.record.fractionCells = std::move(fractionCells);
     const ExactRows &eliminated = result.record.left;
     const QString point = locale.decimalPoint();
     result.matrixText = valuesText(eliminated, point, locale, true);

@@ -31,9 +31,10 @@ struct SolveResult
 };
 
 // Solves the system the workspace holds exactly: each double stands for its
-// shortest decimal (exactValue()), or, after an earlier solve, the exact
-// matrix it left is taken. The workspace keeps the exact row-exchanged
-// upper-triangular form beside its nearest doubles, and the unknowns as
+// shortest decimal (exactValue()), or the exact matrix beside them is taken:
+// the one the editor typed with fractions, or the one an earlier solve
+// left. The workspace keeps the exact row-exchanged upper-triangular form
+// beside its nearest doubles, and the unknowns as
 // their nearest doubles; the texts show the exact values rounded once.
 // Without a unique solution (a pivot column exactly zero on and below the
 // diagonal) the answers become the single text "Одного решения нет"; when

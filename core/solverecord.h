@@ -29,6 +29,9 @@ struct SolveRecord
 {
     ExactRows system;   // the system as solved
     bool again = false; // it was the matrix an earlier solve left
+    // The values of the system typed as fractions, row-major; empty when
+    // none was (Workspace::fractionCells()).
+    std::vector<bool> fractionCells;
     // The matrix as the elimination left it: upper triangular for a unique
     // solution, else as it stood when the zero column was found.
     ExactRows left;

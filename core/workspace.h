@@ -35,19 +35,32 @@ public:
 
     // Column-major storage: the row index varies fastest.
     double at(int row, int column) const { return m_matrix[index(row, column)]; }
-    // A write starts again from the doubles: the exact copy is dropped.
+    // A write starts again from the doubles, each standing for its shortest
+    // decimal: the exact copy is dropped.
     void set(int row, int column, double value)
     {
         m_exact.reset();
+        m_fractionCells.clear();
         m_matrix[index(row, column)] = value;
     }
 
-    // After a solve, the exact matrix the elimination left; the doubles then
-    // hold its nearest values (infinity beyond their range). Empty once the
+    // The exact matrix beside the doubles, which then hold its nearest
+    // values (infinity beyond their range): the one the editor typed when a
+    // value is a fraction, or the one the last solve left. Empty once the
     // matrix is written, resized or unloaded.
     const std::optional<ExactRows> &exact() const { return m_exact; }
-    // Keeps an exact matrix of the workspace's shape and its nearest doubles.
+    // The exact matrix is the one a solve left, not one typed.
+    bool exactIsSolved() const { return m_exact.has_value() && !m_typed; }
+    // Keeps the exact matrix a solve left, of the workspace's shape, and its
+    // nearest doubles.
     void setExact(ExactRows exact);
+    // Keeps the exact matrix the editor typed and its nearest doubles, with
+    // the cells typed as fractions (row-major, n + 1 to a row).
+    void setTyped(ExactRows exact, std::vector<bool> fractionCells);
+    // The cells typed as fractions, row-major; empty when none was. Once
+    // solved, every cell of the matrix left counts as one, for each of its
+    // values was worked out from them.
+    const std::vector<bool> &fractionCells() const { return m_fractionCells; }
     // The exact matrix handed over to a solve, which sets the next one.
     std::optional<ExactRows> takeExact() { return std::exchange(m_exact, std::nullopt); }
 
@@ -76,6 +89,8 @@ private:
     int m_columns = 0;
     std::vector<double> m_matrix;
     std::optional<ExactRows> m_exact;
+    bool m_typed = false;
+    std::vector<bool> m_fractionCells;
     std::vector<double> m_auxiliary;
     std::vector<Answer> m_answers;
 };

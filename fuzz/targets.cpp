@@ -119,10 +119,14 @@ QString arrayText(QByteArrayView input)
         return {};
     if (caption->count(QStringLiteral("\n\r")) != n || caption->count(QStringLiteral("   |   ")) != n)
         return describe("preview rows", *caption);
+    // Beside a typed fraction every value is kept exactly, the doubles its
+    // nearest; without one the doubles are all there is.
+    if (ws.exact().has_value() == ws.fractionCells().empty())
+        return describe("exact copy without a fraction or the other way", text);
     for (int i = 0; i < n; ++i)
         for (int j = 0; j <= n; ++j)
-            if (!std::isfinite(ws.at(i, j)))
-                return describe("matrix value not finite", text);
+            if (ws.exact() ? ws.at(i, j) != ws.exact()->nearest(i, j) : !std::isfinite(ws.at(i, j)))
+                return describe("matrix value not its exact one's nearest", text);
 
     const SolveResult result = solve(ws, locale);
     if (result.matrixText.count(QStringLiteral("\r\n")) != n)
@@ -239,6 +243,54 @@ QString arrayFiles(QByteArrayView input)
     }
     if (texts[2] != texts[1])
         return describe("save and load", texts[1] + QStringLiteral(" -> ") + texts[2]);
+    return {};
+}
+
+namespace {
+
+// Every value of a system of order n filled from the text, exactly.
+std::vector<mpq_class> exactSystemOf(int n, const QString &text)
+{
+    Workspace ws;
+    ws.resize(n);
+    (void)fillFromText(ws, n, text, QLocale::c());
+    std::vector<mpq_class> values;
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j <= n; ++j)
+            values.push_back(ws.exact() ? ws.exact()->value(i, j) : exactValue(ws.at(i, j)));
+    return values;
+}
+
+} // namespace
+
+QString fractionFile(QByteArrayView input)
+{
+    const DataFolder &folder = sandbox();
+    const QString name = QStringLiteral("fractions");
+    if (!store(name, QByteArray(" 2 \r\n") + input.toByteArray()))
+        return QStringLiteral("cannot write the input");
+    const Result<LoadedArray> read = readNamedArray(folder, name);
+    if (!read)
+        return {};
+    const QString text = read.value().editorText;
+    const std::vector<mpq_class> typed = exactSystemOf(10, text);
+
+    // Saved as the program writes it (the bytes put down straight, without
+    // the writer's sync to disk, for speed) and read back by either reader:
+    // the same file each time, and the same system, exactly.
+    const QByteArray written = arrayFileText(2, text).toLatin1();
+    for (const QString &file : {name, kLastArrayName}) {
+        if (!store(file, written))
+            return QStringLiteral("cannot write the input");
+        const Result<LoadedArray> loaded = file == name ? readNamedArray(folder, file) : readLastArray(folder);
+        if (!loaded)
+            return describe("saved array does not load back", loaded.error());
+        const QString again = loaded.value().editorText;
+        if (arrayFileText(2, again).toLatin1() != written)
+            return describe("file changed", again.left(200));
+        if (exactSystemOf(10, again) != typed)
+            return describe("system changed", text + QStringLiteral(" -> ") + again);
+    }
     return {};
 }
 
@@ -379,7 +431,7 @@ QString rowOperation(QByteArrayView input)
 
 std::span<const Target> targets()
 {
-    static const std::array<Target, 9> all = {{
+    static const std::array<Target, 10> all = {{
         {"number", leadingNumber},
         {"arraytext", arrayText},
         {"exact", exactSolve},
@@ -389,6 +441,7 @@ std::span<const Target> targets()
         {"answerlog", answerLog},
         {"paste", pastedCells},
         {"rowop", rowOperation},
+        {"fractionfile", fractionFile},
     }};
     return all;
 }

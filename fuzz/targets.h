@@ -34,6 +34,9 @@ QString exactSolve(QByteArrayView input);
 QString items(QByteArrayView input);
 // The input as a saved array and as files/LostMas, read back.
 QString arrayFiles(QByteArrayView input);
+// The input as the value lines of a saved array of order 10 (a/b lines
+// among them), saved and loaded again through both readers.
+QString fractionFile(QByteArrayView input);
 // The input as files/SaveList, read as names and for display.
 QString catalogue(QByteArrayView input);
 // The input as files/lastans, paged, read last and listed whole.

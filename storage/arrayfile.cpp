@@ -2,6 +2,8 @@
 #include "storage/arrayfile.h"
 
 #include "core/arraytext.h"
+#include "core/exactnumber.h"
+#include "core/fractiontext.h"
 #include "core/numbertext.h"
 #include "core/order.h"
 #include "core/pastedsystem.h"
@@ -13,6 +15,7 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
 
 namespace ravno {
@@ -105,6 +108,17 @@ QString arrayFileText(int scrollPosition, const QString &editorText)
         *end++ = '\n';
         used = end - bytes.constData();
     };
+    // A fraction whose print form would read back as another number (1/3)
+    // is written as the fraction, in the print form's place.
+    const auto writeFraction = [&](const mpq_class &value) {
+        const QByteArray line = fractionPrintForm(value);
+        while (bytes.size() - used < line.size() + 2)
+            bytes.resize(bytes.size() * 2);
+        char *end = std::copy(line.begin(), line.end(), bytes.data() + used);
+        *end++ = '\r';
+        *end++ = '\n';
+        used = end - bytes.constData();
+    };
     writeLine(scrollPosition);
     // The pieces of the text split at every single blank, as splitPieces
     // gives them, without making a list of them.
@@ -113,7 +127,14 @@ QString arrayFileText(int scrollPosition, const QString &editorText)
         qsizetype blank = text.indexOf(u' ', start);
         if (blank < 0)
             blank = text.size();
-        writeLine(parseLeadingNumber(text.sliced(start, blank - start)));
+        const QStringView piece = text.sliced(start, blank - start);
+        const PieceFraction fraction = readFraction(piece);
+        if (fraction.kind != PieceFraction::Kind::Fraction)
+            writeLine(parseLeadingNumber(piece));
+        else if (printFormReadsBack(fraction.value))
+            writeLine(nearestDouble(fraction.value));
+        else
+            writeFraction(fraction.value);
         if (blank == text.size() - 1)
             writeLine(0); // a trailing blank ends an empty last piece
         start = blank + 1;

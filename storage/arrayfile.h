@@ -2,7 +2,10 @@
 // The array file shared by saved arrays (files/<name>) and the editor's last
 // array (files/LostMas): line 1 the editor's order scroll position (12 minus
 // the order), then one line per piece of the editor text, each the piece's
-// leading-number value in print form.
+// leading-number value in print form, or a fraction piece's value: in print
+// form where that reads back as the same number, else as the fraction in
+// lowest terms (" 1/3 "). The readers take every line as it stands, so a
+// fraction comes back to the editor as a fraction.
 #pragma once
 
 #include "storage/datafolder.h"

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/arraytext.h"
+#include "core/exactnumber.h"
 #include "core/pastedsystem.h"
+#include "core/solver.h"
 #include "storage/arrayfile.h"
 
 #include "testsupport.h"
@@ -19,6 +21,17 @@ QByteArray lines(const QList<QByteArray> &values)
     for (const QByteArray &value : values)
         out += value + "\r\n";
     return out;
+}
+
+// Every value of the system exactly, as the solve takes it.
+QStringList exactCells(const Workspace &ws)
+{
+    QStringList cells;
+    for (int i = 0; i < ws.rowCount(); ++i)
+        for (int j = 0; j < ws.columnCount(); ++j)
+            cells << QString::fromStdString(
+                (ws.exact() ? ws.exact()->value(i, j) : exactValue(ws.at(i, j))).get_str());
+    return cells;
 }
 
 } // namespace
@@ -58,6 +71,15 @@ void TestArrayFile::write_data()
     QTest::newRow("negative and fraction")
         << 2 << "-2.5 0.125" << lines({" 2 ", "-2.5 ", " 0.125 "});
     QTest::newRow("decimal comma stops the number") << 9 << "1,5" << lines({" 9 ", " 1 "});
+    QTest::newRow("fractions, as numbers where they read back")
+        << 9 << "1/3 -4/14 1/10 1/4 5/2 6/3 −1/3 2.5/3"
+        << lines({" 9 ", " 1/3 ", "-2/7 ", " 0.1 ", " 0.25 ", " 2.5 ", " 2 ", "-1/3 ", " 5/6 "});
+    QTest::newRow("whole numbers past a double's digits")
+        << 9 << "1e300/1e-300 12345678901234567891/1 -9007199254740993/1 9007199254740992/1"
+        << lines({" 9 ", " 1" + QByteArray(600, '0') + "/1 ", " 12345678901234567891/1 ",
+                  "-9007199254740993/1 ", " 9.007199254740992E+15 "});
+    QTest::newRow("no fraction, as before") << 9 << "1/0 1/-3 1/2/3 /2"
+                                            << lines({" 9 ", " 1 ", " 1 ", " 1 ", " 0 "});
     QTest::newRow("no number") << 9 << "abc x" << lines({" 9 ", " 0 ", " 0 "});
     QTest::newRow("large and small") << 9 << "1E15 0.00001" << lines({" 9 ", " 1E+15 ", " 1E-05 "});
     QTest::newRow("largest double")
@@ -213,16 +235,23 @@ void TestArrayFile::roundTrip_data()
     QTest::newRow("order 2, empty pieces") << 2 << " 1  2 ";
     QTest::newRow("order 10, short") << 10 << "1.5 -2 3";
     QTest::newRow("order 10, full, as RND leaves it") << 10 << full;
+    QTest::newRow("order 3, fractions and decimals")
+        << 3 << "1/3 -2/7 1/10 1/4 5/2 6/3 2.5/3 1e-300/3 1 2 3 0.5";
+    QTest::newRow("order 2, whole numbers past a double")
+        << 2 << "1e300/1e-300 1 12345678901234567891/1 2 3 4";
 }
 
 // Saved and loaded three times, by either reader: after the first save the
-// file stays the same, and so does the system the editor text fills in.
+// file stays the same, and so does the system the editor text fills in,
+// exactly, and its answers.
 void TestArrayFile::roundTrip()
 {
     QFETCH(int, order);
     QFETCH(QString, text);
     Workspace typed;
     fillFromText(typed, order, text, QLocale::c());
+    Workspace solved = typed;
+    const QString answers = solve(solved, QLocale::c()).answerLine;
     for (const bool last : {false, true}) {
         Sandbox work;
         const QString name = last ? kLastArrayName : QStringLiteral("cycle");
@@ -240,6 +269,8 @@ void TestArrayFile::roundTrip()
             Workspace again;
             fillFromText(again, order, loadedText, QLocale::c());
             QCOMPARE(matrixValues(again), matrixValues(typed));
+            QCOMPARE(exactCells(again), exactCells(typed));
+            QCOMPARE(solve(again, QLocale::c()).answerLine, answers);
         }
     }
 }

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/arraytext.h"
+#include "core/exactnumber.h"
 #include "core/pastedsystem.h"
 #include "core/randomdigits.h"
+#include "core/solver.h"
 #include "testsupport.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace ravno;
@@ -18,6 +21,10 @@ private slots:
     void fill_data();
     void fill();
     void caption();
+    void fractionsKeptExactly_data();
+    void fractionsKeptExactly();
+    void hilbertInFractions_data();
+    void hilbertInFractions();
     void captionUnderRussianSettings();
     void emptyTextChangesNothing();
     void contentsChangeKeepsAnswers();
@@ -73,6 +80,17 @@ void TestArrayText::fill_data()
     QTest::newRow("exponent without digits") << 2 << "2e+ 1,x" << QList<double>{2, 1, 2, 1, 2, 1} << "2e+=2";
     QTest::newRow("comma after no digit") << 2 << "-,5" << QList<double>{0, 0, 0, 0, 0, 0} << "-,5=0";
     QTest::newRow("beyond a double") << 2 << "1e999" << QList<double>{0, 0, 0, 0, 0, 0} << "1e999=0";
+    QTest::newRow("fractions")
+        << 2 << "2/6 -4/14 2.5/3 −1/2 0/5 6/3"
+        << QList<double>{1.0 / 3, -2.0 / 7, 2.5 / 3, -0.5, 0, 2} << "";
+    QTest::newRow("fraction over zero") << 2 << "1/0" << QList<double>(6, 1) << "1/0=1 /0";
+    QTest::newRow("no divisor") << 2 << "1/" << QList<double>(6, 1) << "1/=1";
+    QTest::newRow("no dividend") << 2 << "/2" << QList<double>(6, 0) << "/2=0";
+    QTest::newRow("two slashes") << 2 << "1/2/3" << QList<double>(6, 1) << "1/2/3=1";
+    QTest::newRow("signed divisor") << 2 << "1/-3" << QList<double>(6, 1) << "1/-3=1";
+    QTest::newRow("letters after a fraction") << 2 << "1/3abc" << QList<double>(6, 1) << "1/3abc=1";
+    QTest::newRow("hexadecimal fraction") << 2 << "&H10/3" << QList<double>(6, 16) << "&H10/3=16";
+    QTest::newRow("plus before a fraction") << 2 << "+1/3" << QList<double>(6, 1) << "+1/3=1";
     QTest::newRow("same pieces over a larger order")
         << 3 << "1 2 3 4 5 6" << QList<double>{1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 6} << "";
 }
@@ -88,9 +106,13 @@ void TestArrayText::fill()
     QVERIFY(fillFromText(ws, n, text, QLocale::c()).has_value());
     QCOMPARE(matrixValues(ws), rows);
     const std::optional<MisreadPiece> first = firstMisreadPiece(text, n);
-    const QString seen = first ? QStringLiteral("%1=%2%3").arg(first->piece).arg(first->value).arg(
-                                     first->decimalComma ? QStringLiteral(",") : QString())
-                               : QString();
+    const QString seen =
+        first ? QStringLiteral("%1=%2%3%4")
+                    .arg(first->piece)
+                    .arg(first->value)
+                    .arg(first->decimalComma ? QStringLiteral(",") : QString(),
+                         first->divisionByZero ? QStringLiteral(" /0") : QString())
+              : QString();
     QCOMPARE(seen, misread);
 }
 
@@ -105,6 +127,46 @@ void TestArrayText::caption()
     const auto big = fillFromText(ws, 10, QStringLiteral("1.5 -2"), QLocale::c());
     QCOMPARE(big->count(QStringLiteral("\n\r")), 10);
     QCOMPARE(big->count(QStringLiteral("   |   ")), 10);
+}
+
+// The preview's first row, and every value the workspace keeps exactly
+// (none when no piece is a fraction), at order 2.
+void TestArrayText::fractionsKeptExactly_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("firstRow");
+    QTest::addColumn<QString>("exact");
+    QTest::newRow("lowest terms beside decimals")
+        << "2/6 -4/14 0.1 −1.5/3 7 1e2/4" << "  1/3  -2/7   |   0,1"
+        << "1/3 -2/7 1/10 -1/2 7 25";
+    QTest::newRow("shortest decimals over each other")
+        << "1e-300/3 0.1/0.3 3" << "  1/3" + QString(300, u'0') + "  1/3   |   3"
+        << "1/3" + QString(300, u'0') + " 1/3 3 1/3" + QString(300, u'0') + " 1/3 3";
+    QTest::newRow("whole past a double") << "1e300/1e-300 1 2" << "  1" + QString(600, u'0') + "  1   |   2"
+                                         << "1" + QString(600, u'0') + " 1 2 1" + QString(600, u'0') + " 1 2";
+    QTest::newRow("no fraction, nothing kept") << "0.5 1/0 2" << "  0,5  1   |   2" << "";
+}
+
+void TestArrayText::fractionsKeptExactly()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, firstRow);
+    QFETCH(QString, exact);
+    Workspace ws;
+    ws.resize(2);
+    const auto caption = fillFromText(ws, 2, text, QLocale(QLocale::Russian, QLocale::Russia));
+    QCOMPARE(caption->section(QStringLiteral("\n\r"), 1, 1), firstRow);
+    QStringList kept;
+    for (int i = 0; ws.exact() && i < 2; ++i)
+        for (int j = 0; j < 3; ++j) {
+            kept << QString::fromStdString(ws.exact()->value(i, j).get_str());
+            QCOMPARE(ws.at(i, j), nearestDouble(ws.exact()->value(i, j)));
+        }
+    QCOMPARE(kept.join(u' '), exact);
+    QVERIFY(!ws.exactIsSolved());
+    // "Выгрузить массив" leaves nothing of them.
+    ws.unload();
+    QVERIFY(!ws.exact() && ws.fractionCells().empty());
 }
 
 void TestArrayText::captionUnderRussianSettings()
@@ -239,6 +301,8 @@ void TestArrayText::pastedSystem_data()
                                                  << 0;
     QTest::newRow("group of two is no group") << "12 34\t1" << Refused << "12 34" << 0;
     QTest::newRow("two blanks in a group") << "1  000\t1" << Refused << "1  000" << 0;
+    QTest::newRow("fractions in cells") << "1/3\t-2,5/3\t5\n1\t−1/2\t1" << System
+                                        << "1/3 -2.5/3 5 1 −1/2 1" << 2;
     QTest::newRow("semicolons count as tabs") << "1,5;2;3,5" << System << "1.5 2 3.5" << 0;
     QTest::newRow("semicolon rows") << "1;2;3\n4;5;6\n" << System << "1 2 3 4 5 6" << 2;
     QTest::newRow("one cell over the bound")
@@ -271,6 +335,61 @@ void TestArrayText::pastedSystem()
     QCOMPARE(system.kind, kind);
     QCOMPARE(system.text, text);
     QCOMPARE(system.order, order);
+}
+
+// The Hilbert matrix of order 10, 1/(i + j - 1), typed into the array text
+// as fractions, with b = e1 or the row sums; the same typed in 17-digit
+// decimals is another system, and is not taken for the fractions.
+void TestArrayText::hilbertInFractions_data()
+{
+    QTest::addColumn<bool>("rowSums");
+    QTest::addColumn<QString>("answerLine");
+    QTest::newRow("b = e1") << false
+                            << QStringLiteral("100,000  -4950,000  79200,000  -600600,000  2522520,000  "
+                                              "-6306300,000  9609600,000  -8751600,000  4375800,000  "
+                                              "-923780,000  ");
+    QTest::newRow("row sums") << true << QStringLiteral("1,000  ").repeated(10);
+}
+
+void TestArrayText::hilbertInFractions()
+{
+    QFETCH(bool, rowSums);
+    QFETCH(QString, answerLine);
+    const QLocale russian(QLocale::Russian, QLocale::Russia);
+    constexpr int n = 10;
+    QStringList fractions, decimals;
+    for (int i = 1; i <= n; ++i) {
+        mpq_class sum = 0;
+        for (int j = 1; j <= n; ++j) {
+            const mpq_class h(1, i + j - 1);
+            sum += h;
+            fractions << QString::fromStdString(h.get_str());
+            decimals << QString::number(h.get_d(), 'g', 17);
+        }
+        const mpq_class b = rowSums ? sum : mpq_class(i == 1);
+        fractions << QString::fromStdString(b.get_str());
+        decimals << QString::number(b.get_d(), 'g', 17);
+    }
+    Workspace ws, typedDecimals;
+    QVERIFY(fillFromText(ws, n, fractions.join(u' '), russian));
+    QVERIFY(fillFromText(typedDecimals, n, decimals.join(u' '), russian));
+    const SolveResult result = solve(ws, russian);
+    QCOMPARE(result.outcome, SolveResult::Outcome::Solved);
+    QCOMPARE(result.answerLine, answerLine);
+    QVERIFY(!result.record.again);
+    QVERIFY(QRegularExpression(QStringLiteral("^((-?\\d+,\\d{3}  ){11}\r\n){10}$"))
+                .match(result.matrixText)
+                .hasMatch());
+
+    const SolveResult fromDecimals = solve(typedDecimals, russian);
+    QVERIFY(fromDecimals.record.answers() != result.record.answers());
+    if (!rowSums)
+        QVERIFY(fromDecimals.answerLine != answerLine);
+
+    // Solved again from the matrix it left, exactly.
+    const SolveResult again = solve(ws, russian);
+    QVERIFY(again.record.again);
+    QCOMPARE(again.answerLine, answerLine);
 }
 
 QTEST_APPLESS_MAIN(TestArrayText)

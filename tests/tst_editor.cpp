@@ -332,6 +332,9 @@ void TestEditor::noteOnMisreadPiece_data()
     QTest::newRow("decimal comma") << "1,5 2" << "«1,5» прочитано как 1 — дробная часть пишется через точку";
     QTest::newRow("letters") << "2 abc" << "«abc» прочитано как 0";
     QTest::newRow("letters after a number") << "2.5x" << "«2.5x» прочитано как 2,5";
+    QTest::newRow("division by zero") << "3/0 1/3" << "«3/0» прочитано как 3 — деление на ноль";
+    QTest::newRow("fraction with a signed divisor") << "1/-3" << "«1/-3» прочитано как 1";
+    QTest::newRow("fractions are numbers") << "2/6 -1.5/3" << "";
 }
 
 // Typed under the Russian settings; the number written as a number, the

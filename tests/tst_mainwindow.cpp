@@ -61,17 +61,26 @@ void TestMainWindow::enterSystem(Form1 &main, const QString &text, int position)
 void TestMainWindow::typicalRun_data()
 {
     QTest::addColumn<bool>("asStarted"); // the context main() makes, in the user's locale
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("lastArray");
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("matrix");
-    QTest::newRow("point") << false << "1.000  3.000  "
+    const QString typed = QStringLiteral("2 1 5 1 3 10");
+    const QByteArray lastArray(" 10 \r\n 2 \r\n 1 \r\n 5 \r\n 1 \r\n 3 \r\n 10 \r\n");
+    QTest::newRow("point") << false << typed << lastArray << "1.000  3.000  "
                            << "2.000  1.000  5.000  \n0.000  2.500  7.500  \n";
-    QTest::newRow("user's Russian locale") << true << "1,000  3,000  "
+    QTest::newRow("user's Russian locale") << true << typed << lastArray << "1,000  3,000  "
                                            << "2,000  1,000  5,000  \n0,000  2,500  7,500  \n";
+    QTest::newRow("fractions") << false << "1/3 1/2 2 1/4 1/5 23/20"
+                               << QByteArray(" 10 \r\n 1/3 \r\n 0.5 \r\n 2 \r\n 0.25 \r\n 0.2 \r\n 1.15 \r\n")
+                               << "3.000  2.000  " << "0.333  0.500  2.000  \n0.000  -0.175  -0.350  \n";
 }
 
 void TestMainWindow::typicalRun()
 {
     QFETCH(bool, asStarted);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, lastArray);
     QFETCH(QString, answer);
     QFETCH(QString, matrix);
 
@@ -84,11 +93,10 @@ void TestMainWindow::typicalRun()
     Form1 main(*box.context);
     main.show();
 
-    enterSystem(main, QStringLiteral("2 1 5 1 3 10"), 10);
+    enterSystem(main, typed, 10);
     QVERIFY(main.isVisible());
     QVERIFY(!main.editor()->isVisible());
-    QCOMPARE(box.read(QStringLiteral("LostMas")),
-             QByteArray(" 10 \r\n 2 \r\n 1 \r\n 5 \r\n 1 \r\n 3 \r\n 10 \r\n"));
+    QCOMPARE(box.read(QStringLiteral("LostMas")), lastArray);
 
     press(child<QPushButton>(&main, "Command3"));
     QCOMPARE(child<PrintBox>(&main, "Picture1")->printedLines(), QStringList{answer});

@@ -154,6 +154,11 @@ void TestReport::kinds_data()
     QTest::newRow("fractions") << 2 << "3 0 1 0 7 -2"
                                << QStringList{"x1 = 1/3 ≈ 0,333", "x2 = -2/7 ≈ -0,286",
                                               "Проверка: оба уравнения выполняются точно"};
+    QTest::newRow("typed fractions and decimals as typed, the steps in fractions")
+        << 2 << "0.5 1/4 1 0.25 -2/2 1.5/3"
+        << QStringList{"0,5·x1 + (1/4)·x2 = 1", "0,25·x1 - x2 = 1/2", "Главный элемент 1/2 в строке 1",
+                       "Из строки 2 вычитается строка 1, умноженная на 1/2", "    0 -9/8 | 0",
+                       "x1 = 2"};
     QTest::newRow("fraction divided, five equations")
         << 5 << "3 1 0 0 0 4 1 2 0 0 0 5 0 0 1 0 0 1 0 0 0 1 0 1 0 0 0 0 1 1"
         << QStringList{"x2 = (11/3) / (5/3) = 2,2",

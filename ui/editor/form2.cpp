@@ -65,6 +65,9 @@ QString noteText(const MisreadPiece &misread, const QLocale &locale)
     if (misread.decimalComma)
         return QStringLiteral("«%1» прочитано как %2 — дробная часть пишется через точку")
             .arg(piece, formatGeneral(misread.value, locale));
+    if (misread.divisionByZero)
+        return QStringLiteral("«%1» прочитано как %2 — деление на ноль")
+            .arg(piece, formatGeneral(misread.value, locale));
     return QStringLiteral("«%1» прочитано как %2").arg(piece, formatGeneral(misread.value, locale));
 }
 
