@@ -63,10 +63,13 @@ void TestMainWindow::typicalRun_data()
     QTest::addColumn<bool>("asStarted"); // the context main() makes, in the user's locale
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("matrix");
+    QTest::addColumn<QString>("heard"); // the matrix as a screen reader has it
     QTest::newRow("point") << false << "1.000  3.000  "
-                           << "2.000  1.000  5.000  \n0.000  2.500  7.500  \n";
+                           << "2.000  1.000  5.000  \n0.000  2.500  7.500  \n"
+                           << "2.000 1.000 | 5.000\n0.000 2.500 | 7.500";
     QTest::newRow("user's Russian locale") << true << "1,000  3,000  "
-                                           << "2,000  1,000  5,000  \n0,000  2,500  7,500  \n";
+                                           << "2,000  1,000  5,000  \n0,000  2,500  7,500  \n"
+                                           << "2,000 1,000 | 5,000\n0,000 2,500 | 7,500";
 }
 
 void TestMainWindow::typicalRun()
@@ -74,6 +77,7 @@ void TestMainWindow::typicalRun()
     QFETCH(bool, asStarted);
     QFETCH(QString, answer);
     QFETCH(QString, matrix);
+    QFETCH(QString, heard);
 
     Sandbox box;
     if (asStarted) {
@@ -102,7 +106,12 @@ void TestMainWindow::typicalRun()
         return face ? face->text(QAccessible::Name) : QString();
     };
     QCOMPARE(spoken("Picture1"), QStringLiteral("Ответ: ") + answer.simplified());
-    QCOMPARE(spoken("Label1"), QStringLiteral("Преобразованный массив: ") + matrix.simplified());
+    // The matrix a row a line, as its text too.
+    QCOMPARE(spoken("Label1"), QStringLiteral("Преобразованный массив:\n") + heard);
+    QAccessibleTextInterface *text = QAccessible::queryAccessibleInterface(child<QWidget>(&main, "Label1"))
+                                         ->textInterface();
+    QVERIFY(text);
+    QCOMPARE(text->text(0, text->characterCount()), QStringLiteral("Преобразованный массив:\n") + heard);
 }
 
 void TestMainWindow::enablingRules()

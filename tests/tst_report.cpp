@@ -16,6 +16,7 @@
 #include "ui/report/reportwindow.h"
 #include "windowcheck.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QBuffer>
@@ -44,6 +45,21 @@ SolveResult solved(int order, const QString &contents)
 Report reportOf(int order, const QString &contents)
 {
     return buildReport(solved(order, contents).record);
+}
+
+// What a screen reader is given for a control: its text, where it has one,
+// or its name.
+QString readerText(QWidget *widget)
+{
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
+    if (QAccessibleTextInterface *text = face->textInterface())
+        return text->text(0, text->characterCount());
+    return face->text(QAccessible::Name);
+}
+
+bool privateUse(const QString &text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c >= u'\uFDD0' && c <= u'\uFDEF'; });
 }
 
 } // namespace
@@ -350,6 +366,9 @@ void TestReport::fromTheMenuByKeyboard()
     QVERIFY(editor);
     child<QLineEdit>(editor, "Text1")->setText(QStringLiteral("3 0 1 0 7 -2"));
     editor->findChild<QScrollBar *>(QStringLiteral("VScroll1"))->setValue(10);
+    // A reader hears the preview a row a line.
+    QCOMPARE(readerText(child<QWidget>(editor, "Label1")).split(u'\n'),
+             (QStringList{"Система уравнений:", "Массив", "3 0 | 1", "0 7 | -2"}));
     press(child<QPushButton>(editor, "Command4"));
     press(child<QPushButton>(&main, "Command3"));
     QVERIFY(QTest::qWaitForWindowActive(&main));
@@ -367,6 +386,14 @@ void TestReport::fromTheMenuByKeyboard()
     QVERIFY(report);
     QTRY_VERIFY(report->isActiveWindow());
     QVERIFY(!report->frameGeometry().intersects(main.frameGeometry()));
+    // The report is read as its copied text: each matrix row a line with
+    // "|" before the right-hand side, none of the view's cell marks.
+    QWidget *view = child<QWidget>(report, "reportView");
+    QCOMPARE(QAccessible::queryAccessibleInterface(view)->role(), QAccessible::Document);
+    const QString heard = readerText(view);
+    QCOMPARE(heard, report->plainText());
+    QVERIFY(!privateUse(heard) && !privateUse(readerText(child<QWidget>(&main, "Label1"))));
+    QCOMPARE(heard.count(QStringLiteral(" | ")), 2);
     QGuiApplication::clipboard()->clear();
     QTest::keyClick(report->windowHandle(), Qt::Key_C, Qt::ControlModifier);
     const QStringList copied = QGuiApplication::clipboard()->text().split(u'\n');

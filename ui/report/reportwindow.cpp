@@ -8,6 +8,7 @@
 #include "ui/common/focusring.h"
 #include "ui/common/layout.h"
 #include "ui/common/messages.h"
+#include "ui/common/readers.h"
 #include "ui/report/reportprint.h"
 
 #include <QApplication>
@@ -125,6 +126,10 @@ ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
         "QTextBrowser { background-color: black; color: rgb(0,255,0);"
         "  border: 1px solid rgb(128,128,128); }"));
     m_view->setOpenLinks(false);
+    // A reader hears the copied text, a matrix row a line, rather than the
+    // view's tables cell by cell. Set before anything asks for the view's
+    // interface, which is then kept.
+    readAsDocument(m_view, [this] { return plainText(); });
     m_view->setAccessibleName(QStringLiteral("Отчет о решении"));
     m_view->document()->setDefaultStyleSheet(kReportStyle);
 
@@ -191,6 +196,7 @@ void ReportWindow::setReport(Report report)
     // The plain text, with every digit of every fraction, is written only
     // when it is copied.
     m_report = std::move(report);
+    m_plain.clear();
     // A new document, laid out once when the view takes it and gives it
     // its width, and then only as far as the view shows it: the rest
     // follows in the background, as the view lays out any long text. New
@@ -213,6 +219,7 @@ void ReportWindow::setReport(Report report)
 void ReportWindow::setEdited(bool edited)
 {
     m_edited = edited;
+    m_plain.clear();
     m_title->setText(titleLine());
 }
 
@@ -229,7 +236,9 @@ QString ReportWindow::titleLine() const
 
 QString ReportWindow::plainText() const
 {
-    return titleLine() + QStringLiteral("\n\n") + reportPlainText(m_report, m_locale);
+    if (m_plain.isEmpty())
+        m_plain = titleLine() + QStringLiteral("\n\n") + reportPlainText(m_report, m_locale);
+    return m_plain;
 }
 
 void ReportWindow::copyAll() const

@@ -57,6 +57,7 @@ private:
     bool m_edited = false;
     QSize m_frame; // what the frame adds to the window's size, as last seen
     Report m_report;
+    mutable QString m_plain; // plainText(), once asked for
     QLabel *m_title = nullptr;
     QTextBrowser *m_view = nullptr;
     QPushButton *m_copy = nullptr;
