@@ -302,6 +302,26 @@ QString reportPlainText(const Report &report, const QLocale &locale)
     return out;
 }
 
+// The text for HTML, the exponents written "⁻²⁵¹" set as <sup>−251</sup>:
+// the window gives them a size of their own, a superscript glyph's being
+// too small to read.
+QString html(const QString &text)
+{
+    static const QString raised = QStringLiteral("⁰¹²³⁴⁵⁶⁷⁸⁹⁻");
+    static const QString plain = QStringLiteral("0123456789−");
+    QString out;
+    bool in = false;
+    for (const QChar c : text.toHtmlEscaped()) {
+        const qsizetype at = raised.indexOf(c);
+        if ((at >= 0) != in) {
+            out += in ? QStringLiteral("</sup>") : QStringLiteral("<sup>");
+            in = !in;
+        }
+        out += at >= 0 ? plain[at] : c;
+    }
+    return in ? out + QStringLiteral("</sup>") : out;
+}
+
 QString reportHtml(const Report &report, const QLocale &locale)
 {
     QString out;
@@ -313,7 +333,7 @@ QString reportHtml(const Report &report, const QLocale &locale)
         } else if (block.kind == ReportBlock::Kind::Line) {
             // A long line wraps indented, with a little air below it.
             out += QStringLiteral("<p style=\"margin-left: 24px; text-indent: -24px; margin-bottom: 3px\">%1</p>")
-                       .arg(block.text.toHtmlEscaped());
+                       .arg(html(block.text));
         } else {
             out += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"3\">");
             for (const QStringList &row : block.rows) {
@@ -323,7 +343,7 @@ QString reportHtml(const Report &report, const QLocale &locale)
                         out += QStringLiteral("<td>|</td>");
                     // A blank in front keeps a column clear of its neighbour.
                     out += QStringLiteral("<td align=\"right\" style=\"white-space: nowrap\">&nbsp;%1</td>")
-                               .arg(row[j].toHtmlEscaped());
+                               .arg(html(row[j]));
                 }
                 out += QStringLiteral("</tr>");
             }

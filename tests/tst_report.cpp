@@ -26,6 +26,10 @@
 #include <QRandomGenerator>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QGlyphRun>
 
 using namespace ravno;
 using namespace ravno::test;
@@ -77,6 +81,7 @@ private slots:
     void answerLineAndReportAgree();
     void generalSolutionHolds();
     void fromTheMenuByKeyboard();
+    void exponentsReadable();
     void savePdf_data();
     void savePdf();
     void pdfPagesHoldEveryCharacter_data();
@@ -411,6 +416,34 @@ void TestReport::fromTheMenuByKeyboard()
     QVERIFY(!report->isVisible());
 }
 
+// On screen an exponent is drawn at two thirds of its number's size or more.
+void TestReport::exponentsReadable()
+{
+    Sandbox box;
+    ReportWindow window(box.messages, kRussian);
+    window.setReport(reportOf(2, QStringLiteral("1E-300 0 1E300 0 1 1")));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QTextDocument *document = window.findChild<QTextBrowser *>(QStringLiteral("reportView"))->document();
+    int exponents = 0;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        qreal number = 0;
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QList<QGlyphRun> runs = fragment.fragment().glyphRuns();
+            if (runs.isEmpty())
+                continue;
+            const qreal size = runs.first().rawFont().pixelSize();
+            if (fragment.fragment().charFormat().verticalAlignment() != QTextCharFormat::AlignSuperScript) {
+                number = size;
+                continue;
+            }
+            ++exponents;
+            QVERIFY2(size >= number * 2 / 3, qPrintable(QStringLiteral("%1 of %2").arg(size).arg(number)));
+        }
+    }
+    QVERIFY(exponents >= 4);
+}
+
 void TestReport::savePdf_data()
 {
     QTest::addColumn<QString>("name"); // below the sandbox's working folder
@@ -465,20 +498,34 @@ void TestReport::pdfPagesHoldEveryCharacter()
     QPdfWriter writer(&buffer);
     const PrintLayout layout = window.printLayout(writer);
     QString all;
+    int exponents = 0;
     for (const auto &page : layout.pages) {
         QVERIFY(!page.empty() && !page.back().heading);
-        for (const PrintedText &piece : page) {
+        for (std::size_t i = 0; i < page.size(); ++i) {
+            const PrintedText &piece = page[i];
             QVERIFY2(layout.textArea.contains(piece.box), qPrintable(piece.text));
             all += piece.text;
+            // An exponent is at least two thirds of its number's size, and above its baseline.
+            if (piece.raised) {
+                ++exponents;
+                QVERIFY(i > 0 && !page[i - 1].raised);
+                QVERIFY(piece.font.pointSizeF() >= page[i - 1].font.pointSizeF() * 2 / 3);
+                QVERIFY(piece.baseline.y() < page[i - 1].baseline.y());
+            }
         }
     }
+    QCOMPARE(exponents > 0, all.contains(QStringLiteral("·10")));
     all.remove(u' ');
+    static const QString raised = QStringLiteral("⁰¹²³⁴⁵⁶⁷⁸⁹⁻"), plain = QStringLiteral("0123456789−");
     for (const ReportBlock &block : reportBlocks(report, kRussian, Length::Short)) {
         QStringList texts{block.text};
         for (const QStringList &row : block.rows)
             texts << row;
-        for (QString text : texts)
+        for (QString text : texts) {
+            for (qsizetype i = 0; i < raised.size(); ++i)
+                text.replace(raised[i], plain[i]);
             QVERIFY2(all.contains(text.remove(u' ')), qPrintable(text));
+        }
     }
 }
 

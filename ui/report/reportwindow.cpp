@@ -29,6 +29,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace ravno {
 namespace {
@@ -37,6 +38,19 @@ const QString kReportTitle = QStringLiteral("Подробный отчет");
 // One step a line; a little air above each part and each matrix.
 const QString kReportStyle = QStringLiteral("p { margin: 0; } h3 { margin-top: 10px; margin-bottom: 4px; }"
                                             "table { margin-top: 2px; margin-bottom: 6px; }");
+
+// The style with the exponents' size: Qt sets a superscript at two thirds
+// of its whole size in points, rounded down, which can leave it at 60 % of
+// the text; the size here leaves it at two thirds of the text or more.
+QString reportStyle(const QFont &font)
+{
+    const bool points = font.pointSizeF() > 0;
+    const qreal size = points ? font.pointSizeF() : font.pixelSize();
+    const int shown = int(std::ceil(size * 2 / 3));
+    return kReportStyle
+           + QStringLiteral("sup { font-size: %1%2; }")
+                 .arg(QString::number((shown * 3 + 1) / 2), points ? QStringLiteral("pt") : QStringLiteral("px"));
+}
 
 // The report's view: whatever is selected, a copy takes the whole report.
 class ReportView : public QTextBrowser
@@ -205,7 +219,7 @@ void ReportWindow::setReport(Report report)
     // the view sets its width.
     auto *document = new QTextDocument(m_view);
     document->setDefaultFont(m_view->font());
-    document->setDefaultStyleSheet(kReportStyle);
+    document->setDefaultStyleSheet(reportStyle(m_view->font()));
     document->setHtml(reportHtml(m_report, m_locale));
     document->setPageSize(QSizeF(0, 0));
     QTextDocument *const old = m_view->document();
