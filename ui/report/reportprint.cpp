@@ -99,12 +99,12 @@ public:
         return width;
     }
 
-    // An exponent's top lies level with the text's.
+    // An exponent's digits reach up to the line's ascent, inside its box.
     void put(const QString &text, const QFont &font, qreal x, qreal baseline, bool heading = false)
     {
         const QFontMetricsF m = metrics(font);
         const QFont small = raisedFont(font);
-        const qreal raise = m.ascent() - metrics(small).ascent();
+        const qreal raise = m.ascent() - metrics(small).capHeight();
         for (const Run &run : runs(text)) {
             const QFont &face = run.raised ? small : font;
             const qreal width = metrics(face).horizontalAdvance(run.text);
