@@ -115,10 +115,18 @@ QString shortened(const mpq_class &value, const QLocale &locale)
     shown += QChar(digits[0]) + locale.decimalPoint() + QString::fromLatin1(digits.substr(1, 3).c_str());
     if (exponent != 0)
         shown += powerOfTen(exponent, Length::Short);
-    const mpz_class whole = num / den;
-    if (whole == 0)
+    // The digits before the separator: exponent + 1, unless the rounding
+    // carried into the exponent (9,9996 shown as 1,000·10¹).
+    long whole = exponent + 1;
+    if (exponent >= 0) {
+        mpz_class power;
+        mpz_ui_pow_ui(power.get_mpz_t(), 10, (unsigned long)exponent);
+        if (num < den * power)
+            --whole;
+    }
+    if (whole <= 0)
         return QStringLiteral("≈ ") + shown;
-    return QStringLiteral("≈ %1 (%2)").arg(shown, countWithWord(digitCount(whole), "цифра", "цифры", "цифр"));
+    return QStringLiteral("≈ %1 (%2)").arg(shown, countWithWord(whole, "цифра", "цифры", "цифр"));
 }
 
 // Whether the value is written as a decimal (d filled in) or a fraction.
