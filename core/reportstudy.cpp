@@ -65,7 +65,7 @@ std::vector<std::pair<mpq_class, QString>> terms(const Affine &x, const mpq_clas
 // Bottom up, as for a unique solution: a free unknown takes its parameter,
 // a pivot's unknown comes from its row, "из строки 2: x2 = (−3 + 2·t1) / (−1)
 // = 3 − 2·t1".
-void writeParametricBackSubstitution(Writer &w, const Report &r)
+void writeParametricBackSubstitution(Writer &w, const Report &r, const QString &working)
 {
     const int n = r.order;
     // The row of each pivot column in the echelon form, -1 for a free one.
@@ -76,7 +76,7 @@ void writeParametricBackSubstitution(Writer &w, const Report &r)
                 rowOf[std::size_t(c)] = i;
                 break;
             }
-    w.column(QStringLiteral("Обратный ход"));
+    w.column(working);
     int parameters = int(r.parameterColumns.size());
     for (int c = n - 1; c >= 0; --c) {
         const Affine &x = r.general[std::size_t(c)];
@@ -101,7 +101,7 @@ void writeParametricBackSubstitution(Writer &w, const Report &r)
 
 } // namespace
 
-void writeStudy(Writer &w, const Report &r)
+void writeStudy(Writer &w, const Report &r, const QString &working)
 {
     w.heading(QStringLiteral("3. Исследование системы"));
     const int n = r.order;
@@ -118,7 +118,7 @@ void writeStudy(Writer &w, const Report &r)
                               "неизвестных %2, поэтому система совместна и имеет бесконечно много решений")
                    .arg(QString::number(r.rankCoefficients), QString::number(n))
                + theorem);
-        writeParametricBackSubstitution(w, r);
+        writeParametricBackSubstitution(w, r, working);
         QStringList names;
         for (std::size_t j = 0; j < r.parameterColumns.size(); ++j)
             names << parameter(int(j));

@@ -42,6 +42,19 @@ void Writer::stepMatrix(const ExactRows &m, int row, int pivotRow)
     blocks.push_back(std::move(block));
 }
 
+void Writer::matrix(ExactMatrix m)
+{
+    ReportBlock block{ReportBlock::Kind::Matrix, {}, {}};
+    for (const auto &line : m) {
+        QStringList &cells = block.rows.emplace_back();
+        for (const mpq_class &value : line)
+            cells << number(value);
+    }
+    values = std::move(m);
+    m_lastMatrix = std::size_t(-1);
+    blocks.push_back(std::move(block));
+}
+
 QString Writer::equals(const mpq_class &value) const
 {
     const QString text = number(value);
@@ -231,9 +244,11 @@ void writeBackSubstitution(Writer &w, const Report &r)
     }
 }
 
-void writeAnswers(Writer &w, const Report &r)
+} // namespace
+
+void writeAnswers(Writer &w, const Report &r, const QString &title)
 {
-    w.heading(QStringLiteral("4. Ответ"));
+    w.heading(title);
     for (int i = 0; i < r.order; ++i) {
         const mpq_class &x = w.answers[std::size_t(i)];
         QString text = unknown(i) + w.equals(x);
@@ -253,9 +268,7 @@ void writeAnswers(Writer &w, const Report &r)
     w.line(checkLine(r, QString()));
 }
 
-} // namespace
-
-std::vector<ReportBlock> reportBlocks(const Report &report, const QLocale &locale, Length length)
+std::vector<ReportBlock> reportBlocks(const Report &report, const QLocale &locale, Length length, Method method)
 {
     Writer w(locale, length);
     if (report.order == 0) {
@@ -263,22 +276,25 @@ std::vector<ReportBlock> reportBlocks(const Report &report, const QLocale &local
         return std::move(w.blocks);
     }
     writeSystem(w, report);
-    writeElimination(w, report);
-    if (report.unique) {
-        for (int i = 0; i < report.answers.rows(); ++i)
-            w.answers.push_back(report.answers.value(i, 0));
+    for (int i = 0; report.unique && i < report.answers.rows(); ++i)
+        w.answers.push_back(report.answers.value(i, 0));
+    if (method == Method::GaussJordan) {
+        writeGaussJordan(w, report);
+    } else if (report.unique) {
+        writeElimination(w, report);
         writeBackSubstitution(w, report);
-        writeAnswers(w, report);
+        writeAnswers(w, report, QStringLiteral("4. Ответ"));
     } else {
-        writeStudy(w, report);
+        writeElimination(w, report);
+        writeStudy(w, report, QStringLiteral("Обратный ход"));
     }
     return std::move(w.blocks);
 }
 
-QString reportPlainText(const Report &report, const QLocale &locale)
+QString reportPlainText(const Report &report, const QLocale &locale, Method method)
 {
     QString out;
-    for (const ReportBlock &block : reportBlocks(report, locale, Length::Whole)) {
+    for (const ReportBlock &block : reportBlocks(report, locale, Length::Whole, method)) {
         if (block.kind == ReportBlock::Kind::Heading) {
             out += (out.isEmpty() ? QString() : QStringLiteral("\n")) + block.text + u'\n';
         } else if (block.kind != ReportBlock::Kind::Matrix) {
@@ -322,10 +338,10 @@ QString html(const QString &text)
     return in ? out + QStringLiteral("</sup>") : out;
 }
 
-QString reportHtml(const Report &report, const QLocale &locale)
+QString reportHtml(const Report &report, const QLocale &locale, Method method)
 {
     QString out;
-    for (const ReportBlock &block : reportBlocks(report, locale, Length::Short)) {
+    for (const ReportBlock &block : reportBlocks(report, locale, Length::Short, method)) {
         if (block.kind == ReportBlock::Kind::Heading) {
             out += QStringLiteral("<h3>%1</h3>").arg(block.text.toHtmlEscaped());
         } else if (block.kind == ReportBlock::Kind::Column) {

@@ -29,6 +29,8 @@ public:
     // The matrix after a step that took its pivot row from `pivotRow` to
     // `row`, which becomes `values`.
     void stepMatrix(const ExactRows &m, int row, int pivotRow);
+    // A matrix every row of which is written anew; it becomes `values`.
+    void matrix(ExactMatrix m);
 
     QString number(const mpq_class &value) const { return exactText(value, m_locale, m_length, notation); }
     // "-" in the plain text, "−" on screen and paper.
@@ -66,8 +68,17 @@ QString parameter(int index);
 QString sum(const Writer &w, const std::vector<std::pair<mpq_class, QString>> &terms);
 
 // Section 3 and after of a system without a unique solution: the
-// contradiction or the general solution, worked out and checked.
-void writeStudy(Writer &w, const Report &r);
+// contradiction or the general solution, worked out from the last matrix
+// under the title `working` ("Обратный ход") and checked.
+void writeStudy(Writer &w, const Report &r, const QString &working);
+
+// The answers x1..xn of `w.answers` under `title`, exact and rounded, and
+// their check.
+void writeAnswers(Writer &w, const Report &r, const QString &title);
+
+// Gauss–Jordan from the system to the answers or the study
+// (core/methods/gaussjordan.cpp).
+void writeGaussJordan(Writer &w, const Report &r);
 
 // "Проверка: оба уравнения выполняются точно", with `condition`
 // ("при любом t1 ") after the colon.

@@ -80,6 +80,7 @@ private slots:
     void answerLineAndReportAgree_data();
     void answerLineAndReportAgree();
     void generalSolutionHolds();
+    void gaussJordanEndsReduced();
     void fromTheMenuByKeyboard();
     void exponentsReadable();
     void savePdf_data();
@@ -360,6 +361,59 @@ void TestReport::generalSolutionHolds()
     }
 }
 
+// Gauss–Jordan ends in the reduced row echelon form that the report's kind,
+// ranks and answers describe: for random systems of orders 2..10, regular
+// and singular, of digits, integers and decimals.
+void TestReport::gaussJordanEndsReduced()
+{
+    const QStringList worked = reportPlainText(reportOf(2, QStringLiteral("2 1 5 1 3 10")), kRussian,
+                                               Method::GaussJordan)
+                                   .split(u'\n');
+    for (const char *line : {"Строка 2 делится на 5/2", "Из строки 1 вычитается строка 2, умноженная на 1/2",
+                             "  1 0 | 1", "  0 1 | 3", "x2 = 3"})
+        QVERIFY2(worked.contains(QString::fromUtf8(line)), line);
+    QRandomGenerator random(40);
+    for (int run = 0; run < 300; ++run) {
+        const int n = 2 + int(random.bounded(9));
+        QStringList pieces;
+        for (int k = 0; k < n * (n + 1); ++k) {
+            const int kind = run % 3;
+            const int v = int(random.bounded(kind == 0 ? 10 : 41)) - (kind == 0 ? 0 : 20);
+            pieces << (kind == 2 ? QString::number(v / 4.0) : QString::number(v));
+        }
+        // Every fourth system has its last row the sum of the first two: singular.
+        if (run % 4 == 3)
+            for (int j = 0; j <= n; ++j)
+                pieces[n * (n + 1) + j - (n + 1)] = QString::number(pieces[j].toDouble() + pieces[n + 1 + j].toDouble());
+        const Report report = reportOf(n, pieces.join(u' '));
+        const std::vector<ReportBlock> blocks = reportBlocks(report, kRussian, Length::Whole, Method::GaussJordan);
+        const auto last = std::find_if(blocks.rbegin(), blocks.rend(),
+                                       [](const ReportBlock &b) { return b.kind == ReportBlock::Kind::Matrix; });
+        QVERIFY(last != blocks.rend());
+        int pivots = 0, contradictions = 0;
+        for (int i = 0; i < n; ++i) {
+            const QStringList &row = last->rows[std::size_t(i)];
+            const qsizetype lead = std::find_if(row.begin(), row.end() - 1, [](const QString &c) { return c != u"0"; })
+                                   - row.begin();
+            if (lead == n) {
+                contradictions += row.last() != u"0";
+                continue;
+            }
+            ++pivots;
+            QCOMPARE(row[lead], QStringLiteral("1"));
+            for (int k = 0; k < n; ++k)
+                if (k != i)
+                    QCOMPARE(last->rows[std::size_t(k)][lead], QStringLiteral("0"));
+            if (report.unique)
+                QCOMPARE(row.last(), exactText(report.answers.value(i, 0), kRussian, Length::Whole,
+                                               Notation::Fraction));
+        }
+        QCOMPARE(pivots, report.rankCoefficients);
+        QCOMPARE(pivots + (contradictions > 0 ? 1 : 0), report.rankAugmented);
+        QCOMPARE(report.unique, pivots == n);
+    }
+}
+
 void TestReport::fromTheMenuByKeyboard()
 {
     Sandbox box;
@@ -410,6 +464,14 @@ void TestReport::fromTheMenuByKeyboard()
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("copy"));
     QTest::keyClick(report->windowHandle(), Qt::Key_Return);
     QCOMPARE(QGuiApplication::clipboard()->text().split(u'\n'), copied);
+    // «Метод», two Tabs on, chooses Gauss–Jordan for the view and the copy.
+    QTest::keyClick(report->windowHandle(), Qt::Key_Tab);
+    QTest::keyClick(report->windowHandle(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->accessibleName(), QStringLiteral("Метод"));
+    QTest::keyClick(report->windowHandle(), Qt::Key_Down);
+    QTest::keyClick(report->windowHandle(), Qt::Key_C, Qt::ControlModifier);
+    QVERIFY(QGuiApplication::clipboard()->text().contains(QStringLiteral("\n2. Метод Гаусса — Жордана\n")));
+    QVERIFY(readerText(view).contains(QStringLiteral("\n2. Метод Гаусса — Жордана\n")));
     checkFocusFrames(report);
 
     QTest::keyClick(report->windowHandle(), Qt::Key_Escape);

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -159,10 +160,20 @@ ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
         button->installEventFilter(returnPresses);
     }
 
+    // The method the report works the system out by, for this run.
+    m_method = new QComboBox(this);
+    m_method->setObjectName(QStringLiteral("method"));
+    m_method->addItems({QStringLiteral("Гаусс"), QStringLiteral("Гаусс — Жордан")});
+    m_method->setAccessibleName(QStringLiteral("Метод"));
+    auto *methodLabel = new QLabel(QStringLiteral("Метод:"), this);
+    methodLabel->setBuddy(m_method);
+
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_copy);
     buttons->addWidget(m_savePdf);
     buttons->addStretch();
+    buttons->addWidget(methodLabel);
+    buttons->addWidget(m_method);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_title);
     layout->addWidget(m_view, 1);
@@ -175,6 +186,10 @@ ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
     connect(selectAll, &QShortcut::activated, m_view, &QTextBrowser::selectAll);
     connect(m_copy, &QPushButton::clicked, this, &ReportWindow::copyAll);
     connect(m_savePdf, &QPushButton::clicked, this, &ReportWindow::saveAsPdf);
+    connect(m_method, &QComboBox::currentIndexChanged, this, [this] {
+        m_plain.clear();
+        render();
+    });
 
     // The yellow frame of the other windows on whichever of them has the keyboard.
     showFocusRing(this);
@@ -211,6 +226,17 @@ void ReportWindow::setReport(Report report)
     // when it is copied.
     m_report = std::move(report);
     m_plain.clear();
+    render();
+    setEdited(false);
+}
+
+Method ReportWindow::method() const
+{
+    return Method(m_method->currentIndex());
+}
+
+void ReportWindow::render()
+{
     // A new document, laid out once when the view takes it and gives it
     // its width, and then only as far as the view shows it: the rest
     // follows in the background, as the view lays out any long text. New
@@ -220,14 +246,13 @@ void ReportWindow::setReport(Report report)
     auto *document = new QTextDocument(m_view);
     document->setDefaultFont(m_view->font());
     document->setDefaultStyleSheet(reportStyle(m_view->font()));
-    document->setHtml(reportHtml(m_report, m_locale));
+    document->setHtml(reportHtml(m_report, m_locale, method()));
     document->setPageSize(QSizeF(0, 0));
     QTextDocument *const old = m_view->document();
     const bool ours = old->parent() == m_view;
     m_view->setDocument(document);
     if (ours)
         delete old;
-    setEdited(false);
 }
 
 void ReportWindow::setEdited(bool edited)
@@ -251,7 +276,7 @@ QString ReportWindow::titleLine() const
 QString ReportWindow::plainText() const
 {
     if (m_plain.isEmpty())
-        m_plain = titleLine() + QStringLiteral("\n\n") + reportPlainText(m_report, m_locale);
+        m_plain = titleLine() + QStringLiteral("\n\n") + reportPlainText(m_report, m_locale, method());
     return m_plain;
 }
 
@@ -266,7 +291,8 @@ PrintLayout ReportWindow::printLayout(QPdfWriter &writer) const
     // Black on white, for printing.
     writer.setTitle(kReportTitle);
     writer.setPageSize(QPageSize(QPageSize::A4));
-    return layOutReport(kReportTitle, titleLine(), reportBlocks(m_report, m_locale, Length::Short), writer);
+    return layOutReport(kReportTitle, titleLine(), reportBlocks(m_report, m_locale, Length::Short, method()),
+                        writer);
 }
 
 void ReportWindow::saveAsPdf()
