@@ -372,6 +372,11 @@ void TestReport::gaussJordanEndsReduced()
     for (const char *line : {"Строка 2 делится на 5/2", "Из строки 1 вычитается строка 2, умноженная на 1/2",
                              "  1 0 | 1", "  0 1 | 3", "x2 = 3"})
         QVERIFY2(worked.contains(QString::fromUtf8(line)), line);
+    // By hand, a11 = 2 is not 0: no exchange in column 1.
+    const QString byHand = reportPlainText(
+        withPivot(reportOf(3, QStringLiteral("2 1 -1 8 -3 -1 2 -11 -2 1 2 -3")), Pivot::FirstNonZero), kRussian);
+    QVERIFY(byHand.contains(QStringLiteral("Столбец 1\nГлавный элемент 2 в строке 1\n")));
+    QVERIFY(byHand.contains(QStringLiteral("Из строки 2 вычитается строка 1, умноженная на (-3/2)\n")));
     QRandomGenerator random(40);
     for (int run = 0; run < 300; ++run) {
         const int n = 2 + int(random.bounded(9));
@@ -385,32 +390,45 @@ void TestReport::gaussJordanEndsReduced()
         if (run % 4 == 3)
             for (int j = 0; j <= n; ++j)
                 pieces[n * (n + 1) + j - (n + 1)] = QString::number(pieces[j].toDouble() + pieces[n + 1 + j].toDouble());
-        const Report report = reportOf(n, pieces.join(u' '));
-        const std::vector<ReportBlock> blocks = reportBlocks(report, kRussian, Length::Whole, Method::GaussJordan);
-        const auto last = std::find_if(blocks.rbegin(), blocks.rend(),
-                                       [](const ReportBlock &b) { return b.kind == ReportBlock::Kind::Matrix; });
-        QVERIFY(last != blocks.rend());
-        int pivots = 0, contradictions = 0;
-        for (int i = 0; i < n; ++i) {
-            const QStringList &row = last->rows[std::size_t(i)];
-            const qsizetype lead = std::find_if(row.begin(), row.end() - 1, [](const QString &c) { return c != u"0"; })
-                                   - row.begin();
-            if (lead == n) {
-                contradictions += row.last() != u"0";
-                continue;
+        const Report largest = reportOf(n, pieces.join(u' '));
+        for (const Pivot pivot : {Pivot::Largest, Pivot::FirstNonZero}) {
+            const Report report = withPivot(largest, pivot);
+            QCOMPARE(report.unique, largest.unique);
+            QCOMPARE(report.rankCoefficients, largest.rankCoefficients);
+            QCOMPARE(report.rankAugmented, largest.rankAugmented);
+            QCOMPARE(report.firstInconsistent, largest.firstInconsistent);
+            QVERIFY(report.failing.empty());
+            // The Gauss elimination ends in echelon form, whatever the pivots.
+            const ExactMatrix echelon = report.lastMatrix().matrix();
+            for (int i = 1; i < n; ++i)
+                for (int j = 0; j < std::min(i, n); ++j)
+                    QVERIFY(echelon[std::size_t(i)][std::size_t(j)] == 0 || !report.unique);
+            const std::vector<ReportBlock> blocks = reportBlocks(report, kRussian, Length::Whole, Method::GaussJordan);
+            const auto last = std::find_if(blocks.rbegin(), blocks.rend(),
+                                           [](const ReportBlock &b) { return b.kind == ReportBlock::Kind::Matrix; });
+            QVERIFY(last != blocks.rend());
+            int pivots = 0, contradictions = 0;
+            for (int i = 0; i < n; ++i) {
+                const QStringList &row = last->rows[std::size_t(i)];
+                const qsizetype lead = std::find_if(row.begin(), row.end() - 1, [](const QString &c) { return c != u"0"; })
+                                       - row.begin();
+                if (lead == n) {
+                    contradictions += row.last() != u"0";
+                    continue;
+                }
+                ++pivots;
+                QCOMPARE(row[lead], QStringLiteral("1"));
+                for (int k = 0; k < n; ++k)
+                    if (k != i)
+                        QCOMPARE(last->rows[std::size_t(k)][lead], QStringLiteral("0"));
+                if (report.unique)
+                    QCOMPARE(row.last(), exactText(report.answers.value(i, 0), kRussian, Length::Whole,
+                                                   Notation::Fraction));
             }
-            ++pivots;
-            QCOMPARE(row[lead], QStringLiteral("1"));
-            for (int k = 0; k < n; ++k)
-                if (k != i)
-                    QCOMPARE(last->rows[std::size_t(k)][lead], QStringLiteral("0"));
-            if (report.unique)
-                QCOMPARE(row.last(), exactText(report.answers.value(i, 0), kRussian, Length::Whole,
-                                               Notation::Fraction));
+            QCOMPARE(pivots, report.rankCoefficients);
+            QCOMPARE(pivots + (contradictions > 0 ? 1 : 0), report.rankAugmented);
+            QCOMPARE(report.unique, pivots == n);
         }
-        QCOMPARE(pivots, report.rankCoefficients);
-        QCOMPARE(pivots + (contradictions > 0 ? 1 : 0), report.rankAugmented);
-        QCOMPARE(report.unique, pivots == n);
     }
 }
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The report by Gauss–Jordan: column by column the pivot, chosen as the
-// Gauss report chooses it, is made 1 and its column cleared above and below,
+// The report by Gauss–Jordan: column by column the pivot, chosen by the
+// report's rule, is made 1 and its column cleared above and below,
 // to the reduced row echelon form, from which the answers or the general
 // solution are read. The kind, the ranks and the check are the report's.
 #include "core/reportwriter.h"
@@ -53,21 +53,15 @@ void writeGaussJordan(Writer &w, const Report &r)
     const bool consistent = r.rankAugmented == r.rankCoefficients;
     int row = 0;
     for (int column = 0; column < n; ++column) {
-        int pivotRow = -1;
-        for (int i = row; i < n; ++i)
-            if (m[std::size_t(i)][std::size_t(column)] != 0
-                && (pivotRow < 0
-                    || abs(m[std::size_t(i)][std::size_t(column)])
-                           > abs(m[std::size_t(pivotRow)][std::size_t(column)])))
-                pivotRow = i;
-        if (pivotRow < 0) {
+        const int found = pivotRow(m, column, row, r.pivot);
+        if (found < 0) {
             QString text = QStringLiteral("Столбец %1: на диагонали и ниже одни нули").arg(column + 1);
             if (consistent)
                 text += QStringLiteral(", %1 — свободное неизвестное").arg(unknown(column));
             w.line(text);
             continue;
         }
-        writeColumn(w, m, column, row++, pivotRow);
+        writeColumn(w, m, column, row++, found);
     }
     if (r.unique) {
         w.line(QStringLiteral("Слева единичная матрица: ответ стоит в столбце свободных членов"));

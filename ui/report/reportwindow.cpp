@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -167,17 +168,39 @@ ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
     m_method->setAccessibleName(QStringLiteral("Метод"));
     auto *methodLabel = new QLabel(QStringLiteral("Метод:"), this);
     methodLabel->setBuddy(m_method);
+    // How the report's eliminations choose their pivots; the solve's own
+    // answers never change with it.
+    m_pivot = new QComboBox(this);
+    m_pivot->setObjectName(QStringLiteral("pivot"));
+    m_pivot->addItems({QStringLiteral("наибольший по модулю"), QStringLiteral("первый ненулевой")});
+    m_pivot->setAccessibleName(QStringLiteral("Главный элемент"));
+    auto *pivotLabel = new QLabel(QStringLiteral("Главный элемент:"), this);
+    pivotLabel->setBuddy(m_pivot);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_copy);
     buttons->addWidget(m_savePdf);
     buttons->addStretch();
-    buttons->addWidget(methodLabel);
-    buttons->addWidget(m_method);
+    // Each list as wide as its longest item, one under the other.
+    auto *choices = new QGridLayout;
+    // (The program's style sheet leaves Qt's own measure a little short.)
+    for (QComboBox *list : {m_method, m_pivot}) {
+        list->ensurePolished();
+        int widest = 0;
+        for (int i = 0; i < list->count(); ++i)
+            widest = std::max(widest, list->fontMetrics().horizontalAdvance(list->itemText(i)));
+        list->setMinimumWidth(widest + 2 * list->sizeHint().height() + 8);
+    }
+    choices->addWidget(methodLabel, 0, 0);
+    choices->addWidget(m_method, 0, 1, Qt::AlignLeft);
+    choices->addWidget(pivotLabel, 1, 0);
+    choices->addWidget(m_pivot, 1, 1, Qt::AlignLeft);
+    choices->setColumnStretch(1, 1);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_title);
     layout->addWidget(m_view, 1);
     layout->addLayout(buttons);
+    layout->addLayout(choices);
 
     // Ctrl+C copies the whole report wherever the keyboard is in the window.
     auto *copy = new QShortcut(QKeySequence::Copy, this);
@@ -187,6 +210,12 @@ ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
     connect(m_copy, &QPushButton::clicked, this, &ReportWindow::copyAll);
     connect(m_savePdf, &QPushButton::clicked, this, &ReportWindow::saveAsPdf);
     connect(m_method, &QComboBox::currentIndexChanged, this, [this] {
+        m_plain.clear();
+        render();
+    });
+    connect(m_pivot, &QComboBox::currentIndexChanged, this, [this] {
+        const BusyCursor busy;
+        m_report = withPivot(m_report, Pivot(m_pivot->currentIndex()));
         m_plain.clear();
         render();
     });
@@ -224,7 +253,7 @@ void ReportWindow::setReport(Report report)
     const BusyCursor busy;
     // The plain text, with every digit of every fraction, is written only
     // when it is copied.
-    m_report = std::move(report);
+    m_report = withPivot(report, Pivot(m_pivot->currentIndex()));
     m_plain.clear();
     render();
     setEdited(false);

@@ -4,7 +4,8 @@
 // program's colours; Escape closes it. "Копировать" (and Ctrl+C) copies the
 // whole report as plain text whatever is selected, "Сохранить в PDF..."
 // prints it black on white into a PDF file; «Метод» chooses how the report
-// works the system out, for the run. ReportKeeper decides what it
+// works the system out and «Главный элемент» how its eliminations choose
+// their pivots, for the run. ReportKeeper decides what it
 // shows and when it opens.
 #pragma once
 
@@ -69,6 +70,7 @@ private:
     QPushButton *m_copy = nullptr;
     QPushButton *m_savePdf = nullptr;
     QComboBox *m_method = nullptr; // «Метод»: the items in the order of Method
+    QComboBox *m_pivot = nullptr;  // «Главный элемент»: in the order of Pivot
 };
 
 } // namespace ravno
