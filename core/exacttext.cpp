@@ -84,20 +84,24 @@ long digitCount(const mpz_class &value)
     return mpz_cmpabs(value.get_mpz_t(), lowest.get_mpz_t()) >= 0 ? guess : guess - 1;
 }
 
-// The first four digits of |value|, cut, as "1,234…·10¹⁵".
-QString leadingDigits(const mpq_class &value, const QLocale &locale)
+// |value| to four significant digits, rounded half away from zero, as
+// "≈ 1,429·10²⁹⁹ (300 цифр)": the count is that of the digits before the
+// separator, and a value below 1 in magnitude has none.
+QString shortened(const mpq_class &value, const QLocale &locale)
 {
     const mpz_class num = abs(value.get_num());
     const mpz_class &den = value.get_den();
     long exponent = digitCount(num) - digitCount(den);
     mpz_class first;
     for (int tries = 0; tries < 3; ++tries) {
-        mpz_class top = num, bottom = den, power;
+        // first = floor(|value|·10^(3 - exponent) + 1/2)
+        mpz_class top = 2 * num, bottom = 2 * den, power;
         mpz_ui_pow_ui(power.get_mpz_t(), 10, (unsigned long)(exponent > 3 ? exponent - 3 : 3 - exponent));
         if (exponent > 3)
             bottom *= power;
         else
             top *= power;
+        top += bottom / 2;
         mpz_fdiv_q(first.get_mpz_t(), top.get_mpz_t(), bottom.get_mpz_t());
         if (first >= 10000)
             ++exponent;
@@ -107,43 +111,62 @@ QString leadingDigits(const mpq_class &value, const QLocale &locale)
             break;
     }
     const std::string digits = first.get_str();
-    QString out = value < 0 ? QStringLiteral("-") : QString();
-    out += QChar(digits[0]) + locale.decimalPoint() + QString::fromLatin1(digits.substr(1, 3).c_str());
-    return out + u'…' + (exponent == 0 ? QString() : powerOfTen(exponent, Length::Short));
+    QString shown = value < 0 ? QStringLiteral("−") : QString();
+    shown += QChar(digits[0]) + locale.decimalPoint() + QString::fromLatin1(digits.substr(1, 3).c_str());
+    if (exponent != 0)
+        shown += powerOfTen(exponent, Length::Short);
+    // The digits before the separator: exponent + 1, unless the rounding
+    // carried into the exponent (9,9996 shown as 1,000·10¹).
+    long whole = exponent + 1;
+    if (exponent >= 0) {
+        mpz_class power;
+        mpz_ui_pow_ui(power.get_mpz_t(), 10, (unsigned long)exponent);
+        if (num < den * power)
+            --whole;
+    }
+    if (whole <= 0)
+        return QStringLiteral("≈ ") + shown;
+    return QStringLiteral("≈ %1 (%2)").arg(shown, countWithWord(whole, "цифра", "цифры", "цифр"));
 }
 
-long textDigits(const mpq_class &value)
+// Whether the value is written as a decimal (d filled in) or a fraction.
+bool asDecimal(const mpq_class &value, Notation notation, DecimalDigits &d)
+{
+    return decimalDigits(value, d) && (notation == Notation::Decimal || value.get_den() == 1 || d.exponent < -4);
+}
+
+long textDigits(const mpq_class &value, Notation notation)
 {
     DecimalDigits d;
-    if (decimalDigits(value, d))
+    if (asDecimal(value, notation, d))
         return long(d.digits.size());
     return digitCount(value.get_num()) + digitCount(value.get_den());
 }
 
 } // namespace
 
-bool isLong(const mpq_class &value)
+bool isLong(const mpq_class &value, Notation notation)
 {
-    return textDigits(value) > kLongDigits;
+    return textDigits(value, notation) > kLongDigits;
 }
 
-QString exactText(const mpq_class &value, const QLocale &locale, Length length)
+QString exactText(const mpq_class &value, const QLocale &locale, Length length, Notation notation)
 {
-    if (length != Length::Whole) {
-        const long digits = textDigits(value);
-        if (digits > kLongDigits)
-            return QStringLiteral("≈ %1 (%2)")
-                .arg(leadingDigits(value, locale), countWithWord(digits, "цифра", "цифры", "цифр"));
-    }
+    if (length != Length::Whole && isLong(value, notation))
+        return shortened(value, locale);
+    QString out;
     DecimalDigits d;
-    if (decimalDigits(value, d)) {
-        QString out = generalForm(value < 0, d, length);
+    if (asDecimal(value, notation, d)) {
+        out = generalForm(value < 0, d, length);
         const QString separator = locale.decimalPoint();
         if (separator != QLatin1String("."))
             out.replace(u'.', separator);
-        return out;
+    } else {
+        out = QString::fromStdString(value.get_num().get_str() + '/' + value.get_den().get_str());
     }
-    return QString::fromStdString(value.get_num().get_str() + '/' + value.get_den().get_str());
+    if (length != Length::Whole && value < 0)
+        out[0] = u'−';
+    return out;
 }
 
 QString roundedText(const mpq_class &value, const QLocale &locale)

@@ -21,14 +21,7 @@ int continueElimination(Report &report, ExactMatrix &m, int from)
     const int n = report.order;
     int row = from;
     for (int column = from; column < n; ++column) {
-        int pivotRow = -1;
-        for (int i = row; i < n; ++i) {
-            if (m[std::size_t(i)][std::size_t(column)] != 0
-                && (pivotRow < 0
-                    || abs(m[std::size_t(i)][std::size_t(column)])
-                           > abs(m[std::size_t(pivotRow)][std::size_t(column)])))
-                pivotRow = i;
-        }
+        const int pivotRow = ravno::pivotRow(m, column, row, report.pivot);
         if (pivotRow < 0) {
             report.parameterColumns.push_back(column);
             continue;
@@ -47,6 +40,33 @@ int continueElimination(Report &report, ExactMatrix &m, int from)
         ++row;
     }
     return row;
+}
+
+// The solver's elimination with the first non-zero pivot, up to the first
+// column without one: a pivot for each column but the last, as the solver
+// records them.
+std::vector<EliminationStep> firstNonZeroSteps(const ExactRows &system)
+{
+    ExactMatrix m = system.matrix();
+    const int n = system.rows();
+    std::vector<EliminationStep> steps;
+    for (int column = 0; column + 1 < n; ++column) {
+        const int pivotRow = ravno::pivotRow(m, column, column, Pivot::FirstNonZero);
+        if (pivotRow < 0)
+            break;
+        std::swap(m[std::size_t(column)], m[std::size_t(pivotRow)]);
+        const auto &pivotLine = m[std::size_t(column)];
+        for (int i = column + 1; i < n; ++i) {
+            auto &line = m[std::size_t(i)];
+            if (line[std::size_t(column)] == 0)
+                continue;
+            const mpq_class factor = line[std::size_t(column)] / pivotLine[std::size_t(column)];
+            for (int j = column; j <= n; ++j)
+                line[std::size_t(j)] -= factor * pivotLine[std::size_t(j)];
+        }
+        steps.push_back({column, pivotRow, ExactRows(m)});
+    }
+    return steps;
 }
 
 // The first k for which equations 1..k have no common solution, 0 when all
@@ -137,6 +157,21 @@ std::vector<int> failingForAnyParameters(const ExactMatrix &system, const std::v
 
 } // namespace
 
+int pivotRow(const ExactMatrix &m, int column, int from, Pivot pivot)
+{
+    int found = -1;
+    for (int i = from; i < int(m.size()); ++i) {
+        const mpq_class &value = m[std::size_t(i)][std::size_t(column)];
+        if (value == 0)
+            continue;
+        if (pivot == Pivot::FirstNonZero)
+            return i;
+        if (found < 0 || abs(value) > abs(m[std::size_t(found)][std::size_t(column)]))
+            found = i;
+    }
+    return found;
+}
+
 mpq_class stepPivot(const ExactMatrix &before, const ReportStep &done)
 {
     return before[std::size_t(done.step.pivotRow)][std::size_t(done.step.column)];
@@ -223,7 +258,21 @@ std::vector<int> failingEquations(const ExactRows &system, const ExactRows &x)
     return failing;
 }
 
-Report buildReport(const SolveRecord &record)
+Report withPivot(const Report &report, Pivot pivot)
+{
+    if (report.pivot == pivot || report.order == 0)
+        return report;
+    SolveRecord record;
+    record.system = report.system;
+    record.again = report.again;
+    record.fractionCells = report.fractionCells;
+    record.unique = report.unique;
+    record.zeroColumn = report.zeroColumn;
+    record.solution = report.answers;
+    return buildReport(record, pivot);
+}
+
+Report buildReport(const SolveRecord &record, Pivot pivot)
 {
     Report report;
     const int n = record.system.rows();
@@ -233,7 +282,10 @@ Report buildReport(const SolveRecord &record)
     report.system = record.system;
     report.again = record.again;
     report.fractionCells = record.fractionCells;
-    std::vector<EliminationStep> steps = record.steps ? *record.steps : eliminationSteps(record);
+    report.pivot = pivot;
+    std::vector<EliminationStep> steps = pivot == Pivot::FirstNonZero ? firstNonZeroSteps(record.system)
+                                         : record.steps                 ? *record.steps
+                                                                        : eliminationSteps(record);
     report.steps.reserve(steps.size());
     for (EliminationStep &step : steps) {
         const int column = step.column;

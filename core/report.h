@@ -14,6 +14,14 @@
 
 namespace ravno {
 
+// How the report's eliminations choose a column's pivot among the rows not
+// yet used. The solver itself always takes the largest.
+enum class Pivot {
+    Largest,      // the largest in magnitude (partial pivoting)
+    FirstNonZero, // the first that is not 0, as done by hand: no exchange
+                  // unless the diagonal element is 0
+};
+
 // One column of the elimination as the report tells it.
 struct ReportStep
 {
@@ -43,6 +51,7 @@ struct Report
     // none was): they are written as fractions, and so is every value
     // worked out from the system, while typed decimals stay decimals.
     std::vector<bool> fractionCells;
+    Pivot pivot = Pivot::Largest;
     std::vector<ReportStep> steps; // the solver's, in the order taken
     bool unique = false;
     ExactRows answers;           // x1..xn, one a row, when unique
@@ -68,8 +77,16 @@ struct Report
 };
 
 // The steps are the record's when the solve recorded them, else the
-// elimination is run again; no value is reduced until it is written.
-Report buildReport(const SolveRecord &record);
+// elimination is run again; no value is reduced until it is written. With
+// the first non-zero pivot the elimination is run again by that rule.
+Report buildReport(const SolveRecord &record, Pivot pivot = Pivot::Largest);
+
+// The same solve's report with the other pivot rule.
+Report withPivot(const Report &report, Pivot pivot);
+
+// The row (from `from`) holding the pivot of `column` by `pivot`'s rule, -1
+// when the column is 0 there.
+int pivotRow(const ExactMatrix &m, int column, int from, Pivot pivot);
 
 // The equations (from 0) of `system` that the answers x1..xn (one a row)
 // do not satisfy, multiplied back in whole numbers.

@@ -25,9 +25,17 @@ struct ReportBlock
     std::vector<QStringList> rows; // a matrix: n rows of n + 1 cells
 };
 
-std::vector<ReportBlock> reportBlocks(const Report &report, const QLocale &locale, Length length);
+// How the report works the system out; the answers, kind and ranks are the
+// same whichever it is.
+enum class Method {
+    Gauss,       // elimination, then back substitution
+    GaussJordan, // each pivot made 1 and its column cleared above and below
+};
 
-QString reportPlainText(const Report &report, const QLocale &locale);
-QString reportHtml(const Report &report, const QLocale &locale);
+std::vector<ReportBlock> reportBlocks(const Report &report, const QLocale &locale, Length length,
+                                      Method method = Method::Gauss);
+
+QString reportPlainText(const Report &report, const QLocale &locale, Method method = Method::Gauss);
+QString reportHtml(const Report &report, const QLocale &locale, Method method = Method::Gauss);
 
 } // namespace ravno

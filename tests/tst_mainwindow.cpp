@@ -65,15 +65,19 @@ void TestMainWindow::typicalRun_data()
     QTest::addColumn<QByteArray>("lastArray");
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("matrix");
+    QTest::addColumn<QString>("heard"); // the matrix as a screen reader has it
     const QString typed = QStringLiteral("2 1 5 1 3 10");
     const QByteArray lastArray(" 10 \r\n 2 \r\n 1 \r\n 5 \r\n 1 \r\n 3 \r\n 10 \r\n");
     QTest::newRow("point") << false << typed << lastArray << "1.000  3.000  "
-                           << "2.000  1.000  5.000  \n0.000  2.500  7.500  \n";
+                           << "2.000  1.000  5.000  \n0.000  2.500  7.500  \n"
+                           << "2.000 1.000 | 5.000\n0.000 2.500 | 7.500";
     QTest::newRow("user's Russian locale") << true << typed << lastArray << "1,000  3,000  "
-                                           << "2,000  1,000  5,000  \n0,000  2,500  7,500  \n";
+                                           << "2,000  1,000  5,000  \n0,000  2,500  7,500  \n"
+                                           << "2,000 1,000 | 5,000\n0,000 2,500 | 7,500";
     QTest::newRow("fractions") << false << "1/3 1/2 2 1/4 1/5 23/20"
                                << QByteArray(" 10 \r\n 1/3 \r\n 0.5 \r\n 2 \r\n 0.25 \r\n 0.2 \r\n 1.15 \r\n")
-                               << "3.000  2.000  " << "0.333  0.500  2.000  \n0.000  -0.175  -0.350  \n";
+                               << "3.000  2.000  " << "0.333  0.500  2.000  \n0.000  -0.175  -0.350  \n"
+                               << "0.333 0.500 | 2.000\n0.000 -0.175 | -0.350";
 }
 
 void TestMainWindow::typicalRun()
@@ -83,6 +87,7 @@ void TestMainWindow::typicalRun()
     QFETCH(QByteArray, lastArray);
     QFETCH(QString, answer);
     QFETCH(QString, matrix);
+    QFETCH(QString, heard);
 
     Sandbox box;
     if (asStarted) {
@@ -110,7 +115,12 @@ void TestMainWindow::typicalRun()
         return face ? face->text(QAccessible::Name) : QString();
     };
     QCOMPARE(spoken("Picture1"), QStringLiteral("Ответ: ") + answer.simplified());
-    QCOMPARE(spoken("Label1"), QStringLiteral("Преобразованный массив: ") + matrix.simplified());
+    // The matrix a row a line, as its text too.
+    QCOMPARE(spoken("Label1"), QStringLiteral("Преобразованный массив:\n") + heard);
+    QAccessibleTextInterface *text = QAccessible::queryAccessibleInterface(child<QWidget>(&main, "Label1"))
+                                         ->textInterface();
+    QVERIFY(text);
+    QCOMPARE(text->text(0, text->characterCount()), QStringLiteral("Преобразованный массив:\n") + heard);
 }
 
 void TestMainWindow::enablingRules()

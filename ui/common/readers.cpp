@@ -3,6 +3,7 @@
 
 #include <QAccessibleWidget>
 #include <QFocusFrame>
+#include <QHash>
 #include <QLabel>
 #include <QMenu>
 #include <QWidget>
@@ -12,21 +13,98 @@ namespace ravno {
 namespace {
 
 const char kResultProperty[] = "ravnoResultName";
+const char kRowsProperty[] = "ravnoResultRows";
 const char kHiddenProperty[] = "ravnoHiddenFromReaders";
 
-class ResultLabel : public QAccessibleWidget
+// The widgets read as documents, with their text.
+QHash<const QObject *, std::function<QString()>> &documents()
+{
+    static QHash<const QObject *, std::function<QString()>> all;
+    return all;
+}
+
+// Read-only text as a reader walks it, by character, word and line.
+class TextReader : public QAccessibleWidget, public QAccessibleTextInterface
 {
 public:
-    explicit ResultLabel(QLabel *label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+    TextReader(QWidget *widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
 
-    QString text(QAccessible::Text kind) const override
+    virtual QString whole() const = 0;
+
+    void *interface_cast(QAccessible::InterfaceType type) override
     {
-        if (kind != QAccessible::Name)
-            return QAccessibleWidget::text(kind);
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.readOnly = true;
+        return s;
+    }
+
+    void selection(int, int *start, int *end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QString text(int start, int end) const override { return whole().mid(start, end - start); }
+    using QAccessibleWidget::text;
+    int characterCount() const override { return int(whole().size()); }
+    QRect characterRect(int) const override { return QRect(); }
+    int offsetAtPoint(const QPoint &) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int *start, int *end) const override
+    {
+        *start = 0;
+        *end = characterCount();
+        return QString();
+    }
+};
+
+class Document : public TextReader
+{
+public:
+    explicit Document(QWidget *widget) : TextReader(widget, QAccessible::Document) {}
+    QString whole() const override { return documents().value(object())(); }
+};
+
+// A matrix shown a row a line ("  1  2   |   3" in the preview, "1.000  2.000
+// 3.000  " beneath the answers), each row read as "1 2 | 3".
+QString matrixRows(const QString &shown)
+{
+    QStringList rows;
+    for (const QString &line : shown.split(u'\n')) {
+        QStringList values = line.simplified().split(u' ', Qt::SkipEmptyParts);
+        if (values.size() >= 2 && !values.contains(QStringLiteral("|")))
+            values.insert(values.size() - 1, QStringLiteral("|"));
+        if (!values.isEmpty())
+            rows << values.join(u' ');
+    }
+    return rows.join(u'\n');
+}
+
+class ResultLabel : public TextReader
+{
+public:
+    explicit ResultLabel(QLabel *label) : TextReader(label, QAccessible::StaticText) {}
+
+    QString whole() const override
+    {
         const auto *label = static_cast<const QLabel *>(widget());
         const QString what = label->property(kResultProperty).toString();
-        const QString shown = label->text().simplified();
-        return shown.isEmpty() ? what : QStringLiteral("%1: %2").arg(what, shown);
+        const bool rows = label->property(kRowsProperty).toBool();
+        const QString shown = rows ? matrixRows(label->text()) : label->text().simplified();
+        if (shown.isEmpty())
+            return what;
+        return QStringLiteral("%1:%2%3").arg(what, rows ? QStringLiteral("\n") : QStringLiteral(" "), shown);
+    }
+    QString text(QAccessible::Text kind) const override
+    {
+        return kind == QAccessible::Name ? whole() : QAccessibleWidget::text(kind);
     }
     // The copy frame inside the label is a decoration.
     int childCount() const override { return 0; }
@@ -73,6 +151,8 @@ QAccessibleInterface *readersFactory(const QString &, QObject *object)
         return nullptr;
     if (auto *label = qobject_cast<QLabel *>(widget); label && label->property(kResultProperty).isValid())
         return new ResultLabel(label);
+    if (documents().contains(widget))
+        return new Document(widget);
     // A window's client area, whose decoration may come after a focus
     // change has asked for the area's interface.
     if (widget->objectName() == QLatin1String("client"))
@@ -97,6 +177,19 @@ void nameResult(QLabel *label, const QString &what)
 {
     installFactory();
     label->setProperty(kResultProperty, what);
+}
+
+void nameMatrix(QLabel *label, const QString &what)
+{
+    nameResult(label, what);
+    label->setProperty(kRowsProperty, true);
+}
+
+void readAsDocument(QWidget *widget, std::function<QString()> text)
+{
+    installFactory();
+    documents().insert(widget, std::move(text));
+    QObject::connect(widget, &QObject::destroyed, [widget] { documents().remove(widget); });
 }
 
 void hideFromReaders(QWidget *widget)

@@ -8,6 +8,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QLabel;
 class QWidget;
 
@@ -17,6 +19,15 @@ namespace ravno {
 // while it is empty; it follows every change of the text, so a reader
 // hears new answers.
 void nameResult(QLabel *label, const QString &what);
+
+// The same for a label that shows a matrix a row a line: its name and text
+// are "what:" and then each row on a line of its own, values apart by
+// blanks and "|" before the right-hand side.
+void nameMatrix(QLabel *label, const QString &what);
+
+// The widget is read as a document whose text, read-only, is `text()` (the
+// report as it is copied), rather than as what its view draws.
+void readAsDocument(QWidget *widget, std::function<QString()> text);
 
 // The widget is no item of its parent's in the accessibility tree: a click
 // area over a button that already says the same, a decoration.

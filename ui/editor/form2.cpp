@@ -126,7 +126,7 @@ void Form2::buildControls()
 
     // Kept: repainted under the moving road without laying out its text anew.
     m_preview = controls.make<KeptLabel>("Label1");
-    nameResult(m_preview, QStringLiteral("Система уравнений"));
+    nameMatrix(m_preview, QStringLiteral("Система уравнений"));
     m_preview->setText(kPreviewTitle);
     m_preview->setTextFormat(Qt::PlainText);
     m_preview->setAlignment(Qt::AlignHCenter | Qt::AlignTop);

@@ -132,7 +132,7 @@ void Form1::buildControls()
     m_matrix->setTextFormat(Qt::PlainText);
     m_matrix->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_matrix->setStyleSheet(QStringLiteral("KeptLabel { font-weight: bold; }"));
-    nameResult(m_matrix, QStringLiteral("Преобразованный массив"));
+    nameMatrix(m_matrix, QStringLiteral("Преобразованный массив"));
     m_matrixArea = new TextArea(m_matrix, m_matrix->geometry(), TextArea::Growth::RightAndDown, client);
 
     // The log view lies over the matrix label while it is shown.

@@ -23,6 +23,35 @@ qreal margin(const QPaintDevice &device)
     return int((2 / 2.54) * 96) * device.logicalDpiY() / 96.0;
 }
 
+// "1·10⁻²⁵¹" as the runs it is set in: "1·10", then "−251" raised.
+struct Run
+{
+    QString text;
+    bool raised = false;
+};
+
+std::vector<Run> runs(const QString &text)
+{
+    static const QString raised = QStringLiteral("⁰¹²³⁴⁵⁶⁷⁸⁹⁻");
+    static const QString plain = QStringLiteral("0123456789−");
+    std::vector<Run> out;
+    for (const QChar c : text) {
+        const qsizetype at = raised.indexOf(c);
+        if (out.empty() || out.back().raised != (at >= 0))
+            out.push_back({QString(), at >= 0});
+        out.back().text += at >= 0 ? plain[at] : c;
+    }
+    return out;
+}
+
+// An exponent's font: large enough to read, at least two thirds of the text.
+QFont raisedFont(const QFont &font)
+{
+    QFont smaller = font;
+    smaller.setPointSizeF(font.pointSizeF() * 0.7);
+    return smaller;
+}
+
 class Pages
 {
 public:
@@ -60,18 +89,50 @@ public:
         return baseline;
     }
 
+    // The width of a text with its exponents.
+    qreal advance(const QString &text, const QFont &font) const
+    {
+        const QFont small = raisedFont(font);
+        qreal width = 0;
+        for (const Run &run : runs(text))
+            width += metrics(run.raised ? small : font).horizontalAdvance(run.text);
+        return width;
+    }
+
+    // An exponent's digits reach up to the line's ascent, inside its box.
     void put(const QString &text, const QFont &font, qreal x, qreal baseline, bool heading = false)
     {
         const QFontMetricsF m = metrics(font);
-        const QRectF box(x, baseline - m.ascent(), m.horizontalAdvance(text), m.height());
-        layout.pages.back().push_back({text, font, QPointF(x, baseline), box, heading});
+        const QFont small = raisedFont(font);
+        const qreal raise = m.ascent() - metrics(small).capHeight();
+        for (const Run &run : runs(text)) {
+            const QFont &face = run.raised ? small : font;
+            const qreal width = metrics(face).horizontalAdvance(run.text);
+            const qreal y = run.raised ? baseline - raise : baseline;
+            const QRectF box(x, baseline - m.ascent(), width, m.height());
+            layout.pages.back().push_back({run.text, face, QPointF(x, y), box, heading, run.raised});
+            x += width;
+        }
     }
 
     // A paragraph: wrapped to the width, every line after the first indented.
     void paragraph(const QString &text, const QFont &font, bool heading = false)
     {
         const qreal indent = metrics(font).horizontalAdvance(QStringLiteral("MMM"));
-        QTextLayout wrap(text, font, &m_device);
+        // Wrapped as it is set, exponents in their own font; a run has as
+        // many characters as the text it comes from.
+        QString set;
+        QList<QTextLayout::FormatRange> exponents;
+        for (const Run &run : runs(text)) {
+            if (run.raised) {
+                QTextCharFormat format;
+                format.setFont(raisedFont(font));
+                exponents.push_back({int(set.size()), int(run.text.size()), format});
+            }
+            set += run.text;
+        }
+        QTextLayout wrap(set, font, &m_device);
+        wrap.setFormats(exponents);
         QTextOption option;
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         wrap.setTextOption(option);
@@ -111,7 +172,7 @@ MatrixFont measure(const Pages &pages, const ReportBlock &block, qreal size)
     out.widths.assign(std::size_t(block.rows.front().size()), 0);
     for (const QStringList &row : block.rows)
         for (qsizetype j = 0; j < row.size(); ++j)
-            out.widths[std::size_t(j)] = std::max(out.widths[std::size_t(j)], m.horizontalAdvance(row[j]));
+            out.widths[std::size_t(j)] = std::max(out.widths[std::size_t(j)], pages.advance(row[j], out.font));
     // The unknowns' names head the columns when the matrix is set in blocks.
     for (std::size_t j = 0; j + 1 < out.widths.size(); ++j)
         out.widths[j] = std::max(out.widths[j], m.horizontalAdvance(QStringLiteral("x%1").arg(j + 1)));
@@ -169,7 +230,7 @@ void matrix(Pages &pages, const ReportBlock &block)
                 const QString &cell = block.rows[i][qsizetype(j)];
                 if (j + 1 == columns)
                     pages.put(QStringLiteral("|"), f.font, rightEdges(j) - f.widths[j] - f.bar, baseline);
-                pages.put(cell, f.font, rightEdges(j) - m.horizontalAdvance(cell), baseline);
+                pages.put(cell, f.font, rightEdges(j) - pages.advance(cell, f.font), baseline);
             }
         }
         pages.skip(m.lineSpacing() / 2);

@@ -3,7 +3,8 @@
 // piece of text placed by hand inside the page's text area, so that nothing
 // is cut at the paper's edge. A matrix too wide for the page is set smaller,
 // down to 7 pt, and then in blocks of columns, each with the row numbers;
-// a heading is never the last thing on a page; a long line wraps indented.
+// a heading is never the last thing on a page; a long line wraps indented;
+// an exponent is set in digits at 70 % of the text's size, raised.
 // The report window lays the pages out, then paints them; tests read the
 // layout.
 #pragma once
@@ -27,6 +28,7 @@ struct PrintedText
     QPointF baseline; // where it is drawn, in the device's units
     QRectF box;       // what it covers on its page
     bool heading = false;
+    bool raised = false; // an exponent: "−251" of "1·10⁻²⁵¹", smaller and above the line
 };
 
 struct PrintLayout

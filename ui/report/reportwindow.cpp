@@ -8,13 +8,16 @@
 #include "ui/common/focusring.h"
 #include "ui/common/layout.h"
 #include "ui/common/messages.h"
+#include "ui/common/readers.h"
 #include "ui/report/reportprint.h"
 
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -28,6 +31,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace ravno {
 namespace {
@@ -36,6 +40,19 @@ const QString kReportTitle = QStringLiteral("Подробный отчет");
 // One step a line; a little air above each part and each matrix.
 const QString kReportStyle = QStringLiteral("p { margin: 0; } h3 { margin-top: 10px; margin-bottom: 4px; }"
                                             "table { margin-top: 2px; margin-bottom: 6px; }");
+
+// The style with the exponents' size: Qt sets a superscript at two thirds
+// of its whole size in points, rounded down, which can leave it at 60 % of
+// the text; the size here leaves it at two thirds of the text or more.
+QString reportStyle(const QFont &font)
+{
+    const bool points = font.pointSizeF() > 0;
+    const qreal size = points ? font.pointSizeF() : font.pixelSize();
+    const int shown = int(std::ceil(size * 2 / 3));
+    return kReportStyle
+           + QStringLiteral("sup { font-size: %1%2; }")
+                 .arg(QString::number((shown * 3 + 1) / 2), points ? QStringLiteral("pt") : QStringLiteral("px"));
+}
 
 // The report's view: whatever is selected, a copy takes the whole report.
 class ReportView : public QTextBrowser
@@ -125,6 +142,10 @@ ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
         "QTextBrowser { background-color: black; color: rgb(0,255,0);"
         "  border: 1px solid rgb(128,128,128); }"));
     m_view->setOpenLinks(false);
+    // A reader hears the copied text, a matrix row a line, rather than the
+    // view's tables cell by cell. Set before anything asks for the view's
+    // interface, which is then kept.
+    readAsDocument(m_view, [this] { return plainText(); });
     m_view->setAccessibleName(QStringLiteral("Отчет о решении"));
     m_view->document()->setDefaultStyleSheet(kReportStyle);
 
@@ -143,15 +164,47 @@ ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
         button->installEventFilter(returnPresses);
     }
 
+    // The method the report works the system out by, for this run.
+    m_method = new QComboBox(this);
+    m_method->setObjectName(QStringLiteral("method"));
+    m_method->addItems({QStringLiteral("Гаусс"), QStringLiteral("Гаусс — Жордан")});
+    m_method->setAccessibleName(QStringLiteral("Метод"));
+    auto *methodLabel = new QLabel(QStringLiteral("Метод:"), this);
+    methodLabel->setBuddy(m_method);
+    // How the report's eliminations choose their pivots; the solve's own
+    // answers never change with it.
+    m_pivot = new QComboBox(this);
+    m_pivot->setObjectName(QStringLiteral("pivot"));
+    m_pivot->addItems({QStringLiteral("наибольший по модулю"), QStringLiteral("первый ненулевой")});
+    m_pivot->setAccessibleName(QStringLiteral("Главный элемент"));
+    auto *pivotLabel = new QLabel(QStringLiteral("Главный элемент:"), this);
+    pivotLabel->setBuddy(m_pivot);
+
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_copy);
     buttons->addWidget(m_savePdf);
     buttons->addStretch();
     buttons->addWidget(m_check);
+    // Each list as wide as its longest item, one under the other.
+    auto *choices = new QGridLayout;
+    // (The program's style sheet leaves Qt's own measure a little short.)
+    for (QComboBox *list : {m_method, m_pivot}) {
+        list->ensurePolished();
+        int widest = 0;
+        for (int i = 0; i < list->count(); ++i)
+            widest = std::max(widest, list->fontMetrics().horizontalAdvance(list->itemText(i)));
+        list->setMinimumWidth(widest + 2 * list->sizeHint().height() + 8);
+    }
+    choices->addWidget(methodLabel, 0, 0);
+    choices->addWidget(m_method, 0, 1, Qt::AlignLeft);
+    choices->addWidget(pivotLabel, 1, 0);
+    choices->addWidget(m_pivot, 1, 1, Qt::AlignLeft);
+    choices->setColumnStretch(1, 1);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_title);
     layout->addWidget(m_view, 1);
     layout->addLayout(buttons);
+    layout->addLayout(choices);
 
     // Ctrl+C copies the whole report wherever the keyboard is in the window.
     auto *copy = new QShortcut(QKeySequence::Copy, this);
@@ -163,6 +216,16 @@ ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
     connect(m_check, &QPushButton::clicked, this, [this] {
         if (openCheck)
             openCheck();
+    });
+    connect(m_method, &QComboBox::currentIndexChanged, this, [this] {
+        m_plain.clear();
+        render();
+    });
+    connect(m_pivot, &QComboBox::currentIndexChanged, this, [this] {
+        const BusyCursor busy;
+        m_report = withPivot(m_report, Pivot(m_pivot->currentIndex()));
+        m_plain.clear();
+        render();
     });
 
     // The yellow frame of the other windows on whichever of them has the keyboard.
@@ -198,7 +261,19 @@ void ReportWindow::setReport(Report report)
     const BusyCursor busy;
     // The plain text, with every digit of every fraction, is written only
     // when it is copied.
-    m_report = std::move(report);
+    m_report = withPivot(report, Pivot(m_pivot->currentIndex()));
+    m_plain.clear();
+    render();
+    setEdited(false);
+}
+
+Method ReportWindow::method() const
+{
+    return Method(m_method->currentIndex());
+}
+
+void ReportWindow::render()
+{
     // A new document, laid out once when the view takes it and gives it
     // its width, and then only as far as the view shows it: the rest
     // follows in the background, as the view lays out any long text. New
@@ -207,20 +282,20 @@ void ReportWindow::setReport(Report report)
     // the view sets its width.
     auto *document = new QTextDocument(m_view);
     document->setDefaultFont(m_view->font());
-    document->setDefaultStyleSheet(kReportStyle);
-    document->setHtml(reportHtml(m_report, m_locale));
+    document->setDefaultStyleSheet(reportStyle(m_view->font()));
+    document->setHtml(reportHtml(m_report, m_locale, method()));
     document->setPageSize(QSizeF(0, 0));
     QTextDocument *const old = m_view->document();
     const bool ours = old->parent() == m_view;
     m_view->setDocument(document);
     if (ours)
         delete old;
-    setEdited(false);
 }
 
 void ReportWindow::setEdited(bool edited)
 {
     m_edited = edited;
+    m_plain.clear();
     m_title->setText(titleLine());
 }
 
@@ -237,7 +312,9 @@ QString ReportWindow::titleLine() const
 
 QString ReportWindow::plainText() const
 {
-    return titleLine() + QStringLiteral("\n\n") + reportPlainText(m_report, m_locale);
+    if (m_plain.isEmpty())
+        m_plain = titleLine() + QStringLiteral("\n\n") + reportPlainText(m_report, m_locale, method());
+    return m_plain;
 }
 
 void ReportWindow::copyAll() const
@@ -251,7 +328,8 @@ PrintLayout ReportWindow::printLayout(QPdfWriter &writer) const
     // Black on white, for printing.
     writer.setTitle(kReportTitle);
     writer.setPageSize(QPageSize(QPageSize::A4));
-    return layOutReport(kReportTitle, titleLine(), reportBlocks(m_report, m_locale, Length::Short), writer);
+    return layOutReport(kReportTitle, titleLine(), reportBlocks(m_report, m_locale, Length::Short, method()),
+                        writer);
 }
 
 void ReportWindow::saveAsPdf()

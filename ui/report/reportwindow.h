@@ -3,17 +3,21 @@
 // run from the system to the answer, in exact fractions. Modeless, in the
 // program's colours; Escape closes it. "Копировать" (and Ctrl+C) copies the
 // whole report as plain text whatever is selected, "Сохранить в PDF..."
-// prints it black on white into a PDF file. ReportKeeper decides what it
+// prints it black on white into a PDF file; «Метод» chooses how the report
+// works the system out and «Главный элемент» how its eliminations choose
+// their pivots, for the run. ReportKeeper decides what it
 // shows and when it opens.
 #pragma once
 
 #include "core/report.h"
+#include "core/reporttext.h"
 
 #include <QDialog>
 #include <QLocale>
 
 #include <functional>
 
+class QComboBox;
 class QLabel;
 class QPdfWriter;
 class QPushButton;
@@ -53,17 +57,23 @@ protected:
 
 private:
     QString titleLine() const;
+    Method method() const;
+    // Sets the report in the view by the chosen method.
+    void render();
 
     Messages &m_messages;
     QLocale m_locale;
     bool m_edited = false;
     QSize m_frame; // what the frame adds to the window's size, as last seen
     Report m_report;
+    mutable QString m_plain; // plainText(), once asked for
     QLabel *m_title = nullptr;
     QTextBrowser *m_view = nullptr;
     QPushButton *m_copy = nullptr;
     QPushButton *m_savePdf = nullptr;
     QPushButton *m_check = nullptr;
+    QComboBox *m_method = nullptr; // «Метод»: the items in the order of Method
+    QComboBox *m_pivot = nullptr;  // «Главный элемент»: in the order of Pivot
 };
 
 } // namespace ravno
