@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/textfile.h"
 
+#include "storage/folderaccess.h"
 #include "storage/pausepoint.h"
 #include "storage/textfile_p.h"
 
@@ -8,7 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -30,10 +31,10 @@ constexpr qsizetype kTemporarySuffix = 7;
 // characters at a time, never as one whole copy.
 constexpr qsizetype kSlice = qsizetype(1) << 20;
 
-std::optional<FileError> nameTooLong(const QFileInfo &info, const QString &shownName)
+std::optional<FileError> nameTooLong(const Place &place, const QString &shownName)
 {
-    const qsizetype bytes = QFile::encodeName(info.fileName()).size();
-    long longest = ::pathconf(QFile::encodeName(info.absolutePath()).constData(), _PC_NAME_MAX);
+    const qsizetype bytes = place.name.size();
+    long longest = ::fpathconf(place.dir(), _PC_NAME_MAX);
     if (longest <= 0)
         longest = 255;
     if (bytes + kTemporarySuffix <= longest)
@@ -123,29 +124,101 @@ Failure writeFailure(int error)
     }
 }
 
-// A write in place that failed: the old bytes go back.
-bool putBack(const QString &path, const QByteArray &before)
+// The bytes of the open file fd from its start, a slice at a time.
+bool copyInto(QIODevice &out, int fd)
 {
-    QFile file(path);
-    return !openRegular(file, QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered,
-                        QString(), Access::Write)
-           && writeAll(file, before);
-}
-
-// The bytes of the file at path, a slice at a time.
-bool copyInto(QIODevice &out, const QString &path)
-{
-    QFile in(path);
-    if (openRegular(in, QIODevice::ReadOnly, QString(), Access::Read))
-        return false;
     QByteArray slice(kSlice, Qt::Uninitialized);
-    for (;;) {
-        const qint64 got = in.read(slice.data(), slice.size());
+    for (off_t at = 0;;) {
+        const ssize_t got = ::pread(fd, slice.data(), slice.size(), at);
         if (got <= 0)
             return got == 0;
         if (!writeAll(out, QByteArray::fromRawData(slice.constData(), got)))
             return false;
+        at += got;
     }
+}
+
+// Whether the file at place ends in a CR that no LF follows.
+bool endsInCarriageReturn(const Place &place)
+{
+    const Result<int> fd = openAt(place, O_RDONLY, QString(), Access::Read);
+    if (!fd)
+        return false;
+    const Descriptor held(fd.value());
+    struct stat status = {};
+    char last = 0;
+    return ::fstat(held.get(), &status) == 0 && status.st_size > 0
+           && ::pread(held.get(), &last, 1, status.st_size - 1) == 1 && last == '\r';
+}
+
+// A name beside the file for its new contents: the file's own name and a
+// suffix of kTemporarySuffix bytes.
+QByteArray temporaryName(const QByteArray &name)
+{
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QByteArray suffix(".");
+    for (int i = 1; i < kTemporarySuffix; ++i)
+        suffix += letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)];
+    return name + suffix;
+}
+
+// Replaces the file at place (its link already followed) by what produce
+// writes: into a new file beside it, renamed over it once complete, so the
+// old bytes stay whole until then. Where no file can be made beside it,
+// nothing is written and the error is of the kind noTemporary.
+Status replaceAt(const Place &place, const QString &shownName, const Producer &produce,
+                 Failure noTemporary)
+{
+    struct stat old = {};
+    const bool exists = ::fstatat(place.dir(), place.name.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    if (exists && S_ISLNK(old.st_mode))
+        return FileError(Failure::LinkOutside, shownName, Access::Write, {place.folderName});
+    if (exists && S_ISDIR(old.st_mode))
+        return writeError(Failure::IsFolder, shownName);
+    if (exists && !S_ISREG(old.st_mode))
+        return writeError(Failure::NotRegular, shownName);
+    QByteArray temporary;
+    int fd = -1;
+    for (int tries = 0; fd < 0 && tries < 100; ++tries) {
+        temporary = temporaryName(place.name);
+        fd = ::openat(place.dir(), temporary.constData(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            const int error = errno;
+            if (error == EACCES || error == EPERM || error == EROFS)
+                return FileError(noTemporary, shownName, Access::Write, {place.folderName},
+                                 qt_error_string(error));
+            return writeError(writeFailure(error), shownName, qt_error_string(error));
+        }
+    }
+    if (fd < 0)
+        return writeError(Failure::NotOpened, shownName, qt_error_string(EEXIST));
+    QFile out;
+    if (!out.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        ::unlinkat(place.dir(), temporary.constData(), 0);
+        return writeError(Failure::NotOpened, shownName, out.errorString());
+    }
+    errno = 0;
+    bool written = produce(out) && out.flush();
+    int failure = written ? 0 : errno;
+    QString reason = out.errorString();
+    const auto failed = [&] {
+        written = false;
+        failure = errno;
+        reason = qt_error_string(failure);
+    };
+    if (written && exists && ::fchmod(out.handle(), old.st_mode & 07777) != 0)
+        failed();
+    if (written && ::fsync(out.handle()) != 0)
+        failed();
+    out.close();
+    if (written && ::renameat(place.dir(), temporary.constData(), place.dir(), place.name.constData()) == 0)
+        return success();
+    if (written)
+        failed();
+    ::unlinkat(place.dir(), temporary.constData(), 0);
+    return writeError(writeFailure(failure), shownName, reason);
 }
 
 } // namespace
@@ -158,95 +231,6 @@ FileError writeError(Failure kind, const QString &shownName, const QString &syst
 FileError readError(Failure kind, const QString &shownName, const QString &system)
 {
     return {kind, shownName, Access::Read, {}, system};
-}
-
-namespace {
-
-// Where the symbolic link at path leads, made absolute, whether or not
-// anything lies there.
-QString linkTarget(const QFileInfo &link)
-{
-    const QString canonical = link.canonicalFilePath();
-    if (!canonical.isEmpty())
-        return canonical;
-    // A dangling link: judged by the folder it points into.
-    const QFileInfo target(link.symLinkTarget());
-    const QString folder = QDir(target.absolutePath()).canonicalPath();
-    return folder.isEmpty() ? target.absoluteFilePath() : folder + u'/' + target.fileName();
-}
-
-} // namespace
-
-std::optional<FileError> obstacle(const QString &path, const QString &shownName, Access access)
-{
-    const QFileInfo info(path);
-    const QDir folder = info.dir();
-    const auto failure = [&](Failure kind, QStringList quoted = {}) {
-        return FileError(kind, shownName, access, std::move(quoted));
-    };
-    if (!folder.exists())
-        return failure(Failure::NoFolder, {folder.dirName()});
-    const QByteArray native = QFile::encodeName(path);
-    struct stat status = {};
-    if (::lstat(native.constData(), &status) != 0) {
-        if (errno == EACCES)
-            return failure(Failure::NoAccess);
-        if (access == Access::Read)
-            return failure(Failure::Missing);
-        return std::nullopt;
-    }
-    if (S_ISLNK(status.st_mode)) {
-        const QString inside = folder.canonicalPath() + u'/';
-        if (!linkTarget(info).startsWith(inside))
-            return failure(Failure::LinkOutside, {folder.dirName()});
-        if (::stat(native.constData(), &status) != 0) {
-            if (access == Access::Read)
-                return failure(Failure::Missing);
-            return std::nullopt;
-        }
-    }
-    if (S_ISDIR(status.st_mode))
-        return failure(Failure::IsFolder);
-    if (!S_ISREG(status.st_mode))
-        return failure(Failure::NotRegular);
-    if (access == Access::Write && !info.isWritable())
-        return failure(Failure::ReadOnly);
-    return std::nullopt;
-}
-
-std::optional<FileError> openRegular(QFile &file, QIODevice::OpenMode mode,
-                                     const QString &shownName, Access access)
-{
-    // Opened without blocking, then checked: a fifo put in the file's place
-    // after the check above can no longer hang the program.
-    int flags = O_CLOEXEC | O_NONBLOCK;
-    if (mode & QIODevice::Append)
-        flags |= O_WRONLY | O_APPEND | O_CREAT;
-    else if (mode & QIODevice::WriteOnly)
-        flags |= O_WRONLY | O_TRUNC | O_CREAT;
-    else
-        flags |= O_RDONLY;
-    const int fd = ::open(QFile::encodeName(file.fileName()).constData(), flags, 0666);
-    const auto failed = [&](int error) {
-        return FileError(error == EACCES || error == EPERM ? Failure::NoAccess : Failure::NotOpened,
-                         shownName, access, {}, qt_error_string(error));
-    };
-    if (fd < 0)
-        return failed(errno);
-    struct stat status = {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)
-        || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        const int error = errno;
-        ::close(fd);
-        if (S_ISREG(status.st_mode))
-            return failed(error);
-        return FileError(Failure::NotRegular, shownName, access);
-    }
-    if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return FileError(Failure::NotOpened, shownName, access, {}, file.errorString());
-    }
-    return std::nullopt;
 }
 
 bool writeAll(QIODevice &out, const QByteArray &bytes)
@@ -263,57 +247,19 @@ bool writeAll(QIODevice &out, const QByteArray &bytes)
 
 Status writeWhole(const QString &path, const QString &shownName, const Producer &produce)
 {
-    if (auto blocked = obstacle(path, shownName, Access::Write))
+    const Result<Place> place = openPlace(path, shownName, Access::Write);
+    if (!place)
+        return place.error();
+    if (auto blocked = obstacleAt(place.value(), shownName, Access::Write))
         return *blocked;
-    const QFileInfo info(path);
-    if (auto tooLong = nameTooLong(info, shownName))
+    if (auto tooLong = nameTooLong(place.value(), shownName))
         return *tooLong;
     pauseAt(PausePoint::BeforeReplace, path);
-
-    const QByteArray nativePath = QFile::encodeName(path);
-    struct stat status = {};
-    const bool exists = ::stat(nativePath.constData(), &status) == 0;
-    // No temporary file can lie in a read-only folder; a writable file there
-    // is written in place, its old bytes kept to be put back.
-    const bool inPlace =
-        exists && ::access(QFile::encodeName(info.absolutePath()).constData(), W_OK) != 0;
-    QByteArray before;
-    if (inPlace) {
-        QFile old(path);
-        if (auto failed = openRegular(old, QIODevice::ReadOnly, shownName, Access::Write))
-            return *failed;
-        before = old.readAll();
-        if (old.error() != QFileDevice::NoError)
-            return writeError(Failure::ReadFailed, shownName, old.errorString());
-    }
-
-    QSaveFile file(path);
-    file.setDirectWriteFallback(inPlace);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return writeError(Failure::NotOpened, shownName, file.errorString());
-    // commit() may report success after a failed last flush, so the data is
-    // pushed out and checked here, before the rename.
-    bool written = produce(file) && file.flush();
-    int failure = written ? 0 : errno;
-    QString reason = file.errorString();
-    if (written && exists && !inPlace && ::fchmod(file.handle(), status.st_mode & 07777) != 0) {
-        written = false;
-        failure = errno;
-        reason = qt_error_string(failure);
-    }
-    if (written) {
-        if (file.commit())
-            return success();
-        failure = errno;
-        reason = file.errorString();
-    } else {
-        file.cancelWriting();
-        file.commit(); // closes, and drops the temporary file
-    }
-    FileError error = writeError(writeFailure(failure), shownName, reason);
-    if (inPlace && !putBack(path, before))
-        error.leftover = Leftover::OldContent;
-    return error;
+    // What is written is what is found now, not what was checked above.
+    const Result<Place> real = followInside(place.value(), shownName, Access::Write);
+    if (!real)
+        return real.error();
+    return replaceAt(real.value(), shownName, produce, Failure::FolderReadOnly);
 }
 
 Status replaceFileBytes(const QString &path, const QString &shownName, const QByteArray &bytes)
@@ -384,28 +330,48 @@ Status replaceFile(const QString &path, const QString &shownName, const QString 
 
 Status appendToFile(const QString &path, const QString &shownName, const QString &text)
 {
-    if (auto blocked = obstacle(path, shownName, Access::Write))
+    const Result<Place> place = openPlace(path, shownName, Access::Write);
+    if (!place)
+        return place.error();
+    if (auto blocked = obstacleAt(place.value(), shownName, Access::Write))
         return *blocked;
     if (const auto refusal = refuseText(text, shownName))
         return *refusal;
     const QByteArray bytes = encodeText(withCrLf(text));
-
-    QFile file(path);
-    if (auto failed = openRegular(file, QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered,
-                                  shownName, Access::Write))
-        return *failed;
+    pauseAt(PausePoint::BeforeAppend, path);
+    const Result<Place> real = followInside(place.value(), shownName, Access::Write);
+    if (!real)
+        return real.error();
+    const Result<int> opened =
+        openAt(real.value(), O_WRONLY | O_APPEND | O_CREAT, shownName, Access::Write);
+    if (!opened)
+        return opened.error();
+    QFile file;
+    if (!file.open(opened.value(), QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered,
+                   QFileDevice::AutoCloseHandle)) {
+        ::close(opened.value());
+        return writeError(Failure::NotOpened, shownName, file.errorString());
+    }
     struct stat status = {};
-    if (::fstat(file.handle(), &status) == 0 && status.st_nlink > 1) {
+    const bool known = ::fstat(file.handle(), &status) == 0;
+    QByteArray out = bytes;
+    if (known && status.st_size > 0 && endsInCarriageReturn(real.value()))
+        out.prepend('\n'); // a line end cut after its CR is completed first
+    if (known && status.st_nlink > 1) {
         // The file has another name too (a backup made with hard links):
         // that one keeps its bytes, and this name gets a file of its own,
-        // as a whole rewrite gives it.
-        file.close();
-        return writeWhole(path, shownName, [&](QIODevice &out) {
-            return copyInto(out, path) && writeAll(out, bytes);
-        });
+        // as a whole rewrite gives it. Where no such file can be made, the
+        // append is refused: written in place, it would reach both names.
+        const Result<int> source = openAt(real.value(), O_RDONLY, shownName, Access::Write);
+        if (!source)
+            return source.error();
+        const Descriptor held(source.value());
+        return replaceAt(real.value(), shownName, [&](QIODevice &sink) {
+            return copyInto(sink, held.get()) && writeAll(sink, out);
+        }, Failure::SharedInReadOnlyFolder);
     }
     const qint64 before = file.size();
-    if (writeAll(file, bytes))
+    if (writeAll(file, out))
         return success();
     const int failure = errno;
     // No half line is left behind: the file is cut back to where it ended.

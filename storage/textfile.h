@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Plain text on disk: windows-1251, lines ended by CR LF. Whole files are
-// replaced through QSaveFile: the text is flushed and checked before the
-// rename, so a full disk or a file-size limit keeps the old content whole,
-// and the file keeps its permission bits. Where the folder is read-only but
-// the file is writable, the file is written in place and its old bytes are
-// put back should the write fail. An append goes out as one write; one that
-// fails part way is cut back to the former end. Readers stream the file a
-// slice at a time and accept LF alone as well.
+// replaced through a new file beside them, flushed and checked before it is
+// renamed over the old one, so a full disk, a file-size limit or a kill
+// keeps the old content whole, and the file keeps its permission bits. In a
+// folder where no file can be made (a read-only one) a whole rewrite is
+// refused: written in place, no failure could be undone. An append goes out
+// as one write, in place; one that fails part way is cut back to the former
+// end. Every file is reached relative to its folder, never through a link
+// that leads out of it (storage/folderaccess.h). Readers stream the file a
+// slice at a time, accept LF alone as well, and refuse a line longer than
+// kMostLineBytes.
 #pragma once
 
 #include "storage/fileresult.h"
@@ -81,14 +84,22 @@ bool readableDespite(const FileError &appendFailure, const QString &path);
 // that was asked to read says it could not read.
 FileError asReadFailure(FileError appendFailure);
 
+// The most bytes a line may hold, its line end not counted. The longest
+// line the program writes (an answer of order 10 of numbers near 1e308, an
+// array value of two 617-digit integers) has a few thousand; a longer one is
+// no line of these files, and reading it would make the file's size decide
+// the memory taken.
+inline constexpr qsizetype kMostLineBytes = qsizetype(64) << 10;
+
 // The most bytes a view (the answer log's, the catalogue's) shows: its text
 // box takes about half a second for each megabyte of short lines, and some
 // 15 bytes of memory for each byte shown (ravno_bench --bounds), so a
 // larger file would freeze the window for seconds.
 inline constexpr qint64 kMostShownBytes = qint64(2) << 20;
-// The refusal of a file too large to show, or nothing (also when it is
-// missing: the reading that follows says so).
-std::optional<FileError> refuseToShow(const QString &path, const QString &shownName);
+// The refusal of a view that would show more than that; it names the
+// file's real size. The bound is counted on what the view shows, never on
+// the file's size, so that a view saved back can always be shown again.
+FileError tooLargeToShow(const QString &path, const QString &shownName);
 
 // The lines of a decoded text, split at CR LF or LF; a final line end gives
 // no extra empty line.

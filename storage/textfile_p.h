@@ -20,14 +20,10 @@ inline constexpr auto kSnapshotDigest = QCryptographicHash::Sha1;
 FileError writeError(Failure kind, const QString &shownName, const QString &system = QString());
 FileError readError(Failure kind, const QString &shownName, const QString &system = QString());
 
-// What stands in the way of reading or writing path, or nothing: checked
-// before any byte moves, so that the common faults get a plain message.
-std::optional<FileError> obstacle(const QString &path, const QString &shownName, Access access);
-
-// Opens file (its name set) as a regular file only, never blocking on a
-// fifo; the error when it is something else or cannot be opened.
-std::optional<FileError> openRegular(QFile &file, QIODevice::OpenMode mode,
-                                     const QString &shownName, Access access);
+// Opens path for reading as a regular file inside its folder (a link
+// inside followed, see storage/folderaccess.h); the error when it cannot.
+std::optional<FileError> openForReading(QFile &file, const QString &path,
+                                        const QString &shownName);
 
 // The reason text cannot be stored (a character the code page lacks would
 // come back as another one), or nothing.
