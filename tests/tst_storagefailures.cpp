@@ -470,9 +470,13 @@ void TestStorageFailures::sentences_data()
     row("too large", Failure::TooLarge);
     row("quota", Failure::QuotaExceeded);
     row("device", Failure::DeviceFailed);
+    row("folder read-only", Failure::FolderReadOnly, 1);
+    row("shared in a read-only folder", Failure::SharedInReadOnlyFolder, 1);
+    row("line too long", Failure::LineTooLong, 1, Access::Read);
     row("log rewritten", Failure::LogRewritten);
     row("catalogue rewritten", Failure::CatalogueRewritten);
     row("lock busy", Failure::LockBusy);
+    row("lock blocked", Failure::LockBlocked);
     row("order out of range", Failure::OrderOutOfRange, 1);
     row("name empty", Failure::NameEmpty);
     row("name with separator", Failure::NameWithSeparator, 1);
