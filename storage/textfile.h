@@ -102,7 +102,7 @@ inline constexpr qint64 kMostShownBytes = qint64(2) << 20;
 FileError tooLargeToShow(const QString &path, const QString &shownName);
 
 // The lines of a decoded text, split at CR LF or LF; a final line end gives
-// no extra empty line.
+// no extra empty line, and a CR that ends the text is taken for a line end.
 QStringList splitLines(const QString &text);
 
 } // namespace ravno

@@ -285,9 +285,9 @@ QStringList splitLines(const QString &text)
         const qsizetype next = end < 0 ? text.size() : end + 1;
         if (end < 0)
             end = text.size();
-        const qsizetype length = end > start && text.at(end - 1) == u'\r' && end < text.size()
-                                     ? end - start - 1
-                                     : end - start;
+        // A CR that ends the text is a line end cut short, as the readers take it.
+        const qsizetype length = end > start && text.at(end - 1) == u'\r' ? end - start - 1
+                                                                           : end - start;
         lines.append(text.mid(start, length));
         start = next;
     }

@@ -73,6 +73,7 @@ void TestTextFormat::lines_data()
     QTest::newRow("empty lines") << "\r\n\r\n" << QStringList{"", ""};
     QTest::newRow("blanks kept") << "  \r\n \r\n" << QStringList{"  ", " "};
     QTest::newRow("lone CR is text") << "a\rb\r\n" << QStringList{"a\rb"};
+    QTest::newRow("CR at the end ends the line") << "a\r\nb\r" << QStringList{"a", "b"};
 }
 
 void TestTextFormat::lines()
