@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QIODevice>
 #include <QString>
+#include <QStringView>
 
 #include <functional>
 #include <optional>
@@ -16,6 +17,16 @@ namespace ravno {
 
 inline const char *const kCodePage = "windows-1251";
 inline constexpr auto kSnapshotDigest = QCryptographicHash::Sha1;
+
+// Texts reach a million lines: they go out a slice of about this many
+// characters at a time, never as one whole copy.
+inline constexpr qsizetype kSlice = qsizetype(1) << 20;
+
+// The text with every line end made CR LF, encoded.
+QByteArray encodeWithCrLf(const QString &text);
+// Writes text with CR LF line ends, in slices cut after a line end; digest,
+// when given, takes in the bytes written.
+bool putText(QIODevice &out, QStringView text, QCryptographicHash *digest);
 
 FileError writeError(Failure kind, const QString &shownName, const QString &system = QString());
 FileError readError(Failure kind, const QString &shownName, const QString &system = QString());

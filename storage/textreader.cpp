@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The reading half of storage/textfile.h: files are streamed a slice at a
-// time, so that a file of hundreds of megabytes is never held twice.
-#include "storage/textfile.h"
+#include "storage/textreader.h"
 
+#include "storage/codepage.h"
 #include "storage/folderaccess.h"
+#include "storage/safewrite.h"
 #include "storage/textfile_p.h"
 
 #include <QFile>
@@ -274,24 +274,6 @@ FileError tooLargeToShow(const QString &path, const QString &shownName)
 {
     return FileError(Failure::TooLargeToShow, shownName, Access::Read,
                      {QString::number(kMostShownBytes), QString::number(QFileInfo(path).size())});
-}
-
-QStringList splitLines(const QString &text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = text.indexOf(u'\n', start);
-        const qsizetype next = end < 0 ? text.size() : end + 1;
-        if (end < 0)
-            end = text.size();
-        // A CR that ends the text is a line end cut short, as the readers take it.
-        const qsizetype length = end > start && text.at(end - 1) == u'\r' ? end - start - 1
-                                                                           : end - start;
-        lines.append(text.mid(start, length));
-        start = next;
-    }
-    return lines;
 }
 
 } // namespace ravno

@@ -1,19 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "storage/textfile.h"
+#include "storage/safewrite.h"
 
+#include "storage/codepage.h"
 #include "storage/folderaccess.h"
 #include "storage/pausepoint.h"
 #include "storage/textfile_p.h"
 
 #include <QCryptographicHash>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
-#include <algorithm>
 #include <cerrno>
 #include <optional>
 
@@ -24,12 +21,9 @@
 namespace ravno {
 namespace {
 
-// QSaveFile writes beside the file under the file's name and a suffix of up
-// to this many bytes, then renames.
+// A new file is written beside the old one under the old one's name and a
+// suffix of this many bytes, then renamed over it.
 constexpr qsizetype kTemporarySuffix = 7;
-// Texts reach a million lines: they go out a slice of about this many
-// characters at a time, never as one whole copy.
-constexpr qsizetype kSlice = qsizetype(1) << 20;
 
 std::optional<FileError> nameTooLong(const Place &place, const QString &shownName)
 {
@@ -41,75 +35,6 @@ std::optional<FileError> nameTooLong(const Place &place, const QString &shownNam
         return std::nullopt;
     return FileError(Failure::NameTooLong, shownName, Access::Write,
                      {QString::number(bytes), QString::number(longest - kTemporarySuffix)});
-}
-
-// Lines end in CR LF on disk whatever the text box used.
-QString withCrLf(QStringView text)
-{
-    QString out;
-    out.reserve(text.size() + text.size() / 8);
-    qsizetype start = 0;
-    for (qsizetype lf = text.indexOf(u'\n'); lf >= 0; lf = text.indexOf(u'\n', start)) {
-        out += text.sliced(start, lf - start);
-        if (lf == 0 || text.at(lf - 1) != u'\r')
-            out += u'\r';
-        out += u'\n';
-        start = lf + 1;
-    }
-    out += text.sliced(start);
-    return out;
-}
-
-// Plain ASCII is the same in windows-1251; the number files of a million
-// lines are ASCII, and this quick path is what keeps their writing fast.
-bool isAscii(QStringView text)
-{
-    char16_t any = 0;
-    for (const QChar c : text)
-        any |= c.unicode();
-    return any < 0x80;
-}
-
-// ASCII text as bytes, every line end made CR LF, in one pass.
-QByteArray asciiWithCrLf(QStringView text)
-{
-    const qsizetype size = text.size();
-    const char16_t *in = text.utf16();
-    qsizetype bareLineFeeds = 0;
-    for (qsizetype i = 0; i < size; ++i)
-        bareLineFeeds += in[i] == u'\n' && (i == 0 || in[i - 1] != u'\r');
-    QByteArray bytes(size + bareLineFeeds, Qt::Uninitialized);
-    char *out = bytes.data();
-    for (qsizetype i = 0; i < size; ++i) {
-        if (in[i] == u'\n' && (i == 0 || in[i - 1] != u'\r'))
-            *out++ = '\r';
-        *out++ = char(in[i]);
-    }
-    return bytes;
-}
-
-// The encoded text goes out in slices cut after a line end, so a CR LF
-// pair is never split.
-bool putText(QIODevice &out, QStringView text, QCryptographicHash *digest)
-{
-    QStringEncoder encoder(kCodePage);
-    qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = std::min(text.size(), start + kSlice);
-        if (end < text.size()) {
-            const qsizetype lf = text.indexOf(u'\n', end);
-            end = lf < 0 ? text.size() : lf + 1;
-        }
-        const QStringView slice = text.sliced(start, end - start);
-        const QByteArray bytes =
-            isAscii(slice) ? asciiWithCrLf(slice) : encoder.encode(withCrLf(slice));
-        if (digest)
-            digest->addData(bytes);
-        if (!writeAll(out, bytes))
-            return false;
-        start = end;
-    }
-    return true;
 }
 
 // The common reasons a write stops; the system's words follow them.
@@ -267,53 +192,6 @@ Status replaceFileBytes(const QString &path, const QString &shownName, const QBy
     return writeWhole(path, shownName, [&bytes](QIODevice &out) { return writeAll(out, bytes); });
 }
 
-QByteArray encodeText(const QString &text)
-{
-    QStringEncoder encoder(kCodePage);
-    return encoder.encode(text);
-}
-
-QString decodeText(const QByteArray &bytes)
-{
-    QStringDecoder decoder(kCodePage);
-    return decoder.decode(bytes);
-}
-
-QString charactersOutsideCodePage(const QString &text)
-{
-    QString missing;
-    if (isAscii(text))
-        return missing;
-    // Checked a slice at a time: the texts reach a million lines.
-    bool clean = true;
-    QStringEncoder whole(kCodePage);
-    for (qsizetype start = 0; start < text.size() && clean; start += kSlice) {
-        const QByteArray bytes = whole.encode(QStringView(text).sliced(start, std::min(kSlice, text.size() - start)));
-        clean = !whole.hasError();
-    }
-    if (clean)
-        return missing;
-    // Rare: find the culprits one code point at a time.
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QString one = text.mid(i, length);
-        QStringEncoder encoder(kCodePage);
-        const QByteArray bytes = encoder.encode(one);
-        if (encoder.hasError() && !missing.contains(one))
-            missing += one;
-        i += length - 1;
-    }
-    return missing;
-}
-
-std::optional<FileError> refuseText(const QString &text, const QString &shownName)
-{
-    const QString missing = charactersOutsideCodePage(text);
-    if (missing.isEmpty())
-        return std::nullopt;
-    return FileError(Failure::NotEncodable, shownName, Access::Write, {missing});
-}
-
 Status replaceFile(const QString &path, const QString &shownName, const QString &text,
                    FileSnapshot *written)
 {
@@ -337,7 +215,7 @@ Status appendToFile(const QString &path, const QString &shownName, const QString
         return *blocked;
     if (const auto refusal = refuseText(text, shownName))
         return *refusal;
-    const QByteArray bytes = encodeText(withCrLf(text));
+    const QByteArray bytes = encodeWithCrLf(text);
     pauseAt(PausePoint::BeforeAppend, path);
     const Result<Place> real = followInside(place.value(), shownName, Access::Write);
     if (!real)
