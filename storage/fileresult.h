@@ -82,9 +82,9 @@ struct FileError
     Leftover leftover = Leftover::None;
 };
 
-// Either a value or a FileError.
+// Either a value or a FileError; never to be dropped unread.
 template<typename T>
-class Result
+class [[nodiscard]] Result
 {
 public:
     Result(T value) : m_ok(true), m_value(std::move(value)) {}
