@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What a hostile or unlucky world does to the files: a link swapped in
-// between the check and the write, a line that never ends, something that
-// is no lock at a lock file's place, a lock file replaced while held.
+// between the check and the write, a line that never ends; and the locks:
+// one another copy holds, one nobody holds, something that is no lock at a
+// lock file's place, a lock file replaced while held.
 #include "storage/filelock.h"
 #include "storage/pausepoint.h"
 #include "storage/textfile.h"
@@ -9,6 +10,8 @@
 #include "storageoperations.h"
 
 #include <QFile>
+#include <QLockFile>
+#include <QSysInfo>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -43,6 +46,10 @@ private slots:
     void linkSwappedIn();
     void lineTooLong_data();
     void lineTooLong();
+    void lockBusy_data();
+    void lockBusy();
+    void staleLock_data();
+    void staleLock();
     void lockBlocked_data();
     void lockBlocked();
     void replacedLockKeptByItsHolder();
@@ -108,6 +115,85 @@ void TestStorageGuards::lineTooLong()
         QCOMPARE(work.read(op.file).left(file.size()), file);
         QVERIFY(work.read(op.file).size() <= file.size() + 2);
     }
+}
+
+void TestStorageGuards::lockBusy_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QByteArray>("lock"); // empty: held by a live QLockFile
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
+    for (std::size_t i = 0; i < operations().size(); ++i) {
+        const std::string_view name = operations()[i].name;
+        if (name == "solve" || name == "rewrite catalogue")
+            QTest::newRow(operations()[i].name) << int(i) << QByteArray();
+        // Written by copies that hold no flock on it: a process that runs
+        // (of another user, in the unprivileged run) keeps it, fresh.
+        if (name == "solve") {
+            QTest::newRow("process 1, fresh") << int(i) << "1\nravno\n" + host + "\n";
+            QTest::newRow("this process, no boot line")
+                << int(i)
+                << QByteArray::number(QCoreApplication::applicationPid()) + "\nravno\n" + host;
+        }
+    }
+}
+
+// Another copy keeps the lock: after a few seconds the command gives up,
+// says so, and changes nothing.
+void TestStorageGuards::lockBusy()
+{
+    QFETCH(int, index);
+    QFETCH(QByteArray, lock);
+    const Operation &op = operations()[std::size_t(index)];
+    Sandbox work;
+    QVERIFY(work.write(op.file, kStored));
+    QLockFile other(lockFileName(work.path(op.file)));
+    if (lock.isEmpty())
+        QVERIFY(other.tryLock());
+    else
+        QVERIFY(work.write(lockFileName(op.file), lock));
+    const std::optional<FileError> error = op.run(*work.context);
+    QVERIFY(error.has_value());
+    QCOMPARE(error->kind, Failure::LockBusy);
+    QCOMPARE(work.read(op.file), kStored);
+    QVERIFY(work.exists(lockFileName(op.file)));
+}
+
+void TestStorageGuards::staleLock_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QByteArray>("lock");
+    QTest::addColumn<int>("ageSeconds");
+    // This test program is running here, but holds no lock.
+    const QByteArray running = QByteArray::number(QCoreApplication::applicationPid()) + "\n"
+                               + QCoreApplication::applicationName().toUtf8() + "\n"
+                               + QSysInfo::machineHostName().toUtf8() + "\n";
+    QTest::newRow("empty") << "solve" << QByteArray() << 0;
+    QTest::newRow("empty catalogue lock") << "list names" << QByteArray() << 0;
+    QTest::newRow("garbage") << "solve" << QByteArray("\x01\xff not a lock") << 0;
+    QTest::newRow("another computer") << "solve" << QByteArray("1\nravno\nelsewhere\n") << 0;
+    QTest::newRow("old") << "rewrite catalogue" << running << 60;
+}
+
+// A lock that no running copy holds here is cleared, and the command goes on
+// at once.
+void TestStorageGuards::staleLock()
+{
+    QFETCH(QString, operation);
+    QFETCH(QByteArray, lock);
+    QFETCH(int, ageSeconds);
+    const auto op = std::find_if(operations().begin(), operations().end(),
+                                 [&](const Operation &o) { return operation == o.name; });
+    Sandbox work;
+    const QString lockName = lockFileName(op->file);
+    QVERIFY(work.write(lockName, lock));
+    QFile lockFile(work.path(lockName));
+    QVERIFY(lockFile.open(QIODevice::ReadWrite));
+    QVERIFY(lockFile.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
+                                 QFileDevice::FileModificationTime));
+    lockFile.close();
+    const std::optional<FileError> error = op->run(*work.context);
+    QVERIFY2(!error, error ? qPrintable(failureText(*error)) : "");
+    QVERIFY(!work.exists(lockName));
 }
 
 void TestStorageGuards::lockBlocked_data()
