@@ -61,6 +61,16 @@ const std::map<QString, std::pair<QString, Reader>> &readers()
                       [](const DataFolder &f) { OpenFiles o; return !AnswerLog(f, o).all().ok(); }}},
         {"8-million", {"saved array, 1 000 000 values (refused)",
                        [](const DataFolder &f) { return !readNamedArray(f, "million").ok(); }}},
+        // In folders of their own (below): a log of 1 MiB of short answers, and
+        // one that is a single line of 32 MiB, which every reader refuses.
+        {"9-short-last", {"log of 1 MiB, last answer",
+                          [](const DataFolder &f) { OpenFiles o; return AnswerLog(f, o).last().ok(); }}},
+        {"9-oneline-last", {"one-line log, last answer (refused)",
+                            [](const DataFolder &f) { OpenFiles o; return !AnswerLog(f, o).last().ok(); }}},
+        {"9-oneline-first", {"one-line log, first answer (refused)",
+                             [](const DataFolder &f) { OpenFiles o; return !AnswerLog(f, o).first().ok(); }}},
+        {"9-oneline-all", {"one-line log, all answers (refused)",
+                           [](const DataFolder &f) { OpenFiles o; return !AnswerLog(f, o).all().ok(); }}},
     };
     return table;
 }
@@ -300,7 +310,13 @@ int largeReaders(int argc, char *argv[])
         || !writeRepeated(folder.pathOf(kCatalogueName), "", "array 1\r\n", bytes)
         || !writeRepeated(folder.pathOf("million"), " 9 \r\n" + QByteArray(" 123.456 \r\n").repeated(1000000),
                           "\r\n", 0)
-        || !writeRepeated(folder.pathOf(kAnswerLogName), "", "1.000  3.000  \r\n", bytes)) {
+        || !writeRepeated(folder.pathOf(kAnswerLogName), "", "1.000  3.000  \r\n", bytes)
+        || !QDir(work.path()).mkpath(QStringLiteral("short/files"))
+        || !QDir(work.path()).mkpath(QStringLiteral("oneline/files"))
+        || !writeRepeated(work.path() + QStringLiteral("/short/files/lastans"), "",
+                          "1.000  3.000  \r\n", 1600)
+        || !writeRepeated(work.path() + QStringLiteral("/oneline/files/lastans"), "", "1.000  ",
+                          qint64(32) << 20)) {
         std::fprintf(stderr, "could not write the files\n");
         return 1;
     }
@@ -310,18 +326,22 @@ int largeReaders(int argc, char *argv[])
                              : key == "2-named" ? QStringLiteral("big")
                              : key == "3-junk" ? QStringLiteral("junk")
                              : key == "8-million" ? QStringLiteral("million")
-                             : key.endsWith("ans") ? kAnswerLogName : kCatalogueName;
-        const double size = QFileInfo(folder.pathOf(file)).size() / 1048576.0;
+                             : key.endsWith("ans") || key.startsWith(u"9-") ? kAnswerLogName
+                                                                             : kCatalogueName;
+        const QString working = key.startsWith(u"9-short") ? work.path() + QStringLiteral("/short")
+                                : key.startsWith(u"9-one") ? work.path() + QStringLiteral("/oneline")
+                                                           : work.path();
+        const double size = QFileInfo(DataFolder(QDir(working)).pathOf(file)).size() / 1048576.0;
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(app.applicationFilePath(), {readerChildOption, key, work.path()});
+        child.start(app.applicationFilePath(), {readerChildOption, key, working});
         if (!child.waitForFinished(-1) || child.exitCode() != 0) {
             std::printf("%-42s failed\n", qPrintable(reader.first));
             continue;
         }
         const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
         const double peakMb = figures.value(1).toDouble() / 1024;
-        std::printf("%-42s %8.0f %10s %10.0f %8.2f\n", qPrintable(reader.first), size,
+        std::printf("%-42s %8.1f %10s %10.0f %8.2f\n", qPrintable(reader.first), size,
                     figures.value(0).constData(), peakMb, peakMb / size);
     }
     return 0;

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The storage readers alone on files of hundreds of megabytes: a last array
 // and a saved array of value lines, garbage as a saved array and as the
-// catalogue, and a runaway answer log. Each reader runs in a child process
+// catalogue, and a runaway answer log; then a log that is one line of
+// 32 MiB beside a short one. Each reader runs in a child process
 // of its own, so that the peak memory it reports is its own. Run by hand:
 //   build/ravno_bench --large-readers [megabytes, default 200]
 #pragma once

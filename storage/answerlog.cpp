@@ -16,18 +16,27 @@ struct OpenFiles::Paging
 {
     QFile file;
 
-    explicit Paging(const QString &path) : file(path) {}
 
     // The next non-empty line from the read position, or nothing at the end.
     Result<std::optional<QString>> nextEntry()
     {
+        const QString shown = DataFolder::displayName(kAnswerLogName);
         while (!file.atEnd()) {
-            QByteArray bytes = file.readLine();
+            // No more than the longest line and its line end, and one byte
+            // to tell a longer one.
+            QByteArray bytes = file.readLine(kMostLineBytes + 3);
             if (file.error() != QFileDevice::NoError)
-                return readError(Failure::ReadFailed, DataFolder::displayName(kAnswerLogName),
-                                 file.errorString());
+                return readError(Failure::ReadFailed, shown, file.errorString());
             if (bytes.endsWith('\n'))
-                bytes.chop(bytes.endsWith("\r\n") ? 2 : 1);
+                bytes.chop(1);
+            else if (!file.atEnd())
+                return FileError(Failure::LineTooLong, shown, Access::Read,
+                                 {QString::number(kMostLineBytes)});
+            if (bytes.endsWith('\r'))
+                bytes.chop(1);
+            if (bytes.size() > kMostLineBytes)
+                return FileError(Failure::LineTooLong, shown, Access::Read,
+                                 {QString::number(kMostLineBytes)});
             if (!bytes.isEmpty())
                 return std::optional<QString>(decodeText(bytes));
         }
@@ -87,10 +96,8 @@ Result<std::optional<QString>> AnswerLog::first()
     if (!appendBeforeReading(failure))
         return failure;
 
-    auto paging = std::make_unique<OpenFiles::Paging>(path());
-    if (auto blocked = obstacle(path(), shown(), Access::Read))
-        return *blocked;
-    if (auto failed = openRegular(paging->file, QIODevice::ReadOnly, shown(), Access::Read))
+    auto paging = std::make_unique<OpenFiles::Paging>();
+    if (auto failed = openForReading(paging->file, path(), shown()))
         return *failed;
     const Result<std::optional<QString>> entry = paging->nextEntry();
     if (entry && entry.value())
@@ -128,11 +135,10 @@ Result<QString> AnswerLog::all()
     m_shown = FileSnapshot();
     return underLock(path(), shown(), m_folder.lockWaitMs(), [&]() -> Result<QString> {
         // A log that was never written is an empty one; the rewrite creates it.
-        if (auto refusal = refuseToShow(path(), shown()))
-            return *refusal;
         m_notice.reset();
         QString entries;
         FileSnapshot read;
+        bool tooLarge = false;
         const QFileInfo info(path());
         if (info.exists() || !info.dir().exists()) {
             const Status status = readLines(path(), shown(), [&](QStringView line) {
@@ -140,10 +146,15 @@ Result<QString> AnswerLog::all()
                     entries += line;
                     entries += kLineEnd;
                 }
-                return true;
+                // Counted on what the view shows: a log it saved back
+                // (with one empty line more) shows again.
+                tooLarge = entries.size() > kMostShownBytes;
+                return !tooLarge;
             }, &read);
             if (!status)
                 return status.error();
+            if (tooLarge)
+                return tooLargeToShow(path(), shown());
         }
         entries += kLineEnd;
         FileSnapshot written;

@@ -8,6 +8,7 @@
 #include "core/order.h"
 #include "core/pastedsystem.h"
 #include "storage/answerlog.h"
+#include "storage/filelock.h"
 #include "storage/itemreader.h"
 #include "storage/textfile.h"
 
@@ -147,8 +148,13 @@ Status writeArrayFile(const DataFolder &folder, const QString &name, int scrollP
 {
     if (auto refusal = refuseArrayName(name))
         return *refusal;
-    return replaceFile(folder.pathOf(name), DataFolder::displayName(name),
-                       arrayFileText(scrollPosition, editorText));
+    // Under the file's own lock, as every change is, but without a lock
+    // file: it would lie beside the arrays under a name of its own.
+    const QString path = folder.pathOf(name);
+    const QString shown = DataFolder::displayName(name);
+    return underLock(path, shown, folder.lockWaitMs(), [&] {
+        return replaceFile(path, shown, arrayFileText(scrollPosition, editorText));
+    }, false);
 }
 
 Result<LoadedArray> readNamedArray(const DataFolder &folder, const QString &name)
@@ -172,8 +178,11 @@ Result<LoadedArray> readNamedArray(const DataFolder &folder, const QString &name
 Result<LoadedArray> readLastArray(const DataFolder &folder)
 {
     // The empty line creates the file when it is missing; later loads skip it.
-    const Status appended = appendToFile(folder.pathOf(kLastArrayName),
-                                         DataFolder::displayName(kLastArrayName), kLineEnd);
+    const QString path = folder.pathOf(kLastArrayName);
+    const QString shown = DataFolder::displayName(kLastArrayName);
+    const Status appended = underLock(path, shown, folder.lockWaitMs(), [&] {
+        return appendToFile(path, shown, kLineEnd);
+    }, false);
     if (!appended && !readableDespite(appended.error(), folder.pathOf(kLastArrayName)))
         return asReadFailure(appended.error());
     const Result<ArrayItems> items =

@@ -107,8 +107,6 @@ Result<QStringList> readCatalogueNames(const DataFolder &folder, bool *cut)
 
 Result<QString> readCatalogueForDisplay(const DataFolder &folder, FileSnapshot *taken)
 {
-    if (auto refusal = refuseToShow(path(folder), shown()))
-        return *refusal;
     QString display;
     const Status read = readLines(
         path(folder), shown(),
@@ -117,11 +115,13 @@ Result<QString> readCatalogueForDisplay(const DataFolder &folder, FileSnapshot *
                 display += item;
                 display += kLineEnd;
             });
-            return true;
+            return display.size() <= kMostShownBytes;
         },
         taken);
     if (!read)
         return read.error();
+    if (display.size() > kMostShownBytes)
+        return tooLargeToShow(path(folder), shown());
     return display;
 }
 

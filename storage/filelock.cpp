@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QList>
 #include <QSysInfo>
 #include <QThread>
@@ -45,15 +46,6 @@ QByteArray lockContents()
            + QSysInfo::bootUniqueId() + '\n';
 }
 
-// Whether the open file fd is the one at path now.
-bool stillAtName(int fd, const QByteArray &path)
-{
-    struct stat held = {};
-    struct stat named = {};
-    return ::fstat(fd, &held) == 0 && ::lstat(path.constData(), &named) == 0
-           && held.st_dev == named.st_dev && held.st_ino == named.st_ino;
-}
-
 // A lock nobody running here holds: empty or unreadable (its writer died
 // before filling it in), written on another computer or before this one
 // last started (its process ids mean nothing here), of a process that is
@@ -84,29 +76,46 @@ QString lockFileName(const QString &fileName)
     return fileName + QStringLiteral(".lock");
 }
 
-FileLock::FileLock(const QString &path, int waitMs)
-    : m_path(path), m_lockPath(QFile::encodeName(lockFileName(path))), m_waitMs(waitMs)
+FileLock::FileLock(const QString &path, int waitMs, bool withLockFile)
+    : m_path(path), m_waitMs(waitMs), m_withLockFile(withLockFile)
 {
 }
 
 FileLock::~FileLock()
 {
+    if (m_dataFd >= 0)
+        ::close(m_dataFd);
     if (m_fd < 0)
         return;
-    // Removed while still locked: no other copy can clear it in between.
-    ::unlink(m_lockPath.constData());
+    // Removed while still locked, so no other copy can clear it in between,
+    // and only while it is still this copy's: one that replaced it is
+    // another copy's live lock.
+    if (stillAt(m_fd, m_lock))
+        ::unlinkat(m_lock.dir(), m_lock.name.constData(), 0);
     ::close(m_fd);
 }
 
 std::optional<FileError> FileLock::acquire(const QString &shownName)
 {
+    Result<Place> place = openPlace(lockFileName(m_path), shownName, Access::Write);
+    if (!place)
+        return std::nullopt; // no folder: the work itself says so
+    m_lock = place.value();
     const QDeadlineTimer deadline(m_waitMs);
     bool waited = false;
+    bool lockFileDone = !m_withLockFile;
     int again = 0;
     for (;;) {
-        switch (tryOnce()) {
+        switch (lockFileDone ? lockData() : tryOnce()) {
         case Attempt::Taken:
-        case Attempt::NoLock: return std::nullopt;
+        case Attempt::NoLock:
+            if (lockFileDone)
+                return std::nullopt;
+            lockFileDone = true;
+            again = 0;
+            continue;
+        case Attempt::Blocked:
+            return FileError{Failure::LockBlocked, shownName};
         case Attempt::Again:
             if (++again < kMostAgain)
                 continue;
@@ -124,21 +133,22 @@ std::optional<FileError> FileLock::acquire(const QString &shownName)
 
 FileLock::Attempt FileLock::tryOnce()
 {
-    const int fd = ::open(m_lockPath.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = ::openat(m_lock.dir(), m_lock.name.constData(),
+                            O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0)
         return errno == EEXIST ? clearIfStale() : Attempt::NoLock;
     // Until it is locked and filled in, a copy clearing stale locks may take
     // it for one whose writer died and remove it: then it is no longer at
     // its name, and this copy starts again.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !stillAtName(fd, m_lockPath)) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !stillAt(fd, m_lock)) {
         ::close(fd);
         return Attempt::Again;
     }
     const QByteArray contents = lockContents();
     if (::write(fd, contents.constData(), contents.size()) != contents.size()) {
-        // A full disk: the change goes on without a lock, as where none
+        // A full disk: the change goes on without a lock file, as where none
         // can be made.
-        ::unlink(m_lockPath.constData());
+        ::unlinkat(m_lock.dir(), m_lock.name.constData(), 0);
         ::close(fd);
         return Attempt::NoLock;
     }
@@ -148,28 +158,67 @@ FileLock::Attempt FileLock::tryOnce()
 
 FileLock::Attempt FileLock::clearIfStale()
 {
-    const int fd = ::open(m_lockPath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
-    if (fd < 0)
-        return errno == ENOENT ? Attempt::Again : Attempt::Busy;
+    const int fd = ::openat(m_lock.dir(), m_lock.name.constData(),
+                            O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return Attempt::Again;
+        return errno == ELOOP ? Attempt::Blocked : Attempt::Busy;
+    }
+    struct stat status = {};
+    if (::fstat(fd, &status) == 0 && !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return Attempt::Blocked;
+    }
     pauseAt(PausePoint::LockOpened, m_path);
     // A live holder keeps its lock file locked, and so does a copy that is
     // clearing it. What was opened may since have been cleared by another
     // copy and replaced by its live lock: only the file still at the name
     // is judged and removed.
     Attempt result = Attempt::Busy;
-    struct stat status = {};
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &status) == 0
-        && S_ISREG(status.st_mode)) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &status) == 0) {
         char contents[512];
         const ssize_t got = ::read(fd, contents, sizeof contents);
-        if (!stillAtName(fd, m_lockPath))
+        if (!stillAt(fd, m_lock))
             result = Attempt::Again;
         else if (isStale(QByteArray(contents, std::max<ssize_t>(got, 0)), status)
-                 && ::unlink(m_lockPath.constData()) == 0)
+                 && ::unlinkat(m_lock.dir(), m_lock.name.constData(), 0) == 0)
             result = Attempt::Again;
     }
     ::close(fd);
     return result;
+}
+
+FileLock::Attempt FileLock::lockData()
+{
+    Place file = m_lock;
+    file.name = QFile::encodeName(QFileInfo(m_path).fileName());
+    // A file that is missing, not regular or not readable here has nothing
+    // to lock: the change itself then says what stands in its way.
+    const Result<Place> real = followInside(file, QString(), Access::Write);
+    if (!real)
+        return Attempt::NoLock;
+    const int fd = ::openat(real.value().dir(), real.value().name.constData(),
+                            O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0)
+        return Attempt::NoLock;
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return Attempt::NoLock;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return Attempt::Busy;
+    }
+    // The copy that held it may have replaced the file meanwhile: the new
+    // one is locked instead.
+    if (!stillAt(fd, real.value())) {
+        ::close(fd);
+        return Attempt::Again;
+    }
+    m_dataFd = fd;
+    return Attempt::Taken;
 }
 
 } // namespace ravno

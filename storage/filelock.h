@@ -10,14 +10,21 @@
 // gone, or older than 30 s) is cleared and the change goes on; it is cleared
 // only while locked by the clearer and still at its name, so that a copy
 // stalled on a lock another copy cleared meanwhile never removes the live
-// lock that took its place.
+// lock that took its place. A holder removes its lock file only while it is
+// still its own. A folder, link or fifo at the lock file's place is named
+// at once, since no copy could ever take that lock.
+// Besides, every copy locks the file itself (flock) for each change, with
+// or without a lock file: copies that differ in their rights to the folder
+// still wait for each other.
 #pragma once
 
 #include "storage/fileresult.h"
+#include "storage/folderaccess.h"
 
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 namespace ravno {
@@ -28,9 +35,10 @@ QString lockFileName(const QString &fileName);
 class FileLock
 {
 public:
-    // path: the file to guard; the lock is path + ".lock". waitMs: how long
-    // acquire() waits for another copy (DataFolder::lockWaitMs).
-    FileLock(const QString &path, int waitMs);
+    // path: the file to guard; the lock is path + ".lock", or none where
+    // withLockFile is false (the arrays). waitMs: how long acquire() waits
+    // for another copy (DataFolder::lockWaitMs).
+    FileLock(const QString &path, int waitMs, bool withLockFile = true);
     ~FileLock();
     FileLock(const FileLock &) = delete;
     FileLock &operator=(const FileLock &) = delete;
@@ -40,22 +48,25 @@ public:
     std::optional<FileError> acquire(const QString &shownName);
 
 private:
-    enum class Attempt { Taken, Busy, Again, NoLock };
+    enum class Attempt { Taken, Busy, Again, NoLock, Blocked };
     Attempt tryOnce();
     Attempt clearIfStale();
+    Attempt lockData();
 
     QString m_path;
-    QByteArray m_lockPath;
     int m_waitMs;
-    int m_fd = -1; // the lock file, held
+    bool m_withLockFile;
+    Place m_lock; // the lock file's place; its folder is the file's
+    int m_fd = -1;     // the lock file, held
+    int m_dataFd = -1; // the file itself, locked
 };
 
 // Runs work under the lock of path; its result, or the busy error.
 template<typename Work>
-auto underLock(const QString &path, const QString &shownName, int waitMs, Work work)
-    -> decltype(work())
+auto underLock(const QString &path, const QString &shownName, int waitMs, Work work,
+               bool withLockFile = true) -> decltype(work())
 {
-    FileLock lock(path, waitMs);
+    FileLock lock(path, waitMs, withLockFile);
     if (auto busy = lock.acquire(shownName))
         return *busy;
     return work();

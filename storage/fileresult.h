@@ -30,10 +30,14 @@ enum class Failure {
     TooLarge,
     QuotaExceeded,
     DeviceFailed,
+    FolderReadOnly,     // no new file can be made in the folder; quoted: its name
+    SharedInReadOnlyFolder, // the same, for a file with a second name (a hard link)
+    LineTooLong,        // quoted: the most bytes a line may hold
     LogRewritten,       // another copy rewrote the answer log while it was shown
     CatalogueRewritten, // the same for the catalogue
     // Whole sentences of their own.
     LockBusy,           // another copy holds the file's lock
+    LockBlocked,        // a folder, a link or a fifo lies where the lock file goes
     OrderOutOfRange,    // quoted: the stored first item
     TooManyValues,      // quoted: the most values, the file's size in bytes
     TooLargeToShow,     // quoted: the most bytes, the file's size in bytes
@@ -78,9 +82,9 @@ struct FileError
     Leftover leftover = Leftover::None;
 };
 
-// Either a value or a FileError.
+// Either a value or a FileError; never to be dropped unread.
 template<typename T>
-class Result
+class [[nodiscard]] Result
 {
 public:
     Result(T value) : m_ok(true), m_value(std::move(value)) {}

@@ -10,6 +10,7 @@ namespace ravno {
 
 enum class PausePoint {
     BeforeReplace, // a whole file is about to be replaced (after any read of it)
+    BeforeAppend,  // a file is about to be appended to (after the checks)
     LockBusy,      // another copy holds the lock this one is about to wait for
     LockOpened,    // a lock file that may be stale is open, not yet locked
 };

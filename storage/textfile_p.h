@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QIODevice>
 #include <QString>
+#include <QStringView>
 
 #include <functional>
 #include <optional>
@@ -17,17 +18,23 @@ namespace ravno {
 inline const char *const kCodePage = "windows-1251";
 inline constexpr auto kSnapshotDigest = QCryptographicHash::Sha1;
 
+// Texts reach a million lines: they go out a slice of about this many
+// characters at a time, never as one whole copy.
+inline constexpr qsizetype kSlice = qsizetype(1) << 20;
+
+// The text with every line end made CR LF, encoded.
+QByteArray encodeWithCrLf(const QString &text);
+// Writes text with CR LF line ends, in slices cut after a line end; digest,
+// when given, takes in the bytes written.
+bool putText(QIODevice &out, QStringView text, QCryptographicHash *digest);
+
 FileError writeError(Failure kind, const QString &shownName, const QString &system = QString());
 FileError readError(Failure kind, const QString &shownName, const QString &system = QString());
 
-// What stands in the way of reading or writing path, or nothing: checked
-// before any byte moves, so that the common faults get a plain message.
-std::optional<FileError> obstacle(const QString &path, const QString &shownName, Access access);
-
-// Opens file (its name set) as a regular file only, never blocking on a
-// fifo; the error when it is something else or cannot be opened.
-std::optional<FileError> openRegular(QFile &file, QIODevice::OpenMode mode,
-                                     const QString &shownName, Access access);
+// Opens path for reading as a regular file inside its folder (a link
+// inside followed, see storage/folderaccess.h); the error when it cannot.
+std::optional<FileError> openForReading(QFile &file, const QString &path,
+                                        const QString &shownName);
 
 // The reason text cannot be stored (a character the code page lacks would
 // come back as another one), or nothing.

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The reading half of storage/textfile.h: files are streamed a slice at a
-// time, so that a file of hundreds of megabytes is never held twice.
-#include "storage/textfile.h"
+#include "storage/textreader.h"
 
+#include "storage/codepage.h"
+#include "storage/folderaccess.h"
+#include "storage/safewrite.h"
 #include "storage/textfile_p.h"
 
 #include <QFile>
@@ -11,36 +12,51 @@
 
 #include <algorithm>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace ravno {
 namespace {
 
 constexpr qint64 kChunk = qint64(1) << 20;
-
-std::optional<FileError> openForReading(QFile &file, const QString &shownName)
-{
-    if (auto blocked = obstacle(file.fileName(), shownName, Access::Read))
-        return blocked;
-    return openRegular(file, QIODevice::ReadOnly, shownName, Access::Read);
-}
 
 FileError readFailure(const QFile &file, const QString &shownName)
 {
     return readError(Failure::ReadFailed, shownName, file.errorString());
 }
 
-} // namespace
-
-Status readLines(const QString &path, const QString &shownName,
-                 const std::function<bool(QStringView)> &onLine, FileSnapshot *taken)
+FileError lineTooLong(const QString &shownName)
 {
-    QFile file(path);
-    if (const auto failed = openForReading(file, shownName))
-        return *failed;
+    return FileError(Failure::LineTooLong, shownName, Access::Read,
+                     {QString::number(kMostLineBytes)});
+}
+
+// A line without its line end: LF, and one CR before it. A CR that ends
+// the file is taken for a line end cut short.
+QByteArrayView withoutLineEnd(QByteArrayView line)
+{
+    if (line.endsWith('\n'))
+        line.chop(1);
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return line;
+}
+
+// Calls onLine for the lines from the file's read position on; each new
+// chunk is searched once, and no line over kMostLineBytes is held.
+Status readLinesFrom(QFile &file, const QString &shownName,
+                     const std::function<bool(QStringView)> &onLine, QCryptographicHash *digest,
+                     qint64 *size)
+{
     QStringDecoder decoder(kCodePage);
-    QCryptographicHash digest(kSnapshotDigest);
-    qint64 size = 0;
-    QString pending; // the decoded text not yet given out: at most a part line
+    QByteArray pending; // a part line, at most kMostLineBytes and its CR
     QByteArray chunk;
+    QString line;
+    const auto give = [&](QByteArrayView bytes) {
+        const QByteArrayView text = withoutLineEnd(bytes);
+        line = decoder.decode(text);
+        return onLine(line);
+    };
     for (;;) {
         chunk.resize(kChunk);
         const qint64 got = file.read(chunk.data(), kChunk);
@@ -49,31 +65,83 @@ Status readLines(const QString &path, const QString &shownName,
         if (got == 0)
             break;
         chunk.truncate(got);
-        size += got;
-        if (taken)
-            digest.addData(chunk);
-        qsizetype lf = pending.size(); // no line end before what is new
-        pending += decoder.decode(chunk);
+        if (size)
+            *size += got;
+        if (digest)
+            digest->addData(chunk);
         qsizetype start = 0;
-        while ((lf = pending.indexOf(u'\n', lf)) >= 0) {
-            const qsizetype end = lf > start && pending.at(lf - 1) == u'\r' ? lf - 1 : lf;
-            if (!onLine(QStringView(pending).sliced(start, end - start)))
+        for (qsizetype lf = chunk.indexOf('\n'); lf >= 0; lf = chunk.indexOf('\n', start)) {
+            const QByteArrayView rest(chunk.constData() + start, lf + 1 - start);
+            if (pending.size() + rest.size() > kMostLineBytes + 2)
+                return lineTooLong(shownName);
+            bool more;
+            if (pending.isEmpty()) {
+                more = give(rest);
+            } else {
+                pending.append(rest);
+                more = give(pending);
+                pending.clear();
+            }
+            start = lf + 1;
+            if (!more)
                 return success();
-            start = ++lf;
         }
-        pending.remove(0, start);
+        if (pending.size() + (chunk.size() - start) > kMostLineBytes + 1)
+            return lineTooLong(shownName);
+        pending.append(chunk.constData() + start, chunk.size() - start);
     }
-    if (!pending.isEmpty() && !onLine(pending))
-        return success();
-    if (taken)
-        *taken = {size, digest.result()};
+    if (!pending.isEmpty()) {
+        if (withoutLineEnd(pending).size() > kMostLineBytes)
+            return lineTooLong(shownName);
+        give(pending);
+    }
     return success();
+}
+
+} // namespace
+
+std::optional<FileError> openForReading(QFile &file, const QString &path, const QString &shownName)
+{
+    const Result<Place> place = openPlace(path, shownName, Access::Read);
+    if (!place)
+        return place.error();
+    if (auto blocked = obstacleAt(place.value(), shownName, Access::Read))
+        return blocked;
+    const Result<Place> real = followInside(place.value(), shownName, Access::Read);
+    if (!real)
+        return real.error();
+    const Result<int> fd = openAt(real.value(), O_RDONLY, shownName, Access::Read);
+    if (!fd)
+        return fd.error();
+    if (!file.open(fd.value(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd.value());
+        return readError(Failure::NotOpened, shownName, file.errorString());
+    }
+    return std::nullopt;
+}
+
+Status readLines(const QString &path, const QString &shownName,
+                 const std::function<bool(QStringView)> &onLine, FileSnapshot *taken)
+{
+    QFile file;
+    if (const auto failed = openForReading(file, path, shownName))
+        return *failed;
+    QCryptographicHash digest(kSnapshotDigest);
+    bool whole = true;
+    qint64 size = 0;
+    const Status read = readLinesFrom(file, shownName, [&](QStringView line) {
+        whole = onLine(line);
+        return whole;
+    }, taken ? &digest : nullptr, &size);
+    if (read && whole && taken)
+        *taken = {size, digest.result()};
+    return read;
 }
 
 Result<QString> readWholeFile(const QString &path, const QString &shownName)
 {
-    QFile file(path);
-    if (const auto failed = openForReading(file, shownName))
+    QFile file;
+    if (const auto failed = openForReading(file, path, shownName))
         return *failed;
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
@@ -83,42 +151,44 @@ Result<QString> readWholeFile(const QString &path, const QString &shownName)
 
 Result<QString> readLastLine(const QString &path, const QString &shownName)
 {
-    QFile file(path);
-    if (const auto failed = openForReading(file, shownName))
+    QFile file;
+    if (const auto failed = openForReading(file, path, shownName))
         return *failed;
     constexpr qint64 kBackStep = qint64(64) << 10;
-    // The bytes from pos to the end of the lines not yet looked at; the
-    // first of them may be the tail of a line that begins further back.
-    QByteArray tail;
-    bool atLineEnd = false; // whether a line end follows those bytes
+    // The bytes of the line being put together, from the end of the step
+    // just read to the line's end: each step is searched once.
+    QByteArray carried;
+    QByteArray step;
+    const auto found = [&](QByteArrayView head) -> std::optional<Result<QString>> {
+        const QByteArray line = withoutLineEnd(head.toByteArray() + carried).toByteArray();
+        carried.clear();
+        if (line.size() > kMostLineBytes)
+            return Result<QString>(lineTooLong(shownName));
+        if (line.isEmpty())
+            return std::nullopt;
+        return Result<QString>(decodeText(line));
+    };
     for (qint64 pos = file.size(); pos > 0;) {
-        const qint64 step = std::min(pos, kBackStep);
-        pos -= step;
-        if (!file.seek(pos))
+        const qint64 size = std::min(pos, kBackStep);
+        pos -= size;
+        step.resize(size);
+        if (!file.seek(pos) || file.read(step.data(), size) != size)
             return readFailure(file, shownName);
-        const QByteArray before = file.read(step);
-        if (before.size() != step)
-            return readFailure(file, shownName);
-        tail.prepend(before);
-        // Whole lines, last first: each begins after a line feed, or at the
-        // start of the file.
-        qsizetype end = tail.size();
-        for (;;) {
-            const qsizetype lf = end > 0 ? tail.lastIndexOf('\n', end - 1) : -1;
-            if (lf < 0 && pos > 0)
-                break;
-            QByteArrayView line(tail.constData() + lf + 1, end - lf - 1);
-            if (atLineEnd && line.endsWith('\r'))
-                line.chop(1);
-            if (!line.isEmpty())
-                return decodeText(line.toByteArray());
-            if (lf < 0)
-                break;
+        qsizetype end = step.size();
+        for (qsizetype lf = step.lastIndexOf('\n', end - 1); end > 0 && lf >= 0;
+             lf = end > 0 ? step.lastIndexOf('\n', end - 1) : -1) {
+            // The line after this line feed; its own line end stays with it.
+            if (auto line = found(QByteArrayView(step.constData() + lf + 1, end - lf - 1)))
+                return *line;
             end = lf;
-            atLineEnd = true;
+            carried = "\n"; // the line before ends here
         }
-        tail.truncate(end);
+        carried.prepend(step.constData(), end);
+        if (carried.size() > kMostLineBytes + 2)
+            return lineTooLong(shownName);
     }
+    if (auto line = found({}))
+        return *line;
     return QString();
 }
 
@@ -127,11 +197,12 @@ Result<QStringList> replaceKeepingAdded(const QString &path, const QString &show
                                         Failure changed)
 {
     // What the file holds beyond the bytes the view was filled from.
-    QByteArray beyond;
+    QStringList added;
+    QString addedText;
     bool unchanged = basis.size == 0;
-    QFile file(path);
-    if (file.exists()) {
-        if (const auto failed = openForReading(file, shownName))
+    if (QFileInfo::exists(path)) {
+        QFile file;
+        if (const auto failed = openForReading(file, path, shownName))
             return *failed;
         QCryptographicHash digest(kSnapshotDigest);
         qint64 left = basis.size;
@@ -145,21 +216,22 @@ Result<QStringList> replaceKeepingAdded(const QString &path, const QString &show
             left -= part.size();
         }
         unchanged = left == 0 && digest.result() == basis.digest;
-        beyond = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            return readFailure(file, shownName);
-        file.close();
+        if (!unchanged)
+            return writeError(changed, shownName);
+        const Status rest = readLinesFrom(file, shownName, [&](QStringView line) {
+            if (!line.isEmpty()) {
+                added.append(line.toString());
+                addedText += line;
+                addedText += kLineEnd;
+            }
+            return true;
+        }, nullptr, nullptr);
+        if (!rest)
+            return rest.error();
     }
     if (!unchanged)
         return writeError(changed, shownName);
 
-    QStringList added;
-    QString addedText;
-    for (const QString &line : splitLines(decodeText(beyond)))
-        if (!line.isEmpty()) {
-            added.append(line);
-            addedText += line + kLineEnd;
-        }
     FileSnapshot written;
     const Status status = replaceFile(path, shownName, text + addedText, &written);
     if (!status)
@@ -177,6 +249,8 @@ bool readableDespite(const FileError &appendFailure, const QString &path)
     case Failure::NoSpace:
     case Failure::TooLarge:
     case Failure::QuotaExceeded:
+    case Failure::FolderReadOnly:
+    case Failure::SharedInReadOnlyFolder:
         return QFileInfo(path).isFile();
     default: return false;
     }
@@ -196,31 +270,10 @@ FileError asReadFailure(FileError appendFailure)
     return appendFailure;
 }
 
-std::optional<FileError> refuseToShow(const QString &path, const QString &shownName)
+FileError tooLargeToShow(const QString &path, const QString &shownName)
 {
-    const qint64 size = QFileInfo(path).size();
-    if (size <= kMostShownBytes)
-        return std::nullopt;
     return FileError(Failure::TooLargeToShow, shownName, Access::Read,
-                     {QString::number(kMostShownBytes), QString::number(size)});
-}
-
-QStringList splitLines(const QString &text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = text.indexOf(u'\n', start);
-        const qsizetype next = end < 0 ? text.size() : end + 1;
-        if (end < 0)
-            end = text.size();
-        const qsizetype length = end > start && text.at(end - 1) == u'\r' && end < text.size()
-                                     ? end - start - 1
-                                     : end - start;
-        lines.append(text.mid(start, length));
-        start = next;
-    }
-    return lines;
+                     {QString::number(kMostShownBytes), QString::number(QFileInfo(path).size())});
 }
 
 } // namespace ravno

@@ -126,13 +126,14 @@ void TestAnswerLog::lastReadFromTheEnd_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("last");
-    const QByteArray longLine(100000, 'x');
+    const QByteArray longLine(kMostLineBytes, 'x');
     QTest::newRow("LF alone") << QByteArray("a\nb\n") << "b";
     QTest::newRow("carriage return inside") << QByteArray("x\ry\r\n") << "x\ry";
     QTest::newRow("one CR taken with LF") << QByteArray("b\r\r\n") << "b\r";
+    QTest::newRow("lone CR at the end") << QByteArray("a\r\nb\r") << "b";
     // The log is read back 64 KiB at a time.
     QTest::newRow("behind many empty lines") << "a\r\n" + QByteArray("\r\n").repeated(40000) << "a";
-    QTest::newRow("longer than a step") << "a\r\n" + longLine + "\r\n\r\n" << QString(longLine);
+    QTest::newRow("longest line, across a step") << "a\r\n" + longLine + "\r\n\r\n" << QString(longLine);
     QTest::newRow("CR LF split by a step") << "b\r\n" + QByteArray(65533, '\n') << "b";
 }
 

@@ -36,6 +36,7 @@ struct ChildReport
     QByteArray bytes; // of the operation's file afterwards
     bool paging = false;
     bool lockLeft = false;
+    bool read = false; // a read went on past the failed write
 };
 
 const QByteArray kShortStored(" 2 \r\n");
@@ -61,6 +62,8 @@ ChildReport runChild(const QStringList &arguments)
             report.paging = value == "1";
         else if (line.startsWith("LOCK "))
             report.lockLeft = value == "1";
+        else if (line.startsWith("READ "))
+            report.read = value == "1";
     }
     return report;
 }
@@ -73,6 +76,9 @@ class TestStorageChildren : public QObject
 private slots:
     void fullDisk_data();
     void fullDisk();
+    void readOnlyMount_data();
+    void readOnlyMount();
+    void twoCopies_data();
     void twoCopies();
     void clearedLockTakenOnce_data();
     void clearedLockTakenOnce();
@@ -86,11 +92,12 @@ void TestStorageChildren::fullDisk_data()
         for (std::size_t i = 0; i < operations().size(); ++i)
             if (operations()[i].writes)
                 QTest::addRow("%s: %s", mode, operations()[i].name) << int(i) << QString(mode);
-    // A writable file in a read-only folder is written in place: a write that
-    // fails there puts the old bytes back. Runs where permissions hold.
+    // A writable file in a read-only folder is never written in place, where
+    // a failed write could not be undone: the save is refused, even under a
+    // limit the old bytes fit. Runs where permissions hold.
     for (std::size_t i = 0; i < operations().size(); ++i)
         if (operations()[i].name == std::string_view("save array"))
-            QTest::newRow("fsize in place: save array") << int(i) << QStringLiteral("inplace");
+            QTest::newRow("fsize, read-only folder: save array") << int(i) << QStringLiteral("inplace");
 }
 
 // Each write in a child process: under a file-size limit (no privileges
@@ -115,27 +122,75 @@ void TestStorageChildren::fullDisk()
     QVERIFY(!report.lockLeft);
 }
 
+void TestStorageChildren::readOnlyMount_data()
+{
+    QTest::addColumn<int>("index");
+    for (std::size_t i = 0; i < operations().size(); ++i)
+        if (operations()[i].writes)
+            QTest::newRow(operations()[i].name) << int(i);
+}
+
+// On a file system mounted read-only nothing can be written, for root too:
+// each write says so and changes nothing, and a read that appends first
+// (or rewrites after) still reads.
+void TestStorageChildren::readOnlyMount()
+{
+    QFETCH(int, index);
+    const Operation &op = operations()[std::size_t(index)];
+    Sandbox work;
+    const ChildReport report = runChild({"romount", QString::number(index), work.workingPath()});
+    QVERIFY2(report.failed.isEmpty(), qPrintable(report.failed));
+    if (!report.skipped.isEmpty())
+        QSKIP(qPrintable("no read-only mount here: " + report.skipped));
+    QVERIFY(report.error.has_value());
+    QVERIFY2(report.error->startsWith("write files/" + op.file + " "), qPrintable(*report.error));
+    QCOMPARE(report.bytes, kStored);
+    const std::string_view name = op.name;
+    QCOMPARE(report.read, name == "first answer" || name == "last answer" || name == "all answers"
+                              || name == "load last array" || name == "list names");
+}
+
+void TestStorageChildren::twoCopies_data()
+{
+    QTest::addColumn<bool>("readOnly");
+    QTest::newRow("writable folder") << false;
+    // No lock file and no new file can be made there: the rewrites are
+    // refused, and the appends wait on the files' own locks.
+    QTest::newRow("read-only folder") << true;
+}
+
 // Two copies at once: one rewrites the answer log (shown, then saved) and
 // the catalogue (shown, then saved); each time it has read a file and is
 // about to write it, it waits until the other copy has appended a line to
 // that file or found it locked. Without the locks every such line is lost.
 void TestStorageChildren::twoCopies()
 {
+    QFETCH(bool, readOnly);
     Sandbox work;
     QVERIFY(work.write(kAnswerLogName, encodeText("старый ответ\r\n")));
     QVERIFY(work.write(kCatalogueName, "a\r\n"));
     for (const char *pipe : {"/toAppender", "/toRewriter"})
         QCOMPARE(::mkfifo(QFile::encodeName(work.workingPath() + pipe).constData(), 0600), 0);
+    const QString files = work.path(QString());
+    if (readOnly) {
+        QVERIFY(QFile::setPermissions(files, QFile::ReadOwner | QFile::ExeOwner));
+        if (::access(QFile::encodeName(files).constData(), W_OK) == 0)
+            QSKIP("permissions are not enforced for this user; the test command runs this row "
+                  "again as user 65534");
+    }
     QProcess copies[2];
     const char *roles[2] = {"rewriter", "appender"};
     for (int i = 0; i < 2; ++i)
         copies[i].start(QCoreApplication::applicationFilePath(),
-                        {"--copy", work.workingPath(), roles[i]});
+                        {"--copy", work.workingPath(), roles[i], readOnly ? "readonly" : ""});
     for (QProcess &copy : copies) {
         QVERIFY(copy.waitForFinished(20000));
         QVERIFY2(copy.exitCode() == 0, copy.readAllStandardOutput().constData());
     }
-    QCOMPARE(work.read(kAnswerLogName), encodeText("старый ответ\r\n\r\nA 1\r\nA 2\r\n"));
+    QVERIFY(QFile::setPermissions(files, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QCOMPARE(work.read(kAnswerLogName),
+             encodeText(readOnly ? "старый ответ\r\nA 1\r\nA 2\r\n"
+                                 : "старый ответ\r\n\r\nA 1\r\nA 2\r\n"));
     QCOMPARE(readCatalogueNames(work.folder()).value(), (QStringList{"a", "A-3"}));
 }
 
@@ -222,7 +277,8 @@ int fullDiskChild(const QStringList &args)
     const Operation &op = operations()[std::size_t(args[1].toInt())];
     const QString files = args[2] + QStringLiteral("/files");
     QTextStream out(stdout);
-    if (args[0] == u"tmpfs"
+    const bool mounted = args[0] == u"tmpfs" || args[0] == u"romount";
+    if (mounted
         && (::unshare(CLONE_NEWNS) != 0
             || ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
             || ::mount("tmpfs", QFile::encodeName(files).constData(), "tmpfs", 0, "size=64k")
@@ -247,7 +303,13 @@ int fullDiskChild(const QStringList &args)
             return 0;
         }
     }
-    if (args[0] == u"tmpfs") {
+    if (args[0] == u"romount") {
+        if (::mount("none", QFile::encodeName(files).constData(), nullptr,
+                    MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
+            out << "SKIP remounting read-only failed (" << qt_error_string(errno) << ")\n";
+            return 0;
+        }
+    } else if (args[0] == u"tmpfs") {
         QFile filler(files + QStringLiteral("/filler"));
         if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             return 1;
@@ -265,7 +327,9 @@ int fullDiskChild(const QStringList &args)
     }
     RecordingMessages messages;
     AppContext context(folder, messages);
-    if (const std::optional<FileError> error = op.run(context))
+    const Outcome outcome = op.run(context);
+    out << "READ " << (outcome.read.value_or(false) ? 1 : 0) << "\n";
+    if (const std::optional<FileError> error = outcome.error)
         out << "ERR " << (error->access == Access::Write ? "write " : "read ") << error->path
             << " " << int(error->kind) << "\n";
     out << "PAGING " << (context.files.isPaging() ? 1 : 0) << "\n";
@@ -339,12 +403,26 @@ int copyChild(const QStringList &args)
             return receive(toRewriter) == "done";
         return true;
     };
+    // In a read-only folder every rewrite is refused, after the appender
+    // found the file locked: then it says so. Elsewhere every one succeeds.
+    static const bool readOnly = args.value(2) == u"readonly";
+    static bool alwaysBusy = true;
+    const auto refusedThere = [](const std::optional<FileError> &error) {
+        alwaysBusy = alwaysBusy && appending;
+        return readOnly ? error && error->kind == Failure::FolderReadOnly : !error;
+    };
     AnswerLog log(folder, files);
     Catalogue catalogue(folder, files);
     const Result<QString> shown = log.all();
-    const bool logSaved = shown && settled() && log.save(shown.value()) && settled();
+    const bool logSaved = shown && refusedThere(log.takeNotice()) && settled()
+                          && refusedThere(failure(log.save(shown.value()))) && settled();
     const Result<QString> list = catalogue.show();
-    const bool listSaved = list && catalogue.rewrite(list.value()) && settled();
+    const bool listSaved =
+        list && refusedThere(failure(catalogue.rewrite(list.value()))) && settled();
+    if (readOnly && !alwaysBusy) {
+        out << "the appender did not wait for the rewrite\n";
+        return 1;
+    }
     send(toAppender, "end");
     if (!logSaved || !listSaved) {
         out << "view save failed\n";

@@ -73,6 +73,7 @@ void TestTextFormat::lines_data()
     QTest::newRow("empty lines") << "\r\n\r\n" << QStringList{"", ""};
     QTest::newRow("blanks kept") << "  \r\n \r\n" << QStringList{"  ", " "};
     QTest::newRow("lone CR is text") << "a\rb\r\n" << QStringList{"a\rb"};
+    QTest::newRow("CR at the end ends the line") << "a\r\nb\r" << QStringList{"a", "b"};
 }
 
 void TestTextFormat::lines()
@@ -98,6 +99,17 @@ void TestTextFormat::lineEndsWrittenAsCrLf_data()
     QTest::newRow("CR LF stays") << "a\r\nb" << QByteArray("a\r\nb");
     QTest::newRow("leading LF") << "\n\n" << QByteArray("\r\n\r\n");
     QTest::newRow("no line end") << "ab" << QByteArray("ab");
+    // Over a million characters go out in slices: no cut may fall between
+    // a CR and its LF, in the ASCII path or the code page's.
+    // Shifted by one and two characters, one of the cuts meets each place
+    // in a line: after its CR too.
+    for (const char *line : {"a", "я"})
+        for (int shift = 0; shift < 3; ++shift) {
+            const QString text = QString(shift, u'x')
+                                 + (QString::fromUtf8(line) + QStringLiteral("\r\n")).repeated(400000);
+            QTest::addRow("1.2 Mi characters, lines of %s, shifted by %d", line, shift)
+                << text << encodeText(text);
+        }
 }
 
 void TestTextFormat::lineEndsWrittenAsCrLf()

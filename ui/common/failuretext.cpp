@@ -34,6 +34,19 @@ QString fileReason(const FileError &error)
     case Failure::TooLarge: return QStringLiteral("файл превысил допустимый размер");
     case Failure::QuotaExceeded: return QStringLiteral("исчерпана дисковая квота");
     case Failure::DeviceFailed: return QStringLiteral("ошибка ввода-вывода");
+    case Failure::FolderReadOnly:
+        return QStringLiteral("папка %1 защищена от записи, а файл переписывается только через "
+                              "новый файл рядом с ним. Файл не изменён")
+            .arg(error.quoted.value(0));
+    case Failure::SharedInReadOnlyFolder:
+        return QStringLiteral("у файла есть второе имя (жёсткая ссылка), а отдельную копию для "
+                              "него в папке %1, защищённой от записи, не создать. Оба имени "
+                              "сохранили прежнее содержимое")
+            .arg(error.quoted.value(0));
+    case Failure::LineTooLong:
+        return QStringLiteral("в нём есть строка длиннее %1 байт; таких строк программа не "
+                              "пишет. Ничего не изменено")
+            .arg(error.quoted.value(0));
     case Failure::LogRewritten:
         return QStringLiteral("его переписала другая копия программы, пока он был показан "
                               "здесь. Ничего не изменено; покажите ответы заново");
@@ -115,6 +128,11 @@ QString sentence(const FileError &error)
     case Failure::LockBusy:
         return QStringLiteral("Файл %1 сейчас меняет другая копия программы (файл блокировки "
                               "%2). Ничего не изменено; попробуйте ещё раз.")
+            .arg(error.path, lockFileName(error.path));
+    case Failure::LockBlocked:
+        return QStringLiteral("Файл %1 не изменён: на месте его файла блокировки %2 лежит папка, "
+                              "ссылка или другой необычный файл, и ни одна копия программы не "
+                              "может его занять. Уберите %2.")
             .arg(error.path, lockFileName(error.path));
     case Failure::OrderOutOfRange:
         return QStringLiteral("Массив из файла %1 не загружен: первая строка должна задавать "
