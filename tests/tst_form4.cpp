@@ -4,6 +4,7 @@
 #include "ui/extras/form4.h"
 #include "ui/main/form1.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,6 +45,12 @@ void TestForm4::window()
     QCOMPARE(about->windowType(), Qt::Tool);
     QVERIFY(!(about->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
     QCOMPARE(about->minimumSize(), about->maximumSize());
+    // A screen reader announces a dialog and reads what has the keyboard.
+    QCOMPARE(QAccessible::queryAccessibleInterface(about)->role(), QAccessible::Dialog);
+    QVERIFY(QTest::qWaitForWindowActive(about));
+    QVERIFY(QApplication::focusWidget() && QApplication::focusWidget()->window() == about);
+    QVERIFY(QAccessible::queryAccessibleInterface(QApplication::focusWidget())
+                ->text(QAccessible::Name).startsWith(QStringLiteral("Программа предназначена")));
     // Its light words lie on a dark ground.
     QVERIFY(about->palette().color(QPalette::Window).lightness() < 128);
     const QPoint middle = about->screen()->availableGeometry().center();

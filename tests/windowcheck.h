@@ -173,9 +173,13 @@ inline double contrast(QColor a, QColor b)
 }
 
 // What a screen reader finds in the window: every control that takes the
-// keyboard has a name, its own within the window.
+// keyboard, and every box and scroll bar, has a name of its own within the
+// window: its caption, or Russian words stated for it (a result's before its
+// text), with no file name in Latin, and never the text it holds.
 inline void checkReaderNames(QWidget *window)
 {
+    static const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
+    static const QRegularExpression russian(QStringLiteral("[А-яЁё]"));
     QStringList names;
     for (QList todo{QAccessible::queryAccessibleInterface(window)}; !todo.isEmpty();) {
         QAccessibleInterface *item = todo.takeLast();
@@ -183,12 +187,20 @@ inline void checkReaderNames(QWidget *window)
             todo << item->child(i);
         auto *widget = qobject_cast<QWidget *>(item->object());
         // A combo box's line edit is the box's, which has the name.
-        if (widget && widget->isVisible() && item->state().focusable && widget != window
-            && !qobject_cast<QComboBox *>(widget->parentWidget())) {
-            const QString name = item->text(QAccessible::Name);
-            QVERIFY2(!name.isEmpty() && !names.contains(name), qPrintable(widget->objectName() + u' ' + name));
-            names << name;
-        }
+        if (!widget || !widget->isVisible() || widget == window || qobject_cast<QComboBox *>(widget->parentWidget())
+            || !(item->state().focusable || qobject_cast<QLineEdit *>(widget) || qobject_cast<QScrollBar *>(widget)))
+            continue;
+        if (qobject_cast<QScrollBar *>(widget) && qobject_cast<QAbstractScrollArea *>(widget->parentWidget()
+                                                                                         ? widget->parentWidget()->parentWidget()
+                                                                                         : nullptr))
+            continue; // a box's own scroll bar
+        const QString name = item->text(QAccessible::Name);
+        const auto *button = qobject_cast<const QAbstractButton *>(widget);
+        const bool caption = button && !button->text().isEmpty() && name == QString(button->text()).remove(u'&');
+        const QString words = name.section(QStringLiteral(": "), 0, 0);
+        const bool stated = words.contains(russian) && !words.contains(latin) && name != shownText(widget);
+        QVERIFY2((caption || stated) && !names.contains(name), qPrintable(widget->objectName() + u' ' + name));
+        names << name;
     }
 }
 

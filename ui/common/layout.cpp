@@ -174,9 +174,4 @@ void endProgram()
     QCoreApplication::exit(0);
 }
 
-void nameByToolTip(QWidget *control)
-{
-    control->setAccessibleName(control->toolTip());
-}
-
 } // namespace ravno

@@ -64,8 +64,4 @@ void showActive(QWidget *window);
 // close, so the editor does not save its last array on the way out.
 void endProgram();
 
-// A label or box whose accessible name follows its tool tip (for controls
-// that show no text of their own).
-void nameByToolTip(QWidget *control);
-
 } // namespace ravno

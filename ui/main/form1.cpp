@@ -105,7 +105,7 @@ void Form1::buildControls()
     // Only a click target: the keyboard goes to the button beneath it.
     m_enterBox->setFocusPolicy(Qt::NoFocus);
     m_enterBox->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }")); // the caption just fits
-    nameByToolTip(m_enterBox);
+    m_enterBox->setAccessibleName(m_enter->text());
     // The button beneath says the same to a screen reader.
     hideFromReaders(m_enterBox);
     m_enterBox->installEventFilter(this);
@@ -140,7 +140,7 @@ void Form1::buildControls()
     m_logText->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_logText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_logText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    nameByToolTip(m_logText);
+    m_logText->setAccessibleName(QStringLiteral("Содержимое журнала ответов"));
     // A place to read and edit lines, where a tab is no part of the log:
     // Tab leaves it, and Escape hides it as "Скрыть" does.
     m_logText->setTabChangesFocus(true);

@@ -9,6 +9,7 @@
 #include "ui/common/controltable.h"
 #include "ui/common/focusring.h"
 #include "ui/common/layout.h"
+#include "ui/common/readers.h"
 #include "ui/common/viewtext.h"
 #include "ui/extras/keptlabel.h"
 #include "ui/extras/roadanimator.h"
@@ -92,6 +93,7 @@ Form3::Form3(AppContext &context, ArrayEditor &editor, QWidget *parent)
     setWindowTitle(QStringLiteral("Сохранение/Загрузка массивов"));
     setAttribute(Qt::WA_DeleteOnClose);
     applyWindowLook(this);
+    announceAsDialog(this);
     // Every box of this window is black with green text: the tick box and
     // the drop-down list of the name box as well.
     setStyleSheet(styleSheet()
@@ -137,7 +139,7 @@ void Form3::buildControls()
     m_name->setInsertPolicy(QComboBox::NoInsert);
     m_name->setCompleter(nullptr);
     m_name->setEditText(QStringLiteral("Combo1"));
-    m_name->setAccessibleName(QStringLiteral("Имя массива"));
+    nameComboBox(m_name, QStringLiteral("Имя массива"));
     m_name->lineEdit()->installEventFilter(this);
     m_name->installEventFilter(this);
 
@@ -156,7 +158,7 @@ void Form3::buildControls()
     m_names->setSelectionMode(QAbstractItemView::SingleSelection);
     // A long catalogue lays out without measuring every name.
     m_names->setUniformItemSizes(true);
-    nameByToolTip(m_names);
+    m_names->setAccessibleName(QStringLiteral("Список доступных массивов"));
     m_names->installEventFilter(this);
 
     m_catalogue = controls.make<QPlainTextEdit>("Text1");
@@ -164,7 +166,7 @@ void Form3::buildControls()
     m_catalogue->setTabChangesFocus(true);
     m_catalogue->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_catalogue->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    nameByToolTip(m_catalogue);
+    m_catalogue->setAccessibleName(QStringLiteral("Содержимое списка массивов"));
 
     // Kept: repainted under the moving road without laying out its text anew.
     m_status = controls.make<KeptLabel>("Label1");
