@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The four windows as a person meets them at every order, with values of
 // six digits before the point, and at order 10 with answers of ten digits,
-// of 58 and with coefficients of twelve: every control reachable, every
-// caption and every answer whole, every window beside the others where the
-// screen has room, and back in its place after it grew; the report on the
-// screen. CTest runs it on a screen of 1280 x 1024, of 800 x 600 and of
-// 800 x 340, and a part of its rows on 1600 x 1200 at scale factor 2 and on
-// 1366 x 768 at scale factor 1.5.
+// of 58 and with coefficients of twelve: every window on the screen, every
+// control reachable, every caption and every answer whole, the matrix from
+// its first row, every window beside the others where the screen has room,
+// and back in its place after it grew; the report on the screen. CTest runs
+// it on a screen of 1280 x 1024, of 800 x 600, of 800 x 600 at scale factor
+// 2 and of 800 x 340, and a part of its rows on 1600 x 1200 at scale factor
+// 2 and on 1366 x 768 at scale factor 1.5.
 #include "core/order.h"
 #include "testsupport.h"
 #include "ui/common/messages.h"
@@ -112,6 +113,7 @@ void TestLayout::everyWindow()
         checkFocusFrames(&main);
     const QPoint corner = main.pos();
     const QRect screen = main.screen()->availableGeometry();
+    QVERIFY(screen.contains(main.frameGeometry()));
 
     press(child<QPushButton>(&main, "Command1"));
     Form2 *editor = main.editor();
@@ -127,6 +129,8 @@ void TestLayout::everyWindow()
     child<QScrollBar>(editor, "VScroll1")->setValue(positionOfOrder(order));
     child<QLineEdit>(editor, "Text1")->setText(values);
     checkWindow(editor);
+    QVERIFY(screen.contains(editor->frameGeometry()));
+    QVERIFY(screen.contains(form->frameGeometry()));
     if (frames)
         checkFocusFrames(editor);
     if (previewRoad)
@@ -153,6 +157,7 @@ void TestLayout::everyWindow()
     QCOMPARE(child<QLabel>(&main, "Label1")->text().count(u'\n'), order);
     checkWindow(&main, {{"Text1", "Command1"}});
     QVERIFY(screen.contains(main.frameGeometry()));
+    checkFirstLineShown(child<QLabel>(&main, "Label1"));
     if (road)
         checkRoadClearOfText(&main);
     if (frames) {
@@ -196,6 +201,7 @@ void TestLayout::everyWindow()
     Form4 *about = Form4::showSingle();
     QVERIFY(QTest::qWaitForWindowActive(about));
     checkWindow(about);
+    QVERIFY(screen.contains(about->frameGeometry()));
     delete about;
 }
 

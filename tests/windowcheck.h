@@ -356,6 +356,21 @@ inline void checkRoadClearOfText(QWidget *window)
     QCOMPARE(road->state().animPos(), 18); // the run went all the way
 }
 
+// The first line of a text area's label lies wholly in what the area shows.
+inline void checkFirstLineShown(QLabel *label)
+{
+    auto *area = qobject_cast<TextArea *>(label->parentWidget()->parentWidget());
+    QVERIFY(area);
+    const QFontMetrics metrics = label->fontMetrics();
+    const int m = label->margin();
+    const QRect first(label->contentsRect().adjusted(m, m, -m, -m).topLeft(),
+                      QSize(metrics.horizontalAdvance(label->text().section(u'\n', 0, 0)), metrics.height()));
+    const QRect shown(label->mapFrom(area->viewport(), QPoint(0, 0)), area->viewport()->size());
+    QVERIFY2(shown.contains(QRect(first.topLeft(), QSize(1, first.height()))),
+             qPrintable(QStringLiteral("%1's first line at %2 of %3..%4").arg(label->objectName()).arg(first.top())
+                            .arg(shown.top()).arg(shown.bottom())));
+}
+
 // A window sized by its contents, such as the report, lies wholly in the
 // screen's available area with every button it shows.
 inline void checkOnScreen(QWidget *window)

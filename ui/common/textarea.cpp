@@ -208,10 +208,14 @@ void TextArea::placeWithin(const QRect &room)
 void TextArea::showNewestLine()
 {
     // Answers too many for the screen show the first answers of the newest
-    // printed line; a taller matrix or system its last lines.
+    // printed line; a taller matrix its first rows, from which it is read
+    // (the pivot row); a taller system the last lines typed.
     QScrollBar *vertical = verticalScrollBar();
     const auto *box = qobject_cast<const PrintBox *>(m_label);
-    vertical->setValue(box ? std::min(vertical->maximum(), box->newestLineTop()) : vertical->maximum());
+    if (box)
+        vertical->setValue(std::min(vertical->maximum(), box->newestLineTop()));
+    else
+        vertical->setValue(m_growth == Growth::RightAndDown ? vertical->minimum() : vertical->maximum());
 }
 
 QRegion TextArea::lineBoxes() const
