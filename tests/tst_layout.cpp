@@ -74,6 +74,8 @@ class TestLayout : public QObject
 private slots:
     void everyWindow_data();
     void everyWindow();
+    void saveLoadPlace_data();
+    void saveLoadPlace();
     void messageBoxShowsItsTitle_data();
     void messageBoxShowsItsTitle();
 };
@@ -203,6 +205,42 @@ void TestLayout::everyWindow()
     checkWindow(about);
     QVERIFY(screen.contains(about->frameGeometry()));
     delete about;
+}
+
+void TestLayout::saveLoadPlace_data()
+{
+    // Frames as a window manager draws them around the editor and the
+    // save/load window, in the pixels the windows count: the available
+    // area, the editor centred on it.
+    QTest::addColumn<QRect>("screen");
+    QTest::newRow("1280 x 1024") << QRect(0, 0, 1280, 1024);
+    QTest::newRow("800 x 600") << QRect(0, 0, 800, 600);
+    QTest::newRow("1366 x 768 at 2") << QRect(0, 0, 683, 384);
+    QTest::newRow("800 x 600 at 1.5") << QRect(0, 0, 533, 400);
+    QTest::newRow("800 x 600 at 2") << QRect(0, 0, 400, 300);
+}
+
+// The save/load window beside the editor where there is room, else where it
+// covers least of the editor's menu bar and contents box, and then least of
+// the editor: no place on the screen covers less.
+void TestLayout::saveLoadPlace()
+{
+    QFETCH(QRect, screen);
+    QRect editor(0, 0, 318, 319);
+    editor.moveCenter(screen.center());
+    const QRect keepClear(editor.topLeft(), QSize(editor.width(), 70));
+    const QSize form(318, 316);
+    const auto cover = [&](const QRect &place) {
+        const auto area = [](const QRect &r) { return r.isEmpty() ? 0 : qint64(r.width()) * r.height(); };
+        return std::pair{area(place & keepClear), area(place & editor)};
+    };
+    const QRect placed(besideFrame(editor, form, keepClear, screen), form);
+    QVERIFY(screen.contains(placed) || form.height() > screen.height());
+    std::pair least = cover(placed);
+    for (int x = screen.left(); x + form.width() - 1 <= screen.right(); ++x)
+        for (int y = screen.top(); y + form.height() - 1 <= screen.bottom(); ++y)
+            least = std::min(least, cover(QRect(QPoint(x, y), form)));
+    QCOMPARE(cover(placed), least);
 }
 
 void TestLayout::messageBoxShowsItsTitle_data()

@@ -81,6 +81,7 @@ Form2::Form2(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     m_road = new RoadAnimator(this, RoadKind::Form2, findChild<QAction *>(QStringLiteral("graph")),
                               findChild<QAction *>(QStringLiteral("stoper")));
     centreOnScreen(this);
+    refitWhenFramed(this, [this] { fitText(); });
     loadSteps();
 }
 

@@ -75,6 +75,7 @@ Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     m_road = new RoadAnimator(this, RoadKind::Form1, findChild<QAction *>(QStringLiteral("graph")),
                               findChild<QAction *>(QStringLiteral("stoper")));
     centreOnScreen(this);
+    refitWhenFramed(this, [this] { fitText(); });
 
     // Load: the click target shows the button's caption, from its start.
     m_enterBox->setText(m_enter->text());
