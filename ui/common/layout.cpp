@@ -156,14 +156,20 @@ void placeBeside(QWidget *window, const QWidget *other, const QRect &keepClear)
                           window->geometry().top() - window->frameGeometry().top(),
                           window->frameGeometry().right() - window->geometry().right(),
                           window->frameGeometry().bottom() - window->geometry().bottom());
-    if (frameMargins.isNull())
+    const bool framed = !frameMargins.isNull();
+    if (!framed)
         frameMargins = QMargins(other->geometry().left() - other->frameGeometry().left(),
                                 other->geometry().top() - other->frameGeometry().top(),
                                 other->frameGeometry().right() - other->geometry().right(),
                                 other->frameGeometry().bottom() - other->geometry().bottom());
     const QSize frame = window->size().grownBy(frameMargins);
     const QPoint topLeft = besideFrame(other->frameGeometry(), frame, keepClear, screen->availableGeometry());
-    window->move(topLeft);
+    // A window not yet framed is placed by its client area, which the window
+    // manager keeps where it is when it adds the frame around it.
+    if (framed)
+        window->move(topLeft);
+    else
+        window->setGeometry(QRect(topLeft + QPoint(frameMargins.left(), frameMargins.top()), window->size()));
 }
 
 void showActive(QWidget *window)

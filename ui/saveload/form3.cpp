@@ -24,6 +24,7 @@
 #include <QPlainTextEdit>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyleOptionButton>
 #include <QTextDocument>
 
@@ -192,6 +193,30 @@ void Form3::buildControls()
     connect(m_rewrite, &QPushButton::clicked, this, &Form3::rewriteCatalogue);
     connect(m_hide, &QPushButton::clicked, this, [this] { setCatalogueShown(false); });
     connect(m_done, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void Form3::fitToScreen(int frameGuess)
+{
+    const QScreen *shownOn = screen();
+    auto *client = findChild<QWidget *>(QStringLiteral("client"), Qt::FindDirectChildrenOnly);
+    if (!shownOn || !client)
+        return;
+    const int frame = std::max(frameGeometry().height() - geometry().height(), frameGuess);
+    const int designed = twipsSize(this, 0, kClientHeight).height();
+    // Never so low that the buttons beneath the view would reach the list.
+    const int height = std::clamp(shownOn->availableGeometry().height() - frame, designed * 3 / 4, designed);
+    const int cut = designed - height;
+    const ControlTable controls(client, kControls);
+    const auto designedPlace = [&](const char *name) {
+        const Place &p = controls.row(name).place;
+        return twipsRect(this, p.left, p.top, p.width, p.height);
+    };
+    m_catalogue->setGeometry(designedPlace("Text1").adjusted(0, 0, 0, -cut));
+    for (const auto &[control, name] : {std::pair<QWidget *, const char *>{m_rewrite, "Command4"},
+                                        {m_hide, "Command5"}, {m_status, "Label1"}})
+        control->move(designedPlace(name).topLeft() - QPoint(0, cut));
+    client->setFixedHeight(height);
+    setFixedSize(client->width(), height);
 }
 
 bool Form3::eventFilter(QObject *watched, QEvent *event)
