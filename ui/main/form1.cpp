@@ -284,6 +284,9 @@ void Form1::unloadArray()
 
 void Form1::fitText()
 {
+    // Nothing to copy, no stop for Tab (a click still takes the focus).
+    for (QLabel *shown : {static_cast<QLabel *>(m_answer), static_cast<QLabel *>(m_matrix)})
+        shown->setFocusPolicy(shown->text().isEmpty() ? Qt::ClickFocus : Qt::StrongFocus);
     fitWindowToText(this, twipsRect(this, 0, 0, kClientWidth, kClientHeight).size(),
                     {m_answerArea, m_matrixArea});
     if (!m_logText->isHidden())

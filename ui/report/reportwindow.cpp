@@ -99,7 +99,7 @@ protected:
 QString pdfPathFromDialog(QWidget *parent)
 {
     return QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить в PDF"),
-                                        QDir::homePath() + QStringLiteral("/otchet.pdf"),
+                                        QDir::current().filePath(QStringLiteral("otchet.pdf")),
                                         QStringLiteral("PDF (*.pdf)"));
 }
 
