@@ -163,6 +163,7 @@ void TestLayout::everyWindow()
     if (road)
         checkRoadClearOfText(&main);
     if (frames) {
+        checkFocusMarkClearOfText(&main, {"Picture1", "Label1"});
         main.findChild<QAction *>(QStringLiteral("final"))->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(main.report()->window()));
         checkOnScreen(main.report()->window());

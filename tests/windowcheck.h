@@ -300,6 +300,42 @@ inline void checkRingClearOfText(QWidget *window, const QStringList &names)
     }
 }
 
+// Gives each named text (the answers, the matrix) the focus: whatever marks
+// it leaves two clear pixels at least around every pixel of its green text,
+// so that no mark reads as a digit («0,889» as «10,889»).
+inline void checkFocusMarkClearOfText(QWidget *window, const QStringList &names)
+{
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    for (const QString &name : names) {
+        auto *label = window->findChild<QLabel *>(name);
+        QVERIFY(label && !label->text().isEmpty());
+        auto *area = qobject_cast<TextArea *>(label->parentWidget()->parentWidget());
+        QVERIFY(area);
+        const QRect text(area->viewport()->mapTo(window, QPoint(0, 0)), area->viewport()->size());
+        const QRect band = text.adjusted(-6, -6, 6, 6) & window->rect();
+        const auto grab = [&] { return window->grab(band).toImage().convertToFormat(QImage::Format_RGB32); };
+        label->clearFocus();
+        const QImage plain = grab();
+        label->setFocus(Qt::TabFocusReason);
+        const QImage focused = grab();
+        label->clearFocus();
+        const int reach = qCeil(2 * plain.devicePixelRatio());
+        const QRect lit = QRect(QPoint(0, 0), text.size() * plain.devicePixelRatio())
+                              .translated((text.topLeft() - band.topLeft()) * plain.devicePixelRatio());
+        for (int y = 0; y < plain.height(); ++y)
+            for (int x = 0; x < plain.width(); ++x) {
+                if (plain.pixel(x, y) == focused.pixel(x, y))
+                    continue;
+                for (int v = std::max(0, y - reach); v <= std::min(plain.height() - 1, y + reach); ++v)
+                    for (int u = std::max(0, x - reach); u <= std::min(plain.width() - 1, x + reach); ++u)
+                        if (lit.contains(u, v) && qGreen(plain.pixel(u, v)) > 64 && qRed(plain.pixel(u, v)) < 32)
+                            QFAIL(qPrintable(QStringLiteral("%1's focus mark at %2,%3 by its text")
+                                                 .arg(name).arg(x).arg(y)));
+            }
+    }
+}
+
 // Drives the window's road by hand through the start of a run (two pace
 // events, then every step) and checks in a grab of the window after each
 // that the text lines of its answers, matrix or preview hold no road: along
