@@ -79,6 +79,9 @@ Form4::Form4()
     // it after the window's title; the frame shows it.
     auto *purpose = findChild<QLabel *>(QStringLiteral("Label3"));
     purpose->setFocusPolicy(Qt::StrongFocus);
+    // The frame keeps a few pixels clear of the words.
+    purpose->setMargin(2);
+    purpose->resize(purpose->width(), std::max(purpose->height(), purpose->heightForWidth(purpose->width())));
     showFocusRing(this);
     purpose->setFocus();
 }
