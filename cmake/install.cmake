@@ -11,7 +11,7 @@ include(GNUInstallDirs)
 set(RAVNO_APP_ID ru.ravno.Ravno)
 # The release date of this version, shown by the AppStream release and the
 # manual pages; the changelog's entry carries the same date.
-set(RAVNO_RELEASE_DATE 2026-12-08)
+set(RAVNO_RELEASE_DATE 2026-12-09)
 # PLACEHOLDER: the project has no maintainer address of its own yet. This one
 # value is the package's Maintainer and the changelog's signature; lintian
 # reports bogus-mail-host for it until a real name and address replace it
@@ -92,9 +92,11 @@ set(CPACK_PACKAGE_CONTACT "${RAVNO_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Solver for systems of linear equations of order 2 to 10")
 # Debian wants the lines of the long description under 80 characters.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Ravno solves systems of linear equations of order 2 to 10 by row\n"
-    "elimination with partial pivoting. It has an array editor, saved\n"
-    "arrays with a catalogue, and a log of every answer.\n"
+    "Ravno solves systems of linear equations of order 2 to 10 exactly, in\n"
+    "rational arithmetic, by row elimination with partial pivoting, and\n"
+    "shows a detailed report of every step in exact fractions, which can be\n"
+    "copied or saved as PDF. It has an array editor, saved arrays with a\n"
+    "catalogue, and a log of every answer.\n"
     "Its interface is in Russian. Start it with ravno-launcher, which\n"
     "keeps its files in ~/Ravno.")
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
@@ -103,12 +105,13 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION math)
 # dpkg-shlibdeps finds the Qt libraries with their versions; the platform
-# plugins are loaded at run time, so they are named by hand, and GMP (the
-# exact arithmetic of the solver, with its C++ interface) is named as well.
+# plugins are loaded at run time, so they are named by hand. GMP (the exact
+# arithmetic of the solver) is found by dpkg-shlibdeps too, and named by hand
+# only without it.
 find_program(RAVNO_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(RAVNO_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgmp10, libgmpxx4ldbl, qt6-qpa-plugins")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
       "libgmp10, libgmpxx4ldbl, libqt6widgets6, libqt6gui6, libqt6core6, qt6-qpa-plugins")

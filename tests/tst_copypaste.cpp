@@ -160,6 +160,9 @@ void TestCopyPaste::pasteSystem_data()
     // one line says why.
     QTest::newRow("blank inside a cell") << "Ctrl+V" << "2\t1\t5\n1 2\t3\t10" << "2 1 5 1 3 " << 2
                                          << QList<double>{2, 1, 5, 1, 3, 0} << "«1 2»";
+    // More numbers than the bound, which is written as the documents write it.
+    QTest::newRow("over the bound") << "Ctrl+V" << QStringLiteral("1\t1\n").repeated(5001) << "2 1 5 1 3 " << 2
+                                    << QList<double>{2, 1, 5, 1, 3, 0} << "больше 10\u00a0000 чисел";
 }
 
 void TestCopyPaste::pasteSystem()

@@ -83,7 +83,7 @@ QString readable(QString text)
     text.remove(QRegularExpression(QStringLiteral("<[^>]*>|(?m)^\\.(B|I|BR|IR) |\\\\[%&]")));
     const char *const escapes[][2] = {{"&laquo;", "«"}, {"&raquo;", "»"}, {"&nbsp;", " "},
                                       {"&amp;", "&"},   {"\\(lq", "“"},   {"\\(rq", "”"},
-                                      {"\\(Fo", "«"},   {"\\(Fc", "»"},   {"\\(em", "—"},
+                                      {"\\(Fo", "«"},   {"\\(Fc", "»"},   {"\\(Bq", "„"},   {"\\(em", "—"},
                                       {"\\(->", "→"},   {"\\-", "-"},     {"\\ ", " "}};
     for (const auto &[from, to] : escapes)
         text.replace(QString::fromUtf8(from), QString::fromUtf8(to));
@@ -98,6 +98,7 @@ class TestDocuments : public QObject
 private slots:
     void quotes_data();
     void quotes();
+    void helpPageVersion();
 };
 
 void TestDocuments::quotes_data()
@@ -132,11 +133,22 @@ void TestDocuments::quotes()
     QStringList foreign;
     for (auto found = QRegularExpression(quote).globalMatch(text); found.hasNext();) {
         const QRegularExpressionMatch match = found.next();
-        for (const QString &item : match.captured(match.lastCapturedIndex()).split(u'→'))
+        for (QString item : match.captured(match.lastCapturedIndex()).split(u'→')) {
+            // A quote within a quote is in „…“; the program's own are «…».
+            item.replace(QRegularExpression(QStringLiteral("„([^“]*)“")), QStringLiteral("«\\1»"));
             if (item.contains(QRegularExpression(QStringLiteral("[А-яЁё]"))) && !isProgramText(simplified(item), texts))
                 foreign << simplified(item);
+        }
     }
     QVERIFY2(foreign.isEmpty(), qPrintable(QStringLiteral("not the program's: ") + foreign.join(QStringLiteral(" | "))));
+}
+
+// The help page, which ships as it is, names the version the build gives
+// the package, the manual pages and the metainfo.
+void TestDocuments::helpPageVersion()
+{
+    const QString page = readFile(kSource + QStringLiteral("/files/help.htm"));
+    QVERIFY(page.contains(QStringLiteral("Равно версии %1.").arg(QStringLiteral(RAVNO_VERSION))));
 }
 
 QTEST_MAIN(TestDocuments)

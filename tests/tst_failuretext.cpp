@@ -114,6 +114,24 @@ void TestFailureText::quotedParts_data()
                      {"a\tb\x1b"})
         << "Массив из файла files/" + QString(54, u'я') + "… не загружен: первая строка должна "
            "задавать порядок числом от 2 до 10, а в ней «a\\tb\\x1b».";
+    // Sizes that differ read differently; counts are grouped as the
+    // documents write them.
+    QTest::newRow("shown size a byte over the bound")
+        << FileError(Failure::TooLargeToShow, "files/lastans", Access::Read, {"2097152", "2097153"})
+        << "Файл files/lastans слишком велик, чтобы показать его здесь: 2\u00a0097\u00a0153 Б, а можно "
+           "не больше 2\u00a0097\u00a0152 Б. Файл не изменён.";
+    QTest::newRow("shown size well over the bound")
+        << FileError(Failure::TooLargeToShow, "files/lastans", Access::Read, {"2097152", "3145728"})
+        << "Файл files/lastans слишком велик, чтобы показать его здесь: 3,0 МБ, а можно не больше "
+           "2,0 МБ. Файл не изменён.";
+    QTest::newRow("values over the bound in a small file")
+        << FileError(Failure::TooManyValues, "files/big", Access::Read, {"10000", "51200"})
+        << "Массив из файла files/big не загружен: в нём больше 10\u00a0000 чисел (файл 50,0 КБ). "
+           "Редактор не изменён.";
+    QTest::newRow("values over the bound in a tiny file")
+        << FileError(Failure::TooManyValues, "files/big", Access::Read, {"10000", "900"})
+        << "Массив из файла files/big не загружен: в нём больше 10\u00a0000 чисел (файл 900 Б). "
+           "Редактор не изменён.";
 }
 
 void TestFailureText::quotedParts()

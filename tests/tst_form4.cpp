@@ -4,10 +4,12 @@
 #include "ui/extras/form4.h"
 #include "ui/main/form1.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QTest>
 
@@ -21,6 +23,9 @@ private slots:
     void helpMenu_data();
     void helpMenu();
     void menusByKeyboard();
+    void menuLetters();
+    void latinKeys_data();
+    void latinKeys();
 };
 
 void TestForm4::cleanup()
@@ -40,6 +45,12 @@ void TestForm4::window()
     QCOMPARE(about->windowType(), Qt::Tool);
     QVERIFY(!(about->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
     QCOMPARE(about->minimumSize(), about->maximumSize());
+    // A screen reader announces a dialog and reads what has the keyboard.
+    QCOMPARE(QAccessible::queryAccessibleInterface(about)->role(), QAccessible::Dialog);
+    QVERIFY(QTest::qWaitForWindowActive(about));
+    QVERIFY(QApplication::focusWidget() && QApplication::focusWidget()->window() == about);
+    QVERIFY(QAccessible::queryAccessibleInterface(QApplication::focusWidget())
+                ->text(QAccessible::Name).startsWith(QStringLiteral("Программа предназначена")));
     // Its light words lie on a dark ground.
     QVERIFY(about->palette().color(QPalette::Window).lightness() < 128);
     const QPoint middle = about->screen()->availableGeometry().center();
@@ -148,6 +159,87 @@ void TestForm4::menusByKeyboard()
     text->setFocus();
     QTest::sendKeyEvent(QTest::Press, text, Qt::Key_Q, QStringLiteral("q"), Qt::AltModifier);
     QVERIFY(text->text().isEmpty());
+}
+
+// Every letter of every menu, titles and items, begins a word of its
+// caption, none a preposition or conjunction inside it, each its own within
+// its menu; «Выход» keeps «В».
+void TestForm4::menuLetters()
+{
+    static const QStringList serviceWords{
+        QStringLiteral("в"), QStringLiteral("из"), QStringLiteral("и"), QStringLiteral("на"),
+        QStringLiteral("с"), QStringLiteral("к"),  QStringLiteral("о"), QStringLiteral("по"),
+        QStringLiteral("для"), QStringLiteral("или"), QStringLiteral("а")};
+    ravno::test::Sandbox box;
+    Form1 main(*box.context);
+    Form2 editor(*box.context);
+    for (QMainWindow *window : {static_cast<QMainWindow *>(&main), static_cast<QMainWindow *>(&editor)}) {
+        QList<QList<QAction *>> menus{window->menuBar()->actions()};
+        for (QAction *title : window->menuBar()->actions())
+            menus << title->menu()->actions();
+        for (const QList<QAction *> &menu : menus) {
+            QSet<QChar> letters;
+            for (const QAction *action : menu) {
+                if (action->isSeparator())
+                    continue;
+                const QString text = action->text();
+                const qsizetype at = text.indexOf(u'&');
+                const QString where = window->objectName() + u' ' + text;
+                QVERIFY2(at >= 0 && at + 1 < text.size(), qPrintable(where));
+                QVERIFY2(at == 0 || !text.at(at - 1).isLetter(), qPrintable(where));
+                const QString word = text.mid(at + 1).section(QRegularExpression(QStringLiteral("\\W")), 0, 0);
+                QVERIFY2(at == 0 || !serviceWords.contains(word.toLower()), qPrintable(where));
+                QVERIFY2(!letters.contains(text.at(at + 1).toLower()), qPrintable(where));
+                letters.insert(text.at(at + 1).toLower());
+            }
+        }
+        auto *exit = window->findChild<QAction *>(window == &main ? QStringLiteral("Exit") : QStringLiteral("exit"));
+        QVERIFY(exit);
+        QCOMPARE(exit->text(), QStringLiteral("&Выход из программы"));
+    }
+}
+
+void TestForm4::latinKeys_data()
+{
+    QTest::addColumn<bool>("editor");
+    QTest::addColumn<int>("key"); // with Alt, as the Latin layout gives it
+    QTest::addColumn<QString>("menu");
+
+    QTest::newRow("main A is Ф: Файл") << false << int(Qt::Key_A) << "file";
+    QTest::newRow("main L is Д: Данные") << false << int(Qt::Key_L) << "mass";
+    QTest::newRow("main F is А: Анимация") << false << int(Qt::Key_F) << "animat";
+    QTest::newRow("main G is П: Помощь") << false << int(Qt::Key_G) << "help";
+    QTest::newRow("editor A is Ф: Файл") << true << int(Qt::Key_A) << "file";
+    QTest::newRow("editor G is П: Помощь") << true << int(Qt::Key_G) << "help";
+}
+
+// With the Latin layout active, Alt with the key of a menu's letter opens
+// the menu, and in it the key of an item's letter chooses the item.
+void TestForm4::latinKeys()
+{
+    QFETCH(bool, editor);
+    QFETCH(int, key);
+    QFETCH(QString, menu);
+
+    ravno::test::Sandbox box;
+    std::unique_ptr<QMainWindow> window;
+    if (editor)
+        window = std::make_unique<Form2>(*box.context);
+    else
+        window = std::make_unique<Form1>(*box.context);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    const QString latin = QString(QChar(key)).toLower();
+    QTest::sendKeyEvent(QTest::Click, window->windowHandle(), Qt::Key(key), latin, Qt::AltModifier);
+    auto *opened = window->findChild<QMenu *>(menu);
+    QVERIFY(opened);
+    QTRY_VERIFY(opened->isVisible());
+    QCOMPARE(QApplication::activePopupWidget(), opened);
+    if (menu != u"help")
+        return;
+    // «О программе» lies on the key of «О», which types «j».
+    QTest::sendKeyEvent(QTest::Click, opened, Qt::Key_J, QStringLiteral("j"), Qt::NoModifier);
+    QTRY_VERIFY(Form4::instance());
 }
 
 QTEST_MAIN(TestForm4)

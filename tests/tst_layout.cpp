@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The four windows as a person meets them at every order, with values of
 // six digits before the point, and at order 10 with answers of ten digits,
-// of 58 and with coefficients of twelve: every control reachable, every
-// caption and every answer whole, every window beside the others where the
-// screen has room, and back in its place after it grew; the report on the
-// screen. CTest runs it on a screen of 1280 x 1024, of 800 x 600 and of
-// 800 x 340, and a part of its rows on 1600 x 1200 at scale factor 2 and on
-// 1366 x 768 at scale factor 1.5.
+// of 58 and with coefficients of twelve: every window on the screen, every
+// control reachable, every caption and every answer whole, the matrix from
+// its first row, every window beside the others where the screen has room,
+// and back in its place after it grew; the report on the screen. CTest runs
+// it on a screen of 1280 x 1024, of 800 x 600, of 800 x 600 at scale factor
+// 2 and of 800 x 340, and a part of its rows on 1600 x 1200 at scale factor
+// 2 and on 1366 x 768 at scale factor 1.5.
 #include "core/order.h"
 #include "testsupport.h"
 #include "ui/common/messages.h"
@@ -73,6 +74,8 @@ class TestLayout : public QObject
 private slots:
     void everyWindow_data();
     void everyWindow();
+    void saveLoadPlace_data();
+    void saveLoadPlace();
     void messageBoxShowsItsTitle_data();
     void messageBoxShowsItsTitle();
 };
@@ -112,6 +115,7 @@ void TestLayout::everyWindow()
         checkFocusFrames(&main);
     const QPoint corner = main.pos();
     const QRect screen = main.screen()->availableGeometry();
+    QVERIFY(screen.contains(main.frameGeometry()));
 
     press(child<QPushButton>(&main, "Command1"));
     Form2 *editor = main.editor();
@@ -127,6 +131,8 @@ void TestLayout::everyWindow()
     child<QScrollBar>(editor, "VScroll1")->setValue(positionOfOrder(order));
     child<QLineEdit>(editor, "Text1")->setText(values);
     checkWindow(editor);
+    QVERIFY(screen.contains(editor->frameGeometry()));
+    QVERIFY(screen.contains(form->frameGeometry()));
     if (frames)
         checkFocusFrames(editor);
     if (previewRoad)
@@ -153,9 +159,11 @@ void TestLayout::everyWindow()
     QCOMPARE(child<QLabel>(&main, "Label1")->text().count(u'\n'), order);
     checkWindow(&main, {{"Text1", "Command1"}});
     QVERIFY(screen.contains(main.frameGeometry()));
+    checkFirstLineShown(child<QLabel>(&main, "Label1"));
     if (road)
         checkRoadClearOfText(&main);
     if (frames) {
+        checkFocusMarkClearOfText(&main, {"Picture1", "Label1"});
         main.findChild<QAction *>(QStringLiteral("final"))->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(main.report()->window()));
         checkOnScreen(main.report()->window());
@@ -196,7 +204,44 @@ void TestLayout::everyWindow()
     Form4 *about = Form4::showSingle();
     QVERIFY(QTest::qWaitForWindowActive(about));
     checkWindow(about);
+    QVERIFY(screen.contains(about->frameGeometry()));
     delete about;
+}
+
+void TestLayout::saveLoadPlace_data()
+{
+    // Frames as a window manager draws them around the editor and the
+    // save/load window, in the pixels the windows count: the available
+    // area, the editor centred on it.
+    QTest::addColumn<QRect>("screen");
+    QTest::newRow("1280 x 1024") << QRect(0, 0, 1280, 1024);
+    QTest::newRow("800 x 600") << QRect(0, 0, 800, 600);
+    QTest::newRow("1366 x 768 at 2") << QRect(0, 0, 683, 384);
+    QTest::newRow("800 x 600 at 1.5") << QRect(0, 0, 533, 400);
+    QTest::newRow("800 x 600 at 2") << QRect(0, 0, 400, 300);
+}
+
+// The save/load window beside the editor where there is room, else where it
+// covers least of the editor's menu bar and contents box, and then least of
+// the editor: no place on the screen covers less.
+void TestLayout::saveLoadPlace()
+{
+    QFETCH(QRect, screen);
+    QRect editor(0, 0, 318, 319);
+    editor.moveCenter(screen.center());
+    const QRect keepClear(editor.topLeft(), QSize(editor.width(), 70));
+    const QSize form(318, 316);
+    const auto cover = [&](const QRect &place) {
+        const auto area = [](const QRect &r) { return r.isEmpty() ? 0 : qint64(r.width()) * r.height(); };
+        return std::pair{area(place & keepClear), area(place & editor)};
+    };
+    const QRect placed(besideFrame(editor, form, keepClear, screen), form);
+    QVERIFY(screen.contains(placed) || form.height() > screen.height());
+    std::pair least = cover(placed);
+    for (int x = screen.left(); x + form.width() - 1 <= screen.right(); ++x)
+        for (int y = screen.top(); y + form.height() - 1 <= screen.bottom(); ++y)
+            least = std::min(least, cover(QRect(QPoint(x, y), form)));
+    QCOMPARE(cover(placed), least);
 }
 
 void TestLayout::messageBoxShowsItsTitle_data()

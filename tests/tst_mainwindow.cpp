@@ -389,6 +389,13 @@ void TestMainWindow::layoutAndNames()
 
     auto *graph = main.findChild<QAction *>(QStringLiteral("graph"));
     QVERIFY(graph->isChecked() && !graph->isEnabled());
+
+    // Before any solve the first Tab from "Ввести данные" passes the empty
+    // answer line by.
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QCOMPARE(QApplication::focusWidget(), child<QWidget>(&main, "Command1"));
+    QTest::keyClick(main.windowHandle(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), child<QWidget>(&main, "Command2"));
 }
 
 void TestMainWindow::logViewByKeys_data()

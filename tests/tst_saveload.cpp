@@ -39,6 +39,11 @@ void TestSaveLoad::initialState()
     QVERIFY(editing.box.exists(QStringLiteral("abc")));
     QCOMPARE(child<QLabel>(form, "Label1")->text(), QStringLiteral("Сохранено: files/abc, в списке"));
     QVERIFY(form->windowFlags().testFlag(Qt::Tool));
+    // A screen reader announces it as a dialog, and the name box by its name.
+    QCOMPARE(QAccessible::queryAccessibleInterface(form)->role(), QAccessible::Dialog);
+    QCOMPARE(QAccessible::queryAccessibleInterface(name)->text(QAccessible::Name), QStringLiteral("Имя массива"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(name->lineEdit())->text(QAccessible::Name),
+             QStringLiteral("Имя массива"));
     QVERIFY(!(form->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
     QVERIFY(child<QCheckBox>(form, "Check1")->isChecked());
     QVERIFY(!catalogueViewShown(form));

@@ -21,6 +21,7 @@
 #include <QMainWindow>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QScopeGuard>
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
@@ -173,9 +174,13 @@ inline double contrast(QColor a, QColor b)
 }
 
 // What a screen reader finds in the window: every control that takes the
-// keyboard has a name, its own within the window.
+// keyboard, and every box and scroll bar, has a name of its own within the
+// window: its caption, or Russian words stated for it (a result's before its
+// text), with no file name in Latin, and never the text it holds.
 inline void checkReaderNames(QWidget *window)
 {
+    static const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
+    static const QRegularExpression russian(QStringLiteral("[А-яЁё]"));
     QStringList names;
     for (QList todo{QAccessible::queryAccessibleInterface(window)}; !todo.isEmpty();) {
         QAccessibleInterface *item = todo.takeLast();
@@ -183,12 +188,20 @@ inline void checkReaderNames(QWidget *window)
             todo << item->child(i);
         auto *widget = qobject_cast<QWidget *>(item->object());
         // A combo box's line edit is the box's, which has the name.
-        if (widget && widget->isVisible() && item->state().focusable && widget != window
-            && !qobject_cast<QComboBox *>(widget->parentWidget())) {
-            const QString name = item->text(QAccessible::Name);
-            QVERIFY2(!name.isEmpty() && !names.contains(name), qPrintable(widget->objectName() + u' ' + name));
-            names << name;
-        }
+        if (!widget || !widget->isVisible() || widget == window || qobject_cast<QComboBox *>(widget->parentWidget())
+            || !(item->state().focusable || qobject_cast<QLineEdit *>(widget) || qobject_cast<QScrollBar *>(widget)))
+            continue;
+        if (qobject_cast<QScrollBar *>(widget) && qobject_cast<QAbstractScrollArea *>(widget->parentWidget()
+                                                                                         ? widget->parentWidget()->parentWidget()
+                                                                                         : nullptr))
+            continue; // a box's own scroll bar
+        const QString name = item->text(QAccessible::Name);
+        const auto *button = qobject_cast<const QAbstractButton *>(widget);
+        const bool caption = button && !button->text().isEmpty() && name == QString(button->text()).remove(u'&');
+        const QString words = name.section(QStringLiteral(": "), 0, 0);
+        const bool stated = words.contains(russian) && !words.contains(latin) && name != shownText(widget);
+        QVERIFY2((caption || stated) && !names.contains(name), qPrintable(widget->objectName() + u' ' + name));
+        names << name;
     }
 }
 
@@ -288,6 +301,47 @@ inline void checkRingClearOfText(QWidget *window, const QStringList &names)
     }
 }
 
+// Gives each named text (the answers, the matrix) the focus: whatever marks
+// it leaves two clear pixels at least around every pixel of its green text,
+// so that no mark reads as a digit («0,889» as «10,889»).
+inline void checkFocusMarkClearOfText(QWidget *window, const QStringList &names)
+{
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    // The road moves on its own between two grabs: out of the way.
+    auto *road = window->findChild<RoadAnimator *>();
+    QVERIFY(road);
+    road->view()->hide();
+    const auto showRoad = qScopeGuard([road] { road->view()->show(); });
+    for (const QString &name : names) {
+        auto *label = window->findChild<QLabel *>(name);
+        QVERIFY(label && !label->text().isEmpty());
+        auto *area = qobject_cast<TextArea *>(label->parentWidget()->parentWidget());
+        QVERIFY(area);
+        const QRect text(area->viewport()->mapTo(window, QPoint(0, 0)), area->viewport()->size());
+        const QRect band = text.adjusted(-6, -6, 6, 6) & window->rect();
+        const auto grab = [&] { return window->grab(band).toImage().convertToFormat(QImage::Format_RGB32); };
+        label->clearFocus();
+        const QImage plain = grab();
+        label->setFocus(Qt::TabFocusReason);
+        const QImage focused = grab();
+        label->clearFocus();
+        const int reach = qCeil(2 * plain.devicePixelRatio());
+        const QRect lit = QRect(QPoint(0, 0), text.size() * plain.devicePixelRatio())
+                              .translated((text.topLeft() - band.topLeft()) * plain.devicePixelRatio());
+        for (int y = 0; y < plain.height(); ++y)
+            for (int x = 0; x < plain.width(); ++x) {
+                if (plain.pixel(x, y) == focused.pixel(x, y))
+                    continue;
+                for (int v = std::max(0, y - reach); v <= std::min(plain.height() - 1, y + reach); ++v)
+                    for (int u = std::max(0, x - reach); u <= std::min(plain.width() - 1, x + reach); ++u)
+                        if (lit.contains(u, v) && qGreen(plain.pixel(u, v)) > 64 && qRed(plain.pixel(u, v)) < 32)
+                            QFAIL(qPrintable(QStringLiteral("%1's focus mark at %2,%3 by its text")
+                                                 .arg(name).arg(x).arg(y)));
+            }
+    }
+}
+
 // Drives the window's road by hand through the start of a run (two pace
 // events, then every step) and checks in a grab of the window after each
 // that the text lines of its answers, matrix or preview hold no road: along
@@ -342,6 +396,21 @@ inline void checkRoadClearOfText(QWidget *window)
         }
     }
     QCOMPARE(road->state().animPos(), 18); // the run went all the way
+}
+
+// The first line of a text area's label lies wholly in what the area shows.
+inline void checkFirstLineShown(QLabel *label)
+{
+    auto *area = qobject_cast<TextArea *>(label->parentWidget()->parentWidget());
+    QVERIFY(area);
+    const QFontMetrics metrics = label->fontMetrics();
+    const int m = label->margin();
+    const QRect first(label->contentsRect().adjusted(m, m, -m, -m).topLeft(),
+                      QSize(metrics.horizontalAdvance(label->text().section(u'\n', 0, 0)), metrics.height()));
+    const QRect shown(label->mapFrom(area->viewport(), QPoint(0, 0)), area->viewport()->size());
+    QVERIFY2(shown.contains(QRect(first.topLeft(), QSize(1, first.height()))),
+             qPrintable(QStringLiteral("%1's first line at %2 of %3..%4").arg(label->objectName()).arg(first.top())
+                            .arg(shown.top()).arg(shown.bottom())));
 }
 
 // A window sized by its contents, such as the report, lies wholly in the

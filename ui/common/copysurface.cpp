@@ -8,47 +8,22 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QPainter>
 
 namespace ravno {
 namespace {
-
-// Drawn over the label while it has focus, so the user sees what Ctrl+C
-// will copy.
-class FocusFrame : public QWidget
-{
-public:
-    explicit FocusFrame(QLabel *label) : QWidget(label)
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        // The label's own style sheet would paint its background over the
-        // text it shows.
-        setStyleSheet(QStringLiteral("background: transparent; border: none;"));
-        hide();
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setPen(QPen(parentWidget()->palette().color(QPalette::WindowText), 1, Qt::DotLine));
-        painter.drawRect(rect().adjusted(1, 1, -2, -2));
-    }
-};
 
 class CopySurface : public QObject
 {
 public:
     CopySurface(QLabel *label, std::function<QString()> shownText)
         : QObject(label), m_label(label), m_shownText(std::move(shownText)),
-          m_frame(new FocusFrame(label)), m_menu(new QMenu(label))
+          m_menu(new QMenu(label))
     {
         m_menu->setObjectName(QStringLiteral("copyMenu"));
         m_copy = m_menu->addAction(kCopyCaption, this, &CopySurface::copy);
         m_copy->setObjectName(QStringLiteral("copy"));
         m_label->setFocusPolicy(Qt::StrongFocus);
         m_label->setContextMenuPolicy(Qt::DefaultContextMenu);
-        m_frame->resize(m_label->size());
         m_label->installEventFilter(this);
     }
 
@@ -75,15 +50,6 @@ protected:
             m_copy->setEnabled(!m_shownText().isEmpty());
             m_menu->popup(static_cast<QContextMenuEvent *>(event)->globalPos());
             return true;
-        case QEvent::FocusIn:
-            m_frame->show();
-            break;
-        case QEvent::FocusOut:
-            m_frame->hide();
-            break;
-        case QEvent::Resize:
-            m_frame->resize(m_label->size());
-            break;
         default:
             break;
         }
@@ -100,7 +66,6 @@ private:
 
     QLabel *m_label;
     std::function<QString()> m_shownText;
-    FocusFrame *m_frame;
     QMenu *m_menu;
     QAction *m_copy = nullptr;
 };

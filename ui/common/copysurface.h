@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Answers that can be copied: a label made copyable takes focus by click and
-// by Tab, shows a dotted frame while it has it, and puts what it shows on the
-// clipboard with Ctrl+C or with "Копировать" from its context menu. The main
-// window makes its answer box and its eliminated matrix copyable.
+// by Tab (the window's yellow frame shows it, clear of the text), and puts
+// what it shows on the clipboard with Ctrl+C or with "Копировать" from its
+// context menu. The main window makes its answer box and its eliminated
+// matrix copyable.
 #pragma once
 
 #include <QString>

@@ -58,11 +58,37 @@ QString fileReason(const FileError &error)
     }
 }
 
-// Bytes as a person reads a file's size: "200,0 МБ".
-QString megabytes(const QString &bytes)
+const QLocale &russian()
 {
-    return QStringLiteral("%1 МБ").arg(
-        QLocale(QLocale::Russian, QLocale::Russia).toString(bytes.toDouble() / (1 << 20), 'f', 1));
+    static const QLocale locale(QLocale::Russian, QLocale::Russia);
+    return locale;
+}
+
+// A count as the documents write it: "10 000".
+QString count(const QString &number)
+{
+    return russian().toString(number.toLongLong());
+}
+
+// Bytes as a person reads a file's size: "512 Б", "50,0 КБ", "2,0 МБ".
+QString fileSize(qint64 bytes)
+{
+    if (bytes < 1024)
+        return QStringLiteral("%1 Б").arg(russian().toString(bytes));
+    const bool kilo = bytes < (qint64(1) << 20);
+    return QStringLiteral("%1 %2").arg(russian().toString(double(bytes) / (kilo ? 1024 : 1 << 20), 'f', 1),
+                                       kilo ? QStringLiteral("КБ") : QStringLiteral("МБ"));
+}
+
+// Two sizes that differ read differently: in bytes where the short forms
+// would be the same.
+std::pair<QString, QString> twoSizes(const QString &first, const QString &second)
+{
+    const qint64 a = first.toLongLong(), b = second.toLongLong();
+    if (a != b && fileSize(a) == fileSize(b))
+        return {QStringLiteral("%1 Б").arg(russian().toString(a)),
+                QStringLiteral("%1 Б").arg(russian().toString(b))};
+    return {fileSize(a), fileSize(b)};
 }
 
 QString fileSentence(const FileError &error)
@@ -142,14 +168,16 @@ QString sentence(const FileError &error)
     case Failure::TooManyValues:
         return QStringLiteral("Массив из файла %1 не загружен: в нём больше %2 чисел (файл %3). "
                               "Редактор не изменён.")
-            .arg(error.path, first, megabytes(error.quoted.value(1)));
-    case Failure::TooLargeToShow:
+            .arg(error.path, count(first), fileSize(error.quoted.value(1).toLongLong()));
+    case Failure::TooLargeToShow: {
+        const auto [size, most] = twoSizes(error.quoted.value(1), first);
         return QStringLiteral("Файл %1 слишком велик, чтобы показать его здесь: %2, а можно не "
                               "больше %3. Файл не изменён.")
-            .arg(error.path, megabytes(error.quoted.value(1)), megabytes(first));
+            .arg(error.path, size, most);
+    }
     case Failure::ListCut:
         return QStringLiteral("В списке %1 больше %2 имён; показаны первые %2.")
-            .arg(error.path, first);
+            .arg(error.path, count(first));
     case Failure::NameEmpty: return QStringLiteral("Имя массива не задано.");
     case Failure::NameWithSeparator:
         return named + QStringLiteral("в нём не может быть знаков «/» или «\\».");

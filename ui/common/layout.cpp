@@ -2,6 +2,7 @@
 #include "ui/common/layout.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -11,6 +12,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 
 namespace ravno {
@@ -121,18 +123,20 @@ QPoint besideFrame(const QRect &other, const QSize &frame, const QRect &keepClea
     if (other.left() - frame.width() >= available.left())
         return fitted(other.left() - frame.width(), other.top()).topLeft();
 
-    // No room on either side: the place that covers least of the other
-    // window, keeping clear of its menu bar and contents box.
-    QRect best = fitted(other.left(), keepClear.bottom() + 1);
-    qint64 bestCover = -1;
-    for (const int x : {available.left(), available.right() + 1 - frame.width(), other.left()}) {
-        for (const int y : {other.top(), keepClear.bottom() + 1, available.bottom() + 1 - frame.height()}) {
+    // No room on either side: the place on the screen that covers least of
+    // the other window, above all of its menu bar and contents box. A small
+    // screen may leave no place clear of them; the least of them is covered
+    // then, never the whole window.
+    const auto area = [](const QRect &r) { return r.isEmpty() ? 0 : qint64(r.width()) * r.height(); };
+    QRect best;
+    std::pair<qint64, qint64> bestCover{-1, -1};
+    for (const int x : {available.left(), available.right() + 1 - frame.width(), other.left(),
+                        other.left() - frame.width(), other.right() + 1}) {
+        for (const int y : {available.top(), other.top(), keepClear.bottom() + 1, other.bottom() + 1,
+                            other.top() - frame.height(), available.bottom() + 1 - frame.height()}) {
             const QRect place = fitted(x, y);
-            if (place.intersects(keepClear))
-                continue;
-            const QRect covered = place.intersected(other);
-            const qint64 cover = qint64(covered.width()) * covered.height();
-            if (bestCover < 0 || cover < bestCover) {
+            const std::pair cover{area(place & keepClear), area(place & other)};
+            if (bestCover.first < 0 || cover < bestCover) {
                 best = place;
                 bestCover = cover;
             }
@@ -152,14 +156,20 @@ void placeBeside(QWidget *window, const QWidget *other, const QRect &keepClear)
                           window->geometry().top() - window->frameGeometry().top(),
                           window->frameGeometry().right() - window->geometry().right(),
                           window->frameGeometry().bottom() - window->geometry().bottom());
-    if (frameMargins.isNull())
+    const bool framed = !frameMargins.isNull();
+    if (!framed)
         frameMargins = QMargins(other->geometry().left() - other->frameGeometry().left(),
                                 other->geometry().top() - other->frameGeometry().top(),
                                 other->frameGeometry().right() - other->geometry().right(),
                                 other->frameGeometry().bottom() - other->geometry().bottom());
     const QSize frame = window->size().grownBy(frameMargins);
     const QPoint topLeft = besideFrame(other->frameGeometry(), frame, keepClear, screen->availableGeometry());
-    window->move(topLeft);
+    // A window not yet framed is placed by its client area, which the window
+    // manager keeps where it is when it adds the frame around it.
+    if (framed)
+        window->move(topLeft);
+    else
+        window->setGeometry(QRect(topLeft + QPoint(frameMargins.left(), frameMargins.top()), window->size()));
 }
 
 void showActive(QWidget *window)
@@ -174,9 +184,42 @@ void endProgram()
     QCoreApplication::exit(0);
 }
 
-void nameByToolTip(QWidget *control)
+namespace {
+
+// Fits the window again once the window manager has framed it, or framed
+// it anew: its frame decides how much of the screen is left.
+class FrameWatch : public QObject
 {
-    control->setAccessibleName(control->toolTip());
+public:
+    FrameWatch(QWidget *window, std::function<void()> fit) : QObject(window), m_fit(std::move(fit))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *window = static_cast<QWidget *>(watched);
+        if (event->type() == QEvent::Move || event->type() == QEvent::Show) {
+            const QSize frame = window->frameGeometry().size() - window->geometry().size();
+            if (frame != m_frame) {
+                m_frame = frame;
+                m_fit();
+            }
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_fit;
+    QSize m_frame{-1, -1};
+};
+
+} // namespace
+
+void refitWhenFramed(QWidget *window, std::function<void()> fit)
+{
+    new FrameWatch(window, std::move(fit));
 }
 
 } // namespace ravno

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QMainWindow;
 class QWidget;
 
@@ -57,15 +59,15 @@ QPoint besideFrame(const QRect &other, const QSize &frame, const QRect &keepClea
 // Moves a shown window beside another, keeping clear of a part of it.
 void placeBeside(QWidget *window, const QWidget *other, const QRect &keepClear);
 
+// Calls fit whenever the window manager frames the window anew (and when it
+// is first shown), as the frame decides how much of the screen is left.
+void refitWhenFramed(QWidget *window, std::function<void()> fit);
+
 // Shows a window in front and gives it the keyboard.
 void showActive(QWidget *window);
 
 // Ends the program at once. Unlike QApplication::quit() it asks no window to
 // close, so the editor does not save its last array on the way out.
 void endProgram();
-
-// A label or box whose accessible name follows its tool tip (for controls
-// that show no text of their own).
-void nameByToolTip(QWidget *control);
 
 } // namespace ravno

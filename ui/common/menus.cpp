@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/common/menus.h"
 
+#include "ui/common/latinkeys.h"
+
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
@@ -13,6 +15,8 @@
 #include <QShortcut>
 #include <QSet>
 #include <QTextEdit>
+
+#include <algorithm>
 
 namespace ravno {
 
@@ -53,41 +57,88 @@ void keepAltLettersOutOfText()
 
 } // namespace
 
-QString withMnemonic(const QString &caption, QSet<QChar> &used)
+QStringList withMnemonics(const QStringList &captions)
 {
-    // The first letter of a word that no earlier caption of the menu took,
-    // else any free letter.
-    const auto take = [&](qsizetype at) {
-        used.insert(caption.at(at).toLower());
-        return QString(caption).insert(at, u'&');
+    // Never a letter of a preposition or a conjunction within a caption, so
+    // that «Сохранить в последний массив» leaves «В» to «Выход»; a caption's
+    // first word may be one, as «О программе» is on every desktop.
+    static const QSet<QString> kServiceWords{
+        QStringLiteral("в"),   QStringLiteral("во"),  QStringLiteral("на"),  QStringLiteral("из"),
+        QStringLiteral("с"),   QStringLiteral("со"),  QStringLiteral("к"),   QStringLiteral("ко"),
+        QStringLiteral("о"),   QStringLiteral("об"),  QStringLiteral("от"),  QStringLiteral("по"),
+        QStringLiteral("до"),  QStringLiteral("за"),  QStringLiteral("для"), QStringLiteral("без"),
+        QStringLiteral("у"),   QStringLiteral("и"),   QStringLiteral("а"),   QStringLiteral("но"),
+        QStringLiteral("или"), QStringLiteral("да"),  QStringLiteral("не")};
+    struct Word
+    {
+        qsizetype start, length;
     };
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        const bool wordStart = i == 0 || !caption.at(i - 1).isLetter();
-        if (wordStart && caption.at(i).isLetter() && !used.contains(caption.at(i).toLower()))
-            return take(i);
+    QList<QList<Word>> words; // of each caption, those that may take a letter
+    for (const QString &caption : captions) {
+        QList<Word> own;
+        for (qsizetype i = 0; i < caption.size();) {
+            qsizetype end = i;
+            while (end < caption.size() && caption.at(end).isLetter())
+                ++end;
+            if (end > i && (i == 0 || !kServiceWords.contains(caption.mid(i, end - i).toLower())))
+                own.append({i, end - i});
+            i = std::max(end, i + 1);
+        }
+        words.append(own);
     }
-    for (qsizetype i = 0; i < caption.size(); ++i)
-        if (caption.at(i).isLetter() && !used.contains(caption.at(i).toLower()))
-            return take(i);
-    return caption;
+
+    // The caption's first word first, for every caption in turn, so that a
+    // later caption keeps its own initial («Выход») rather than lose it to
+    // a second word of an earlier one; then the other words' first letters;
+    // then any letter of them.
+    QStringList marked = captions;
+    QList<bool> done(captions.size(), false);
+    QSet<QChar> used;
+    const auto offer = [&](qsizetype c, qsizetype at) {
+        const QChar letter = captions[c].at(at).toLower();
+        if (done[c] || used.contains(letter))
+            return;
+        used.insert(letter);
+        marked[c].insert(at, u'&');
+        done[c] = true;
+    };
+    for (qsizetype c = 0; c < captions.size(); ++c)
+        if (!words[c].isEmpty() && words[c].constFirst().start == 0)
+            offer(c, 0);
+    for (qsizetype c = 0; c < captions.size(); ++c)
+        for (const Word &word : words[c])
+            offer(c, word.start);
+    for (qsizetype c = 0; c < captions.size(); ++c)
+        for (const Word &word : words[c])
+            for (qsizetype i = word.start; i < word.start + word.length; ++i)
+                offer(c, i);
+    return marked;
 }
 
 QHash<QString, QAction *> buildMenuBar(QMenuBar *bar, std::initializer_list<Menu> menus)
 {
     keepAltLettersOutOfText();
+    matchMenuLettersByKey();
     QHash<QString, QAction *> actions;
-    QSet<QChar> titleKeys;
+    QStringList titles;
+    for (const Menu &entry : menus)
+        titles << QString::fromUtf8(entry.caption);
+    titles = withMnemonics(titles);
     for (const Menu &entry : menus) {
-        QMenu *menu = bar->addMenu(withMnemonic(QString::fromUtf8(entry.caption), titleKeys));
+        QMenu *menu = bar->addMenu(titles.takeFirst());
         menu->setObjectName(QString::fromUtf8(entry.name));
         menu->menuAction()->setObjectName(QString::fromUtf8(entry.name));
-        QSet<QChar> itemKeys;
+        QStringList captions;
+        for (const MenuItem &item : entry.items)
+            if (item.name)
+                captions << QString::fromUtf8(item.caption);
+        captions = withMnemonics(captions);
         for (const MenuItem &item : entry.items) {
             if (!item.name) {
                 menu->addSeparator();
                 continue;
             }
-            QAction *action = menu->addAction(withMnemonic(QString::fromUtf8(item.caption), itemKeys));
+            QAction *action = menu->addAction(captions.takeFirst());
             action->setObjectName(QString::fromUtf8(item.name));
             action->setCheckable(item.checkable);
             action->setChecked(item.checked);

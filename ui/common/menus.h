@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 #include <initializer_list>
 
@@ -33,9 +34,11 @@ struct Menu
 
 inline constexpr MenuItem kSeparator{};
 
-// The caption with an Alt mnemonic ('&' before a letter) that none of the
-// used letters has; the letter joins them. The words stay as they are.
-QString withMnemonic(const QString &caption, QSet<QChar> &used);
+// The captions of one menu (or of the bar's titles), each with an Alt
+// mnemonic ('&' before a letter) of its own: where it can, the first letter
+// of a word that is no preposition or conjunction. The words stay as they
+// are.
+QStringList withMnemonics(const QStringList &captions);
 
 // Adds the menus to the bar, each title and each item with a mnemonic of
 // its own within its menu, and F10 to open the first menu; returns every

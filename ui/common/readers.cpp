@@ -2,6 +2,8 @@
 #include "ui/common/readers.h"
 
 #include <QAccessibleWidget>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QFocusFrame>
 #include <QHash>
 #include <QLabel>
@@ -15,6 +17,36 @@ namespace {
 const char kResultProperty[] = "ravnoResultName";
 const char kRowsProperty[] = "ravnoResultRows";
 const char kHiddenProperty[] = "ravnoHiddenFromReaders";
+const char kDialogProperty[] = "ravnoDialog";
+const char kNamedBoxProperty[] = "ravnoNamedComboBox";
+
+class NamedComboBox : public QAccessibleWidget
+{
+public:
+    explicit NamedComboBox(QComboBox *box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text kind) const override
+    {
+        const auto *box = static_cast<const QComboBox *>(widget());
+        if (kind == QAccessible::Value)
+            return box->currentText();
+        return QAccessibleWidget::text(kind);
+    }
+    // The text field, as Qt's own combo box lists it; the drop-down list
+    // is a window of its own.
+    int childCount() const override { return lineEdit() ? 1 : 0; }
+    QAccessibleInterface *child(int index) const override
+    {
+        return index == 0 && lineEdit() ? QAccessible::queryAccessibleInterface(lineEdit()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child && lineEdit() && child->object() == lineEdit() ? 0 : -1;
+    }
+
+private:
+    QLineEdit *lineEdit() const { return static_cast<const QComboBox *>(widget())->lineEdit(); }
+};
 
 // The widgets read as documents, with their text.
 QHash<const QObject *, std::function<QString()>> &documents()
@@ -153,6 +185,10 @@ QAccessibleInterface *readersFactory(const QString &, QObject *object)
         return new ResultLabel(label);
     if (documents().contains(widget))
         return new Document(widget);
+    if (widget->isWindow() && widget->property(kDialogProperty).toBool())
+        return new QAccessibleWidget(widget, QAccessible::Dialog);
+    if (auto *box = qobject_cast<QComboBox *>(widget); box && box->property(kNamedBoxProperty).toBool())
+        return new NamedComboBox(box);
     // A window's client area, whose decoration may come after a focus
     // change has asked for the area's interface.
     if (widget->objectName() == QLatin1String("client"))
@@ -161,6 +197,15 @@ QAccessibleInterface *readersFactory(const QString &, QObject *object)
         if (child->property(kHiddenProperty).toBool())
             return new Parent(widget);
     return nullptr;
+}
+
+// Qt makes a widget's interface at the first change a reader might be told
+// of, often while the widget is being built, and keeps it: an interface
+// made before the widget was marked is dropped, for the next to be ours.
+void forgetInterface(QWidget *widget)
+{
+    if (QAccessibleInterface *made = QAccessible::queryAccessibleInterface(widget))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 
 void installFactory()
@@ -196,6 +241,23 @@ void hideFromReaders(QWidget *widget)
 {
     installFactory();
     widget->setProperty(kHiddenProperty, true);
+}
+
+void announceAsDialog(QWidget *window)
+{
+    installFactory();
+    window->setProperty(kDialogProperty, true);
+    forgetInterface(window);
+}
+
+void nameComboBox(QComboBox *box, const QString &name)
+{
+    installFactory();
+    box->setProperty(kNamedBoxProperty, true);
+    forgetInterface(box);
+    box->setAccessibleName(name);
+    if (box->lineEdit())
+        box->lineEdit()->setAccessibleName(name);
 }
 
 } // namespace ravno

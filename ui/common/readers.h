@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class QComboBox;
 class QLabel;
 class QWidget;
 
@@ -32,5 +33,14 @@ void readAsDocument(QWidget *widget, std::function<QString()> text);
 // The widget is no item of its parent's in the accessibility tree: a click
 // area over a button that already says the same, a decoration.
 void hideFromReaders(QWidget *widget);
+
+// The window is a dialog to a screen reader, which then announces it when
+// it opens (a plain window of its own would be a mere "filler").
+void announceAsDialog(QWidget *window);
+
+// An editable combo box named by its accessible name, as on other systems:
+// on Linux Qt gives it its current text as its name ("Combo1"). Its text
+// field takes the same name.
+void nameComboBox(QComboBox *box, const QString &name);
 
 } // namespace ravno

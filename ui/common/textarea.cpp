@@ -208,10 +208,14 @@ void TextArea::placeWithin(const QRect &room)
 void TextArea::showNewestLine()
 {
     // Answers too many for the screen show the first answers of the newest
-    // printed line; a taller matrix or system its last lines.
+    // printed line; a taller matrix its first rows, from which it is read
+    // (the pivot row); a taller system the last lines typed.
     QScrollBar *vertical = verticalScrollBar();
     const auto *box = qobject_cast<const PrintBox *>(m_label);
-    vertical->setValue(box ? std::min(vertical->maximum(), box->newestLineTop()) : vertical->maximum());
+    if (box)
+        vertical->setValue(std::min(vertical->maximum(), box->newestLineTop()));
+    else
+        vertical->setValue(m_growth == Growth::RightAndDown ? vertical->minimum() : vertical->maximum());
 }
 
 QRegion TextArea::lineBoxes() const
@@ -293,8 +297,11 @@ void fitWindowToText(QMainWindow *window, const QSize &designed, const QList<Tex
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 1024);
     const QSize frameExtra = window->frameGeometry().size() - window->geometry().size();
     const int menuHeight = window->menuBar() ? window->menuBar()->sizeHint().height() : 0;
+    // On a screen lower than the window as designed (800 x 600 at scale 2)
+    // the client is as high as the screen leaves, down to half its design:
+    // the text areas take less room and scroll.
     const QSize most(std::max(designed.width(), available.width() - frameExtra.width()),
-                     std::max(designed.height(), available.height() - frameExtra.height() - menuHeight));
+                     std::max(designed.height() / 2, available.height() - frameExtra.height() - menuHeight));
 
     // A grown area keeps its designed distance to the client's edges, but
     // no more than the windows' usual margin of 120 twips.
@@ -325,7 +332,7 @@ void fitWindowToText(QMainWindow *window, const QSize &designed, const QList<Tex
         growth = std::max(growth, moved);
     }
 
-    QSize client(designed.width(), designed.height() + growth);
+    QSize client(designed.width(), std::min(designed.height(), most.height()) + growth);
     for (TextArea *area : areas) {
         const QRect wanted = area->wantedWithin(roomOf(area, most));
         client = client.expandedTo(QSize(wanted.right() + 1, wanted.bottom() + 1) + margins(area));

@@ -101,6 +101,8 @@ private:
 // the screen's available area; it never grows past that area. When it
 // shrinks back, it returns to where it was before it moved, unless the
 // person has moved it meanwhile.
+// On a screen lower than the designed window, the client is only as high as
+// the screen leaves (its text areas scroll).
 void fitWindowToText(QMainWindow *window, const QSize &designed, const QList<TextArea *> &areas);
 
 } // namespace ravno

@@ -84,6 +84,7 @@ Form2::Form2(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     m_road = new RoadAnimator(this, RoadKind::Form2, findChild<QAction *>(QStringLiteral("graph")),
                               findChild<QAction *>(QStringLiteral("stoper")));
     centreOnScreen(this);
+    refitWhenFramed(this, [this] { fitText(); });
     loadSteps();
 }
 
@@ -98,12 +99,12 @@ void Form2::buildControls()
     auto *pasteBox = controls.make<PasteBox>("Text1");
     m_text = pasteBox;
     m_text->setMaxLength(std::numeric_limits<int>::max());
-    nameByToolTip(m_text);
+    m_text->setAccessibleName(QStringLiteral("Содержимое массива"));
 
     m_order = controls.make<QLineEdit>("Text2");
     m_order->setReadOnly(true);
     m_order->setFocusPolicy(Qt::NoFocus);
-    nameByToolTip(m_order);
+    m_order->setAccessibleName(QStringLiteral("Порядок массива"));
 
     m_scroll = controls.make<QScrollBar>("VScroll1", Qt::Vertical);
     m_scroll->setRange(kLowestPosition, kHighestPosition);
@@ -112,7 +113,7 @@ void Form2::buildControls()
     m_scroll->setValue(8);
     // Reachable by Tab, so the order can be set with the arrow keys too.
     m_scroll->setFocusPolicy(Qt::StrongFocus);
-    m_scroll->setAccessibleName(QStringLiteral("Порядок массива"));
+    m_scroll->setAccessibleName(QStringLiteral("Выбор порядка массива"));
 
     m_rndOrder = controls.make<QPushButton>("Command2");
     m_rndOrder->setAccessibleName(QStringLiteral("Случайный порядок"));
@@ -121,7 +122,7 @@ void Form2::buildControls()
     m_saveLoad = controls.make<QPushButton>("Command3");
     m_saveLoad->setIcon(saveLoadIcon());
     m_saveLoad->setIconSize(m_saveLoad->size() - QSize(6, 6));
-    nameByToolTip(m_saveLoad);
+    m_saveLoad->setAccessibleName(QStringLiteral("Сохранить или загрузить массив"));
     m_ready = controls.make<QPushButton>("Command4");
 
     // Kept: repainted under the moving road without laying out its text anew.

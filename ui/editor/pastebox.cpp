@@ -8,6 +8,7 @@
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMenu>
 #include <QMimeData>
 
@@ -37,7 +38,7 @@ QString PasteBox::refusalLine(const QString &cell)
 {
     return cell.isEmpty()
                ? QStringLiteral("Вставка не принята: в ней больше %1 чисел. Текст не изменён.")
-                     .arg(ravno::kMostValues)
+                     .arg(QLocale(QLocale::Russian, QLocale::Russia).toString(qlonglong(ravno::kMostValues)))
                : QStringLiteral("Вставка не принята: в ячейке «%1» лишний пробел, числа сдвинулись "
                                 "бы. Текст не изменён.")
                      .arg(cell.left(60));

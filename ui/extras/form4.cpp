@@ -2,6 +2,8 @@
 #include "ui/extras/form4.h"
 
 #include "ui/common/controltable.h"
+#include "ui/common/focusring.h"
+#include "ui/common/readers.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -50,6 +52,7 @@ Form4::Form4()
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("О программе"));
     setAttribute(Qt::WA_DeleteOnClose);
+    announceAsDialog(this);
 
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(38, 38, 38));
@@ -72,6 +75,15 @@ Form4::Form4()
         label->resize(room);
     }
     makeControl<QLabel>(this, kImage);
+    // What the program is for has the keyboard, so a screen reader reads
+    // it after the window's title; the frame shows it.
+    auto *purpose = findChild<QLabel *>(QStringLiteral("Label3"));
+    purpose->setFocusPolicy(Qt::StrongFocus);
+    // The frame keeps a few pixels clear of the words.
+    purpose->setMargin(2);
+    purpose->resize(purpose->width(), std::max(purpose->height(), purpose->heightForWidth(purpose->width())));
+    showFocusRing(this);
+    purpose->setFocus();
 }
 
 Form4 *Form4::instance()

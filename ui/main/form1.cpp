@@ -75,6 +75,7 @@ Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     m_road = new RoadAnimator(this, RoadKind::Form1, findChild<QAction *>(QStringLiteral("graph")),
                               findChild<QAction *>(QStringLiteral("stoper")));
     centreOnScreen(this);
+    refitWhenFramed(this, [this] { fitText(); });
 
     // Load: the click target shows the button's caption, from its start.
     m_enterBox->setText(m_enter->text());
@@ -105,7 +106,7 @@ void Form1::buildControls()
     // Only a click target: the keyboard goes to the button beneath it.
     m_enterBox->setFocusPolicy(Qt::NoFocus);
     m_enterBox->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }")); // the caption just fits
-    nameByToolTip(m_enterBox);
+    m_enterBox->setAccessibleName(m_enter->text());
     // The button beneath says the same to a screen reader.
     hideFromReaders(m_enterBox);
     m_enterBox->installEventFilter(this);
@@ -140,7 +141,7 @@ void Form1::buildControls()
     m_logText->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_logText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_logText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    nameByToolTip(m_logText);
+    m_logText->setAccessibleName(QStringLiteral("Содержимое журнала ответов"));
     // A place to read and edit lines, where a tab is no part of the log:
     // Tab leaves it, and Escape hides it as "Скрыть" does.
     m_logText->setTabChangesFocus(true);
@@ -286,6 +287,9 @@ void Form1::unloadArray()
 
 void Form1::fitText()
 {
+    // Nothing to copy, no stop for Tab (a click still takes the focus).
+    for (QLabel *shown : {static_cast<QLabel *>(m_answer), static_cast<QLabel *>(m_matrix)})
+        shown->setFocusPolicy(shown->text().isEmpty() ? Qt::ClickFocus : Qt::StrongFocus);
     fitWindowToText(this, twipsRect(this, 0, 0, kClientWidth, kClientHeight).size(),
                     {m_answerArea, m_matrixArea});
     if (!m_logText->isHidden())

@@ -116,7 +116,7 @@ protected:
 QString pdfPathFromDialog(QWidget *parent)
 {
     return QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить в PDF"),
-                                        QDir::homePath() + QStringLiteral("/otchet.pdf"),
+                                        QDir::current().filePath(QStringLiteral("otchet.pdf")),
                                         QStringLiteral("PDF (*.pdf)"));
 }
 
@@ -168,7 +168,7 @@ ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
     m_method = new QComboBox(this);
     m_method->setObjectName(QStringLiteral("method"));
     m_method->addItems({QStringLiteral("Гаусс"), QStringLiteral("Гаусс — Жордан")});
-    m_method->setAccessibleName(QStringLiteral("Метод"));
+    nameComboBox(m_method, QStringLiteral("Метод"));
     auto *methodLabel = new QLabel(QStringLiteral("Метод:"), this);
     methodLabel->setBuddy(m_method);
     // How the report's eliminations choose their pivots; the solve's own
@@ -176,7 +176,7 @@ ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
     m_pivot = new QComboBox(this);
     m_pivot->setObjectName(QStringLiteral("pivot"));
     m_pivot->addItems({QStringLiteral("наибольший по модулю"), QStringLiteral("первый ненулевой")});
-    m_pivot->setAccessibleName(QStringLiteral("Главный элемент"));
+    nameComboBox(m_pivot, QStringLiteral("Главный элемент"));
     auto *pivotLabel = new QLabel(QStringLiteral("Главный элемент:"), this);
     pivotLabel->setBuddy(m_pivot);
 

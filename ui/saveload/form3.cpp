@@ -9,6 +9,7 @@
 #include "ui/common/controltable.h"
 #include "ui/common/focusring.h"
 #include "ui/common/layout.h"
+#include "ui/common/readers.h"
 #include "ui/common/viewtext.h"
 #include "ui/extras/keptlabel.h"
 #include "ui/extras/roadanimator.h"
@@ -23,6 +24,7 @@
 #include <QPlainTextEdit>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyleOptionButton>
 #include <QTextDocument>
 
@@ -92,6 +94,7 @@ Form3::Form3(AppContext &context, ArrayEditor &editor, QWidget *parent)
     setWindowTitle(QStringLiteral("Сохранение/Загрузка массивов"));
     setAttribute(Qt::WA_DeleteOnClose);
     applyWindowLook(this);
+    announceAsDialog(this);
     // Every box of this window is black with green text: the tick box and
     // the drop-down list of the name box as well.
     setStyleSheet(styleSheet()
@@ -137,7 +140,7 @@ void Form3::buildControls()
     m_name->setInsertPolicy(QComboBox::NoInsert);
     m_name->setCompleter(nullptr);
     m_name->setEditText(QStringLiteral("Combo1"));
-    m_name->setAccessibleName(QStringLiteral("Имя массива"));
+    nameComboBox(m_name, QStringLiteral("Имя массива"));
     m_name->lineEdit()->installEventFilter(this);
     m_name->installEventFilter(this);
 
@@ -156,7 +159,7 @@ void Form3::buildControls()
     m_names->setSelectionMode(QAbstractItemView::SingleSelection);
     // A long catalogue lays out without measuring every name.
     m_names->setUniformItemSizes(true);
-    nameByToolTip(m_names);
+    m_names->setAccessibleName(QStringLiteral("Список доступных массивов"));
     m_names->installEventFilter(this);
 
     m_catalogue = controls.make<QPlainTextEdit>("Text1");
@@ -164,7 +167,7 @@ void Form3::buildControls()
     m_catalogue->setTabChangesFocus(true);
     m_catalogue->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_catalogue->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    nameByToolTip(m_catalogue);
+    m_catalogue->setAccessibleName(QStringLiteral("Содержимое списка массивов"));
 
     // Kept: repainted under the moving road without laying out its text anew.
     m_status = controls.make<KeptLabel>("Label1");
@@ -190,6 +193,30 @@ void Form3::buildControls()
     connect(m_rewrite, &QPushButton::clicked, this, &Form3::rewriteCatalogue);
     connect(m_hide, &QPushButton::clicked, this, [this] { setCatalogueShown(false); });
     connect(m_done, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void Form3::fitToScreen(int frameGuess)
+{
+    const QScreen *shownOn = screen();
+    auto *client = findChild<QWidget *>(QStringLiteral("client"), Qt::FindDirectChildrenOnly);
+    if (!shownOn || !client)
+        return;
+    const int frame = std::max(frameGeometry().height() - geometry().height(), frameGuess);
+    const int designed = twipsSize(this, 0, kClientHeight).height();
+    // Never so low that the buttons beneath the view would reach the list.
+    const int height = std::clamp(shownOn->availableGeometry().height() - frame, designed * 3 / 4, designed);
+    const int cut = designed - height;
+    const ControlTable controls(client, kControls);
+    const auto designedPlace = [&](const char *name) {
+        const Place &p = controls.row(name).place;
+        return twipsRect(this, p.left, p.top, p.width, p.height);
+    };
+    m_catalogue->setGeometry(designedPlace("Text1").adjusted(0, 0, 0, -cut));
+    for (const auto &[control, name] : {std::pair<QWidget *, const char *>{m_rewrite, "Command4"},
+                                        {m_hide, "Command5"}, {m_status, "Label1"}})
+        control->move(designedPlace(name).topLeft() - QPoint(0, cut));
+    client->setFixedHeight(height);
+    setFixedSize(client->width(), height);
 }
 
 bool Form3::eventFilter(QObject *watched, QEvent *event)

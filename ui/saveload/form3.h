@@ -33,6 +33,12 @@ public:
     Form3(ravno::AppContext &context, ravno::ArrayEditor &editor, QWidget *parent = nullptr);
     ~Form3() override;
 
+    // On a screen lower than the window as designed (with the frame the
+    // window manager gave it, or until then one of frameGuess pixels in
+    // height), the window is only as high as the screen leaves: the
+    // catalogue view is shorter, and what lies beneath it moves up.
+    void fitToScreen(int frameGuess);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;

@@ -35,6 +35,12 @@ public:
         // from the initial state.
         delete m_window.data();
         m_window = new Form3(m_context, m_editor);
+        // Placed again once the window manager has framed it: its frame
+        // may be larger than the editor's, taken until then.
+        refitWhenFramed(m_window, [this] {
+            m_window->fitToScreen(m_editor.frameGeometry().height() - m_editor.geometry().height());
+            place();
+        });
         m_window->show();
         place();
         showActive(m_window);
