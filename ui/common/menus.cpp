@@ -72,10 +72,9 @@ QString withMnemonic(const QString &caption, QSet<QChar> &used)
     return caption;
 }
 
-QHash<QString, QAction *> buildMenuBar(QMenuBar *bar, std::initializer_list<Menu> menus)
+void buildMenuBar(QMenuBar *bar, std::initializer_list<Menu> menus)
 {
     keepAltLettersOutOfText();
-    QHash<QString, QAction *> actions;
     QSet<QChar> titleKeys;
     for (const Menu &entry : menus) {
         QMenu *menu = bar->addMenu(withMnemonic(QString::fromUtf8(entry.caption), titleKeys));
@@ -92,7 +91,8 @@ QHash<QString, QAction *> buildMenuBar(QMenuBar *bar, std::initializer_list<Menu
             action->setCheckable(item.checkable);
             action->setChecked(item.checked);
             action->setEnabled(item.enabled);
-            actions.insert(action->objectName(), action);
+            if (item.keep)
+                *item.keep = action;
         }
     }
     // F10 opens the first menu, as on the desktops; the arrows go on from there.
@@ -101,7 +101,6 @@ QHash<QString, QAction *> buildMenuBar(QMenuBar *bar, std::initializer_list<Menu
         if (!bar->actions().isEmpty())
             bar->setActiveAction(bar->actions().constFirst());
     });
-    return actions;
 }
 
 } // namespace ravno

@@ -72,8 +72,7 @@ Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     m_report = new ReportKeeper(m_context, this);
     buildMenus();
     buildControls();
-    m_road = new RoadAnimator(this, RoadKind::Form1, findChild<QAction *>(QStringLiteral("graph")),
-                              findChild<QAction *>(QStringLiteral("stoper")));
+    m_road = new RoadAnimator(this, RoadKind::Form1, m_menu.graph, m_menu.stoper);
     centreOnScreen(this);
 
     // Load: the click target shows the button's caption, from its start.
@@ -179,30 +178,30 @@ void Form1::buildControls()
 
 void Form1::buildMenus()
 {
-    const auto actions = buildMenuBar(
+    MenuActions &a = m_menu;
+    buildMenuBar(
         menuBar(),
         {{"file", "Файл",
-          {{"lastans", "Последний ответ"}, {"allans", "Показать все ответы"}, kSeparator,
-           {"Exit", "Выход из программы"}}},
+          {{"lastans", "Последний ответ", &a.lastans}, {"allans", "Показать все ответы", &a.allans}, kSeparator,
+           {"Exit", "Выход из программы", &a.exit}}},
          {"mass", "Данные",
-          {{"unloadmas", "Выгрузить массив"}, {"masedit", "Редактор массивов..."}, kSeparator,
-           {"ans", "Решить массив", false, false, false}}},
+          {{"unloadmas", "Выгрузить массив", &a.unloadmas}, {"masedit", "Редактор массивов...", &a.masedit},
+           kSeparator, {"ans", "Решить массив", &a.ans, false, false, false}}},
          {"animat", "Анимация",
-          {{"graph", "Разрешить графику", true, true, false},
-           {"stoper", "Разрешить анимацию", true, true, true}}},
+          {{"graph", "Разрешить графику", &a.graph, true, true, false},
+           {"stoper", "Разрешить анимацию", &a.stoper, true, true, true}}},
          {"help", "Помощь",
-          {{"what", "Справка"}, {"final", "Подробный отчет", false, false, false}, kSeparator,
-           {"about", "О программе"}}}});
-    connect(actions["lastans"], &QAction::triggered, this, &Form1::lastAnswer);
-    connect(actions["allans"], &QAction::triggered, this, &Form1::toggleAnswers);
-    connect(actions["Exit"], &QAction::triggered, this, &endProgram);
-    connect(actions["unloadmas"], &QAction::triggered, this, &Form1::unloadArray);
-    connect(actions["masedit"], &QAction::triggered, this, &Form1::enterData);
-    connect(actions["ans"], &QAction::triggered, this, &Form1::solve);
-    m_ans = actions["ans"];
-    m_report->addItem(actions["final"], this);
-    connect(actions["about"], &QAction::triggered, this, [] { Form4::showSingle(); });
-    connect(actions["what"], &QAction::triggered, this, [this] { openHelp(this, m_context); });
+          {{"what", "Справка", &a.what}, {"final", "Подробный отчет", &a.final, false, false, false}, kSeparator,
+           {"about", "О программе", &a.about}}}});
+    connect(a.lastans, &QAction::triggered, this, &Form1::lastAnswer);
+    connect(a.allans, &QAction::triggered, this, &Form1::toggleAnswers);
+    connect(a.exit, &QAction::triggered, this, &endProgram);
+    connect(a.unloadmas, &QAction::triggered, this, &Form1::unloadArray);
+    connect(a.masedit, &QAction::triggered, this, &Form1::enterData);
+    connect(a.ans, &QAction::triggered, this, &Form1::solve);
+    m_report->addItem(a.final, this);
+    connect(a.about, &QAction::triggered, this, [] { Form4::showSingle(); });
+    connect(a.what, &QAction::triggered, this, [this] { openHelp(this, m_context); });
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
@@ -239,13 +238,13 @@ void Form1::closeEvent(QCloseEvent *event)
 void Form1::enterData()
 {
     m_solve->setEnabled(true);
-    m_ans->setEnabled(true);
+    m_menu.ans->setEnabled(true);
     m_next->setEnabled(false);
     if (!m_editor) {
         m_editor = std::make_unique<Form2>(m_context);
         attachSaveLoadWindow(*m_editor, m_context);
         connect(m_editor.get(), &Form2::returnedToMain, this, [this] { showActive(this); });
-        m_report->addItem(m_editor->findChild<QAction *>(QStringLiteral("final")), m_editor.get());
+        m_report->addItem(m_editor->reportAction(), m_editor.get());
         connect(m_editor.get(), &Form2::systemEdited, m_report, &ReportKeeper::systemEdited);
     }
     m_editor->showEditor();
@@ -277,7 +276,7 @@ void Form1::unloadArray()
 {
     m_context.workspace.unload();
     m_solve->setEnabled(false);
-    m_ans->setEnabled(false);
+    m_menu.ans->setEnabled(false);
     m_report->unloaded();
 }
 
