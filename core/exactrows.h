@@ -9,6 +9,7 @@
 // workspace and the detailed report hold systems this way.
 #pragma once
 
+#include "core/answerformat.h"
 #include "core/exactnumber.h"
 
 #include <gmpxx.h>
@@ -70,13 +71,13 @@ public:
     void appendRounded(QString &out, int row, int column, const QString &point,
                        const QLocale &locale) const;
 
-    // writeRatio() of the value; false, with nothing written, when it
+    // writeAnswer() of the value; false, with nothing written, when it
     // rounds to a thousandths count beyond a machine word.
     bool writeRounded(char16_t *&out, int row, int column, char16_t point) const
     {
         if (inWords(row))
-            return writeRatio(out, word(row, column), wordDenominator(row), point);
-        return writeRatio(out, big(row, column), bigDenominator(row), point);
+            return writeAnswer(out, word(row, column), wordDenominator(row), point);
+        return writeAnswer(out, big(row, column), bigDenominator(row), point);
     }
 
     // The numbers as GMP integers, every row, for the elimination beyond
