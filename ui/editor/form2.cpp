@@ -13,6 +13,7 @@
 #include "ui/common/menus.h"
 #include "ui/common/readers.h"
 #include "ui/common/textarea.h"
+#include "ui/common/windowfit.h"
 #include "ui/editor/pastebox.h"
 #include "ui/editor/saveloadicon.h"
 #include "ui/extras/form4.h"

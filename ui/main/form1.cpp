@@ -10,6 +10,7 @@
 #include "ui/common/printbox.h"
 #include "ui/common/readers.h"
 #include "ui/common/textarea.h"
+#include "ui/common/windowfit.h"
 #include "ui/common/viewtext.h"
 #include "ui/editor/form2.h"
 #include "ui/extras/form4.h"
@@ -19,6 +20,7 @@
 #include "ui/common/menus.h"
 #include "ui/report/reportkeeper.h"
 #include "ui/saveload/form3.h"
+#include "ui/saveload/saveloadkeeper.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -300,78 +302,6 @@ void Form1::placeLogView()
                                  QPoint(right - 1, client.height() - gaps.height() - 1)));
     m_saveLog->move(m_saveLog->x(), buttonsTop);
     m_hideLog->move(m_hideLog->x(), buttonsTop);
-}
-
-void Form1::showLogLine(const QString &line)
-{
-    m_answer->clearPrint();
-    m_answer->print(line);
-}
-
-void Form1::firstAnswer()
-{
-    m_next->setEnabled(false);
-    const auto read = m_context.log.first();
-    if (m_context.messages.failed(this, read))
-        return;
-    if (read.value()) {
-        showLogLine(*read.value());
-        m_next->setEnabled(true);
-    }
-    m_context.messages.failed(this, m_context.log.takeNotice());
-}
-
-void Form1::nextAnswer()
-{
-    // The editor and the save/load window close every file too, and may do
-    // so while this window is shown; paging then has ended.
-    if (!m_context.files.isPaging()) {
-        m_next->setEnabled(false);
-        return;
-    }
-    const auto read = m_context.log.next();
-    if (!read)
-        m_next->setEnabled(false);
-    if (m_context.messages.failed(this, read))
-        return;
-    if (read.value())
-        showLogLine(*read.value());
-}
-
-void Form1::lastAnswer()
-{
-    m_next->setEnabled(false);
-    const auto read = m_context.log.last();
-    if (m_context.messages.failed(this, read))
-        return;
-    if (read.value())
-        showLogLine(*read.value());
-    else
-        m_answer->print(QStringLiteral("Ничего не помню"));
-    m_context.messages.failed(this, m_context.log.takeNotice());
-}
-
-void Form1::allAnswers()
-{
-    m_next->setEnabled(false);
-    // On a failure nothing is shown for editing, so nothing can be saved
-    // over the log.
-    const auto read = m_context.log.all();
-    if (m_context.messages.failed(this, read))
-        return;
-    setAnswersShown(true);
-    m_logText->setPlainText(withLf(read.value()));
-    m_logText->setFocus(Qt::OtherFocusReason);
-    m_context.messages.failed(this, m_context.log.takeNotice());
-}
-
-void Form1::saveAnswers()
-{
-    m_next->setEnabled(false);
-    const auto saved = m_context.log.save(viewText(*m_logText));
-    if (m_context.messages.failed(this, saved))
-        return;
-    appendViewLines(*m_logText, saved.value());
 }
 
 void Form1::hideAnswers()
