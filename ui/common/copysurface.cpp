@@ -17,6 +17,7 @@ namespace {
 // will copy.
 class FocusFrame : public QWidget
 {
+    Q_OBJECT
 public:
     explicit FocusFrame(QLabel *label) : QWidget(label)
     {
@@ -38,6 +39,7 @@ protected:
 
 class CopySurface : public QObject
 {
+    Q_OBJECT
 public:
     CopySurface(QLabel *label, std::function<QString()> shownText)
         : QObject(label), m_label(label), m_shownText(std::move(shownText)),
@@ -113,3 +115,5 @@ void makeCopyable(QLabel *label, std::function<QString()> shownText)
 }
 
 } // namespace ravno
+
+#include "copysurface.moc"

@@ -23,6 +23,7 @@ namespace {
 // on some systems and types on.
 class AltLettersFilter : public QObject
 {
+    Q_OBJECT
 public:
     using QObject::QObject;
 
@@ -104,3 +105,5 @@ void buildMenuBar(QMenuBar *bar, std::initializer_list<Menu> menus)
 }
 
 } // namespace ravno
+
+#include "menus.moc"

@@ -40,6 +40,7 @@ const QString kReportStyle = QStringLiteral("p { margin: 0; } h3 { margin-top: 1
 // The report's view: whatever is selected, a copy takes the whole report.
 class ReportView : public QTextBrowser
 {
+    Q_OBJECT
 public:
     ReportView(std::function<void()> copyAll, std::function<QString()> whole)
         : m_copyAll(std::move(copyAll)), m_whole(std::move(whole))
@@ -79,6 +80,7 @@ private:
 // dialog's auto-default ones, so Return in the text presses none of them.
 class ReturnPresses : public QObject
 {
+    Q_OBJECT
 public:
     using QObject::QObject;
 
@@ -263,3 +265,5 @@ void ReportWindow::saveAsPdf()
 }
 
 } // namespace ravno
+
+#include "reportwindow.moc"

@@ -55,6 +55,7 @@ constexpr ControlRow kControls[] = {
 // as on a light window.
 class TickBoxStyle : public QProxyStyle
 {
+    Q_OBJECT
 public:
     using QProxyStyle::QProxyStyle;
 
@@ -342,3 +343,5 @@ void Form3::setCatalogueShown(bool shown)
     m_rewrite->setVisible(shown);
     m_hide->setVisible(shown);
 }
+
+#include "form3.moc"
