@@ -42,7 +42,7 @@ public:
 
     int rows() const
     {
-        return m_data ? int(m_data->smallDenominators.size() + m_data->bigDenominators.size()) : 0;
+        return m_data ? int(std::ssize(m_data->smallDenominators) + std::ssize(m_data->bigDenominators)) : 0;
     }
     int columns() const { return m_columns; }
     // Every row in machine words.

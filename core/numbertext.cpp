@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <string>
 
@@ -90,7 +91,7 @@ void readScientific(const char *p, const char *end, Digits &d)
     if (d.negative)
         ++p;
     for (; p < end && *p != 'e'; ++p) {
-        if (*p != '.' && d.count < int(sizeof d.digits))
+        if (*p != '.' && d.count < std::ssize(d.digits))
             d.digits[d.count++] = *p;
     }
     int exponent = 0;
