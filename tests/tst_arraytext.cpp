@@ -245,6 +245,11 @@ void TestArrayText::pastedSystem_data()
     QTest::newRow("semicolon rows") << "1;2;3\n4;5;6\n" << System << "1 2 3 4 5 6" << 2;
     QTest::newRow("one cell over the bound")
         << QString(QStringLiteral("1\t")).repeated(kMostValues) + "1" << Refused << "" << 0;
+    QTest::newRow("exactly the bound in cells")
+        << QString(QStringLiteral("1\t")).repeated(kMostValues - 1) + "1" << System
+        << QStringList(kMostValues, QStringLiteral("1")).join(u' ') << 0;
+    QTest::newRow("exactly the bound typed, a blank after each")
+        << QString(QStringLiteral("1 ")).repeated(kMostValues) << Typed << "" << 0;
     QTest::newRow("one typed piece over the bound")
         << QString(QStringLiteral("1 ")).repeated(kMostValues) + "1" << Refused << "" << 0;
 
