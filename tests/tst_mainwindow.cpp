@@ -103,6 +103,12 @@ void TestMainWindow::typicalRun()
     };
     QCOMPARE(spoken("Picture1"), QStringLiteral("Ответ: ") + answer.simplified());
     QCOMPARE(spoken("Label1"), QStringLiteral("Преобразованный массив: ") + matrix.simplified());
+    // The editor's two "RND" buttons say which is which.
+    const auto editorSpoken = [&](const char *name) {
+        return QAccessible::queryAccessibleInterface(child<QWidget>(main.editor(), name))->text(QAccessible::Name);
+    };
+    QCOMPARE(editorSpoken("Command2"), QStringLiteral("Случайный порядок"));
+    QCOMPARE(editorSpoken("Command1"), QStringLiteral("Случайные числа"));
 }
 
 void TestMainWindow::enablingRules()
