@@ -376,14 +376,6 @@ void eliminate(SolveRecord &record, std::vector<EliminationStep> *steps)
 
 } // namespace
 
-std::vector<mpq_class> SolveRecord::answers() const
-{
-    std::vector<mpq_class> out;
-    for (int i = 0; i < solution.rows(); ++i)
-        out.push_back(solution.value(i, 0));
-    return out;
-}
-
 SolveRecord eliminateExactly(ExactRows system, bool recordSteps)
 {
     SolveRecord record;
@@ -392,11 +384,6 @@ SolveRecord eliminateExactly(ExactRows system, bool recordSteps)
         record.steps.emplace().reserve(std::size_t(std::max(record.system.rows() - 1, 0)));
     eliminate(record, recordSteps ? &*record.steps : nullptr);
     return record;
-}
-
-SolveRecord eliminateExactly(const ExactMatrix &system)
-{
-    return eliminateExactly(ExactRows(system));
 }
 
 std::vector<EliminationStep> eliminationSteps(const SolveRecord &record)

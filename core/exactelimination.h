@@ -18,7 +18,10 @@ namespace ravno {
 // numbers fit (checked), else in GMP integers; no fraction is reduced.
 // With `recordSteps` the record keeps each column's step as well.
 SolveRecord eliminateExactly(ExactRows system, bool recordSteps = false);
-SolveRecord eliminateExactly(const ExactMatrix &system);
+inline SolveRecord eliminateExactly(const ExactMatrix &system)
+{
+    return eliminateExactly(ExactRows(system));
+}
 
 // The steps of the elimination that made `record`, in the order taken, each
 // with the matrix after its column; up to the zero column of a system

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/exactnumber.h"
 
+#include "core/answerformat.h"
 #include "core/numbertext.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
-#include <iterator>
 #include <limits>
 #include <string>
 
@@ -74,19 +75,10 @@ double nearestDouble(const mpq_class &value)
 
 namespace {
 
-__extension__ typedef unsigned __int128 UnsignedWide;
-
 int bitLength(UnsignedWide v)
 {
     const std::uint64_t high = std::uint64_t(v >> 64);
-    return high ? 128 - __builtin_clzll(high) : v ? 64 - __builtin_clzll(std::uint64_t(v)) : 0;
-}
-
-// The magnitude of a GMP integer of at most two limbs.
-UnsignedWide wideMagnitude(const mpz_class &v)
-{
-    static_assert(sizeof(mp_limb_t) == 8);
-    return UnsignedWide(mpz_getlimbn(v.get_mpz_t(), 0)) | UnsignedWide(mpz_getlimbn(v.get_mpz_t(), 1)) << 64;
+    return high ? 64 + std::bit_width(high) : std::bit_width(std::uint64_t(v));
 }
 
 // The double nearest num / den, halves to even, in 128-bit integers: num
@@ -116,8 +108,7 @@ double nearestRatio(std::int64_t num, std::int64_t den)
 {
     if (num == 0)
         return 0;
-    const std::uint64_t magnitude = num < 0 ? 0 - std::uint64_t(num) : std::uint64_t(num);
-    const double value = nearestQuotient(magnitude, std::uint64_t(den));
+    const double value = nearestQuotient(magnitude(num), std::uint64_t(den));
     return num < 0 ? -value : value;
 }
 
@@ -199,206 +190,23 @@ bool beyondDoubleRange(const mpq_class &value)
     return beyondRatioRange(value.get_num(), value.get_den());
 }
 
-namespace {
-
-// "##0.000" of the magnitude in thousandths, with a minus for a negative
-// value that does not round to zero.
-void appendThousandths(QString &out, bool negative, const char *digits, std::size_t size,
-                       const QString &point)
-{
-    if (negative && !(size == 1 && digits[0] == '0'))
-        out += u'-';
-    if (size < 4) {
-        out += u'0';
-        out += point;
-        for (std::size_t pad = size; pad < 3; ++pad)
-            out += u'0';
-        out += QLatin1StringView(digits, qsizetype(size));
-        return;
-    }
-    out += QLatin1StringView(digits, qsizetype(size - 3));
-    out += point;
-    out += QLatin1StringView(digits + size - 3, 3);
-}
-
-} // namespace
-
 void appendExact(QString &out, const mpq_class &value, const QString &point, const QLocale &locale)
 {
     appendRatio(out, value.get_num(), value.get_den(), point, locale);
 }
 
-namespace {
-
-void appendBigRatio(QString &out, const mpz_class &num, const mpz_class &den, const QString &point,
-                    const QLocale &locale)
-{
-    if (beyondRatioRange(num, den)) {
-        out += formatAnswer(sgn(num) * std::numeric_limits<double>::infinity(), locale);
-        return;
-    }
-    // The magnitude in thousandths, rounded half away from zero:
-    // floor((2000 |num| + den) / (2 den)).
-    thread_local mpz_class thousandths, twice;
-    mpz_abs(thousandths.get_mpz_t(), num.get_mpz_t());
-    thousandths *= 2000;
-    thousandths += den;
-    mpz_mul_2exp(twice.get_mpz_t(), den.get_mpz_t(), 1);
-    mpz_fdiv_q(thousandths.get_mpz_t(), thousandths.get_mpz_t(), twice.get_mpz_t());
-    const std::string digits = thousandths.get_str();
-    appendThousandths(out, sgn(num) < 0, digits.data(), digits.size(), point);
-}
-
-} // namespace
-
 void appendRatio(QString &out, const mpz_class &num, const mpz_class &den, const QString &point,
                  const QLocale &locale)
 {
-    if (mpz_sizeinbase(num.get_mpz_t(), 2) <= 62 && mpz_sizeinbase(den.get_mpz_t(), 2) <= 62)
-        appendRatio(out, std::int64_t(num.get_si()), std::int64_t(den.get_si()), point, locale);
+    if (beyondRatioRange(num, den))
+        out += formatAnswer(sgn(num) * std::numeric_limits<double>::infinity(), locale);
     else
-        appendBigRatio(out, num, den, point, locale);
+        appendAnswer(out, num, den, point);
 }
 
-namespace {
-
-// The magnitude of num / den in thousandths, rounded half away from zero;
-// false beyond a machine word.
-bool thousandthsOf(std::int64_t num, std::int64_t den, std::uint64_t &thousandths)
+void appendRatio(QString &out, std::int64_t num, std::int64_t den, const QString &point, const QLocale &)
 {
-    const std::uint64_t magnitude = num < 0 ? 0 - std::uint64_t(num) : std::uint64_t(num);
-    const std::uint64_t d = std::uint64_t(den);
-    constexpr std::uint64_t small = std::uint64_t(1) << 52;
-    if (d == 1 && magnitude < small) {
-        thousandths = magnitude * 1000;
-    } else if (magnitude < small && d < small) {
-        // 2000 * 2^52 + 2^52 stays below 2^64.
-        thousandths = (2000 * magnitude + d) / (2 * d);
-    } else {
-        // 2000 * 2^63 + 2^63 stays far below 2^128. Below 2^52 the quotient
-        // of the two as doubles is off by at most two, and two products set
-        // it right; a 128-bit division costs several times more.
-        __extension__ typedef unsigned __int128 Wide;
-        const Wide a = 2000 * Wide(magnitude) + d;
-        const Wide b = 2 * Wide(d);
-        const double estimate = double(a) / double(b);
-        if (estimate < 0x1p52) {
-            std::uint64_t q = std::uint64_t(estimate);
-            while (Wide(q) * b > a)
-                --q;
-            while (Wide(q + 1) * b <= a)
-                ++q;
-            thousandths = q;
-            return true;
-        }
-        const Wide wide = a / b;
-        if (wide >> 64)
-            return false;
-        thousandths = std::uint64_t(wide);
-    }
-    return true;
-}
-
-void writeThousandths(char16_t *&out, bool negative, std::uint64_t thousandths, char16_t point)
-{
-    static constexpr char pairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-                                    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-                                    "8081828384858687888990919293949596979899";
-    if (negative && thousandths != 0)
-        *out++ = u'-';
-    std::uint64_t whole = thousandths / 1000;
-    const unsigned fraction = unsigned(thousandths % 1000);
-    // The digits of the whole part, without a loop the branch predictor
-    // would miss on numbers of mixed lengths: 1233 / 4096 is just above
-    // log10(2).
-    static constexpr std::uint64_t powers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000,
-                                               100000000, 1000000000, 10000000000, 100000000000,
-                                               1000000000000, 10000000000000, 100000000000000,
-                                               1000000000000000, 10000000000000000,
-                                               100000000000000000, 1000000000000000000};
-    const std::uint64_t odd = whole | 1; // as many digits, and never 0
-    const int estimate = ((64 - __builtin_clzll(odd)) * 1233) >> 12;
-    const int digits = estimate + int(odd >= powers[estimate]);
-    // From the right: three decimals, the point, the whole part ("0" at least).
-    char16_t *p = out + digits + 4;
-    out = p;
-    *--p = char16_t(u'0' + fraction % 10);
-    *--p = char16_t(pairs[2 * (fraction / 10 % 100) + 1]);
-    *--p = char16_t(pairs[2 * (fraction / 10 % 100)]);
-    *--p = point;
-    for (; whole >= 100; whole /= 100) {
-        *--p = char16_t(pairs[2 * (whole % 100) + 1]);
-        *--p = char16_t(pairs[2 * (whole % 100)]);
-    }
-    if (whole >= 10) {
-        *--p = char16_t(pairs[2 * whole + 1]);
-        *--p = char16_t(pairs[2 * whole]);
-    } else {
-        *--p = char16_t(u'0' + whole);
-    }
-}
-
-} // namespace
-
-bool writeRatio(char16_t *&out, std::int64_t num, std::int64_t den, char16_t point)
-{
-    // Half an eliminated matrix is zeros below its diagonal.
-    if (num == 0) {
-        out = std::copy_n(u"0.000", 5, out);
-        out[-4] = point;
-        return true;
-    }
-    std::uint64_t thousandths = 0;
-    if (!thousandthsOf(num, den, thousandths))
-        return false;
-    writeThousandths(out, num < 0, thousandths, point);
-    return true;
-}
-
-bool writeRatio(char16_t *&out, const mpz_class &num, const mpz_class &den, char16_t point)
-{
-    if (mpz_sizeinbase(num.get_mpz_t(), 2) <= 62 && mpz_sizeinbase(den.get_mpz_t(), 2) <= 62)
-        return writeRatio(out, std::int64_t(num.get_si()), std::int64_t(den.get_si()), point);
-    // floor((2000 |num| + den) / (2 den)), as appendRatio() finds it: in
-    // 128 bits while |num| < 2^116 and den < 2^126, else in GMP integers
-    // kept from one call to the next.
-    if (mpz_sizeinbase(num.get_mpz_t(), 2) <= 116 && mpz_sizeinbase(den.get_mpz_t(), 2) <= 126) {
-        static_assert(sizeof(mp_limb_t) == 8);
-        __extension__ typedef unsigned __int128 Wide;
-        const auto wide = [](const mpz_class &v) {
-            return Wide(mpz_getlimbn(v.get_mpz_t(), 0)) | Wide(mpz_getlimbn(v.get_mpz_t(), 1)) << 64;
-        };
-        const Wide d = wide(den);
-        const Wide q = (2000 * wide(num) + d) / (2 * d);
-        if (q >> 64)
-            return false;
-        writeThousandths(out, sgn(num) < 0, std::uint64_t(q), point);
-        return true;
-    }
-    thread_local mpz_class thousandths, twice;
-    mpz_abs(thousandths.get_mpz_t(), num.get_mpz_t());
-    mpz_mul_ui(thousandths.get_mpz_t(), thousandths.get_mpz_t(), 2000);
-    mpz_add(thousandths.get_mpz_t(), thousandths.get_mpz_t(), den.get_mpz_t());
-    mpz_mul_2exp(twice.get_mpz_t(), den.get_mpz_t(), 1);
-    mpz_fdiv_q(thousandths.get_mpz_t(), thousandths.get_mpz_t(), twice.get_mpz_t());
-    if (!mpz_fits_ulong_p(thousandths.get_mpz_t()))
-        return false;
-    writeThousandths(out, sgn(num) < 0, mpz_get_ui(thousandths.get_mpz_t()), point);
-    return true;
-}
-
-void appendRatio(QString &out, std::int64_t num, std::int64_t den, const QString &point,
-                 const QLocale &locale)
-{
-    std::uint64_t thousandths = 0;
-    if (!thousandthsOf(num, den, thousandths)) {
-        appendBigRatio(out, mpz_class(static_cast<signed long>(num)),
-                       mpz_class(static_cast<signed long>(den)), point, locale);
-        return;
-    }
-    char buf[24];
-    const auto res = std::to_chars(buf, buf + sizeof buf, thousandths);
-    appendThousandths(out, num < 0, buf, std::size_t(res.ptr - buf), point);
+    appendAnswer(out, num, den, point);
 }
 
 } // namespace ravno

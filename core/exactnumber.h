@@ -50,12 +50,4 @@ void appendRatio(QString &out, const mpz_class &num, const mpz_class &den, const
                  const QLocale &locale);
 void appendRatio(QString &out, std::int64_t num, std::int64_t den, const QString &point,
                  const QLocale &locale);
-// The same written at `out` (at most 22 characters), moved past it, with a
-// decimal separator of one character; false, with nothing written, when
-// the value needs more than machine words.
-bool writeRatio(char16_t *&out, std::int64_t num, std::int64_t den, char16_t point);
-// The same of GMP integers; false, with nothing written, when the value
-// rounds to a thousandths count beyond a machine word.
-bool writeRatio(char16_t *&out, const mpz_class &num, const mpz_class &den, char16_t point);
-
 } // namespace ravno

@@ -39,7 +39,7 @@ ExactRows::ExactRows(int columns, std::vector<std::int64_t> words, std::vector<s
 }
 
 ExactRows::ExactRows(const ExactMatrix &matrix)
-    : m_columns(matrix.empty() ? 0 : int(matrix.front().size()))
+    : m_columns(matrix.empty() ? 0 : int(std::ssize(matrix.front())))
 {
     Data data;
     for (const auto &row : matrix) {

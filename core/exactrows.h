@@ -9,6 +9,7 @@
 // workspace and the detailed report hold systems this way.
 #pragma once
 
+#include "core/answerformat.h"
 #include "core/exactnumber.h"
 
 #include <gmpxx.h>
@@ -41,7 +42,7 @@ public:
 
     int rows() const
     {
-        return m_data ? int(m_data->smallDenominators.size() + m_data->bigDenominators.size()) : 0;
+        return m_data ? int(std::ssize(m_data->smallDenominators) + std::ssize(m_data->bigDenominators)) : 0;
     }
     int columns() const { return m_columns; }
     // Every row in machine words.
@@ -70,13 +71,13 @@ public:
     void appendRounded(QString &out, int row, int column, const QString &point,
                        const QLocale &locale) const;
 
-    // writeRatio() of the value; false, with nothing written, when it
+    // writeAnswer() of the value; false, with nothing written, when it
     // rounds to a thousandths count beyond a machine word.
     bool writeRounded(char16_t *&out, int row, int column, char16_t point) const
     {
         if (inWords(row))
-            return writeRatio(out, word(row, column), wordDenominator(row), point);
-        return writeRatio(out, big(row, column), bigDenominator(row), point);
+            return writeAnswer(out, word(row, column), wordDenominator(row), point);
+        return writeAnswer(out, big(row, column), bigDenominator(row), point);
     }
 
     // The numbers as GMP integers, every row, for the elimination beyond

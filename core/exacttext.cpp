@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/exacttext.h"
 
+#include "core/answerformat.h"
+
 #include <string>
 
 namespace ravno {
@@ -171,17 +173,8 @@ QString exactText(const mpq_class &value, const QLocale &locale, Length length, 
 
 QString roundedText(const mpq_class &value, const QLocale &locale)
 {
-    // floor(|value| * 1000 + 1/2), taken on whole numbers.
-    const mpz_class &den = value.get_den();
-    const mpz_class top = 2000 * abs(value.get_num()) + den;
-    const mpz_class bottom = 2 * den;
-    mpz_class thousandths;
-    mpz_fdiv_q(thousandths.get_mpz_t(), top.get_mpz_t(), bottom.get_mpz_t());
-    mpz_class whole, part;
-    mpz_fdiv_qr_ui(whole.get_mpz_t(), part.get_mpz_t(), thousandths.get_mpz_t(), 1000);
-    QString out = value < 0 && thousandths != 0 ? QStringLiteral("-") : QString();
-    out += QString::fromStdString(whole.get_str()) + locale.decimalPoint();
-    out += QString::number(part.get_ui()).rightJustified(3, u'0');
+    QString out;
+    appendAnswer(out, value.get_num(), value.get_den(), locale.decimalPoint());
     return out;
 }
 

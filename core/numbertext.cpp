@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/numbertext.h"
 
+#include "core/answerformat.h"
+#include "core/exactnumber.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <string>
 
@@ -87,7 +91,7 @@ void readScientific(const char *p, const char *end, Digits &d)
     if (d.negative)
         ++p;
     for (; p < end && *p != 'e'; ++p) {
-        if (*p != '.' && d.count < int(sizeof d.digits))
+        if (*p != '.' && d.count < std::ssize(d.digits))
             d.digits[d.count++] = *p;
     }
     int exponent = 0;
@@ -272,51 +276,10 @@ QString formatAnswer(double value, const QLocale &locale)
     if (std::isinf(value))
         return value > 0 ? QStringLiteral("бесконечность") : QStringLiteral("-бесконечность");
 
-    // Shortest decimal form: digits d1 d2 ... with the first digit at 10^exp.
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
-    std::string text(buf, res.ptr);
-    bool negative = false;
-    std::size_t p = 0;
-    if (text[0] == '-') {
-        negative = true;
-        p = 1;
-    }
-    std::string digits;
-    for (; p < text.size() && text[p] != 'e'; ++p)
-        if (text[p] != '.')
-            digits.push_back(text[p]);
-    const int exponent = std::atoi(text.c_str() + p + 1);
-
-    // Keep the digits down to 10^-3; the next one decides the rounding.
-    const int keep = exponent + 4;
-    std::string thousandths; // the rounded magnitude times 1000
-    if (keep >= 0) {
-        for (int i = 0; i < keep; ++i)
-            thousandths.push_back(i < int(digits.size()) ? digits[std::size_t(i)] : '0');
-        const bool roundUp = keep < int(digits.size()) && digits[std::size_t(keep)] >= '5';
-        if (roundUp) {
-            int i = int(thousandths.size()) - 1;
-            for (; i >= 0 && thousandths[std::size_t(i)] == '9'; --i)
-                thousandths[std::size_t(i)] = '0';
-            if (i >= 0)
-                ++thousandths[std::size_t(i)];
-            else
-                thousandths.insert(thousandths.begin(), '1');
-        }
-    }
-    while (thousandths.size() < 4)
-        thousandths.insert(thousandths.begin(), '0');
-    const std::size_t first = thousandths.find_first_not_of('0', 0);
-    std::size_t whole = thousandths.size() - 3;
-    std::size_t start = std::min(first == std::string::npos ? whole - 1 : first, whole - 1);
-
+    // The shortest decimal that reads back as the value, rounded once.
+    const mpq_class exact = exactValue(value);
     QString out;
-    if (negative && first != std::string::npos)
-        out += u'-';
-    out += QString::fromLatin1(thousandths.data() + start, qsizetype(whole - start));
-    out += locale.decimalPoint();
-    out += QString::fromLatin1(thousandths.data() + whole, 3);
+    appendAnswer(out, exact.get_num(), exact.get_den(), locale.decimalPoint());
     return out;
 }
 

@@ -121,7 +121,8 @@ PastedSystem readPastedSystem(const QString &paste)
     PastedSystem system;
     if (!paste.contains(u'\n') && !paste.contains(u'\r')
         && !std::any_of(paste.begin(), paste.end(), isCellSeparator)) {
-        if (paste.count(u' ') >= kMostValues)
+        // A value before each blank, and one more unless a blank ends it.
+        if (paste.count(u' ') + (paste.endsWith(u' ') ? 0 : 1) > kMostValues)
             system.kind = PastedSystem::Kind::Refused;
         return system;
     }

@@ -7,9 +7,8 @@ namespace ravno {
 
 float RandomSource::next()
 {
-    m_state = static_cast<std::uint32_t>((std::uint64_t(m_state) * 48271u) % 2147483647u);
     // The state lies in 1 .. 2^31 - 2; its top 24 bits give 0 .. 2^24 - 1.
-    return float(m_state >> 7) / 16777216.0f;
+    return float(m_engine() >> 7) / 16777216.0f;
 }
 
 QString randomContents(RandomSource &random, int n)

@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include <cstdint>
+#include <random>
 
 namespace ravno {
 
@@ -17,8 +17,8 @@ public:
     float next();
 
 private:
-    // Park and Miller's minimal standard generator.
-    std::uint32_t m_state = 20261208u;
+    // Park and Miller's minimal standard generator (multiplier 48271).
+    std::minstd_rand m_engine{20261208u};
 };
 
 // "RND" for the contents: n(n+1) digits 0..9, each followed by one blank.

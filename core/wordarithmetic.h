@@ -6,6 +6,7 @@
 // than the column left).
 #pragma once
 
+#include <bit>
 #include <climits>
 #include <cstdint>
 #include <vector>
@@ -47,7 +48,7 @@ public:
         if (divisor == 1)
             return;
         std::uint64_t odd = magnitude(divisor);
-        m_shift = __builtin_ctzll(odd);
+        m_shift = std::countr_zero(odd);
         odd >>= m_shift;
         // 3 * odd XOR 2 is right in 5 bits; each step doubles them.
         std::uint64_t inverse = (3 * odd) ^ 2;

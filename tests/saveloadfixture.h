@@ -13,6 +13,7 @@
 #include "ui/editor/form2.h"
 #include "ui/main/form1.h"
 #include "ui/saveload/form3.h"
+#include "ui/saveload/saveloadkeeper.h"
 
 #include <QAbstractItemView>
 #include <QAction>

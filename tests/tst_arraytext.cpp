@@ -235,6 +235,8 @@ void TestArrayText::randomContentsAreRepeatable()
     RandomSource b;
     const QString first = randomContents(a, 4);
     QCOMPARE(first, randomContents(b, 4));
+    // What the editor shows when it first opens, the same in every version.
+    QCOMPARE(first, QStringLiteral("4 1 2 5 8 9 2 7 5 4 9 8 9 3 6 4 8 0 9 8 "));
     QCOMPARE(first.size(), 40);
     const QStringList pieces = splitPieces(first);
     QCOMPARE(pieces.size(), 21);
@@ -307,6 +309,11 @@ void TestArrayText::pastedSystem_data()
     QTest::newRow("semicolon rows") << "1;2;3\n4;5;6\n" << System << "1 2 3 4 5 6" << 2;
     QTest::newRow("one cell over the bound")
         << QString(QStringLiteral("1\t")).repeated(kMostValues) + "1" << Refused << "" << 0;
+    QTest::newRow("exactly the bound in cells")
+        << QString(QStringLiteral("1\t")).repeated(kMostValues - 1) + "1" << System
+        << QStringList(kMostValues, QStringLiteral("1")).join(u' ') << 0;
+    QTest::newRow("exactly the bound typed, a blank after each")
+        << QString(QStringLiteral("1 ")).repeated(kMostValues) << Typed << "" << 0;
     QTest::newRow("one typed piece over the bound")
         << QString(QStringLiteral("1 ")).repeated(kMostValues) + "1" << Refused << "" << 0;
 

@@ -121,6 +121,12 @@ void TestMainWindow::typicalRun()
                                          ->textInterface();
     QVERIFY(text);
     QCOMPARE(text->text(0, text->characterCount()), QStringLiteral("Преобразованный массив:\n") + heard);
+    // The editor's two "RND" buttons say which is which.
+    const auto editorSpoken = [&](const char *name) {
+        return QAccessible::queryAccessibleInterface(child<QWidget>(main.editor(), name))->text(QAccessible::Name);
+    };
+    QCOMPARE(editorSpoken("Command2"), QStringLiteral("Случайный порядок"));
+    QCOMPARE(editorSpoken("Command1"), QStringLiteral("Случайные числа"));
 }
 
 void TestMainWindow::enablingRules()

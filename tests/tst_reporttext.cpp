@@ -234,6 +234,8 @@ void TestReportText::answerLineAndReportAgree_data()
     QTest::newRow("just below the largest double") << "0.5 0 8.988465674311578E307 0 1 1" << false;
     QTest::newRow("above it, nearest to it") << "0.5 0 8.988465674311579E307 0 1 1" << false;
     QTest::newRow("past 2^1024 - 2^970") << "0.5 0 8.98846567431158E307 0 1 1" << true;
+    // x1 = the largest double + 1/2, over a denominator of 2.
+    QTest::newRow("a half above the largest double") << "1 -1 1.7976931348623157E308 0 2 1" << false;
 }
 
 void TestReportText::answerLineAndReportAgree()

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/answerformat.h"
 #include "core/exactelimination.h"
 #include "core/exactnumber.h"
 #include "core/report.h"
@@ -45,6 +46,8 @@ private slots:
     void randomSystemsExactly();
     void largeRatios_data();
     void largeRatios();
+    void answerTiers_data();
+    void answerTiers();
 };
 
 void TestSolver::solves_data()
@@ -133,6 +136,9 @@ void TestSolver::solves_data()
         << "2000000011.000  1999999999.000  -2000000003.000  1000000007.000  \r\n"
            "0.000  3999999988.000  26.000  2499999992.000  \r\n"
            "0.000  0.000  3999999984.000  500000008.750  \r\n";
+    QTest::newRow("above 2^53, two thirds of a thousandth")
+        << 2 << QList<double>{3, 0, 6.000000000000002e16, 0, 1, 1} << int(Outcome::Solved)
+        << "20000000000000006.667  1.000  " << "3.000  0.000  60000000000000020.000  \r\n0.000  1.000  1.000  \r\n";
     QTest::newRow("rounds to zero without a minus")
         << 2 << QList<double>{10000, 0, -4, 0, 1, 0} << int(Outcome::Solved) << "0.000  0.000  "
         << "10000.000  0.000  -4.000  \r\n0.000  1.000  0.000  \r\n";
@@ -275,6 +281,11 @@ void TestSolver::randomSystemsExactly()
         return std::uniform_int_distribution<int>(low, high)(random);
     };
     const auto decimal = [&] { return uniform(-999999, 999999) / std::pow(10.0, uniform(0, 6)); };
+    // Entries in [2^31, 2^32): their products pass 2^63 in the first column.
+    const auto large = [&] {
+        return double(std::uniform_int_distribution<std::int64_t>(1LL << 31, (1LL << 32) - 1)(random))
+            * (uniform(0, 1) ? 1 : -1);
+    };
     for (int n = 2; n <= 10; ++n) {
         for (int made = 0; made < 200; ++made) {
             const int r = made % 2 ? uniform(1, n - 1) : n;
@@ -290,9 +301,9 @@ void TestSolver::randomSystemsExactly()
                     int product = 0;
                     for (int k = 0; k < r; ++k)
                         product += left[i][k] * right[k][j];
-                    ws.set(i, j, r == n && made % 4 == 2 ? decimal() : double(product));
+                    ws.set(i, j, r == n && made % 4 == 2 ? decimal() : r == n && made % 8 == 4 ? large() : double(product));
                 }
-                ws.set(i, n, decimal());
+                ws.set(i, n, r == n && made % 8 == 4 ? large() : decimal());
             }
             const SolveResult result = solve(ws, QLocale::c(), made % 3 == 0);
             const SolveRecord &record = result.record;
@@ -381,11 +392,11 @@ void TestSolver::largeRatios()
     std::vector<std::pair<double, QString>> found;
     char16_t written[32];
     char16_t *end = written;
-    QVERIFY(writeRatio(end, n, d, u'.'));
+    QVERIFY(writeAnswer(end, n, d, u'.'));
     found.emplace_back(nearestRatio(n, d), QString::fromUtf16(written, end - written));
     if (n.fits_slong_p() && d.fits_slong_p()) {
         end = written;
-        QVERIFY(writeRatio(end, std::int64_t(n.get_si()), std::int64_t(d.get_si()), u'.'));
+        QVERIFY(writeAnswer(end, std::int64_t(n.get_si()), std::int64_t(d.get_si()), u'.'));
         found.emplace_back(nearestRatio(std::int64_t(n.get_si()), std::int64_t(d.get_si())),
                            QString::fromUtf16(written, end - written));
     }
@@ -393,6 +404,83 @@ void TestSolver::largeRatios()
         QCOMPARE(std::bit_cast<quint64>(value), std::bit_cast<quint64>(nearest));
         QCOMPARE(shown, text);
     }
+}
+
+void TestSolver::answerTiers_data()
+{
+    // "##0.000" of num / den, whose count of thousandths every tier that
+    // holds the operands finds alike: machine words, 128 bits, GMP.
+    QTest::addColumn<QString>("num");
+    QTest::addColumn<QString>("den");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("words, above 2^53, two thirds") << "27021597764222981" << "3" << "9007199254740993.667";
+    QTest::newRow("128 bits, above 2^53, half a thousandth")
+        << "18014398509481986001" << "2000" << "9007199254740993.001";
+    QTest::newRow("128 bits, above 2^53, two thirds")
+        << "29710560942849128796602236928" << "3298534883328" << "9007199254740992.667";
+    QTest::newRow("GMP, above 2^53, two thirds") << "34253944624943039680700063723246686266592329728"
+                                                 << "3802951800684688204490109616128" << "9007199254740992.667";
+    QTest::newRow("GMP, negative two thirds") << "-34253944624943039680700063723246686266592329728"
+                                              << "3802951800684688204490109616128" << "-9007199254740992.667";
+    QTest::newRow("GMP, a count beyond a word")
+        << "4597486622597666577733497073020759296663831487111495680"
+        << "3987683987354747618711421180841033728" << "1152921504606846976.667";
+    QTest::newRow("words, a negative value that rounds to zero") << "-1" << "2001" << "0.000";
+    // Random ratios of every size, against floor(|q| 1000 + 1/2) in fractions.
+    QTest::newRow("random") << QString() << QString() << QString();
+}
+
+void TestSolver::answerTiers()
+{
+    QFETCH(QString, num);
+    QFETCH(QString, den);
+    QFETCH(QString, text);
+    const auto check = [](const mpz_class &n, const mpz_class &d, const QString &expected) {
+        const QByteArray where = QString::fromStdString(n.get_str() + " / " + d.get_str()).toUtf8();
+        mpz_class big;
+        bigThousandths(n, d, big);
+        std::uint64_t count = 0;
+        if (mpz_sizeinbase(n.get_mpz_t(), 2) <= 62 && mpz_sizeinbase(d.get_mpz_t(), 2) <= 62) {
+            const bool fits = wordThousandths(magnitude(n.get_si()), d.get_ui(), count);
+            QVERIFY2(fits ? mpz_class(count) == big : !mpz_fits_ulong_p(big.get_mpz_t()), where);
+        }
+        if (mpz_sizeinbase(n.get_mpz_t(), 2) <= 116 && mpz_sizeinbase(d.get_mpz_t(), 2) <= 126) {
+            const bool fits = wideThousandths(wideMagnitude(n), wideMagnitude(d), count);
+            QVERIFY2(fits ? mpz_class(count) == big : !mpz_fits_ulong_p(big.get_mpz_t()), where);
+        }
+        QString shown;
+        appendAnswer(shown, n, d, u".");
+        if (expected.isEmpty()) {
+            mpq_class exact(n, d);
+            exact.canonicalize();
+            const mpq_class scaled = abs(exact) * 1000 + mpq_class(1, 2);
+            mpz_class floor;
+            mpz_fdiv_q(floor.get_mpz_t(), scaled.get_num_mpz_t(), scaled.get_den_mpz_t());
+            QVERIFY2(big == floor, where);
+        } else {
+            QCOMPARE(shown, expected);
+        }
+    };
+    if (!num.isEmpty()) {
+        check(mpz_class(num.toStdString()), mpz_class(den.toStdString()), text);
+        return;
+    }
+    gmp_randclass random(gmp_randinit_default);
+    random.seed(37);
+    for (const int bits : {20, 52, 62, 64, 100, 116, 126, 200})
+        for (const int denBits : {1, 11, 40, 62, 90, 126, 150})
+            for (int made = 0; made < 50; ++made) {
+                mpz_class n = random.get_z_bits(bits), d = random.get_z_bits(denBits) + 1;
+                // Half the values at least one half above a count of
+                // thousandths: (n + 1/2 + r / 2d) / 1000.
+                if (made % 2) {
+                    n = (2 * n + 1) * d + random.get_z_range(d);
+                    d *= 2000;
+                }
+                check(made % 3 ? n : mpz_class(-n), d, QString());
+                if (QTest::currentTestFailed())
+                    return;
+            }
 }
 
 QTEST_APPLESS_MAIN(TestSolver)

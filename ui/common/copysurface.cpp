@@ -14,6 +14,7 @@ namespace {
 
 class CopySurface : public QObject
 {
+    Q_OBJECT
 public:
     CopySurface(QLabel *label, std::function<QString()> shownText)
         : QObject(label), m_label(label), m_shownText(std::move(shownText)),
@@ -78,3 +79,5 @@ void makeCopyable(QLabel *label, std::function<QString()> shownText)
 }
 
 } // namespace ravno
+
+#include "copysurface.moc"

@@ -24,6 +24,7 @@ constexpr int kWidth = kYellow + kBlack;
 // A focus frame of Qt's kind, so that screen readers leave it out.
 class FocusRing : public QFocusFrame
 {
+    Q_OBJECT
 public:
     explicit FocusRing(QWidget *client) : QFocusFrame(client)
     {
@@ -156,3 +157,5 @@ void showFocusRing(QWidget *client)
 }
 
 } // namespace ravno
+
+#include "focusring.moc"

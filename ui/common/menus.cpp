@@ -27,6 +27,7 @@ namespace {
 // on some systems and types on.
 class AltLettersFilter : public QObject
 {
+    Q_OBJECT
 public:
     using QObject::QObject;
 
@@ -115,11 +116,10 @@ QStringList withMnemonics(const QStringList &captions)
     return marked;
 }
 
-QHash<QString, QAction *> buildMenuBar(QMenuBar *bar, std::initializer_list<Menu> menus)
+void buildMenuBar(QMenuBar *bar, std::initializer_list<Menu> menus)
 {
     keepAltLettersOutOfText();
     matchMenuLettersByKey();
-    QHash<QString, QAction *> actions;
     QStringList titles;
     for (const Menu &entry : menus)
         titles << QString::fromUtf8(entry.caption);
@@ -143,7 +143,8 @@ QHash<QString, QAction *> buildMenuBar(QMenuBar *bar, std::initializer_list<Menu
             action->setCheckable(item.checkable);
             action->setChecked(item.checked);
             action->setEnabled(item.enabled);
-            actions.insert(action->objectName(), action);
+            if (item.keep)
+                *item.keep = action;
         }
     }
     // F10 opens the first menu, as on the desktops; the arrows go on from there.
@@ -152,7 +153,8 @@ QHash<QString, QAction *> buildMenuBar(QMenuBar *bar, std::initializer_list<Menu
         if (!bar->actions().isEmpty())
             bar->setActiveAction(bar->actions().constFirst());
     });
-    return actions;
 }
 
 } // namespace ravno
+
+#include "menus.moc"

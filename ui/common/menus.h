@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Menu bars built from tables: each window lists its menus and items as
-// data, and finds an item's action by its name afterwards.
+// data, and each item's action is kept where the window says.
 #pragma once
 
 #include <QChar>
-#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -20,6 +19,7 @@ struct MenuItem
 {
     const char *name = nullptr; // nullptr: a separator
     const char *caption = "";
+    QAction **keep = nullptr; // where the window holds the item's action
     bool checkable = false;
     bool checked = false;
     bool enabled = true;
@@ -41,10 +41,11 @@ inline constexpr MenuItem kSeparator{};
 QStringList withMnemonics(const QStringList &captions);
 
 // Adds the menus to the bar, each title and each item with a mnemonic of
-// its own within its menu, and F10 to open the first menu; returns every
-// item's action by name. The top-level menus themselves carry no action.
+// its own within its menu, and F10 to open the first menu; each item's
+// action goes where its row keeps it. The top-level menus themselves carry
+// no action.
 // From then on Alt with a letter that is no mnemonic types nothing into a
 // text box of the program.
-QHash<QString, QAction *> buildMenuBar(QMenuBar *bar, std::initializer_list<Menu> menus);
+void buildMenuBar(QMenuBar *bar, std::initializer_list<Menu> menus);
 
 } // namespace ravno

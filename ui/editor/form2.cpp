@@ -13,6 +13,7 @@
 #include "ui/common/menus.h"
 #include "ui/common/readers.h"
 #include "ui/common/textarea.h"
+#include "ui/common/windowfit.h"
 #include "ui/editor/pastebox.h"
 #include "ui/editor/saveloadicon.h"
 #include "ui/extras/form4.h"
@@ -81,8 +82,7 @@ Form2::Form2(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     buildMenus();
     buildControls();
     showFocusRing(centralWidget());
-    m_road = new RoadAnimator(this, RoadKind::Form2, findChild<QAction *>(QStringLiteral("graph")),
-                              findChild<QAction *>(QStringLiteral("stoper")));
+    m_road = new RoadAnimator(this, RoadKind::Form2, m_menu.graph, m_menu.stoper);
     centreOnScreen(this);
     refitWhenFramed(this, [this] { fitText(); });
     loadSteps();
@@ -171,31 +171,32 @@ void Form2::buildControls()
 
 void Form2::buildMenus()
 {
-    const auto actions = buildMenuBar(
+    MenuActions &a = m_menu;
+    buildMenuBar(
         menuBar(),
         {{"file", "Файл",
-          {{"new", "Новый массив"}, {"createlist", "Создать SaveList"},
-           {"load", "Загрузить последний массив"}, {"save", "Сохранить в последний массив"},
-           {"loadsave", "Загрузить/сохранить массив"}, {"ready", "Готово"}, kSeparator,
-           {"exit", "Выход из программы"}}},
+          {{"new", "Новый массив", &a.newArray}, {"createlist", "Создать SaveList", &a.createlist},
+           {"load", "Загрузить последний массив", &a.load}, {"save", "Сохранить в последний массив", &a.save},
+           {"loadsave", "Загрузить/сохранить массив", &a.loadsave}, {"ready", "Готово", &a.ready}, kSeparator,
+           {"exit", "Выход из программы", &a.exit}}},
          {"animation", "Анимация",
-          {{"graph", "Разрешить графику", true, true, false},
-           {"stoper", "Разрешить анимацию", true, true, true}}},
+          {{"graph", "Разрешить графику", &a.graph, true, true, false},
+           {"stoper", "Разрешить анимацию", &a.stoper, true, true, true}}},
          {"help", "Помощь",
-          {{"what2", "Справка"}, {"final", "Подробный отчет", false, false, false},
-           {"check", "Проверить моё решение", false, false, false}, {"about", "О программе"}}}});
-    connect(actions["new"], &QAction::triggered, this, &Form2::newArray);
-    connect(actions["createlist"], &QAction::triggered, this, &Form2::createList);
-    connect(actions["load"], &QAction::triggered, this, &Form2::loadLastArray);
-    connect(actions["save"], &QAction::triggered, this, &Form2::saveLastArray);
-    connect(actions["loadsave"], &QAction::triggered, this, [this] {
+          {{"what2", "Справка", &a.what2}, {"final", "Подробный отчет", &a.final, false, false, false},
+           {"check", "Проверить моё решение", &a.check, false, false, false}, {"about", "О программе", &a.about}}}});
+    connect(a.newArray, &QAction::triggered, this, &Form2::newArray);
+    connect(a.createlist, &QAction::triggered, this, &Form2::createList);
+    connect(a.load, &QAction::triggered, this, &Form2::loadLastArray);
+    connect(a.save, &QAction::triggered, this, &Form2::saveLastArray);
+    connect(a.loadsave, &QAction::triggered, this, [this] {
         if (m_openSaveLoad)
             m_openSaveLoad();
     });
-    connect(actions["ready"], &QAction::triggered, this, &Form2::ready);
-    connect(actions["exit"], &QAction::triggered, this, &endProgram);
-    connect(actions["about"], &QAction::triggered, this, [] { Form4::showSingle(); });
-    connect(actions["what2"], &QAction::triggered, this, [this] { openHelp(this, m_context); });
+    connect(a.ready, &QAction::triggered, this, &Form2::ready);
+    connect(a.exit, &QAction::triggered, this, &endProgram);
+    connect(a.about, &QAction::triggered, this, [] { Form4::showSingle(); });
+    connect(a.what2, &QAction::triggered, this, [this] { openHelp(this, m_context); });
 }
 
 void Form2::loadSteps()

@@ -41,6 +41,9 @@ public:
     // Shows the save/load window beside the editor; set by whoever owns it.
     void setSaveLoadOpener(std::function<void()> open) { m_openSaveLoad = std::move(open); }
     void setSaveLoadHider(std::function<void()> hide) { m_hideSaveLoad = std::move(hide); }
+    // "Подробный отчет", which the main window's report keeper drives.
+    QAction *reportAction() const { return m_menu.final; }
+    QAction *checkAction() const { return m_menu.check; }
 
 signals:
     void returnedToMain();
@@ -88,4 +91,12 @@ private:
     ravno::TextArea *m_previewArea = nullptr;
     ravno::TextArea *m_noteArea = nullptr;
     RoadAnimator *m_road = nullptr;
+    // The menu items the window acts on, by their names.
+    struct MenuActions
+    {
+        QAction *newArray = nullptr, *createlist = nullptr, *load = nullptr, *save = nullptr, *loadsave = nullptr,
+                *ready = nullptr, *exit = nullptr, *graph = nullptr, *stoper = nullptr, *what2 = nullptr,
+                *final = nullptr, *check = nullptr, *about = nullptr;
+    };
+    MenuActions m_menu;
 };

@@ -10,6 +10,7 @@
 #include "ui/common/printbox.h"
 #include "ui/common/readers.h"
 #include "ui/common/textarea.h"
+#include "ui/common/windowfit.h"
 #include "ui/common/viewtext.h"
 #include "ui/editor/form2.h"
 #include "ui/extras/form4.h"
@@ -19,6 +20,7 @@
 #include "ui/common/menus.h"
 #include "ui/report/reportkeeper.h"
 #include "ui/saveload/form3.h"
+#include "ui/saveload/saveloadkeeper.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -72,8 +74,7 @@ Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     m_report = new ReportKeeper(m_context, this);
     buildMenus();
     buildControls();
-    m_road = new RoadAnimator(this, RoadKind::Form1, findChild<QAction *>(QStringLiteral("graph")),
-                              findChild<QAction *>(QStringLiteral("stoper")));
+    m_road = new RoadAnimator(this, RoadKind::Form1, m_menu.graph, m_menu.stoper);
     centreOnScreen(this);
     refitWhenFramed(this, [this] { fitText(); });
 
@@ -180,32 +181,32 @@ void Form1::buildControls()
 
 void Form1::buildMenus()
 {
-    const auto actions = buildMenuBar(
+    MenuActions &a = m_menu;
+    buildMenuBar(
         menuBar(),
         {{"file", "Файл",
-          {{"lastans", "Последний ответ"}, {"allans", "Показать все ответы"}, kSeparator,
-           {"Exit", "Выход из программы"}}},
+          {{"lastans", "Последний ответ", &a.lastans}, {"allans", "Показать все ответы", &a.allans}, kSeparator,
+           {"Exit", "Выход из программы", &a.exit}}},
          {"mass", "Данные",
-          {{"unloadmas", "Выгрузить массив"}, {"masedit", "Редактор массивов..."}, kSeparator,
-           {"ans", "Решить массив", false, false, false}}},
+          {{"unloadmas", "Выгрузить массив", &a.unloadmas}, {"masedit", "Редактор массивов...", &a.masedit},
+           kSeparator, {"ans", "Решить массив", &a.ans, false, false, false}}},
          {"animat", "Анимация",
-          {{"graph", "Разрешить графику", true, true, false},
-           {"stoper", "Разрешить анимацию", true, true, true}}},
+          {{"graph", "Разрешить графику", &a.graph, true, true, false},
+           {"stoper", "Разрешить анимацию", &a.stoper, true, true, true}}},
          {"help", "Помощь",
-          {{"what", "Справка"}, {"final", "Подробный отчет", false, false, false},
-           {"check", "Проверить моё решение", false, false, false}, kSeparator,
-           {"about", "О программе"}}}});
-    connect(actions["lastans"], &QAction::triggered, this, &Form1::lastAnswer);
-    connect(actions["allans"], &QAction::triggered, this, &Form1::toggleAnswers);
-    connect(actions["Exit"], &QAction::triggered, this, &endProgram);
-    connect(actions["unloadmas"], &QAction::triggered, this, &Form1::unloadArray);
-    connect(actions["masedit"], &QAction::triggered, this, &Form1::enterData);
-    connect(actions["ans"], &QAction::triggered, this, &Form1::solve);
-    m_ans = actions["ans"];
-    m_report->addItem(actions["final"], this);
-    m_report->addCheckItem(actions["check"], this);
-    connect(actions["about"], &QAction::triggered, this, [] { Form4::showSingle(); });
-    connect(actions["what"], &QAction::triggered, this, [this] { openHelp(this, m_context); });
+          {{"what", "Справка", &a.what}, {"final", "Подробный отчет", &a.final, false, false, false},
+           {"check", "Проверить моё решение", &a.check, false, false, false}, kSeparator,
+           {"about", "О программе", &a.about}}}});
+    connect(a.lastans, &QAction::triggered, this, &Form1::lastAnswer);
+    connect(a.allans, &QAction::triggered, this, &Form1::toggleAnswers);
+    connect(a.exit, &QAction::triggered, this, &endProgram);
+    connect(a.unloadmas, &QAction::triggered, this, &Form1::unloadArray);
+    connect(a.masedit, &QAction::triggered, this, &Form1::enterData);
+    connect(a.ans, &QAction::triggered, this, &Form1::solve);
+    m_report->addItem(a.final, this);
+    m_report->addCheckItem(a.check, this);
+    connect(a.about, &QAction::triggered, this, [] { Form4::showSingle(); });
+    connect(a.what, &QAction::triggered, this, [this] { openHelp(this, m_context); });
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
@@ -242,14 +243,14 @@ void Form1::closeEvent(QCloseEvent *event)
 void Form1::enterData()
 {
     m_solve->setEnabled(true);
-    m_ans->setEnabled(true);
+    m_menu.ans->setEnabled(true);
     m_next->setEnabled(false);
     if (!m_editor) {
         m_editor = std::make_unique<Form2>(m_context);
         attachSaveLoadWindow(*m_editor, m_context);
         connect(m_editor.get(), &Form2::returnedToMain, this, [this] { showActive(this); });
-        m_report->addItem(m_editor->findChild<QAction *>(QStringLiteral("final")), m_editor.get());
-        m_report->addCheckItem(m_editor->findChild<QAction *>(QStringLiteral("check")), m_editor.get());
+        m_report->addItem(m_editor->reportAction(), m_editor.get());
+        m_report->addCheckItem(m_editor->checkAction(), m_editor.get());
         connect(m_editor.get(), &Form2::systemEdited, m_report, &ReportKeeper::systemEdited);
     }
     m_editor->showEditor();
@@ -281,7 +282,7 @@ void Form1::unloadArray()
 {
     m_context.workspace.unload();
     m_solve->setEnabled(false);
-    m_ans->setEnabled(false);
+    m_menu.ans->setEnabled(false);
     m_report->unloaded();
 }
 
@@ -308,78 +309,6 @@ void Form1::placeLogView()
                                  QPoint(right - 1, client.height() - gaps.height() - 1)));
     m_saveLog->move(m_saveLog->x(), buttonsTop);
     m_hideLog->move(m_hideLog->x(), buttonsTop);
-}
-
-void Form1::showLogLine(const QString &line)
-{
-    m_answer->clearPrint();
-    m_answer->print(line);
-}
-
-void Form1::firstAnswer()
-{
-    m_next->setEnabled(false);
-    const auto read = m_context.log.first();
-    if (m_context.messages.failed(this, read))
-        return;
-    if (read.value()) {
-        showLogLine(*read.value());
-        m_next->setEnabled(true);
-    }
-    m_context.messages.failed(this, m_context.log.takeNotice());
-}
-
-void Form1::nextAnswer()
-{
-    // The editor and the save/load window close every file too, and may do
-    // so while this window is shown; paging then has ended.
-    if (!m_context.files.isPaging()) {
-        m_next->setEnabled(false);
-        return;
-    }
-    const auto read = m_context.log.next();
-    if (!read)
-        m_next->setEnabled(false);
-    if (m_context.messages.failed(this, read))
-        return;
-    if (read.value())
-        showLogLine(*read.value());
-}
-
-void Form1::lastAnswer()
-{
-    m_next->setEnabled(false);
-    const auto read = m_context.log.last();
-    if (m_context.messages.failed(this, read))
-        return;
-    if (read.value())
-        showLogLine(*read.value());
-    else
-        m_answer->print(QStringLiteral("Ничего не помню"));
-    m_context.messages.failed(this, m_context.log.takeNotice());
-}
-
-void Form1::allAnswers()
-{
-    m_next->setEnabled(false);
-    // On a failure nothing is shown for editing, so nothing can be saved
-    // over the log.
-    const auto read = m_context.log.all();
-    if (m_context.messages.failed(this, read))
-        return;
-    setAnswersShown(true);
-    m_logText->setPlainText(withLf(read.value()));
-    m_logText->setFocus(Qt::OtherFocusReason);
-    m_context.messages.failed(this, m_context.log.takeNotice());
-}
-
-void Form1::saveAnswers()
-{
-    m_next->setEnabled(false);
-    const auto saved = m_context.log.save(viewText(*m_logText));
-    if (m_context.messages.failed(this, saved))
-        return;
-    appendViewLines(*m_logText, saved.value());
 }
 
 void Form1::hideAnswers()

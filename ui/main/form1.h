@@ -78,7 +78,14 @@ private:
     QPushButton *m_hideLog = nullptr;    // Command6
     ravno::TextArea *m_answerArea = nullptr;
     ravno::TextArea *m_matrixArea = nullptr;
-    QAction *m_ans = nullptr;
+    // The menu items the window acts on, by their names.
+    struct MenuActions
+    {
+        QAction *lastans = nullptr, *allans = nullptr, *exit = nullptr, *unloadmas = nullptr, *masedit = nullptr,
+                *ans = nullptr, *graph = nullptr, *stoper = nullptr, *what = nullptr, *final = nullptr,
+                *check = nullptr, *about = nullptr;
+    };
+    MenuActions m_menu;
     ravno::ReportKeeper *m_report = nullptr;
     RoadAnimator *m_road = nullptr;
 };

@@ -28,6 +28,7 @@ class ReportWindow;
 
 class ReportKeeper : public QObject
 {
+    Q_OBJECT
 public:
     ReportKeeper(AppContext &context, QObject *parent);
     ~ReportKeeper() override;

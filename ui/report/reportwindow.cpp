@@ -57,6 +57,7 @@ QString reportStyle(const QFont &font)
 // The report's view: whatever is selected, a copy takes the whole report.
 class ReportView : public QTextBrowser
 {
+    Q_OBJECT
 public:
     ReportView(std::function<void()> copyAll, std::function<QString()> whole)
         : m_copyAll(std::move(copyAll)), m_whole(std::move(whole))
@@ -96,6 +97,7 @@ private:
 // dialog's auto-default ones, so Return in the text presses none of them.
 class ReturnPresses : public QObject
 {
+    Q_OBJECT
 public:
     using QObject::QObject;
 
@@ -349,3 +351,5 @@ void ReportWindow::saveAsPdf()
 }
 
 } // namespace ravno
+
+#include "reportwindow.moc"

@@ -30,6 +30,7 @@ struct PrintLayout;
 
 class ReportWindow : public QDialog
 {
+    Q_OBJECT
 public:
     ReportWindow(Messages &messages, const QLocale &locale);
 

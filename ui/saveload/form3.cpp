@@ -57,6 +57,7 @@ constexpr ControlRow kControls[] = {
 // as on a light window.
 class TickBoxStyle : public QProxyStyle
 {
+    Q_OBJECT
 public:
     using QProxyStyle::QProxyStyle;
 
@@ -369,3 +370,5 @@ void Form3::setCatalogueShown(bool shown)
     m_rewrite->setVisible(shown);
     m_hide->setVisible(shown);
 }
+
+#include "form3.moc"

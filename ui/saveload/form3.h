@@ -15,7 +15,6 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 
-class Form2;
 class RoadAnimator;
 
 namespace ravno {
@@ -71,13 +70,3 @@ private:
     QPushButton *m_done = nullptr;       // Command6
     QLabel *m_status = nullptr;          // Label1: what the last save did
 };
-
-namespace ravno {
-
-// Gives the editor its save/load window: the editor's Command3 and its menu
-// item `loadsave` show the window (a fresh one unless it is already shown),
-// and closing the editor by its title bar hides it. The window goes with the
-// editor.
-void attachSaveLoadWindow(Form2 &editor, AppContext &context);
-
-} // namespace ravno

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The editor's link to its save/load window: one window at a time, shown
-// beside the editor.
+#include "ui/saveload/saveloadkeeper.h"
+
 #include "ui/saveload/form3.h"
 
 #include "ui/common/layout.h"
@@ -17,6 +17,7 @@ namespace {
 // Keeps the one save/load window of an editor; lives as the editor's child.
 class SaveLoadKeeper : public QObject
 {
+    Q_OBJECT
 public:
     SaveLoadKeeper(Form2 &editor, AppContext &context)
         : QObject(&editor), m_editor(editor), m_context(context)
@@ -91,3 +92,5 @@ void attachSaveLoadWindow(Form2 &editor, AppContext &context)
 }
 
 } // namespace ravno
+
+#include "saveloadkeeper.moc"
