@@ -2,7 +2,8 @@
 // The detailed report as text: exact values, a worked system whose every
 // step is known, the two kinds of singular system told apart with their
 // working, the general solution checked by substitution, and Gauss-Jordan
-// and both pivot rules against the report's kind, ranks and answers.
+// and both pivot rules against the report's kind, ranks and answers, and
+// so Cramer's rule and the inverse matrix, with det A and A^(-1).
 #include "core/exacttext.h"
 #include "core/reporttext.h"
 #include "reportsupport.h"
@@ -24,6 +25,8 @@ private slots:
     void workedSystem();
     void kinds_data();
     void kinds();
+    void methods_data();
+    void methods();
     void answerLineAndReportAgree_data();
     void answerLineAndReportAgree();
     void generalSolutionHolds();
@@ -113,7 +116,10 @@ void TestReportText::workedSystem()
         "x1 = 2\n"
         "x2 = 3\n"
         "x3 = -1\n"
-        "Проверка: все 3 уравнения выполняются точно\n");
+        "Проверка: все 3 уравнения выполняются точно\n"
+        "\n"
+        "5. Определитель\n"
+        "det A = -1\n");
     const Report report = reportOf(3, QStringLiteral("2 1 -1 8 -3 -1 2 -11 -2 1 2 -3"));
     QCOMPARE(reportPlainText(report, kRussian), expected);
 }
@@ -204,22 +210,78 @@ void TestReportText::kinds_data()
     }
 }
 
-void TestReportText::kinds()
+// Each line is a whole line of the plain text.
+void checkLines(int order, const QString &contents, const QStringList &lines, Method method = Method::Gauss)
 {
-    QFETCH(int, order);
-    QFETCH(QString, contents);
-    QFETCH(QStringList, lines);
-    const QStringList shown = reportPlainText(reportOf(order, contents), kRussian).split(u'\n');
+    const QStringList shown = reportPlainText(reportOf(order, contents), kRussian, method).split(u'\n');
     for (const QString &line : lines)
         QVERIFY2(shown.contains(line), qPrintable(line));
     // On screen and paper the minus is "−", and no line ends in a full stop.
-    for (const ReportBlock &block : reportBlocks(reportOf(order, contents), kRussian, Length::Short)) {
+    for (const ReportBlock &block : reportBlocks(reportOf(order, contents), kRussian, Length::Short, method)) {
         QStringList texts{block.text};
         for (const QStringList &row : block.rows)
             texts << row;
         for (const QString &text : texts)
             QVERIFY2(!text.contains(u'-') && !text.endsWith(u'.'), qPrintable(text));
     }
+}
+
+void TestReportText::kinds()
+{
+    QFETCH(int, order);
+    QFETCH(QString, contents);
+    QFETCH(QStringList, lines);
+    checkLines(order, contents, lines);
+}
+
+void TestReportText::methods_data()
+{
+    QTest::addColumn<int>("order");
+    QTest::addColumn<QString>("contents");
+    QTest::addColumn<Method>("method");
+    QTest::addColumn<QStringList>("lines");
+    const QString worked = QStringLiteral("2 1 5 1 3 10");
+    QTest::newRow("Cramer, order 2") << 2 << worked << Method::Cramer
+                                     << QStringList{"Δ = 2·3 - 1·1 = 5", "Δ1 = 5·3 - 1·10 = 5",
+                                                    "Δ2 = 2·10 - 5·1 = 15", "x1 = Δ1 / Δ = 5 / 5 = 1",
+                                                    "x2 = Δ2 / Δ = 15 / 5 = 3", "det A = 5"};
+    QTest::newRow("Cramer, order 3 by the rule of triangles")
+        << 3 << "2 1 -1 8 -3 -1 2 -11 -2 1 2 -3" << Method::Cramer
+        << QStringList{"Δ = 2·(-1)·2 + 1·2·(-2) + (-1)·(-3)·1 - (-1)·(-1)·(-2) - 2·2·1 - 1·(-3)·2 = -1",
+                       "x3 = Δ3 / Δ = 1 / (-1) = -1", "det A = -1"};
+    QTest::newRow("Cramer, order 4 by elimination")
+        << 4 << "1 2 0 4 1 4 1 0 1 2 0 -3 2 1 1 1 1 1 1 1" << Method::Cramer
+        << QStringList{"столбец 1: главный элемент 4, строки 1 и 2 меняются местами (знак меняется)",
+                       "столбец 4: главный элемент 32/9", "Δ = -(4 · (-3) · 3/2 · 32/9) = 64",
+                       "Δ2 = 4 · 1 · (-1) · 1/4 = -1", "x1 = Δ1 / Δ = 30 / 64 = 15/32"};
+    QTest::newRow("Cramer, order 4, a zero column")
+        << 4 << "1 2 0 4 1 2 4 1 0 1 3 6 0 1 1 1 2 1 1 1" << Method::Cramer
+        << QStringList{"столбец 2: на диагонали и ниже одни нули, поэтому Δ = 0",
+                       "Δ = 0: правило Крамера неприменимо, система исследуется методом Гаусса"};
+    QTest::newRow("Cramer, singular, infinitely many")
+        << 2 << "1 2 3 2 4 6" << Method::Cramer
+        << QStringList{"Δ = 1·4 - 2·2 = 0", "Δ = 0: правило Крамера неприменимо, система исследуется методом Гаусса",
+                       "4. Исследование системы", "x1 = 3 - 2·t1", "det A = 0: матрица системы вырождена"};
+    QTest::newRow("inverse, order 2") << 2 << worked << Method::Inverse
+                                      << QStringList{"  1 0 |  3/5 -1/5", "  0 1 | -1/5  2/5",
+                                                     "x1 = (3/5)·5 + (-1/5)·10 = 1", "x2 = 3", "det A = 5",
+                                                     "A^(-1) =", "   3/5 -1/5", "  -1/5  2/5"};
+    QTest::newRow("inverse, singular, inconsistent")
+        << 2 << "1 2 3 2 4 7" << Method::Inverse
+        << QStringList{"Столбец 2: на диагонали и ниже одни нули: матрица A вырождена, обратной матрицы не "
+                       "существует (det A = 0)",
+                       "Ранг матрицы системы 1 меньше ранга расширенной матрицы 2, поэтому система несовместна "
+                       "(теорема Кронекера — Капелли)",
+                       "det A = 0: матрица системы вырождена"};
+}
+
+void TestReportText::methods()
+{
+    QFETCH(int, order);
+    QFETCH(QString, contents);
+    QFETCH(Method, method);
+    QFETCH(QStringList, lines);
+    checkLines(order, contents, lines, method);
 }
 
 void TestReportText::answerLineAndReportAgree_data()
