@@ -364,6 +364,90 @@ void TestReportText::generalSolutionHolds()
     }
 }
 
+// A value as the plain text writes it: "-17/4", "2,5", "1·10^15".
+mpq_class valueOf(QString text)
+{
+    mpq_class scale = 1;
+    if (const qsizetype power = text.indexOf(QStringLiteral("·10^")); power >= 0) {
+        mpz_class ten;
+        mpz_ui_pow_ui(ten.get_mpz_t(), 10, std::abs(text.mid(power + 4).toInt()));
+        scale = text.mid(power + 4).toInt() < 0 ? mpq_class(1, ten) : mpq_class(ten);
+        text.truncate(power);
+    }
+    if (const qsizetype comma = text.indexOf(u','); comma >= 0) {
+        mpz_class ten;
+        mpz_ui_pow_ui(ten.get_mpz_t(), 10, unsigned(text.size() - comma - 1));
+        scale /= ten;
+        text.remove(comma, 1);
+    }
+    mpq_class value(text.toStdString());
+    value.canonicalize();
+    return value * scale;
+}
+
+// The lines of the section under the heading that ends with `title`,
+// matrices as their rows.
+QStringList sectionOf(const std::vector<ReportBlock> &blocks, const QString &title)
+{
+    QStringList lines;
+    bool in = false;
+    for (const ReportBlock &block : blocks) {
+        if (block.kind == ReportBlock::Kind::Heading)
+            in = block.text.endsWith(title);
+        else if (in)
+            lines << block.text << (block.rows.empty() ? QStringList() : block.rows.back());
+    }
+    return lines;
+}
+
+// Cramer's rule and the inverse matrix give the answers, or the study,
+// of Gauss, and det A: Cramer's Δ is the product of Gauss's pivots with
+// the exchanges' sign, and A·A^(-1) = E.
+void methodsAgree(const Report &report)
+{
+    const int n = report.order;
+    const ExactMatrix system = report.system.matrix();
+    const auto blocks = [&](Method method) { return reportBlocks(report, kRussian, Length::Whole, method); };
+    const std::vector<ReportBlock> gauss = blocks(Method::Gauss);
+    mpq_class det = 0;
+    if (report.unique) {
+        const ExactMatrix triangular = report.lastMatrix().matrix();
+        det = 1;
+        for (int i = 0; i < n; ++i)
+            det *= triangular[std::size_t(i)][std::size_t(i)];
+        for (const ReportStep &done : report.steps)
+            if (done.step.pivotRow != done.row)
+                det = -det;
+    }
+    const QString title = report.unique ? QStringLiteral("Ответ") : QStringLiteral("Исследование системы");
+    for (const Method method : {Method::Cramer, Method::Inverse}) {
+        const std::vector<ReportBlock> shown = blocks(method);
+        QCOMPARE(sectionOf(shown, title), sectionOf(gauss, title));
+        const QStringList results = sectionOf(shown, method == Method::Inverse && report.unique ? QStringLiteral("обратная матрица")
+                                                                               : QStringLiteral("Определитель"));
+        QVERIFY(!results.isEmpty() && results.first().startsWith(QStringLiteral("det A = ")));
+        QCOMPARE(valueOf(results.first().mid(8).section(u':', 0, 0)), det);
+        if (method == Method::Cramer) {
+            const auto delta = std::find_if(shown.begin(), shown.end(), [](const ReportBlock &b) {
+                return (b.text.startsWith(QStringLiteral("Δ = ")) && !b.text.contains(QStringLiteral("неприменимо")))
+                       || b.text.endsWith(QStringLiteral("поэтому Δ = 0"));
+            });
+            QVERIFY(delta != shown.end());
+            QCOMPARE(valueOf(delta->text.section(QStringLiteral(" = "), -1)), det);
+        } else if (report.unique) {
+            const ReportBlock &inverse = shown.back();
+            QCOMPARE(inverse.rows.size(), std::size_t(n));
+            for (int i = 0; i < n; ++i)
+                for (int j = 0; j < n; ++j) {
+                    mpq_class product = 0;
+                    for (int k = 0; k < n; ++k)
+                        product += system[std::size_t(i)][std::size_t(k)] * valueOf(inverse.rows[std::size_t(k)][j]);
+                    QCOMPARE(product, mpq_class(i == j ? 1 : 0));
+                }
+        }
+    }
+}
+
 // Gauss–Jordan ends in the reduced row echelon form that the report's kind,
 // ranks and answers describe: for random systems of orders 2..10, regular
 // and singular, of digits, integers and decimals.
@@ -431,6 +515,7 @@ void TestReportText::gaussJordanEndsReduced()
             QCOMPARE(pivots, report.rankCoefficients);
             QCOMPARE(pivots + (contradictions > 0 ? 1 : 0), report.rankAugmented);
             QCOMPARE(report.unique, pivots == n);
+            methodsAgree(report);
         }
     }
 }
