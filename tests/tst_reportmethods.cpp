@@ -34,6 +34,9 @@ void TestReportMethods::methods_data()
                                      << QStringList{"Δ = 2·3 - 1·1 = 5", "Δ1 = 5·3 - 1·10 = 5",
                                                     "Δ2 = 2·10 - 5·1 = 15", "x1 = Δ1 / Δ = 5 / 5 = 1",
                                                     "x2 = Δ2 / Δ = 15 / 5 = 3", "det A = 5"};
+    QTest::newRow("Cramer, the system's values as typed") << 2 << "0.5 1 2 1 3 10" << Method::Cramer
+                                                         << QStringList{"  0,5 1", "Δ = 0,5·3 - 1·1 = 1/2",
+                                                                        "x2 = Δ2 / Δ = 3 / (1/2) = 6"};
     QTest::newRow("Cramer, order 3 by the rule of triangles")
         << 3 << "2 1 -1 8 -3 -1 2 -11 -2 1 2 -3" << Method::Cramer
         << QStringList{"Δ = 2·(-1)·2 + 1·2·(-2) + (-1)·(-3)·1 - (-1)·(-1)·(-2) - 2·2·1 - 1·(-3)·2 = -1",

@@ -38,7 +38,10 @@ mpq_class writeFormula(Writer &w, const ExactMatrix &a, const QString &name)
                + product(w, a, {{0, 2}, {1, 1}, {2, 0}}) + minus + product(w, a, {{0, 0}, {1, 2}, {2, 1}}) + minus
                + product(w, a, {{0, 1}, {1, 0}, {2, 2}});
     }
+    const Notation typed = w.notation;
+    w.notation = Notation::Fraction;
     w.line(name + QStringLiteral(" = ") + text + w.equals(value));
+    w.notation = typed;
     return value;
 }
 
@@ -68,12 +71,19 @@ mpq_class writeTriangular(Writer &w, const ExactMatrix &a, const QString &name, 
     return d.value;
 }
 
+// The matrix holds the system's own values: they are written as typed, as
+// are the factors of the formula; what is worked out is in fractions.
 mpq_class writeDeterminant(Writer &w, const ExactMatrix &a, const QString &name, Pivot pivot)
 {
+    w.notation = Notation::Decimal;
     w.matrix(a, 0);
-    if (a.size() == 2 || a.size() == 3)
-        return writeFormula(w, a, name);
-    return writeTriangular(w, a, name, pivot);
+    if (a.size() != 2 && a.size() != 3) {
+        w.notation = Notation::Fraction;
+        return writeTriangular(w, a, name, pivot);
+    }
+    const mpq_class value = writeFormula(w, a, name);
+    w.notation = Notation::Fraction;
+    return value;
 }
 
 } // namespace
