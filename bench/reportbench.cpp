@@ -150,12 +150,18 @@ int reportChild(int argc, char *argv[])
     std::printf("%-44s %10.4f ms median\n", "  the same in CPU time", cpu);
     report("report built and shown, order 10, 17 digits", timeReport(window, large, cpu));
     std::printf("%-44s %10.4f ms median\n", "  the same in CPU time", cpu);
-    // The same by Gauss-Jordan, chosen in the window's «Метод».
-    window.findChild<QComboBox *>(QStringLiteral("method"))->setCurrentIndex(int(Method::GaussJordan));
-    report("Gauss-Jordan shown, order 10, RND digits", timeReport(window, small, cpu));
-    std::printf("%-44s %10.4f ms median\n", "  the same in CPU time", cpu);
-    report("Gauss-Jordan shown, order 10, 17 digits", timeReport(window, large, cpu));
-    std::printf("%-44s %10.4f ms median\n", "  the same in CPU time", cpu);
+    // The same by each other method, chosen in the window's «Метод».
+    const std::pair<Method, const char *> methods[] = {
+        {Method::GaussJordan, "Gauss-Jordan"}, {Method::Cramer, "Cramer"}, {Method::Inverse, "inverse matrix"}};
+    for (const auto &[method, name] : methods) {
+        window.findChild<QComboBox *>(QStringLiteral("method"))->setCurrentIndex(int(method));
+        report(qPrintable(QStringLiteral("%1 shown, order 10, RND digits").arg(QLatin1String(name))),
+               timeReport(window, small, cpu));
+        std::printf("%-44s %10.4f ms median\n", "  the same in CPU time", cpu);
+        report(qPrintable(QStringLiteral("%1 shown, order 10, 17 digits").arg(QLatin1String(name))),
+               timeReport(window, large, cpu));
+        std::printf("%-44s %10.4f ms median\n", "  the same in CPU time", cpu);
+    }
     window.findChild<QComboBox *>(QStringLiteral("method"))->setCurrentIndex(int(Method::Gauss));
     // What "Копировать" writes out, every fraction whole: written once for
     // a report and then kept, so the title line is set anew each time.

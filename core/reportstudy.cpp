@@ -103,7 +103,7 @@ void writeParametricBackSubstitution(Writer &w, const Report &r, const QString &
 
 void writeStudy(Writer &w, const Report &r, const QString &working)
 {
-    w.heading(QStringLiteral("3. Исследование системы"));
+    w.section(QStringLiteral("Исследование системы"));
     const int n = r.order;
     const QString theorem = QStringLiteral(" (теорема Кронекера — Капелли)");
     if (r.rankAugmented != r.rankCoefficients) {

@@ -4,6 +4,7 @@
 #include "core/reportwriter.h"
 
 #include "core/exactnumber.h"
+#include "core/methods/determinant.h"
 #include "core/solver.h"
 
 #include <algorithm>
@@ -42,9 +43,9 @@ void Writer::stepMatrix(const ExactRows &m, int row, int pivotRow)
     blocks.push_back(std::move(block));
 }
 
-void Writer::matrix(ExactMatrix m)
+void Writer::matrix(ExactMatrix m, int bar)
 {
-    ReportBlock block{ReportBlock::Kind::Matrix, {}, {}};
+    ReportBlock block{ReportBlock::Kind::Matrix, {}, {}, bar};
     for (const auto &line : m) {
         QStringList &cells = block.rows.emplace_back();
         for (const mpq_class &value : line)
@@ -143,7 +144,7 @@ namespace {
 
 void writeSystem(Writer &w, const Report &r)
 {
-    w.heading(QStringLiteral("1. Система уравнений"));
+    w.section(QStringLiteral("Система уравнений"));
     w.values = r.system.matrix();
     // Each value as typed: a fraction as a fraction, a decimal as a decimal.
     const auto typed = [&](std::size_t cell) {
@@ -190,9 +191,12 @@ void writeStep(Writer &w, const ReportStep &done)
     w.stepMatrix(s.after, done.row, s.pivotRow);
 }
 
+} // namespace
+
 void writeElimination(Writer &w, const Report &r)
 {
-    w.heading(QStringLiteral("2. Исключение неизвестных"));
+    w.values = r.system.matrix();
+    w.section(QStringLiteral("Исключение неизвестных"));
     if (r.order == 1)
         w.line(QStringLiteral("Исключать нечего: одно уравнение"));
     for (const ReportStep &done : r.steps)
@@ -220,9 +224,11 @@ void writeElimination(Writer &w, const Report &r)
     }
 }
 
+namespace {
+
 void writeBackSubstitution(Writer &w, const Report &r)
 {
-    w.heading(QStringLiteral("3. Обратный ход"));
+    w.section(QStringLiteral("Обратный ход"));
     // The last matrix written: the triangular one.
     const ExactMatrix &m = w.values;
     const int n = r.order;
@@ -258,7 +264,7 @@ void writeBackSubstitution(Writer &w, const Report &r)
 
 void writeAnswers(Writer &w, const Report &r, const QString &title)
 {
-    w.heading(title);
+    w.section(title);
     for (int i = 0; i < r.order; ++i) {
         const mpq_class &x = w.answers[std::size_t(i)];
         QString text = unknown(i) + w.equals(x);
@@ -288,16 +294,24 @@ std::vector<ReportBlock> reportBlocks(const Report &report, const QLocale &local
     writeSystem(w, report);
     for (int i = 0; report.unique && i < report.answers.rows(); ++i)
         w.answers.push_back(report.answers.value(i, 0));
-    if (method == Method::GaussJordan) {
+    if (method == Method::Inverse) {
+        // It ends with det A and the inverse itself.
+        writeInverse(w, report);
+        return std::move(w.blocks);
+    }
+    if (method == Method::Cramer) {
+        writeCramer(w, report);
+    } else if (method == Method::GaussJordan) {
         writeGaussJordan(w, report);
     } else if (report.unique) {
         writeElimination(w, report);
         writeBackSubstitution(w, report);
-        writeAnswers(w, report, QStringLiteral("4. Ответ"));
+        writeAnswers(w, report, QStringLiteral("Ответ"));
     } else {
         writeElimination(w, report);
         writeStudy(w, report, QStringLiteral("Обратный ход"));
     }
+    writeResults(w, determinant(report.system, report.pivot).value);
     return std::move(w.blocks);
 }
 
@@ -316,10 +330,11 @@ QString reportPlainText(const Report &report, const QLocale &locale, Method meth
             for (const QStringList &row : block.rows)
                 for (qsizetype j = 0; j < row.size(); ++j)
                     widths[std::size_t(j)] = std::max(widths[std::size_t(j)], row[j].size());
+            const qsizetype bar = block.barAt();
             for (const QStringList &row : block.rows) {
                 QString text = QStringLiteral(" ");
                 for (qsizetype j = 0; j < row.size(); ++j)
-                    text += (j + 1 == row.size() ? QStringLiteral(" | ") : QStringLiteral(" "))
+                    text += (j == bar ? QStringLiteral(" | ") : QStringLiteral(" "))
                             + row[j].rightJustified(widths[std::size_t(j)]);
                 out += text + u'\n';
             }
@@ -362,10 +377,11 @@ QString reportHtml(const Report &report, const QLocale &locale, Method method)
                        .arg(html(block.text));
         } else {
             out += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"3\">");
+            const qsizetype bar = block.barAt();
             for (const QStringList &row : block.rows) {
                 out += QStringLiteral("<tr>");
                 for (qsizetype j = 0; j < row.size(); ++j) {
-                    if (j + 1 == row.size())
+                    if (j == bar)
                         out += QStringLiteral("<td>|</td>");
                     // A blank in front keeps a column clear of its neighbour.
                     out += QStringLiteral("<td align=\"right\" style=\"white-space: nowrap\">&nbsp;%1</td>")

@@ -22,7 +22,15 @@ struct ReportBlock
     enum class Kind { Heading, Column, Line, Matrix };
     Kind kind = Kind::Line;
     QString text;                // a heading, a column's title or a line
-    std::vector<QStringList> rows; // a matrix: n rows of n + 1 cells
+    std::vector<QStringList> rows; // a matrix: n rows of n + 1 cells, or of n or 2n
+    int bar = -1;                  // the cells before "|": -1 all but the last, 0 none
+
+    // The cells before "|", all of them when there is none.
+    qsizetype barAt() const
+    {
+        const qsizetype cells = rows.empty() ? 0 : rows.front().size();
+        return bar < 0 ? cells - 1 : bar == 0 ? cells : bar;
+    }
 };
 
 // How the report works the system out; the answers, kind and ranks are the
@@ -30,6 +38,8 @@ struct ReportBlock
 enum class Method {
     Gauss,       // elimination, then back substitution
     GaussJordan, // each pivot made 1 and its column cleared above and below
+    Cramer,      // x_i = Δi / Δ
+    Inverse,     // x = A^(-1)·b, A^(-1) from [A | E]
 };
 
 std::vector<ReportBlock> reportBlocks(const Report &report, const QLocale &locale, Length length,

@@ -23,14 +23,23 @@ public:
     Notation notation = Notation::Decimal;
 
     void heading(const QString &text) { blocks.push_back({ReportBlock::Kind::Heading, text, {}}); }
+    // A heading numbered after those before it: "3. Ответ".
+    void section(const QString &title)
+    {
+        int number = 1;
+        for (const ReportBlock &block : blocks)
+            number += block.kind == ReportBlock::Kind::Heading;
+        heading(QStringLiteral("%1. %2").arg(number).arg(title));
+    }
     void column(const QString &text) { blocks.push_back({ReportBlock::Kind::Column, text, {}}); }
     void line(const QString &text) { blocks.push_back({ReportBlock::Kind::Line, text, {}}); }
 
     // The matrix after a step that took its pivot row from `pivotRow` to
     // `row`, which becomes `values`.
     void stepMatrix(const ExactRows &m, int row, int pivotRow);
-    // A matrix every row of which is written anew; it becomes `values`.
-    void matrix(ExactMatrix m);
+    // A matrix every row of which is written anew, with "|" after `bar`
+    // columns (ReportBlock::bar); it becomes `values`.
+    void matrix(ExactMatrix m, int bar = -1);
 
     QString number(const mpq_class &value) const { return number(value, notation); }
     QString number(const mpq_class &value, Notation form) const { return exactText(value, m_locale, m_length, form); }
@@ -50,6 +59,8 @@ public:
     QString multiplier(const mpq_class &value) const;
 
     QString rounded(const mpq_class &value) const;
+    // "A^(-1)" in the plain text, "A⁻¹" on screen and paper.
+    QString inverseName() const { return m_length == Length::Whole ? QStringLiteral("A^(-1)") : QStringLiteral("A⁻¹"); }
     bool shortens(const mpq_class &value) const { return shortens(value, notation); }
     bool shortens(const mpq_class &value, Notation form) const { return m_length != Length::Whole && isLong(value, form); }
 
@@ -82,9 +93,25 @@ void writeStudy(Writer &w, const Report &r, const QString &working);
 // their check.
 void writeAnswers(Writer &w, const Report &r, const QString &title);
 
+// The Gauss elimination of the system, carried on past a column without a
+// pivot, from the system's matrix.
+void writeElimination(Writer &w, const Report &r);
+
 // Gauss–Jordan from the system to the answers or the study
 // (core/methods/gaussjordan.cpp).
 void writeGaussJordan(Writer &w, const Report &r);
+// One column of Gauss–Jordan on m: the pivot from `pivotRow` to `row`,
+// made 1, its column cleared above and below; m written with "|" after `bar`.
+void writeGaussJordanColumn(Writer &w, ExactMatrix &m, int column, int row, int pivotRow, int bar = -1);
+
+// Cramer's rule (core/methods/cramer.cpp) and the inverse matrix
+// (core/methods/inverse.cpp), from the system to the answers, or, for a
+// singular matrix, to the Gauss elimination and the study.
+void writeCramer(Writer &w, const Report &r);
+void writeInverse(Writer &w, const Report &r);
+
+// The last section: det A, and A^(-1) when given.
+void writeResults(Writer &w, const mpq_class &determinant, const ExactMatrix *inverse = nullptr);
 
 // "Проверка: оба уравнения выполняются точно", with `condition`
 // ("при любом t1 ") after the colon.

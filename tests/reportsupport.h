@@ -4,10 +4,12 @@
 #pragma once
 
 #include "core/arraytext.h"
+#include "core/reporttext.h"
 #include "core/report.h"
 #include "core/solver.h"
 
 #include <QLocale>
+#include <QTest>
 
 namespace ravno::test {
 
@@ -25,5 +27,22 @@ inline Report reportOf(int order, const QString &contents)
 {
     return buildReport(solved(order, contents).record);
 }
+
+// Each line is a whole line of the plain text.
+inline void checkLines(int order, const QString &contents, const QStringList &lines, Method method = Method::Gauss)
+{
+    const QStringList shown = reportPlainText(reportOf(order, contents), kRussian, method).split(u'\n');
+    for (const QString &line : lines)
+        QVERIFY2(shown.contains(line), qPrintable(line));
+    // On screen and paper the minus is "−", and no line ends in a full stop.
+    for (const ReportBlock &block : reportBlocks(reportOf(order, contents), kRussian, Length::Short, method)) {
+        QStringList texts{block.text};
+        for (const QStringList &row : block.rows)
+            texts << row;
+        for (const QString &text : texts)
+            QVERIFY2(!text.contains(u'-') && !text.endsWith(u'.'), qPrintable(text));
+    }
+}
+
 
 } // namespace ravno::test

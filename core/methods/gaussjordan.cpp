@@ -6,9 +6,8 @@
 #include "core/reportwriter.h"
 
 namespace ravno {
-namespace {
 
-void writeColumn(Writer &w, ExactMatrix &m, int column, int row, int pivotRow)
+void writeGaussJordanColumn(Writer &w, ExactMatrix &m, int column, int row, int pivotRow, int bar)
 {
     const int n = int(m.size());
     w.column(QStringLiteral("Столбец %1").arg(column + 1));
@@ -39,14 +38,12 @@ void writeColumn(Writer &w, ExactMatrix &m, int column, int row, int pivotRow)
             text += QStringLiteral(", умноженная на ") + w.multiplier(factor);
         w.line(text);
     }
-    w.matrix(m);
+    w.matrix(m, bar);
 }
-
-} // namespace
 
 void writeGaussJordan(Writer &w, const Report &r)
 {
-    w.heading(QStringLiteral("2. Метод Гаусса — Жордана"));
+    w.section(QStringLiteral("Метод Гаусса — Жордана"));
     const int n = r.order;
     ExactMatrix m = r.system.matrix();
     // Only a consistent system has free unknowns.
@@ -61,11 +58,11 @@ void writeGaussJordan(Writer &w, const Report &r)
             w.line(text);
             continue;
         }
-        writeColumn(w, m, column, row++, found);
+        writeGaussJordanColumn(w, m, column, row++, found);
     }
     if (r.unique) {
         w.line(QStringLiteral("Слева единичная матрица: ответ стоит в столбце свободных членов"));
-        writeAnswers(w, r, QStringLiteral("3. Ответ"));
+        writeAnswers(w, r, QStringLiteral("Ответ"));
     } else {
         writeStudy(w, r, QStringLiteral("Неизвестные из приведённого ступенчатого вида"));
     }

@@ -157,24 +157,25 @@ struct MatrixFont
 {
     QFont font;
     std::vector<qreal> widths; // the columns, the right-hand side last
+    std::size_t bar = 0;       // the columns before "|", all when there is none
     qreal gap = 0;
-    qreal bar = 0;             // "|" with a gap after it
+    qreal barWidth = 0;        // "|" with a gap after it
     qreal rowNumbers = 0;      // the widest row number and its gap
 };
 
 MatrixFont measure(const Pages &pages, const ReportBlock &block, qreal size)
 {
-    MatrixFont out{uiFont(size), {}, 0, 0, 0};
+    MatrixFont out{uiFont(size), {}, std::size_t(block.barAt()), 0, 0, 0};
     const QFontMetricsF m = pages.metrics(out.font);
     out.gap = m.horizontalAdvance(QStringLiteral("  "));
-    out.bar = m.horizontalAdvance(u'|') + out.gap;
+    out.barWidth = m.horizontalAdvance(u'|') + out.gap;
     out.rowNumbers = m.horizontalAdvance(QString::number(block.rows.size())) + out.gap;
     out.widths.assign(std::size_t(block.rows.front().size()), 0);
     for (const QStringList &row : block.rows)
         for (qsizetype j = 0; j < row.size(); ++j)
             out.widths[std::size_t(j)] = std::max(out.widths[std::size_t(j)], pages.advance(row[j], out.font));
     // The unknowns' names head the columns when the matrix is set in blocks.
-    for (std::size_t j = 0; j + 1 < out.widths.size(); ++j)
+    for (std::size_t j = 0; j < out.bar && j < out.widths.size(); ++j)
         out.widths[j] = std::max(out.widths[j], m.horizontalAdvance(QStringLiteral("x%1").arg(j + 1)));
     return out;
 }
@@ -184,7 +185,7 @@ qreal span(const MatrixFont &f, std::size_t from, std::size_t to)
 {
     qreal total = 0;
     for (std::size_t j = from; j < to; ++j)
-        total += f.gap + f.widths[j] + (j + 1 == f.widths.size() ? f.bar : 0);
+        total += f.gap + f.widths[j] + (j == f.bar ? f.barWidth : 0);
     return total;
 }
 
@@ -209,12 +210,12 @@ void matrix(Pages &pages, const ReportBlock &block)
         const qreal start = pages.left() + (whole ? 0 : f.rowNumbers);
         const auto rightEdges = [&](std::size_t j) { return start + span(f, from, j + 1); };
         // A block on one page where it fits on one.
-        const bool names = !whole && from + 1 < columns;
+        const bool names = !whole && from < f.bar;
         pages.need(qreal(block.rows.size() + (names ? 1 : 0)) * m.lineSpacing());
         if (names) {
             // The names over the columns.
             const qreal baseline = pages.line(f.font);
-            for (std::size_t j = from; j < to && j + 1 < columns; ++j) {
+            for (std::size_t j = from; j < to && j < f.bar; ++j) {
                 const QString name = QStringLiteral("x%1").arg(j + 1);
                 pages.put(name, f.font, rightEdges(j) - m.horizontalAdvance(name), baseline);
             }
@@ -228,8 +229,8 @@ void matrix(Pages &pages, const ReportBlock &block)
             }
             for (std::size_t j = from; j < to; ++j) {
                 const QString &cell = block.rows[i][qsizetype(j)];
-                if (j + 1 == columns)
-                    pages.put(QStringLiteral("|"), f.font, rightEdges(j) - f.widths[j] - f.bar, baseline);
+                if (j == f.bar)
+                    pages.put(QStringLiteral("|"), f.font, rightEdges(j) - f.widths[j] - f.barWidth, baseline);
                 pages.put(cell, f.font, rightEdges(j) - pages.advance(cell, f.font), baseline);
             }
         }

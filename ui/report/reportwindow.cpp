@@ -169,7 +169,8 @@ ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
     // The method the report works the system out by, for this run.
     m_method = new QComboBox(this);
     m_method->setObjectName(QStringLiteral("method"));
-    m_method->addItems({QStringLiteral("Гаусс"), QStringLiteral("Гаусс — Жордан")});
+    m_method->addItems({QStringLiteral("Гаусс"), QStringLiteral("Гаусс — Жордан"), QStringLiteral("Крамер"),
+                        QStringLiteral("Обратная матрица")});
     nameComboBox(m_method, QStringLiteral("Метод"));
     auto *methodLabel = new QLabel(QStringLiteral("Метод:"), this);
     methodLabel->setBuddy(m_method);
