@@ -19,7 +19,7 @@
 #include "bench/largereaders.h"
 #include "bench/reportbench.h"
 #include "bench/sections.h"
-#include "core/pastedsystem.h"
+#include "core/text/pastedsystem.h"
 #include "storage/arrayfile.h"
 #include "storage/datafolder.h"
 

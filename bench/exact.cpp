@@ -2,10 +2,10 @@
 #include "bench/exact.h"
 
 #include "bench/reference.h"
-#include "core/arraytext.h"
-#include "core/exactelimination.h"
-#include "core/exactnumber.h"
-#include "core/solver.h"
+#include "core/text/arraytext.h"
+#include "core/exact/exactelimination.h"
+#include "core/exact/exactnumber.h"
+#include "core/exact/solver.h"
 
 #include <QElapsedTimer>
 #include <QLocale>

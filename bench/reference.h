@@ -4,7 +4,7 @@
 // needs it). Each system is handed over in rationals, as FLINT takes it.
 #pragma once
 
-#include "core/solverecord.h"
+#include "core/exact/solverecord.h"
 
 #include <memory>
 

@@ -3,10 +3,10 @@
 
 #include "bench/sections.h"
 #include "bench/timing.h"
-#include "core/arraytext.h"
+#include "core/text/arraytext.h"
 #include "core/randomdigits.h"
-#include "core/report.h"
-#include "core/solver.h"
+#include "core/report/report.h"
+#include "core/exact/solver.h"
 #include "ui/common/messages.h"
 #include "ui/report/reportwindow.h"
 

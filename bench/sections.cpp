@@ -2,10 +2,10 @@
 #include "bench/sections.h"
 
 #include "bench/timing.h"
-#include "core/arraytext.h"
+#include "core/text/arraytext.h"
 #include "core/order.h"
 #include "core/randomdigits.h"
-#include "core/solver.h"
+#include "core/exact/solver.h"
 #include "storage/arrayfile.h"
 #include "ui/common/context.h"
 #include "ui/common/messages.h"

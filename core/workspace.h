@@ -5,7 +5,7 @@
 // the whole run and is handed to each window that needs it.
 #pragma once
 
-#include "core/solverecord.h"
+#include "core/exact/solverecord.h"
 
 #include <QString>
 

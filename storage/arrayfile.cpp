@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/arrayfile.h"
 
-#include "core/arraytext.h"
-#include "core/exactnumber.h"
-#include "core/fractiontext.h"
-#include "core/numbertext.h"
+#include "core/text/arraytext.h"
+#include "core/exact/exactnumber.h"
+#include "core/text/fractiontext.h"
+#include "core/text/numbertext.h"
 #include "core/order.h"
-#include "core/pastedsystem.h"
+#include "core/text/pastedsystem.h"
 #include "storage/answerlog.h"
 #include "storage/filelock.h"
 #include "storage/itemreader.h"

@@ -3,10 +3,10 @@
 // it, and its report.
 #pragma once
 
-#include "core/arraytext.h"
-#include "core/reporttext.h"
-#include "core/report.h"
-#include "core/solver.h"
+#include "core/text/arraytext.h"
+#include "core/report/reporttext.h"
+#include "core/report/report.h"
+#include "core/exact/solver.h"
 
 #include <QLocale>
 #include <QTest>

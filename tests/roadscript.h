@@ -5,7 +5,7 @@
 //   G  graph click     A  stoper click      L  the window's load handler
 #pragma once
 
-#include "core/roadanimation.h"
+#include "core/road/roadanimation.h"
 
 #include <QRegularExpression>
 #include <QTest>

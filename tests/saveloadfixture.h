@@ -4,7 +4,7 @@
 // choosing from the list, reading the lists back.
 #pragma once
 
-#include "core/arraytext.h"
+#include "core/text/arraytext.h"
 #include "storage/arrayfile.h"
 #include "testsupport.h"
 #include "windowcheck.h"

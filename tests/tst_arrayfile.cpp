@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/arraytext.h"
-#include "core/exactnumber.h"
-#include "core/pastedsystem.h"
-#include "core/solver.h"
+#include "core/text/arraytext.h"
+#include "core/exact/exactnumber.h"
+#include "core/text/pastedsystem.h"
+#include "core/exact/solver.h"
 #include "storage/arrayfile.h"
 
 #include "testsupport.h"

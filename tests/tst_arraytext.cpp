@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/arraytext.h"
-#include "core/exactnumber.h"
-#include "core/pastedsystem.h"
+#include "core/text/arraytext.h"
+#include "core/exact/exactnumber.h"
+#include "core/text/pastedsystem.h"
 #include "core/randomdigits.h"
-#include "core/solver.h"
+#include "core/exact/solver.h"
 #include "testsupport.h"
 
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/arraytext.h"
-#include "core/pastedsystem.h"
+#include "core/text/arraytext.h"
+#include "core/text/pastedsystem.h"
 #include "testsupport.h"
 #include "ui/common/layout.h"
 #include "ui/editor/form2.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/numbertext.h"
+#include "core/text/numbertext.h"
 
 #include <QTest>
 

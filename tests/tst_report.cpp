@@ -2,7 +2,7 @@
 // The detailed report's window: reached through the menus from the
 // keyboard, copied, read by a screen reader, its exponents and its PDF.
 #include "core/randomdigits.h"
-#include "core/reporttext.h"
+#include "core/report/reporttext.h"
 #include "reportsupport.h"
 #include "testsupport.h"
 #include "ui/editor/form2.h"

@@ -2,8 +2,8 @@
 // The report's methods as text: Gauss-Jordan, Cramer's rule and the
 // inverse matrix, by both pivot rules, against the kind, ranks and answers
 // of Gauss, with det A and A^(-1) checked exactly.
-#include "core/exacttext.h"
-#include "core/reporttext.h"
+#include "core/text/exacttext.h"
+#include "core/report/reporttext.h"
 #include "reportsupport.h"
 
 #include <QRandomGenerator>

@@ -2,8 +2,8 @@
 // The detailed report as text: exact values, a worked system whose every
 // step is known, the two kinds of singular system told apart with their
 // working, and the general solution checked by substitution.
-#include "core/exacttext.h"
-#include "core/reporttext.h"
+#include "core/text/exacttext.h"
+#include "core/report/reporttext.h"
 #include "reportsupport.h"
 
 #include <QRandomGenerator>

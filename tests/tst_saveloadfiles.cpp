@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "saveloadfixture.h"
-#include "core/pastedsystem.h"
+#include "core/text/pastedsystem.h"
 
 using namespace ravno;
 using namespace ravno::test;

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/answerformat.h"
-#include "core/exactelimination.h"
-#include "core/exactnumber.h"
-#include "core/report.h"
-#include "core/solver.h"
+#include "core/text/answerformat.h"
+#include "core/exact/exactelimination.h"
+#include "core/exact/exactnumber.h"
+#include "core/report/report.h"
+#include "core/exact/solver.h"
 
 #include <QTest>
 

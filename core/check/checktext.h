@@ -9,8 +9,8 @@
 #pragma once
 
 #include "core/check/checksession.h"
-#include "core/exacttext.h"
-#include "core/reporttext.h"
+#include "core/text/exacttext.h"
+#include "core/report/reporttext.h"
 
 #include <QLocale>
 #include <QString>

@@ -13,7 +13,7 @@
 // the minus is "-" or "−".
 #pragma once
 
-#include "core/exactrows.h"
+#include "core/exact/exactrows.h"
 
 #include <gmpxx.h>
 

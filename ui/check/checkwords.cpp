@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/check/checkwords.h"
 
-#include "core/exacttext.h"
+#include "core/text/exacttext.h"
 
 namespace ravno {
 namespace {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/editor/form2.h"
 
-#include "core/arraytext.h"
-#include "core/numbertext.h"
+#include "core/text/arraytext.h"
+#include "core/text/numbertext.h"
 #include "core/order.h"
 #include "core/randomdigits.h"
 #include "ui/common/busycursor.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/editor/pastebox.h"
 
-#include "core/pastedsystem.h"
+#include "core/text/pastedsystem.h"
 
 #include <QAction>
 #include <QClipboard>

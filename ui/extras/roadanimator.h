@@ -8,7 +8,7 @@
 // and call resetForLoad() from their load handler.
 #pragma once
 
-#include "core/roadanimation.h"
+#include "core/road/roadanimation.h"
 #include "ui/extras/roadview.h"
 
 #include <QObject>

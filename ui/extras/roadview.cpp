@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/extras/roadview.h"
 
-#include "core/roadanimation.h"
+#include "core/road/roadanimation.h"
 #include "ui/common/layout.h"
 #include "ui/common/readers.h"
 #include "ui/common/textarea.h"

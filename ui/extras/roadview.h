@@ -9,7 +9,7 @@
 // dot lies on a digit, and does not repaint what a solid control covers.
 #pragma once
 
-#include "core/roadgeometry.h"
+#include "core/road/roadgeometry.h"
 
 #include <QLineF>
 #include <QRegion>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main/form1.h"
 
-#include "core/solver.h"
+#include "core/exact/solver.h"
 #include "ui/common/context.h"
 #include "ui/common/controltable.h"
 #include "ui/common/copysurface.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/report/reportkeeper.h"
 
-#include "core/report.h"
+#include "core/report/report.h"
 #include "ui/check/checkwindow.h"
 #include "ui/common/context.h"
 #include "ui/common/layout.h"

@@ -9,7 +9,7 @@
 // under the same rule.
 #pragma once
 
-#include "core/solverecord.h"
+#include "core/exact/solverecord.h"
 
 #include <QObject>
 #include <QPointer>

@@ -9,7 +9,7 @@
 // layout.
 #pragma once
 
-#include "core/reporttext.h"
+#include "core/report/reporttext.h"
 
 #include <QFont>
 #include <QRectF>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/report/reportwindow.h"
 
-#include "core/reporttext.h"
+#include "core/report/reporttext.h"
 #include "storage/textfile.h"
 #include "ui/common/busycursor.h"
 #include "ui/common/copysurface.h"

@@ -9,8 +9,8 @@
 // shows and when it opens.
 #pragma once
 
-#include "core/report.h"
-#include "core/reporttext.h"
+#include "core/report/report.h"
+#include "core/report/reporttext.h"
 
 #include <QDialog>
 #include <QLocale>

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The determinant of a square matrix in exact fractions, by elimination to
+// triangular form: the product of the pivots, its sign changed by each
+// exchange of rows. Cramer's rule writes its working; every report ends
+// with the value.
+#pragma once
+
+#include "core/exact/exactrows.h"
+#include "core/report/report.h"
+
+#include <vector>
+
+namespace ravno {
+
+struct Determinant
+{
+    struct Column
+    {
+        int pivotRow = -1; // where the pivot was, -1 when the column is 0 there
+        mpq_class pivot;
+    };
+    std::vector<Column> columns; // in order, up to the first without a pivot
+    bool negative = false;       // an odd number of exchanges
+    mpq_class value;
+};
+
+// Of the n x n matrix `a`, the pivots chosen by `pivot`'s rule.
+Determinant determinant(ExactMatrix a, Pivot pivot);
+// Of the coefficients of `system` (n rows of n + 1).
+Determinant determinant(const ExactRows &system, Pivot pivot);
+
+} // namespace ravno
