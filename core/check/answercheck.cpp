@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/check/answercheck.h"
+#include "core/check/typedchars.h"
 
 #include <climits>
 #include <set>
@@ -7,15 +8,8 @@
 namespace ravno {
 namespace {
 
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
-
-bool isMinus(QChar c)
-{
-    return c == u'-' || c == u'−';
-}
+using typed::isDigit;
+using typed::isMinus;
 
 // Brings the rows to reduced echelon form; the columns of the pivots, in order.
 std::vector<int> reduce(ExactMatrix &m, std::size_t columns)

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/check/rowoperation.h"
+#include "core/check/typedchars.h"
 
 #include <climits>
 #include <optional>
@@ -9,15 +10,8 @@
 namespace ravno {
 namespace {
 
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
-
-bool isMinus(QChar c)
-{
-    return c == u'-' || c == u'−';
-}
+using typed::isDigit;
+using typed::isMinus;
 
 bool isTimes(QChar c)
 {

@@ -13,6 +13,23 @@ int sizeOf(const auto &container)
     return int(container.size());
 }
 
+// Brings row `pivotRow` of m to `row` and clears `column` below it: one
+// column of the elimination, in lowest terms.
+void clearBelow(ExactMatrix &m, int row, int pivotRow, int column)
+{
+    const int n = sizeOf(m);
+    std::swap(m[std::size_t(row)], m[std::size_t(pivotRow)]);
+    const auto &pivotLine = m[std::size_t(row)];
+    for (int i = row + 1; i < n; ++i) {
+        auto &line = m[std::size_t(i)];
+        if (line[std::size_t(column)] == 0)
+            continue;
+        const mpq_class factor = line[std::size_t(column)] / pivotLine[std::size_t(column)];
+        for (int j = column; j < sizeOf(line); ++j)
+            line[std::size_t(j)] -= factor * pivotLine[std::size_t(j)];
+    }
+}
+
 // Carries the elimination on from row and column `from` of m, as the solver
 // would have, a column without a pivot below the rows done becoming a
 // parameter; m is left in echelon form. Returns the rows holding a pivot.
@@ -26,16 +43,7 @@ int continueElimination(Report &report, ExactMatrix &m, int from)
             report.parameterColumns.push_back(column);
             continue;
         }
-        std::swap(m[std::size_t(row)], m[std::size_t(pivotRow)]);
-        const auto &pivotLine = m[std::size_t(row)];
-        for (int i = row + 1; i < n; ++i) {
-            auto &line = m[std::size_t(i)];
-            if (line[std::size_t(column)] == 0)
-                continue;
-            const mpq_class factor = line[std::size_t(column)] / pivotLine[std::size_t(column)];
-            for (int j = column; j <= n; ++j)
-                line[std::size_t(j)] -= factor * pivotLine[std::size_t(j)];
-        }
+        clearBelow(m, row, pivotRow, column);
         report.continued.push_back({{column, pivotRow, ExactRows(m)}, row});
         ++row;
     }
@@ -54,16 +62,7 @@ std::vector<EliminationStep> firstNonZeroSteps(const ExactRows &system)
         const int pivotRow = ravno::pivotRow(m, column, column, Pivot::FirstNonZero);
         if (pivotRow < 0)
             break;
-        std::swap(m[std::size_t(column)], m[std::size_t(pivotRow)]);
-        const auto &pivotLine = m[std::size_t(column)];
-        for (int i = column + 1; i < n; ++i) {
-            auto &line = m[std::size_t(i)];
-            if (line[std::size_t(column)] == 0)
-                continue;
-            const mpq_class factor = line[std::size_t(column)] / pivotLine[std::size_t(column)];
-            for (int j = column; j <= n; ++j)
-                line[std::size_t(j)] -= factor * pivotLine[std::size_t(j)];
-        }
+        clearBelow(m, column, pivotRow, column);
         steps.push_back({column, pivotRow, ExactRows(m)});
     }
     return steps;

@@ -280,15 +280,7 @@ void CheckWindow::saveAsPdf()
     const QString path = askPdfPath(this);
     if (path.isEmpty())
         return;
-    const BusyCursor busy;
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        paintReport(printLayout(writer), writer);
-    }
-    m_messages.failed(this, replaceFileBytes(path, QDir::toNativeSeparators(path), bytes));
+    savePdfFile(this, m_messages, path, [this](QPdfWriter &writer) { return printLayout(writer); });
 }
 
 } // namespace ravno

@@ -4,6 +4,7 @@
 // the command ends.
 #pragma once
 
+#include <QCursor>
 #include <QGuiApplication>
 
 namespace ravno {

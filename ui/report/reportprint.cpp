@@ -1,7 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/report/reportprint.h"
 
+#include "storage/textfile.h"
+#include "ui/common/busycursor.h"
 #include "ui/common/layout.h"
+#include "ui/common/messages.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QPdfWriter>
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
@@ -296,6 +303,20 @@ void paintReport(const PrintLayout &layout, QPagedPaintDevice &device)
         painter.drawText(QPointF(qRound(numberAt.x() - numbers.horizontalAdvance(number)), qRound(numberAt.y())),
                          number);
     }
+}
+
+void savePdfFile(QWidget *parent, Messages &messages, const QString &path,
+                 const std::function<PrintLayout(QPdfWriter &)> &layOut)
+{
+    const BusyCursor busy;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        paintReport(layOut(writer), writer);
+    }
+    messages.failed(parent, replaceFileBytes(path, QDir::toNativeSeparators(path), bytes));
 }
 
 } // namespace ravno

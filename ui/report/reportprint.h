@@ -15,9 +15,12 @@
 #include <QRectF>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class QPagedPaintDevice;
+class QPdfWriter;
+class QWidget;
 
 namespace ravno {
 
@@ -43,5 +46,12 @@ PrintLayout layOutReport(const QString &title, const QString &titleLine, const s
 
 // Each page with its number at the foot on the right.
 void paintReport(const PrintLayout &layout, QPagedPaintDevice &device);
+
+class Messages;
+
+// The pages `layOut` sets on a PDF writer, saved whole at `path` (or not at
+// all); a failure is told through `messages` over `parent`.
+void savePdfFile(QWidget *parent, Messages &messages, const QString &path,
+                 const std::function<PrintLayout(QPdfWriter &)> &layOut);
 
 } // namespace ravno
