@@ -167,25 +167,6 @@ std::vector<QStringList> matrixCells(const ExactMatrix &matrix, const QLocale &l
     return cells;
 }
 
-QStringList matrixLines(const std::vector<QStringList> &cells)
-{
-    std::vector<qsizetype> widths;
-    for (const QStringList &row : cells) {
-        widths.resize(std::max(widths.size(), std::size_t(row.size())), 0);
-        for (qsizetype j = 0; j < row.size(); ++j)
-            widths[std::size_t(j)] = std::max(widths[std::size_t(j)], row[j].size());
-    }
-    QStringList lines;
-    for (const QStringList &row : cells) {
-        QString text;
-        for (qsizetype j = 0; j < row.size(); ++j)
-            text += (j == 0 ? QString() : j + 1 == row.size() ? QStringLiteral(" | ") : QStringLiteral(" "))
-                    + row[j].rightJustified(widths[std::size_t(j)]);
-        lines << text;
-    }
-    return lines;
-}
-
 std::vector<ReportBlock> checkBlocks(const CheckSession &session, const QLocale &locale, Length length)
 {
     std::vector<ReportBlock> blocks;
@@ -230,7 +211,7 @@ QString checkPlainText(const CheckSession &session, const QLocale &locale)
         else if (block.kind != ReportBlock::Kind::Matrix)
             out += block.text + u'\n';
         else
-            for (const QString &line : matrixLines(block.rows))
+            for (const QString &line : matrixLines(block))
                 out += u' ' + line + u'\n';
     }
     return out;
@@ -248,7 +229,7 @@ QString checkHtml(const CheckSession &session, const QLocale &locale)
             out += QStringLiteral("<p>%1</p>").arg(block.text.toHtmlEscaped());
         else
             // Preformatted, so that the matrix reads one row a line.
-            out += QStringLiteral("<pre>%1</pre>").arg(matrixLines(block.rows).join(u'\n').toHtmlEscaped());
+            out += QStringLiteral("<pre>%1</pre>").arg(matrixLines(block).join(u'\n').toHtmlEscaped());
     }
     return out;
 }
@@ -261,7 +242,8 @@ QString currentAnnouncement(const CheckSession &session, const QLocale &locale)
                                   .arg(done)
                                   .arg(operationWords(session.steps()[done - 1].operation, locale));
     out += QStringLiteral(". Матрица:\n")
-           + matrixLines(matrixCells(session.current(), locale, Length::Short)).join(u'\n');
+           + matrixLines({ReportBlock::Kind::Matrix, {}, matrixCells(session.current(), locale, Length::Short)})
+                 .join(u'\n');
     const QString verdict = shapeVerdict(matrixShape(session.current()));
     return verdict.isEmpty() ? out : out + u'\n' + verdict;
 }

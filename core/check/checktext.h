@@ -25,8 +25,6 @@ QString operationWords(const RowOperation &operation, const QLocale &locale);
 // Empty when the matrix is in neither form.
 QString shapeVerdict(MatrixShape shape);
 
-// One line a row, each column right-aligned to its widest cell.
-QStringList matrixLines(const std::vector<QStringList> &cells);
 std::vector<QStringList> matrixCells(const ExactMatrix &matrix, const QLocale &locale, Length length);
 
 std::vector<ReportBlock> checkBlocks(const CheckSession &session, const QLocale &locale, Length length);

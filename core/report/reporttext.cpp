@@ -315,6 +315,26 @@ std::vector<ReportBlock> reportBlocks(const Report &report, const QLocale &local
     return std::move(w.blocks);
 }
 
+QStringList matrixLines(const ReportBlock &block)
+{
+    std::vector<qsizetype> widths;
+    for (const QStringList &row : block.rows) {
+        widths.resize(std::max(widths.size(), std::size_t(row.size())), 0);
+        for (qsizetype j = 0; j < row.size(); ++j)
+            widths[std::size_t(j)] = std::max(widths[std::size_t(j)], row[j].size());
+    }
+    const qsizetype bar = block.barAt();
+    QStringList lines;
+    for (const QStringList &row : block.rows) {
+        QString text;
+        for (qsizetype j = 0; j < row.size(); ++j)
+            text += (j == 0 ? QString() : j == bar ? QStringLiteral(" | ") : QStringLiteral(" "))
+                    + row[j].rightJustified(widths[std::size_t(j)]);
+        lines << text;
+    }
+    return lines;
+}
+
 QString reportPlainText(const Report &report, const QLocale &locale, Method method)
 {
     QString out;
@@ -324,20 +344,8 @@ QString reportPlainText(const Report &report, const QLocale &locale, Method meth
         } else if (block.kind != ReportBlock::Kind::Matrix) {
             out += block.text + u'\n';
         } else {
-            // Columns right-aligned to their widest cell, the right-hand
-            // side after a bar.
-            std::vector<qsizetype> widths(block.rows.front().size(), 0);
-            for (const QStringList &row : block.rows)
-                for (qsizetype j = 0; j < row.size(); ++j)
-                    widths[std::size_t(j)] = std::max(widths[std::size_t(j)], row[j].size());
-            const qsizetype bar = block.barAt();
-            for (const QStringList &row : block.rows) {
-                QString text = QStringLiteral(" ");
-                for (qsizetype j = 0; j < row.size(); ++j)
-                    text += (j == bar ? QStringLiteral(" | ") : QStringLiteral(" "))
-                            + row[j].rightJustified(widths[std::size_t(j)]);
-                out += text + u'\n';
-            }
+            for (const QString &line : matrixLines(block))
+                out += QStringLiteral("  ") + line + u'\n';
         }
     }
     return out;

@@ -33,6 +33,10 @@ struct ReportBlock
     }
 };
 
+// A matrix block a line a row, each column right-aligned to its widest
+// cell, cells apart by a blank and " | " before the right-hand side.
+QStringList matrixLines(const ReportBlock &block);
+
 // How the report works the system out; the answers, kind and ranks are the
 // same whichever it is.
 enum class Method {
