@@ -57,6 +57,16 @@ private:
         while (!atEnd() && peek().isSpace())
             ++m_i;
     }
+    // A leading "+" or minus, with the blanks after it: true for a minus.
+    bool takeSign()
+    {
+        if (!isMinus(peek()) && peek() != u'+')
+            return false;
+        const bool negative = isMinus(peek());
+        ++m_i;
+        skipSpaces();
+        return negative;
+    }
     bool take(QChar c)
     {
         if (peek() != c)
@@ -178,12 +188,7 @@ std::optional<mpq_class> Reader::factor()
     const bool bracket = take(u'(');
     if (bracket)
         skipSpaces();
-    bool negative = false;
-    if (isMinus(peek()) || peek() == u'+') {
-        negative = isMinus(peek());
-        ++m_i;
-        skipSpaces();
-    }
+    const bool negative = takeSign();
     std::optional<mpq_class> value = unsignedNumber();
     if (!value) {
         if (!failed())
@@ -271,12 +276,7 @@ std::optional<Term> Reader::term()
 bool Reader::expression(std::vector<Term> &terms)
 {
     skipSpaces();
-    bool negative = false;
-    if (isMinus(peek()) || peek() == u'+') {
-        negative = isMinus(peek());
-        ++m_i;
-        skipSpaces();
-    }
+    bool negative = takeSign();
     for (;;) {
         std::optional<Term> t = term();
         if (!t)
@@ -287,9 +287,7 @@ bool Reader::expression(std::vector<Term> &terms)
         skipSpaces();
         if (!isMinus(peek()) && peek() != u'+')
             return true;
-        negative = isMinus(peek());
-        ++m_i;
-        skipSpaces();
+        negative = takeSign();
     }
 }
 
