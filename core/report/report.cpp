@@ -2,22 +2,19 @@
 #include "core/report/report.h"
 
 #include "core/exact/exactelimination.h"
+#include "core/exact/wordarithmetic.h"
 
 #include <cstdlib>
+#include <iterator>
 
 namespace ravno {
 namespace {
-
-int sizeOf(const auto &container)
-{
-    return int(container.size());
-}
 
 // Brings row `pivotRow` of m to `row` and clears `column` below it: one
 // column of the elimination, in lowest terms.
 void clearBelow(ExactMatrix &m, int row, int pivotRow, int column)
 {
-    const int n = sizeOf(m);
+    const int n = int(std::ssize(m));
     std::swap(m[std::size_t(row)], m[std::size_t(pivotRow)]);
     const auto &pivotLine = m[std::size_t(row)];
     for (int i = row + 1; i < n; ++i) {
@@ -25,7 +22,7 @@ void clearBelow(ExactMatrix &m, int row, int pivotRow, int column)
         if (line[std::size_t(column)] == 0)
             continue;
         const mpq_class factor = line[std::size_t(column)] / pivotLine[std::size_t(column)];
-        for (int j = column; j < sizeOf(line); ++j)
+        for (int j = column; j < int(std::ssize(line)); ++j)
             line[std::size_t(j)] -= factor * pivotLine[std::size_t(j)];
     }
 }
@@ -133,7 +130,7 @@ std::vector<Affine> generalSolution(const ExactMatrix &m, int n, int pivots,
 // parameter's part the system with a zero right-hand side.
 std::vector<int> failingForAnyParameters(const ExactMatrix &system, const std::vector<Affine> &x)
 {
-    const int n = sizeOf(x);
+    const int n = int(std::ssize(x));
     std::vector<int> failing;
     for (int i = 0; i < n; ++i) {
         const auto &line = system[std::size_t(i)];
@@ -197,12 +194,11 @@ const ExactRows &Report::lastMatrix() const
 
 namespace {
 
-__extension__ typedef __int128 Wide;
-
-// Equation i holds when sum a(i,j)·x(j)·(d / d(j)) - b(i)·d is 0, with
+// Equation i holds when b(i)·d - sum a(i,j)·x(j)·(d / d(j)) is 0, with
 // the row's values a(i,j) over their denominator and d the answers' common
 // denominator. In 128-bit words when every answer has the same
-// denominator and nothing overflows; false when that cannot be told.
+// denominator and the difference fits a word; false when that cannot be
+// told.
 bool failingInWords(const ExactRows &system, const ExactRows &x, std::vector<int> &failing)
 {
     if (!system.inWords() || !x.inWords())
@@ -216,11 +212,11 @@ bool failingInWords(const ExactRows &system, const ExactRows &x, std::vector<int
             return false;
     for (int i = 0; i < n; ++i) {
         const std::int64_t *row = values.data() + std::size_t(i) * std::size_t(n + 1);
-        Wide sum = -Wide(row[n]) * denominators[0];
-        for (int j = 0; j < n; ++j)
-            if (__builtin_add_overflow(sum, Wide(row[j]) * answers[std::size_t(j)], &sum))
-                return false;
-        if (sum != 0)
+        bool overflow = false;
+        const std::int64_t difference = substitute(denominators[0], row[n], row, answers, 0, n, 1, overflow);
+        if (overflow)
+            return false;
+        if (difference != 0)
             failing.push_back(i);
     }
     return true;
@@ -301,7 +297,7 @@ Report buildReport(const SolveRecord &record, Pivot pivot)
 
     report.zeroColumn = record.zeroColumn;
     // Each column the solver finished holds its pivot in its own row.
-    const int done = sizeOf(report.steps);
+    const int done = int(std::ssize(report.steps));
     ExactMatrix echelon = report.lastMatrix().matrix();
     const int pivots = continueElimination(report, echelon, done);
     report.rankCoefficients = pivots;
