@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the parts of the detailed report share while they are written: the
 // blocks so far, the last matrix written, and one way of writing a number,
-// a sign, a factor and a sum. Only the report's own writers (reporttext.cpp,
-// reportstudy.cpp) include it.
+// a sign, a factor and a sum, defined in reportwriter.cpp. Only the report's
+// own writers (reporttext.cpp, reportstudy.cpp, methods/) include it.
 #pragma once
 
 #include "core/report/reporttext.h"
