@@ -15,6 +15,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QBuffer>
 #include <QLineEdit>
 #include <QPdfWriter>
@@ -25,6 +26,8 @@
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QGlyphRun>
+
+#include <set>
 
 using namespace ravno;
 using namespace ravno::test;
@@ -185,12 +188,28 @@ void TestReport::savePdf()
 void TestReport::pdfPagesHoldEveryCharacter_data()
 {
     QTest::addColumn<QString>("contents");
+    QTest::addColumn<int>("method");             // the item of «Метод»
+    QTest::addColumn<bool>("firstAtSmallest"); // the first matrix: 7 pt, one block
     RandomSource random;
-    QTest::newRow("random digits") << randomContents(random, 10);
-    QStringList long17;
+    const QString digits = randomContents(random, 10);
+    QTest::newRow("random digits") << digits << 0 << false;
+    // Each Δi's title with the determinant after it.
+    QTest::newRow("random digits, Cramer") << digits << 2 << false;
+    QStringList long17, narrowAndWide;
     for (int k = 0; k < 110; ++k)
         long17 << QStringLiteral("%1").arg((k * 7919 % 89 + 10) * 1000000000000000LL + k * 104729);
-    QTest::newRow("17 digits") << long17.join(u' ');
+    QTest::newRow("17 digits") << long17.join(u' ') << 0 << false;
+    // Three columns of one digit, whose names are wider than they are,
+    // seven of 14 digits; the first step leaves them whole. Too wide at
+    // 7.5 pt, not at 7.
+    for (int i = 0; i < 10; ++i) {
+        narrowAndWide << (i % 2 || i == 0 ? QStringLiteral("2") : QStringLiteral("0"));
+        for (qint64 j = 1; j <= 10; ++j)
+            narrowAndWide << QString::number(j < 4 ? (i * j) % 9 + 1
+                                                   : 10000000000000LL * (1 + (i * 3 + j * 7) % 8) + i * 7919
+                                                         + j * 104729);
+    }
+    QTest::newRow("fits only at 7 pt") << narrowAndWide.join(u' ') << 0 << true;
 }
 
 // Every piece of text lies in the text area of its page, none is lost, and
@@ -198,6 +217,8 @@ void TestReport::pdfPagesHoldEveryCharacter_data()
 void TestReport::pdfPagesHoldEveryCharacter()
 {
     QFETCH(QString, contents);
+    QFETCH(int, method);
+    QFETCH(bool, firstAtSmallest);
     Sandbox box;
     ReportWindow window(box.messages, kRussian);
     const Report report = reportOf(10, contents);
@@ -205,6 +226,7 @@ void TestReport::pdfPagesHoldEveryCharacter()
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
+    window.findChild<QComboBox *>(QStringLiteral("method"))->setCurrentIndex(method);
     const PrintLayout layout = window.printLayout(writer);
     QString all;
     int exponents = 0;
@@ -224,9 +246,25 @@ void TestReport::pdfPagesHoldEveryCharacter()
         }
     }
     QCOMPARE(exponents > 0, all.contains(QStringLiteral("·10")));
+    if (firstAtSmallest) {
+        // The first run of cells set below the text's size is the first
+        // matrix: at 7 pt, a row a line, without the blocks' names line.
+        std::set<qreal> lines;
+        for (std::size_t p = 0; p < layout.pages.size() && lines.empty(); ++p) {
+            for (const PrintedText &piece : layout.pages[p]) {
+                if (piece.font.pointSizeF() >= 10 && !lines.empty())
+                    break;
+                if (piece.font.pointSizeF() < 10 && !piece.raised) {
+                    QCOMPARE(piece.font.pointSizeF(), 7.0);
+                    lines.insert(piece.baseline.y());
+                }
+            }
+        }
+        QCOMPARE(lines.size(), std::size_t(10));
+    }
     all.remove(u' ');
     static const QString raised = QStringLiteral("⁰¹²³⁴⁵⁶⁷⁸⁹⁻"), plain = QStringLiteral("0123456789−");
-    for (const ReportBlock &block : reportBlocks(report, kRussian, Length::Short)) {
+    for (const ReportBlock &block : reportBlocks(report, kRussian, Length::Short, Method(method))) {
         QStringList texts{block.text};
         for (const QStringList &row : block.rows)
             texts << row;

@@ -170,7 +170,9 @@ struct MatrixFont
     qreal rowNumbers = 0;      // the widest row number and its gap
 };
 
-MatrixFont measure(const Pages &pages, const ReportBlock &block, qreal size)
+// The unknowns' names head the columns only when the matrix is set in
+// blocks, and are measured only then.
+MatrixFont measure(const Pages &pages, const ReportBlock &block, qreal size, bool names)
 {
     MatrixFont out{uiFont(size), {}, std::size_t(block.barAt()), 0, 0, 0};
     const QFontMetricsF m = pages.metrics(out.font);
@@ -181,31 +183,54 @@ MatrixFont measure(const Pages &pages, const ReportBlock &block, qreal size)
     for (const QStringList &row : block.rows)
         for (qsizetype j = 0; j < row.size(); ++j)
             out.widths[std::size_t(j)] = std::max(out.widths[std::size_t(j)], pages.advance(row[j], out.font));
-    // The unknowns' names head the columns when the matrix is set in blocks.
-    for (std::size_t j = 0; j < out.bar && j < out.widths.size(); ++j)
+    for (std::size_t j = 0; names && j < out.bar && j < out.widths.size(); ++j)
         out.widths[j] = std::max(out.widths[j], m.horizontalAdvance(QStringLiteral("x%1").arg(j + 1)));
     return out;
 }
 
-// Columns [from, to) take this much room, each after a gap.
+// Columns [from, to) side by side: a gap between neighbours, and "|" with
+// a gap of its own before the right-hand side.
 qreal span(const MatrixFont &f, std::size_t from, std::size_t to)
 {
     qreal total = 0;
     for (std::size_t j = from; j < to; ++j)
-        total += f.gap + f.widths[j] + (j == f.bar ? f.barWidth : 0);
+        total += (j > from ? f.gap : 0) + f.widths[j] + (j == f.bar ? f.barWidth : 0);
     return total;
+}
+
+struct MatrixSetting
+{
+    MatrixFont font;
+    bool whole = true; // in one block, without row numbers and names
+};
+
+// The largest size at which the whole matrix fits the width, down to 7 pt;
+// else 7 pt, in blocks of columns.
+MatrixSetting setting(const Pages &pages, const ReportBlock &block)
+{
+    const std::size_t columns = block.rows.front().size();
+    for (qreal size = kTextSize; size >= kSmallestSize; size -= 0.5) {
+        MatrixFont f = measure(pages, block, size, false);
+        if (span(f, 0, columns) <= pages.width())
+            return {std::move(f), true};
+    }
+    return {measure(pages, block, kSmallestSize, true), false};
+}
+
+// The first block's rows and the names over them: what is kept on one page
+// with the heading before the matrix.
+qreal firstBlockHeight(const Pages &pages, const ReportBlock &block, const MatrixSetting &s)
+{
+    const bool names = !s.whole && s.font.bar > 0;
+    return qreal(block.rows.size() + (names ? 1 : 0)) * pages.metrics(s.font.font).lineSpacing();
 }
 
 void matrix(Pages &pages, const ReportBlock &block)
 {
     const std::size_t columns = block.rows.front().size();
-    MatrixFont f;
-    for (qreal size = kTextSize; size >= kSmallestSize; size -= 0.5) {
-        f = measure(pages, block, size);
-        if (span(f, 0, columns) <= pages.width())
-            break;
-    }
-    const bool whole = span(f, 0, columns) <= pages.width();
+    const MatrixSetting chosen = setting(pages, block);
+    const MatrixFont &f = chosen.font;
+    const bool whole = chosen.whole;
     const QFontMetricsF m = pages.metrics(f.font);
     std::size_t from = 0;
     while (from < columns) {
@@ -248,31 +273,69 @@ void matrix(Pages &pages, const ReportBlock &block)
 
 } // namespace
 
+namespace {
+
+// The report's faces and the height of a line of each on the device.
+struct Faces
+{
+    explicit Faces(const Pages &pages)
+        : text(uiFont(kTextSize)), bold(uiFont(kTextSize, true)), big(uiFont(12, true)),
+          line(pages.metrics(text).lineSpacing()), boldLine(pages.metrics(bold).lineSpacing()),
+          bigLine(pages.metrics(big).lineSpacing())
+    {
+    }
+    QFont text, bold, big;
+    qreal line, boldLine, bigLine;
+};
+
+// What must share a page with a heading standing before `blocks[i]`: a
+// line's first line, a matrix's first block, or a heading with what it
+// keeps in turn. A heading is thus never the last line of a page.
+qreal keptWithHeading(const Pages &pages, const Faces &faces, const std::vector<ReportBlock> &blocks,
+                      std::size_t i)
+{
+    if (i >= blocks.size())
+        return 0;
+    const ReportBlock &block = blocks[i];
+    switch (block.kind) {
+    case ReportBlock::Kind::Heading:
+        return faces.line / 2 + faces.bigLine + faces.line / 4 + keptWithHeading(pages, faces, blocks, i + 1);
+    case ReportBlock::Kind::Column:
+        return faces.boldLine + keptWithHeading(pages, faces, blocks, i + 1);
+    case ReportBlock::Kind::Line:
+        return faces.line;
+    case ReportBlock::Kind::Matrix:
+        return block.rows.empty() ? 0 : firstBlockHeight(pages, block, setting(pages, block));
+    }
+    return 0;
+}
+
+} // namespace
+
 PrintLayout layOutReport(const QString &title, const QString &titleLine, const std::vector<ReportBlock> &blocks,
                          QPagedPaintDevice &device)
 {
     Pages pages(device);
-    const QFont text = uiFont(kTextSize), bold = uiFont(kTextSize, true), big = uiFont(12, true);
-    const qreal line = pages.metrics(text).lineSpacing();
+    const Faces faces(pages);
+    const qreal line = faces.line;
     pages.paragraph(title, uiFont(14, true), true);
     pages.skip(line / 2);
-    pages.paragraph(titleLine, text);
-    for (const ReportBlock &block : blocks) {
+    pages.paragraph(titleLine, faces.text);
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const ReportBlock &block = blocks[i];
         switch (block.kind) {
         case ReportBlock::Kind::Heading:
             pages.skip(line / 2);
-            // Never alone at a page's foot: room for the heading and two
-            // lines after it, or a new page.
-            pages.need(pages.metrics(big).lineSpacing() + 2 * line);
-            pages.paragraph(block.text, big, true);
+            pages.need(faces.bigLine + line / 4 + keptWithHeading(pages, faces, blocks, i + 1));
+            pages.paragraph(block.text, faces.big, true);
             pages.skip(line / 4);
             break;
         case ReportBlock::Kind::Column:
-            pages.need(3 * line);
-            pages.paragraph(block.text, bold, true);
+            pages.need(faces.boldLine + keptWithHeading(pages, faces, blocks, i + 1));
+            pages.paragraph(block.text, faces.bold, true);
             break;
         case ReportBlock::Kind::Line:
-            pages.paragraph(block.text, text);
+            pages.paragraph(block.text, faces.text);
             pages.skip(line / 4);
             break;
         case ReportBlock::Kind::Matrix:
