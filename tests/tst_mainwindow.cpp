@@ -3,10 +3,16 @@
 #include "testsupport.h"
 #include "ui/common/printbox.h"
 #include "ui/editor/form2.h"
+#include "ui/check/checkwindow.h"
+#include "ui/extras/form4.h"
 #include "ui/main/form1.h"
+#include "ui/report/reportwindow.h"
+#include "ui/saveload/form3.h"
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
+#include <QPointer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -177,17 +183,33 @@ void TestMainWindow::enablingRules()
 void TestMainWindow::opensEditor_data()
 {
     QTest::addColumn<int>("key"); // pressed at start; none: a click into Text1
-    QTest::newRow("click into the text box") << 0;
-    QTest::newRow("Return at start") << int(Qt::Key_Return);
-    QTest::newRow("Space at start") << int(Qt::Key_Space);
+    QTest::addColumn<bool>("everyWindow"); // then each other window, twice
+    QTest::newRow("click into the text box") << 0 << false;
+    QTest::newRow("Return at start") << int(Qt::Key_Return) << false;
+    QTest::newRow("Space at start") << int(Qt::Key_Space) << false;
+    QTest::newRow("every window twice, then the main window goes") << 0 << true;
 }
 
-// The keyboard starts on "Ввести данные".
+// The windows of one kind there are.
+template <class Window>
+static QList<QPointer<QWidget>> windowsOf()
+{
+    QList<QPointer<QWidget>> found;
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (dynamic_cast<Window *>(window))
+            found << window;
+    return found;
+}
+
+// The keyboard starts on "Ввести данные". Every other window is made once
+// however often it is asked for, and none outlives the main window.
 void TestMainWindow::opensEditor()
 {
     QFETCH(int, key);
+    QFETCH(bool, everyWindow);
     Sandbox box;
-    Form1 main(*box.context);
+    auto owner = std::make_unique<Form1>(*box.context);
+    Form1 &main = *owner;
     main.show();
     auto *target = child<QLineEdit>(&main, "Text1");
     QCOMPARE(target->text(), QStringLiteral("Ввести данные"));
@@ -200,6 +222,25 @@ void TestMainWindow::opensEditor()
     QVERIFY(main.editor() && main.editor()->isVisible());
     QVERIFY(!main.isVisible());
     QVERIFY(child<QPushButton>(&main, "Command3")->isEnabled());
+    if (!everyWindow)
+        return;
+
+    Form2 *editor = main.editor();
+    for (int i = 0; i < 2; ++i) {
+        press(child<QPushButton>(editor, "Command3"));
+        editor->findChild<QAction *>(QStringLiteral("about"))->trigger();
+    }
+    press(child<QPushButton>(editor, "Command4"));
+    press(child<QPushButton>(&main, "Command3"));
+    for (int i = 0; i < 2; ++i)
+        for (const char *item : {"final", "check"})
+            main.findChild<QAction *>(QLatin1String(item))->trigger();
+    const QList<QPointer<QWidget>> others = windowsOf<Form2>() + windowsOf<Form3>() + windowsOf<Form4>()
+                                            + windowsOf<ReportWindow>() + windowsOf<CheckWindow>();
+    QCOMPARE(others.size(), 5);
+    owner.reset();
+    for (const QPointer<QWidget> &window : others)
+        QVERIFY(window.isNull());
 }
 
 void TestMainWindow::answerPaging()

@@ -87,7 +87,17 @@ Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     m_enter->setFocus();
 }
 
-Form1::~Form1() = default;
+// The About window belongs to no window, yet goes with the program's first
+// one, as every other window does.
+Form1::~Form1()
+{
+    delete Form4::instance();
+}
+
+Form2 *Form1::editor() const
+{
+    return m_editor.get();
+}
 
 void Form1::buildControls()
 {
@@ -245,15 +255,16 @@ void Form1::enterData()
     m_solve->setEnabled(true);
     m_menu.ans->setEnabled(true);
     m_next->setEnabled(false);
-    if (!m_editor) {
-        m_editor = std::make_unique<Form2>(m_context);
-        attachSaveLoadWindow(*m_editor, m_context);
-        connect(m_editor.get(), &Form2::returnedToMain, this, [this] { showActive(this); });
-        m_report->addItem(m_editor->reportAction(), m_editor.get());
-        m_report->addCheckItem(m_editor->checkAction(), m_editor.get());
-        connect(m_editor.get(), &Form2::systemEdited, m_report, &ReportKeeper::systemEdited);
-    }
-    m_editor->showEditor();
+    Form2 &editor = m_editor.ensure([this] {
+        auto *made = new Form2(m_context);
+        attachSaveLoadWindow(*made, m_context);
+        connect(made, &Form2::returnedToMain, this, [this] { showActive(this); });
+        m_report->addItem(made->reportAction(), made);
+        m_report->addCheckItem(made->checkAction(), made);
+        connect(made, &Form2::systemEdited, m_report, &ReportKeeper::systemEdited);
+        return made;
+    });
+    editor.showEditor();
     hide();
 }
 

@@ -5,9 +5,9 @@
 #pragma once
 
 
-#include <QMainWindow>
+#include "ui/common/keptwindow.h"
 
-#include <memory>
+#include <QMainWindow>
 
 class QAction;
 class QLineEdit;
@@ -33,7 +33,7 @@ public:
     ~Form1() override;
 
     // The editor, created on first use and then only hidden and shown.
-    Form2 *editor() const { return m_editor.get(); }
+    Form2 *editor() const;
     // The last solve's detailed report ("Подробный отчет").
     ravno::ReportKeeper *report() const { return m_report; }
 
@@ -62,7 +62,7 @@ private:
     void placeLogView();
 
     ravno::AppContext &m_context;
-    std::unique_ptr<Form2> m_editor; // a top-level window of its own
+    ravno::KeptWindow<Form2> m_editor; // a top-level window of its own
 
     QPushButton *m_enter = nullptr;      // Command1
     QLineEdit *m_enterBox = nullptr;     // Text1

@@ -16,6 +16,16 @@ ReportKeeper::ReportKeeper(AppContext &context, QObject *parent) : QObject(paren
 
 ReportKeeper::~ReportKeeper() = default;
 
+ReportWindow *ReportKeeper::window() const
+{
+    return m_window.get();
+}
+
+CheckWindow *ReportKeeper::checkWindow() const
+{
+    return m_check.get();
+}
+
 void ReportKeeper::addItem(QAction *item, QWidget *caller)
 {
     if (!item)
@@ -36,7 +46,7 @@ void ReportKeeper::addCheckItem(QAction *item, QWidget *caller)
 
 bool ReportKeeper::showsSolves() const
 {
-    return m_window && m_window->isVisible();
+    return m_window.isOpen();
 }
 
 void ReportKeeper::solved(SolveRecord record)
@@ -68,10 +78,8 @@ void ReportKeeper::unloaded()
     for (const auto &item : m_items)
         if (item)
             item->setEnabled(false);
-    if (m_window)
-        m_window->hide();
-    if (m_check)
-        m_check->hide();
+    m_window.hide();
+    m_check.hide();
 }
 
 void ReportKeeper::refresh()
@@ -104,42 +112,43 @@ void fitScreen(QWidget *window, const QWidget *caller)
     window->resize(window->size().boundedTo(room));
 }
 
+// Placed before it is shown, so that the window manager puts the frame,
+// title bar and all, where it was asked; an open window is only raised.
+void showBeside(QWidget &window, const QWidget *caller)
+{
+    if (!window.isVisible()) {
+        fitScreen(&window, caller);
+        placeBeside(&window, caller, caller->frameGeometry());
+        window.show();
+    }
+    showActive(&window);
+}
+
 } // namespace
 
 void ReportKeeper::open(QWidget *caller)
 {
     if (!m_record)
         return;
-    if (!m_window) {
-        m_window = std::make_unique<ReportWindow>(m_context.messages, m_context.locale);
-        m_window->openCheck = [this] { openCheck(m_window.get()); };
-    }
+    ReportWindow &window = m_window.ensure([this] {
+        auto *made = new ReportWindow(m_context.messages, m_context.locale);
+        made->openCheck = [this, made] { openCheck(made); };
+        return made;
+    });
     refresh();
-    if (!m_window->isVisible()) {
-        // Placed before it is shown, so that the window manager puts the
-        // frame, title bar and all, where it was asked.
-        fitScreen(m_window.get(), caller);
-        placeBeside(m_window.get(), caller, caller->frameGeometry());
-        m_window->show();
-    }
-    showActive(m_window.get());
+    showBeside(window, caller);
 }
 
 void ReportKeeper::openCheck(QWidget *caller)
 {
     if (!m_record)
         return;
-    if (!m_check)
-        m_check = std::make_unique<CheckWindow>(m_context.messages, m_context.locale);
+    CheckWindow &check
+        = m_check.ensure([this] { return new CheckWindow(m_context.messages, m_context.locale); });
     // The system the report starts from; the student's steps stay while it
     // is the same.
-    m_check->setSystem(m_record->before());
-    if (!m_check->isVisible()) {
-        fitScreen(m_check.get(), caller);
-        placeBeside(m_check.get(), caller, caller->frameGeometry());
-        m_check->show();
-    }
-    showActive(m_check.get());
+    check.setSystem(m_record->before());
+    showBeside(check, caller);
 }
 
 } // namespace ravno

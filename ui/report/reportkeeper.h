@@ -10,6 +10,7 @@
 #pragma once
 
 #include "core/exact/solverecord.h"
+#include "ui/common/keptwindow.h"
 
 #include <QObject>
 #include <QPointer>
@@ -46,8 +47,8 @@ public:
     void systemEdited();
     void unloaded();
 
-    ReportWindow *window() const { return m_window.get(); }
-    CheckWindow *checkWindow() const { return m_check.get(); }
+    ReportWindow *window() const;
+    CheckWindow *checkWindow() const;
 
 private:
     void open(QWidget *caller);
@@ -58,8 +59,8 @@ private:
     std::unique_ptr<SolveRecord> m_record;
     bool m_edited = false;
     bool m_shownIsCurrent = false; // the window shows m_record
-    std::unique_ptr<ReportWindow> m_window;
-    std::unique_ptr<CheckWindow> m_check;
+    KeptWindow<ReportWindow> m_window;
+    KeptWindow<CheckWindow> m_check;
     std::vector<QPointer<QAction>> m_items;
 };
 

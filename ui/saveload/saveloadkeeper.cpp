@@ -3,12 +3,12 @@
 
 #include "ui/saveload/form3.h"
 
+#include "ui/common/keptwindow.h"
 #include "ui/common/layout.h"
 #include "ui/editor/form2.h"
 
 #include <QEvent>
 #include <QLineEdit>
-#include <QPointer>
 
 namespace ravno {
 
@@ -24,34 +24,31 @@ public:
     {
         m_editor.installEventFilter(this);
     }
-    ~SaveLoadKeeper() override { delete m_window.data(); }
-
     void open()
     {
-        if (m_window && m_window->isVisible()) {
-            showActive(m_window);
+        if (m_window.isOpen()) {
+            showActive(m_window.get());
             return;
         }
         // A window hidden with the editor is not reused: every showing starts
         // from the initial state.
-        delete m_window.data();
-        m_window = new Form3(m_context, m_editor);
-        // Placed again once the window manager has framed it: its frame
-        // may be larger than the editor's, taken until then.
-        refitWhenFramed(m_window, [this] {
-            m_window->fitToScreen(m_editor.frameGeometry().height() - m_editor.geometry().height());
-            place();
+        m_window.reset();
+        Form3 &window = m_window.ensure([this] {
+            auto *made = new Form3(m_context, m_editor);
+            // Placed again once the window manager has framed it: its frame
+            // may be larger than the editor's, taken until then.
+            refitWhenFramed(made, [this, made] {
+                made->fitToScreen(m_editor.frameGeometry().height() - m_editor.geometry().height());
+                place();
+            });
+            return made;
         });
-        m_window->show();
+        window.show();
         place();
-        showActive(m_window);
+        showActive(&window);
     }
 
-    void hide()
-    {
-        if (m_window)
-            m_window->hide();
-    }
+    void hide() { m_window.hide(); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -60,8 +57,7 @@ protected:
         // may move to stay on the screen: a save/load window it now reaches
         // moves aside again.
         const bool moved = event->type() == QEvent::Resize || event->type() == QEvent::Move;
-        if (watched == &m_editor && moved && m_window
-            && m_window->isVisible()
+        if (watched == &m_editor && moved && m_window.isOpen()
             && m_window->frameGeometry().intersects(m_editor.frameGeometry()))
             place();
         return QObject::eventFilter(watched, event);
@@ -74,12 +70,12 @@ private:
         QRect keepClear = m_editor.frameGeometry();
         if (const auto *contents = m_editor.findChild<QLineEdit *>(QStringLiteral("Text1")))
             keepClear.setBottom(contents->mapToGlobal(contents->rect().bottomLeft()).y());
-        placeBeside(m_window, &m_editor, keepClear);
+        placeBeside(m_window.get(), &m_editor, keepClear);
     }
 
     Form2 &m_editor;
     AppContext &m_context;
-    QPointer<Form3> m_window;
+    KeptWindow<Form3> m_window;
 };
 
 } // namespace
