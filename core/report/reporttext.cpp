@@ -227,19 +227,10 @@ QString reportPlainText(const Report &report, const QLocale &locale, Method meth
 // too small to read.
 QString html(const QString &text)
 {
-    static const QString raised = QStringLiteral("⁰¹²³⁴⁵⁶⁷⁸⁹⁻");
-    static const QString plain = QStringLiteral("0123456789−");
     QString out;
-    bool in = false;
-    for (const QChar c : text.toHtmlEscaped()) {
-        const qsizetype at = raised.indexOf(c);
-        if ((at >= 0) != in) {
-            out += in ? QStringLiteral("</sup>") : QStringLiteral("<sup>");
-            in = !in;
-        }
-        out += at >= 0 ? plain[at] : c;
-    }
-    return in ? out + QStringLiteral("</sup>") : out;
+    for (const TextRun &run : exponentRuns(text))
+        out += run.raised ? QStringLiteral("<sup>%1</sup>").arg(run.text.toHtmlEscaped()) : run.text.toHtmlEscaped();
+    return out;
 }
 
 QString reportHtml(const Report &report, const QLocale &locale, Method method)

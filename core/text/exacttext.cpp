@@ -147,6 +147,20 @@ long textDigits(const mpq_class &value, Notation notation)
 
 } // namespace
 
+std::vector<TextRun> exponentRuns(const QString &text)
+{
+    static const QString raised = QStringLiteral("⁰¹²³⁴⁵⁶⁷⁸⁹⁻");
+    static const QString plain = QStringLiteral("0123456789−");
+    std::vector<TextRun> out;
+    for (const QChar c : text) {
+        const qsizetype at = raised.indexOf(c);
+        if (out.empty() || out.back().raised != (at >= 0))
+            out.push_back({QString(), at >= 0});
+        out.back().text += at >= 0 ? plain[at] : c;
+    }
+    return out;
+}
+
 bool isLong(const mpq_class &value, Notation notation)
 {
     return textDigits(value, notation) > kLongDigits;

@@ -12,6 +12,8 @@
 #include <QLocale>
 #include <QString>
 
+#include <vector>
+
 namespace ravno {
 
 inline constexpr int kLongDigits = 40;
@@ -31,6 +33,15 @@ enum class Notation {
 
 QString exactText(const mpq_class &value, const QLocale &locale, Length length = Length::Whole,
                   Notation notation = Notation::Decimal);
+
+// A text of Length::Short as the runs it is set in, each exponent raised
+// and written in plain digits: "1·10⁻²⁵¹" is "1·10", then "−251" raised.
+struct TextRun
+{
+    QString text;
+    bool raised = false;
+};
+std::vector<TextRun> exponentRuns(const QString &text);
 
 // True when the text of the value is longer than kLongDigits digits.
 bool isLong(const mpq_class &value, Notation notation = Notation::Decimal);

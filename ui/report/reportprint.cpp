@@ -30,27 +30,6 @@ qreal margin(const QPaintDevice &device)
     return int((2 / 2.54) * 96) * device.logicalDpiY() / 96.0;
 }
 
-// "1·10⁻²⁵¹" as the runs it is set in: "1·10", then "−251" raised.
-struct Run
-{
-    QString text;
-    bool raised = false;
-};
-
-std::vector<Run> runs(const QString &text)
-{
-    static const QString raised = QStringLiteral("⁰¹²³⁴⁵⁶⁷⁸⁹⁻");
-    static const QString plain = QStringLiteral("0123456789−");
-    std::vector<Run> out;
-    for (const QChar c : text) {
-        const qsizetype at = raised.indexOf(c);
-        if (out.empty() || out.back().raised != (at >= 0))
-            out.push_back({QString(), at >= 0});
-        out.back().text += at >= 0 ? plain[at] : c;
-    }
-    return out;
-}
-
 // An exponent's font: large enough to read, at least two thirds of the text.
 QFont raisedFont(const QFont &font)
 {
@@ -101,7 +80,7 @@ public:
     {
         const QFont small = raisedFont(font);
         qreal width = 0;
-        for (const Run &run : runs(text))
+        for (const TextRun &run : exponentRuns(text))
             width += metrics(run.raised ? small : font).horizontalAdvance(run.text);
         return width;
     }
@@ -112,7 +91,7 @@ public:
         const QFontMetricsF m = metrics(font);
         const QFont small = raisedFont(font);
         const qreal raise = m.ascent() - metrics(small).capHeight();
-        for (const Run &run : runs(text)) {
+        for (const TextRun &run : exponentRuns(text)) {
             const QFont &face = run.raised ? small : font;
             const qreal width = metrics(face).horizontalAdvance(run.text);
             const qreal y = run.raised ? baseline - raise : baseline;
@@ -130,7 +109,7 @@ public:
         // many characters as the text it comes from.
         QString set;
         QList<QTextLayout::FormatRange> exponents;
-        for (const Run &run : runs(text)) {
+        for (const TextRun &run : exponentRuns(text)) {
             if (run.raised) {
                 QTextCharFormat format;
                 format.setFont(raisedFont(font));
