@@ -204,10 +204,9 @@ qreal firstBlockHeight(const Pages &pages, const ReportBlock &block, const Matri
     return qreal(block.rows.size() + (names ? 1 : 0)) * pages.metrics(s.font.font).lineSpacing();
 }
 
-void matrix(Pages &pages, const ReportBlock &block)
+void matrix(Pages &pages, const ReportBlock &block, const MatrixSetting &chosen)
 {
     const std::size_t columns = block.rows.front().size();
-    const MatrixSetting chosen = setting(pages, block);
     const MatrixFont &f = chosen.font;
     const bool whole = chosen.whole;
     const QFontMetricsF m = pages.metrics(f.font);
@@ -271,20 +270,21 @@ struct Faces
 // line's first line, a matrix's first block, or a heading with what it
 // keeps in turn. A heading is thus never the last line of a page.
 qreal keptWithHeading(const Pages &pages, const Faces &faces, const std::vector<ReportBlock> &blocks,
-                      std::size_t i)
+                      const std::vector<MatrixSetting> &settings, std::size_t i)
 {
     if (i >= blocks.size())
         return 0;
     const ReportBlock &block = blocks[i];
     switch (block.kind) {
     case ReportBlock::Kind::Heading:
-        return faces.line / 2 + faces.bigLine + faces.line / 4 + keptWithHeading(pages, faces, blocks, i + 1);
+        return faces.line / 2 + faces.bigLine + faces.line / 4
+               + keptWithHeading(pages, faces, blocks, settings, i + 1);
     case ReportBlock::Kind::Column:
-        return faces.boldLine + keptWithHeading(pages, faces, blocks, i + 1);
+        return faces.boldLine + keptWithHeading(pages, faces, blocks, settings, i + 1);
     case ReportBlock::Kind::Line:
         return faces.line;
     case ReportBlock::Kind::Matrix:
-        return block.rows.empty() ? 0 : firstBlockHeight(pages, block, setting(pages, block));
+        return block.rows.empty() ? 0 : firstBlockHeight(pages, block, settings[i]);
     }
     return 0;
 }
@@ -300,17 +300,22 @@ PrintLayout layOutReport(const QString &title, const QString &titleLine, const s
     pages.paragraph(title, uiFont(14, true), true);
     pages.skip(line / 2);
     pages.paragraph(titleLine, faces.text);
+    // Each matrix's size, chosen once: a heading before it needs its height.
+    std::vector<MatrixSetting> settings(blocks.size());
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+        if (blocks[i].kind == ReportBlock::Kind::Matrix && !blocks[i].rows.empty())
+            settings[i] = setting(pages, blocks[i]);
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         const ReportBlock &block = blocks[i];
         switch (block.kind) {
         case ReportBlock::Kind::Heading:
             pages.skip(line / 2);
-            pages.need(faces.bigLine + line / 4 + keptWithHeading(pages, faces, blocks, i + 1));
+            pages.need(faces.bigLine + line / 4 + keptWithHeading(pages, faces, blocks, settings, i + 1));
             pages.paragraph(block.text, faces.big, true);
             pages.skip(line / 4);
             break;
         case ReportBlock::Kind::Column:
-            pages.need(faces.boldLine + keptWithHeading(pages, faces, blocks, i + 1));
+            pages.need(faces.boldLine + keptWithHeading(pages, faces, blocks, settings, i + 1));
             pages.paragraph(block.text, faces.bold, true);
             break;
         case ReportBlock::Kind::Line:
@@ -319,7 +324,7 @@ PrintLayout layOutReport(const QString &title, const QString &titleLine, const s
             break;
         case ReportBlock::Kind::Matrix:
             if (!block.rows.empty())
-                matrix(pages, block);
+                matrix(pages, block, settings[i]);
             break;
         }
     }
