@@ -249,10 +249,6 @@ void matrix(Pages &pages, const ReportBlock &block, const MatrixSetting &chosen)
     }
 }
 
-} // namespace
-
-namespace {
-
 // The report's faces and the height of a line of each on the device.
 struct Faces
 {
