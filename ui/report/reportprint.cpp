@@ -196,12 +196,19 @@ MatrixSetting setting(const Pages &pages, const ReportBlock &block)
     return {measure(pages, block, kSmallestSize, true), false};
 }
 
-// The first block's rows and the names over them: what is kept on one page
-// with the heading before the matrix.
-qreal firstBlockHeight(const Pages &pages, const ReportBlock &block, const MatrixSetting &s)
+// Set in blocks, the block from column `from` on has the unknowns' names
+// over it, unless it holds only the right-hand side.
+bool named(const MatrixSetting &s, std::size_t from)
 {
-    const bool names = !s.whole && s.font.bar > 0;
-    return qreal(block.rows.size() + (names ? 1 : 0)) * pages.metrics(s.font.font).lineSpacing();
+    return !s.whole && from < s.font.bar;
+}
+
+// The rows of the block from column `from` on, with the names over them: it
+// stands on one page where it fits on one, and the first block shares its
+// page with the heading before the matrix.
+qreal blockHeight(const Pages &pages, const ReportBlock &block, const MatrixSetting &s, std::size_t from = 0)
+{
+    return qreal(block.rows.size() + (named(s, from) ? 1 : 0)) * pages.metrics(s.font.font).lineSpacing();
 }
 
 void matrix(Pages &pages, const ReportBlock &block, const MatrixSetting &chosen)
@@ -219,10 +226,8 @@ void matrix(Pages &pages, const ReportBlock &block, const MatrixSetting &chosen)
             ++to;
         const qreal start = pages.left() + (whole ? 0 : f.rowNumbers);
         const auto rightEdges = [&](std::size_t j) { return start + span(f, from, j + 1); };
-        // A block on one page where it fits on one.
-        const bool names = !whole && from < f.bar;
-        pages.need(qreal(block.rows.size() + (names ? 1 : 0)) * m.lineSpacing());
-        if (names) {
+        pages.need(blockHeight(pages, block, chosen, from));
+        if (named(chosen, from)) {
             // The names over the columns.
             const qreal baseline = pages.line(f.font);
             for (std::size_t j = from; j < to && j < f.bar; ++j) {
@@ -280,7 +285,7 @@ qreal keptWithHeading(const Pages &pages, const Faces &faces, const std::vector<
     case ReportBlock::Kind::Line:
         return faces.line;
     case ReportBlock::Kind::Matrix:
-        return block.rows.empty() ? 0 : firstBlockHeight(pages, block, settings[i]);
+        return block.rows.empty() ? 0 : blockHeight(pages, block, settings[i]);
     }
     return 0;
 }
