@@ -413,9 +413,9 @@ int copyChild(const QStringList &args)
     };
     AnswerLog log(folder, files);
     Catalogue catalogue(folder, files);
-    const Result<QString> shown = log.all();
-    const bool logSaved = shown && refusedThere(log.takeNotice()) && settled()
-                          && refusedThere(failure(log.save(shown.value()))) && settled();
+    const Result<LogText> shown = log.all();
+    const bool logSaved = shown && refusedThere(shown.value().notice) && settled()
+                          && refusedThere(failure(log.save(shown.value().entries))) && settled();
     const Result<QString> list = catalogue.show();
     const bool listSaved =
         list && refusedThere(failure(catalogue.rewrite(list.value()))) && settled();
