@@ -14,6 +14,8 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <sys/resource.h>
+
 using namespace ravno;
 using namespace ravno::test;
 
@@ -31,6 +33,8 @@ private slots:
     void pagingEndsWhenFilesClose();
     void lastAnswerOfEmptyLog();
     void allAnswersViewAndSave();
+    void failedAppendToldAfterTheAnswer_data();
+    void failedAppendToldAfterTheAnswer();
     void missingFolderIsReportedAndHarmless();
     void singularSystemIsLogged();
     void unloadThenReturnSolvesWhatTheEditorShows();
@@ -333,6 +337,44 @@ void TestMainWindow::allAnswersViewAndSave()
     main.findChild<QAction *>(QStringLiteral("allans"))->trigger();
     QVERIFY(!view->isVisible() && !save->isVisible() && !hide->isVisible());
     QVERIFY(all->isVisible());
+}
+
+void TestMainWindow::failedAppendToldAfterTheAnswer_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("first answer") << "Command2";
+    QTest::newRow("last answer") << "Command8";
+    QTest::newRow("all answers") << "Command4";
+}
+
+// A log that cannot grow (here over the file-size limit) is still read: the
+// answer is shown first, then the failed write is told.
+void TestMainWindow::failedAppendToldAfterTheAnswer()
+{
+    QFETCH(QString, button);
+    prepareProcess();
+    Sandbox box;
+    QVERIFY(box.write(QStringLiteral("lastans"), "answer\r\n"));
+    Form1 main(*box.context);
+    main.show();
+    struct Limit
+    {
+        rlimit before = {};
+        Limit() { ::getrlimit(RLIMIT_FSIZE, &before); }
+        ~Limit() { ::setrlimit(RLIMIT_FSIZE, &before); }
+    } limit;
+    const rlimit fsize = {8, limit.before.rlim_max};
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &fsize), 0);
+    press(child<QPushButton>(&main, qPrintable(button)));
+    const QStringList shown = child<PrintBox>(&main, "Picture1")->printedLines();
+    QVERIFY(shown == QStringList{"answer"}
+            || child<QPlainTextEdit>(&main, "Text2")->toPlainText() == u"answer\n");
+    QCOMPARE(box.messages.boxes.size(), 1);
+    QVERIFY2(box.messages.boxes[0].text.startsWith(
+                 QStringLiteral("Не удалось записать файл files/lastans: файл превысил "
+                                "допустимый размер (")),
+             qPrintable(box.messages.boxes[0].text));
+    QCOMPARE(box.read(QStringLiteral("lastans")), QByteArray("answer\r\n"));
 }
 
 void TestMainWindow::missingFolderIsReportedAndHarmless()
