@@ -14,8 +14,6 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include <sys/resource.h>
-
 using namespace ravno;
 using namespace ravno::test;
 
@@ -357,14 +355,8 @@ void TestMainWindow::failedAppendToldAfterTheAnswer()
     QVERIFY(box.write(QStringLiteral("lastans"), "answer\r\n"));
     Form1 main(*box.context);
     main.show();
-    struct Limit
-    {
-        rlimit before = {};
-        Limit() { ::getrlimit(RLIMIT_FSIZE, &before); }
-        ~Limit() { ::setrlimit(RLIMIT_FSIZE, &before); }
-    } limit;
-    const rlimit fsize = {8, limit.before.rlim_max};
-    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &fsize), 0);
+    const FileSizeLimit limit(8);
+    QVERIFY(limit.set());
     press(child<QPushButton>(&main, qPrintable(button)));
     const QStringList shown = child<PrintBox>(&main, "Picture1")->printedLines();
     QVERIFY(shown == QStringList{"answer"}
