@@ -72,7 +72,7 @@ Result<Place> openPlace(const QString &path, const QString &shownName, Access ac
         const int error = errno;
         if (error == EACCES || error == EPERM)
             return systemError(Failure::NoAccess, shownName, access, error);
-        return inFolder(Failure::NoFolder, shownName, access, folderName);
+        return inFolder(Failure::NoFolder, shownName, access, folderName, error);
     }
     Place place;
     place.folder = std::make_shared<Descriptor>(fd);
@@ -86,10 +86,11 @@ std::optional<FileError> obstacleAt(const Place &place, const QString &shownName
 {
     struct stat status = {};
     if (::fstatat(place.dir(), place.name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
-        if (errno == EACCES)
-            return FileError(Failure::NoAccess, shownName, access);
+        const int error = errno;
+        if (error == EACCES)
+            return quietError(Failure::NoAccess, shownName, access, error);
         if (access == Access::Read)
-            return FileError(Failure::Missing, shownName, access);
+            return quietError(Failure::Missing, shownName, access, error);
         return std::nullopt;
     }
     if (S_ISLNK(status.st_mode)) {
@@ -124,9 +125,10 @@ Result<Place> followInside(const Place &place, const QString &shownName, Access 
     for (qsizetype i = 0; i + 1 < steps.size(); ++i) {
         const int fd = ::openat(found.dir(), QFile::encodeName(steps[i]).constData(),
                                 O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int error = fd < 0 ? errno : 0;
         if (fd < 0)
-            return errno == ENOENT && access == Access::Read
-                       ? FileError(Failure::Missing, shownName, access)
+            return error == ENOENT && access == Access::Read
+                       ? quietError(Failure::Missing, shownName, access, error)
                        : outside;
         found.folder = std::make_shared<Descriptor>(fd);
     }
@@ -144,13 +146,14 @@ Result<int> openAt(const Place &place, int flags, const QString &shownName, Acce
     if (fd < 0) {
         const int error = errno;
         switch (error) {
-        case ELOOP: return inFolder(Failure::LinkOutside, shownName, access, place.folderName);
-        case EISDIR: return FileError(Failure::IsFolder, shownName, access);
-        case ENXIO: return FileError(Failure::NotRegular, shownName, access);
+        case ELOOP:
+            return inFolder(Failure::LinkOutside, shownName, access, place.folderName, error);
+        case EISDIR: return quietError(Failure::IsFolder, shownName, access, error);
+        case ENXIO: return quietError(Failure::NotRegular, shownName, access, error);
         case EROFS: return systemError(Failure::ReadOnly, shownName, access, error);
         case ENOENT:
             if (access == Access::Read)
-                return FileError(Failure::Missing, shownName, access);
+                return quietError(Failure::Missing, shownName, access, error);
             break;
         case EACCES:
         case EPERM:

@@ -176,9 +176,17 @@ FileError systemError(Failure kind, const QString &shownName, Access access, int
     return failed;
 }
 
-FileError inFolder(Failure kind, const QString &shownName, Access access, const QString &folder)
+FileError quietError(Failure kind, const QString &shownName, Access access, int error)
 {
     FileError failed(kind, shownName, access);
+    failed.errorNumber = error;
+    return failed;
+}
+
+FileError inFolder(Failure kind, const QString &shownName, Access access, const QString &folder,
+                   int error)
+{
+    FileError failed = quietError(kind, shownName, access, error);
     failed.folder = folder;
     return failed;
 }

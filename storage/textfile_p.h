@@ -45,8 +45,12 @@ FileError readError(Failure kind, const QString &shownName, const QString &syste
 FileError systemError(Failure kind, const QString &shownName, Access access, int error);
 // A line over kMostLineBytes, refused.
 FileError lineTooLong(const QString &shownName);
+// The failure of a call that left errno error, where the kind says all the
+// words need to: the number is kept, no words are added.
+FileError quietError(Failure kind, const QString &shownName, Access access, int error);
 // A failure that names the folder too.
-FileError inFolder(Failure kind, const QString &shownName, Access access, const QString &folder);
+FileError inFolder(Failure kind, const QString &shownName, Access access, const QString &folder,
+                   int error = 0);
 
 // Opens path for reading as a regular file inside its folder (a link
 // inside followed, see storage/folderaccess.h); the error when it cannot.
