@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How the file formats report a failure: as a value that names the kind of
-// failure, the file and what the system said. The windows turn it into
-// Russian words (ui/common/failuretext.h) and show them in a message box;
-// nothing here ever ends the program.
+// failure, the file, what the system said and whatever else the kind names,
+// each in a field of its own; a typed name the files cannot take is refused
+// with its reason (NameRefusal). The windows turn these into Russian words
+// (ui/common/failuretext.h) and show them in a message box; nothing here
+// ever ends the program.
 #pragma once
 
 #include <QString>
