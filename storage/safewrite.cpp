@@ -287,7 +287,8 @@ Status appendToFile(const QString &path, const QString &shownName, const QString
     if (writeAll(sink, out))
         return success();
     // No half line is left behind: the file is cut back to where it ended.
-    FileError error = writeError(writeFailure(sink.error), shownName, file.errorString(), sink.error);
+    FileError error =
+        writeError(writeFailure(sink.error), shownName, file.errorString(), sink.error);
     if (::ftruncate(file.handle(), before) != 0)
         error.leftover = Leftover::PartLine;
     return error;
