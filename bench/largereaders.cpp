@@ -231,7 +231,7 @@ int lastAnswerOn(AppContext &context, qint64 bytes)
     timer.start();
     const auto last = context.log.last();
     const double ms = msSince(timer);
-    if (!last || !last.value())
+    if (!last || !last.value().line)
         return 1;
     std::printf("%-48s %10.1f ms %8.1f MiB above the start\n",
                 qPrintable(QStringLiteral("\"Последний ответ\", log of %1 MiB").arg(bytes >> 20)), ms,

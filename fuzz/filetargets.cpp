@@ -146,27 +146,27 @@ QString answerLog(QByteArrayView input)
     AnswerLog log(folder, files);
     // Paging from the first answer meets every entry once, in order.
     QStringList paged;
-    for (Result<std::optional<QString>> entry = log.first(); entry && entry.value();
+    for (Result<LogEntry> entry = log.first(); entry && entry.value().line;
          entry = log.next()) {
-        paged.append(*entry.value());
+        paged.append(*entry.value().line);
         if (paged.size() > entries.size())
             return describe("paging runs past the end", paged.join(u'|'));
     }
     if (paged != entries)
         return describe("paging", paged.join(u'|') + QStringLiteral(" vs ") + entries.join(u'|'));
 
-    const Result<std::optional<QString>> last = log.last();
-    if (!last || last.value().value_or(QString()) != (entries.isEmpty() ? QString() : entries.last()))
+    const Result<LogEntry> last = log.last();
+    if (!last || last.value().line.value_or(QString()) != (entries.isEmpty() ? QString() : entries.last()))
         return describe("last answer", entries.join(u'|'));
     if (files.isPaging())
         return QStringLiteral("still paging after the last answer");
 
-    const Result<QString> all = log.all();
+    const Result<LogText> all = log.all();
     if (!all)
         return {}; // a log with characters the code page lacks cannot be rewritten
     const QString listed = entries.isEmpty() ? QString() : entries.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
-    if (all.value() != listed)
-        return describe("all answers", all.value());
+    if (all.value().entries != listed)
+        return describe("all answers", all.value().entries);
     return {};
 }
 

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+
 namespace ravno {
 
 // The log open for reading between "Первый ответ" and "Следующий ответ": the
@@ -25,18 +27,17 @@ struct OpenFiles::Paging
             // No more than the longest line and its line end, and one byte
             // to tell a longer one.
             QByteArray bytes = file.readLine(kMostLineBytes + 3);
+            const int error = errno;
             if (file.error() != QFileDevice::NoError)
-                return readError(Failure::ReadFailed, shown, file.errorString());
+                return readError(Failure::ReadFailed, shown, file.errorString(), error);
             if (bytes.endsWith('\n'))
                 bytes.chop(1);
             else if (!file.atEnd())
-                return FileError(Failure::LineTooLong, shown, Access::Read,
-                                 {QString::number(kMostLineBytes)});
+                return lineTooLong(shown);
             if (bytes.endsWith('\r'))
                 bytes.chop(1);
             if (bytes.size() > kMostLineBytes)
-                return FileError(Failure::LineTooLong, shown, Access::Read,
-                                 {QString::number(kMostLineBytes)});
+                return lineTooLong(shown);
             if (!bytes.isEmpty())
                 return std::optional<QString>(decodeText(bytes));
         }
@@ -76,67 +77,69 @@ Status AnswerLog::appendLocked(const QString &text)
                      [&] { return appendToFile(path(), shown(), text); });
 }
 
-bool AnswerLog::appendBeforeReading(FileError &failure)
+Result<std::optional<FileError>> AnswerLog::appendBeforeReading()
 {
-    m_notice.reset();
     const Status appended = appendLocked(kLineEnd);
     if (appended)
-        return true;
-    failure = asReadFailure(appended.error());
+        return std::optional<FileError>();
+    FileError failure = asReadFailure(appended.error());
     if (!readableDespite(failure, path()))
-        return false;
-    m_notice = failure;
-    return true;
+        return failure;
+    return std::optional<FileError>(failure);
 }
 
-Result<std::optional<QString>> AnswerLog::first()
+Result<LogEntry> AnswerLog::first()
 {
     m_files.closeAll();
-    FileError failure;
-    if (!appendBeforeReading(failure))
-        return failure;
+    const Result<std::optional<FileError>> appended = appendBeforeReading();
+    if (!appended)
+        return appended.error();
 
     auto paging = std::make_unique<OpenFiles::Paging>();
     if (auto failed = openForReading(paging->file, path(), shown()))
         return *failed;
-    const Result<std::optional<QString>> entry = paging->nextEntry();
-    if (entry && entry.value())
+    const Result<std::optional<QString>> line = paging->nextEntry();
+    if (!line)
+        return line.error();
+    if (line.value())
         m_files.m_paging = std::move(paging);
-    return entry;
+    return LogEntry{line.value(), appended.value()};
 }
 
-Result<std::optional<QString>> AnswerLog::next()
+Result<LogEntry> AnswerLog::next()
 {
     if (!m_files.m_paging)
-        return std::optional<QString>();
-    const Result<std::optional<QString>> entry = m_files.m_paging->nextEntry();
-    if (!entry)
+        return LogEntry();
+    const Result<std::optional<QString>> line = m_files.m_paging->nextEntry();
+    if (!line) {
         m_files.closeAll();
-    return entry;
+        return line.error();
+    }
+    return LogEntry{line.value(), std::nullopt};
 }
 
-Result<std::optional<QString>> AnswerLog::last()
+Result<LogEntry> AnswerLog::last()
 {
     m_files.closeAll();
-    FileError failure;
-    if (!appendBeforeReading(failure))
-        return failure;
+    const Result<std::optional<FileError>> appended = appendBeforeReading();
+    if (!appended)
+        return appended.error();
     const Result<QString> lastEntry = readLastLine(path(), shown());
     if (!lastEntry)
         return lastEntry.error();
     if (lastEntry.value().isEmpty())
-        return std::optional<QString>();
-    return std::optional<QString>(lastEntry.value());
+        return LogEntry{std::nullopt, appended.value()};
+    return LogEntry{lastEntry.value(), appended.value()};
 }
 
-Result<QString> AnswerLog::all()
+Result<LogText> AnswerLog::all()
 {
     m_files.closeAll();
     m_shown = FileSnapshot();
-    return underLock(path(), shown(), m_folder.lockWaitMs(), [&]() -> Result<QString> {
+    return underLock(path(), shown(), m_folder.lockWaitMs(), [&]() -> Result<LogText> {
         // A log that was never written is an empty one; the rewrite creates it.
-        m_notice.reset();
-        QString entries;
+        LogText shownText;
+        QString &entries = shownText.entries;
         FileSnapshot read;
         bool tooLarge = false;
         const QFileInfo info(path());
@@ -166,11 +169,11 @@ Result<QString> AnswerLog::all()
             // keeps the lines added after what was read.
             if (!readableDespite(rewritten.error(), path()))
                 return rewritten.error();
-            m_notice = rewritten.error();
+            shownText.notice = rewritten.error();
             m_shown = read;
         }
         entries.chop(kLineEnd.size());
-        return entries;
+        return shownText;
     });
 }
 

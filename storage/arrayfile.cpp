@@ -32,8 +32,9 @@ Result<int> positionFromItem(const QString &name, const QString &item)
 {
     if (inRange(item))
         return int(roundHalfEven(parseLeadingNumber(item)));
-    return FileError(Failure::OrderOutOfRange, DataFolder::displayName(name), Access::Read,
-                     {item.left(40)});
+    FileError refused(Failure::OrderOutOfRange, DataFolder::displayName(name), Access::Read);
+    refused.firstItem = item.left(40);
+    return refused;
 }
 
 // Both readers take every item after the first as it stands in the file,
@@ -84,10 +85,12 @@ Result<ArrayItems> readArrayItems(const DataFolder &folder, const QString &name,
                                     });
     if (!status)
         return status.error();
-    if (values > kMostValues)
-        return FileError(Failure::TooManyValues, DataFolder::displayName(name), Access::Read,
-                         {QString::number(kMostValues),
-                          QString::number(QFileInfo(folder.pathOf(name)).size())});
+    if (values > kMostValues) {
+        FileError tooMany(Failure::TooManyValues, DataFolder::displayName(name), Access::Read);
+        tooMany.limit = kMostValues;
+        tooMany.size = QFileInfo(folder.pathOf(name)).size();
+        return tooMany;
+    }
     return read;
 }
 
@@ -147,7 +150,7 @@ Status writeArrayFile(const DataFolder &folder, const QString &name, int scrollP
                       const QString &editorText)
 {
     if (auto refusal = refuseArrayName(name))
-        return *refusal;
+        return refusedName(DataFolder::displayName(name), *refusal);
     // Under the file's own lock, as every change is, but without a lock
     // file: it would lie beside the arrays under a name of its own.
     const QString path = folder.pathOf(name);
@@ -160,7 +163,7 @@ Status writeArrayFile(const DataFolder &folder, const QString &name, int scrollP
 Result<LoadedArray> readNamedArray(const DataFolder &folder, const QString &name)
 {
     if (auto refusal = refuseArrayName(name))
-        return *refusal;
+        return refusedName(DataFolder::displayName(name), *refusal);
     // An empty file has no first item; it reads as an empty one, and so is refused.
     const Result<ArrayItems> items = readArrayItems(folder, name, EmptyItems::Appended, inRange);
     if (!items)

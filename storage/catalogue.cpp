@@ -32,19 +32,18 @@ Status appendLocked(const DataFolder &folder, const QString &text)
 
 } // namespace
 
-std::optional<FileError> refuseCatalogueName(const QString &name)
+std::optional<NameRefusal> refuseCatalogueName(const QString &name)
 {
     // Read back as both readers read the line: the lists and the view.
     QStringList items;
     forEachItem(name, [&](QStringView item) { items.append(item.toString()); });
     if (carriesName(name) && items == QStringList{name})
         return std::nullopt;
-    FileError refusal(Failure::NameChangedInList, shown(), Access::Write,
-                      QStringList{name} + items);
+    NameRefusal refusal{NameReason::ChangedInList, name, QString(), items};
     if (!carriesName(name))
-        refusal.kind = Failure::NameUnseenInList;
+        refusal.reason = NameReason::UnseenInList;
     else if (items == QStringList{QString()})
-        refusal.kind = Failure::NameEmptyInList;
+        refusal.reason = NameReason::EmptyInList;
     return refusal;
 }
 
@@ -58,12 +57,10 @@ Status appendCatalogueName(const DataFolder &folder, const QString &name)
 {
     // A line break in the name would list it as two names, a refused name
     // one that cannot be loaded.
-    if (auto refusal = refuseArrayName(name)) {
-        refusal->path = shown();
-        return *refusal;
-    }
+    if (auto refusal = refuseArrayName(name))
+        return refusedName(shown(), *refusal);
     if (auto refusal = refuseCatalogueName(name))
-        return *refusal;
+        return refusedName(shown(), *refusal);
     return appendLocked(folder, name + kLineEnd);
 }
 
@@ -137,21 +134,20 @@ Status Catalogue::create()
     return createCatalogue(m_folder);
 }
 
-Result<QStringList> Catalogue::names()
+Result<ListedNames> Catalogue::names()
 {
     m_files.closeAll();
-    m_notice.reset();
+    ListedNames listed;
     if (const Status appended = appendCatalogueEmptyLine(m_folder); !appended) {
         if (!readableDespite(appended.error(), path(m_folder)))
             return asReadFailure(appended.error());
-        m_notice = appended.error();
+        listed.notice = appended.error();
     }
-    bool cut = false;
-    Result<QStringList> names = readCatalogueNames(m_folder, &cut);
-    if (cut && !m_notice)
-        m_notice = FileError(Failure::ListCut, shown(), Access::Read,
-                             {QString::number(kMostListedNames)});
-    return names;
+    Result<QStringList> names = readCatalogueNames(m_folder, &listed.cut);
+    if (!names)
+        return names.error();
+    listed.names = std::move(names.value());
+    return listed;
 }
 
 Status Catalogue::add(const QString &name)

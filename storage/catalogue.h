@@ -20,7 +20,7 @@ class OpenFiles;
 
 // Why name cannot go into the catalogue, or nothing: a name is listed only
 // when both readers (the lists and the view) give its line back unchanged.
-std::optional<FileError> refuseCatalogueName(const QString &name);
+std::optional<NameRefusal> refuseCatalogueName(const QString &name);
 
 Status createCatalogue(const DataFolder &folder);             // one empty line
 // Refuses, and leaves the file alone, what refuseArrayName or
@@ -43,6 +43,16 @@ Result<QStringList> readCatalogueNames(const DataFolder &folder, bool *cut = nul
 // A catalogue over kMostShownBytes is refused.
 Result<QString> readCatalogueForDisplay(const DataFolder &folder, FileSnapshot *taken = nullptr);
 
+// The names for the lists, and what the listing has to say beside them.
+struct ListedNames
+{
+    QStringList names;
+    bool cut = false; // the catalogue holds more: names are its first kMostListedNames
+    // The empty line that could not be appended before the reading (a full
+    // disk, a read-only file), told after the names are shown.
+    std::optional<FileError> notice;
+};
+
 // The save/load window's catalogue commands: each closes every open file
 // first (ending the paging of the answer log), then reads or writes.
 class Catalogue
@@ -52,20 +62,16 @@ public:
 
     Status create();
     // Appends an empty line (creating the catalogue), then reads the names.
-    // A list cut at kMostListedNames leaves a notice.
-    Result<QStringList> names();
+    Result<ListedNames> names();
     Status add(const QString &name);
     // The view's text; the next rewrite keeps the names added after it.
     Result<QString> show();
     Result<QStringList> rewrite(const QString &text);
-    // What the last command has to say beside its result, once.
-    std::optional<FileError> takeNotice() { return std::exchange(m_notice, std::nullopt); }
 
 private:
     DataFolder m_folder;
     OpenFiles &m_files;
     FileSnapshot m_shown; // the catalogue as show() last read it
-    std::optional<FileError> m_notice;
 };
 
 } // namespace ravno

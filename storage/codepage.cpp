@@ -61,7 +61,7 @@ QByteArray asciiWithCrLf(QStringView text)
 
 // The encoded text goes out in slices cut after a line end, so a CR LF
 // pair is never split.
-bool putText(QIODevice &out, QStringView text, QCryptographicHash *digest)
+bool putText(Sink &out, QStringView text, QCryptographicHash *digest)
 {
     QStringEncoder encoder(kCodePage);
     qsizetype start = 0;
@@ -132,7 +132,9 @@ std::optional<FileError> refuseText(const QString &text, const QString &shownNam
     const QString missing = charactersOutsideCodePage(text);
     if (missing.isEmpty())
         return std::nullopt;
-    return FileError(Failure::NotEncodable, shownName, Access::Write, {missing});
+    FileError refused(Failure::NotEncodable, shownName, Access::Write);
+    refused.characters = missing;
+    return refused;
 }
 
 QStringList splitLines(const QString &text)

@@ -42,35 +42,33 @@ QString DataFolder::displayName(const QString &name)
     return kFolderName + u'/' + name;
 }
 
-std::optional<FileError> refuseArrayName(const QString &name)
+std::optional<NameRefusal> refuseArrayName(const QString &name)
 {
-    FileError refusal(Failure::NameEmpty, DataFolder::displayName(name), Access::Write, {name});
-    const auto refused = [&](Failure kind) {
-        refusal.kind = kind;
+    NameRefusal refusal{NameReason::Empty, name, QString(), QStringList()};
+    const auto refused = [&](NameReason reason) {
+        refusal.reason = reason;
         return refusal;
     };
     if (name.isEmpty())
         return refusal;
     if (name.contains(u'/') || name.contains(u'\\'))
-        return refused(Failure::NameWithSeparator);
+        return refused(NameReason::WithSeparator);
     if (name == u"." || name == u"..")
-        return refused(Failure::NameOfFolder);
+        return refused(NameReason::OfFolder);
     for (const QString &own : kOwnFiles)
         if (name.compare(own, Qt::CaseInsensitive) == 0)
-            return refused(Failure::NameOfOwnFile);
+            return refused(NameReason::OfOwnFile);
     // Clearing a stale lock takes a second lock file of this ending for a
     // moment and deletes it afterwards, whatever it held.
     if (name.endsWith(QStringLiteral(".rmlock"), Qt::CaseInsensitive))
-        return refused(Failure::NameOfOwnFile);
+        return refused(NameReason::OfOwnFile);
     // DEL and U+0098 too: windows-1251 holds both, but neither shows in a list.
     for (QChar c : name)
         if (c.category() == QChar::Other_Control)
-            return refused(Failure::NameWithControl);
-    const QString missing = charactersOutsideCodePage(name);
-    if (!missing.isEmpty()) {
-        refusal.quoted.append(missing);
-        return refused(Failure::NameOutsideCodePage);
-    }
+            return refused(NameReason::WithControl);
+    refusal.characters = charactersOutsideCodePage(name);
+    if (!refusal.characters.isEmpty())
+        return refused(NameReason::OutsideCodePage);
     return std::nullopt;
 }
 

@@ -40,7 +40,7 @@ private:
     int m_lockWaitMs;
 };
 
-// A name typed for saving or loading an array: refused (the kind says why)
+// A name typed for saving or loading an array: refused (the reason says why)
 // when it is empty, holds "/" or "\", is "." or "..", names one of
 // the program's own files (SaveList, lastans, their lock files
 // SaveList.lock and lastans.lock, iexplore, help.htm, in any case), ends
@@ -48,6 +48,6 @@ private:
 // a line break or another control character, or holds a character
 // windows-1251 lacks (SaveList could not keep it). Every other
 // name, dots and blanks included, is kept exactly as typed; LostMas too.
-std::optional<FileError> refuseArrayName(const QString &name);
+std::optional<NameRefusal> refuseArrayName(const QString &name);
 
 } // namespace ravno

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/folderaccess.h"
 
+#include "storage/textfile_p.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,12 +16,6 @@
 
 namespace ravno {
 namespace {
-
-FileError failure(Failure kind, const QString &shownName, Access access, QStringList quoted = {},
-                  const QString &system = {})
-{
-    return FileError(kind, shownName, access, std::move(quoted), system);
-}
 
 // The path of the open folder as the system resolved it.
 QString pathOfOpenFolder(int fd, const QString &fallback)
@@ -75,8 +71,8 @@ Result<Place> openPlace(const QString &path, const QString &shownName, Access ac
     if (fd < 0) {
         const int error = errno;
         if (error == EACCES || error == EPERM)
-            return failure(Failure::NoAccess, shownName, access, {}, qt_error_string(error));
-        return failure(Failure::NoFolder, shownName, access, {folderName});
+            return systemError(Failure::NoAccess, shownName, access, error);
+        return inFolder(Failure::NoFolder, shownName, access, folderName, error);
     }
     Place place;
     place.folder = std::make_shared<Descriptor>(fd);
@@ -90,10 +86,11 @@ std::optional<FileError> obstacleAt(const Place &place, const QString &shownName
 {
     struct stat status = {};
     if (::fstatat(place.dir(), place.name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
-        if (errno == EACCES)
-            return failure(Failure::NoAccess, shownName, access);
+        const int error = errno;
+        if (error == EACCES)
+            return quietError(Failure::NoAccess, shownName, access, error);
         if (access == Access::Read)
-            return failure(Failure::Missing, shownName, access);
+            return quietError(Failure::Missing, shownName, access, error);
         return std::nullopt;
     }
     if (S_ISLNK(status.st_mode)) {
@@ -103,11 +100,11 @@ std::optional<FileError> obstacleAt(const Place &place, const QString &shownName
         return obstacleAt(target.value(), shownName, access);
     }
     if (S_ISDIR(status.st_mode))
-        return failure(Failure::IsFolder, shownName, access);
+        return FileError(Failure::IsFolder, shownName, access);
     if (!S_ISREG(status.st_mode))
-        return failure(Failure::NotRegular, shownName, access);
+        return FileError(Failure::NotRegular, shownName, access);
     if (access == Access::Write && ::faccessat(place.dir(), place.name.constData(), W_OK, 0) != 0)
-        return failure(Failure::ReadOnly, shownName, access);
+        return FileError(Failure::ReadOnly, shownName, access);
     return std::nullopt;
 }
 
@@ -117,7 +114,7 @@ Result<Place> followInside(const Place &place, const QString &shownName, Access 
     if (::fstatat(place.dir(), place.name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0
         || !S_ISLNK(status.st_mode))
         return place;
-    const FileError outside = failure(Failure::LinkOutside, shownName, access, {place.folderName});
+    const FileError outside = inFolder(Failure::LinkOutside, shownName, access, place.folderName);
     const QString target = linkTarget(place);
     const QString inside = place.folderPath + u'/';
     if (!target.startsWith(inside))
@@ -128,9 +125,10 @@ Result<Place> followInside(const Place &place, const QString &shownName, Access 
     for (qsizetype i = 0; i + 1 < steps.size(); ++i) {
         const int fd = ::openat(found.dir(), QFile::encodeName(steps[i]).constData(),
                                 O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int error = fd < 0 ? errno : 0;
         if (fd < 0)
-            return errno == ENOENT && access == Access::Read
-                       ? failure(Failure::Missing, shownName, access)
+            return error == ENOENT && access == Access::Read
+                       ? quietError(Failure::Missing, shownName, access, error)
                        : outside;
         found.folder = std::make_shared<Descriptor>(fd);
     }
@@ -148,20 +146,21 @@ Result<int> openAt(const Place &place, int flags, const QString &shownName, Acce
     if (fd < 0) {
         const int error = errno;
         switch (error) {
-        case ELOOP: return failure(Failure::LinkOutside, shownName, access, {place.folderName});
-        case EISDIR: return failure(Failure::IsFolder, shownName, access);
-        case ENXIO: return failure(Failure::NotRegular, shownName, access);
-        case EROFS: return failure(Failure::ReadOnly, shownName, access, {}, qt_error_string(error));
+        case ELOOP:
+            return inFolder(Failure::LinkOutside, shownName, access, place.folderName, error);
+        case EISDIR: return quietError(Failure::IsFolder, shownName, access, error);
+        case ENXIO: return quietError(Failure::NotRegular, shownName, access, error);
+        case EROFS: return systemError(Failure::ReadOnly, shownName, access, error);
         case ENOENT:
             if (access == Access::Read)
-                return failure(Failure::Missing, shownName, access);
+                return quietError(Failure::Missing, shownName, access, error);
             break;
         case EACCES:
         case EPERM:
-            return failure(Failure::NoAccess, shownName, access, {}, qt_error_string(error));
+            return systemError(Failure::NoAccess, shownName, access, error);
         default: break;
         }
-        return failure(Failure::NotOpened, shownName, access, {}, qt_error_string(error));
+        return systemError(Failure::NotOpened, shownName, access, error);
     }
     struct stat status = {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)
@@ -169,10 +168,10 @@ Result<int> openAt(const Place &place, int flags, const QString &shownName, Acce
         const int error = errno;
         ::close(fd);
         if (S_ISDIR(status.st_mode))
-            return failure(Failure::IsFolder, shownName, access);
+            return FileError(Failure::IsFolder, shownName, access);
         if (!S_ISREG(status.st_mode))
-            return failure(Failure::NotRegular, shownName, access);
-        return failure(Failure::NotOpened, shownName, access, {}, qt_error_string(error));
+            return FileError(Failure::NotRegular, shownName, access);
+        return systemError(Failure::NotOpened, shownName, access, error);
     }
     return fd;
 }

@@ -33,8 +33,10 @@ std::optional<FileError> nameTooLong(const Place &place, const QString &shownNam
         longest = 255;
     if (bytes + kTemporarySuffix <= longest)
         return std::nullopt;
-    return FileError(Failure::NameTooLong, shownName, Access::Write,
-                     {QString::number(bytes), QString::number(longest - kTemporarySuffix)});
+    FileError tooLong(Failure::NameTooLong, shownName, Access::Write);
+    tooLong.size = bytes;
+    tooLong.limit = longest - kTemporarySuffix;
+    return tooLong;
 }
 
 // The common reasons a write stops; the system's words follow them.
@@ -50,11 +52,13 @@ Failure writeFailure(int error)
 }
 
 // The bytes of the open file fd from its start, a slice at a time.
-bool copyInto(QIODevice &out, int fd)
+bool copyInto(Sink &out, int fd)
 {
     QByteArray slice(kSlice, Qt::Uninitialized);
     for (off_t at = 0;;) {
         const ssize_t got = ::pread(fd, slice.data(), slice.size(), at);
+        if (got < 0)
+            out.error = errno;
         if (got <= 0)
             return got == 0;
         if (!writeAll(out, QByteArray::fromRawData(slice.constData(), got)))
@@ -97,7 +101,7 @@ Status replaceAt(const Place &place, const QString &shownName, const Producer &p
     struct stat old = {};
     const bool exists = ::fstatat(place.dir(), place.name.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
     if (exists && S_ISLNK(old.st_mode))
-        return FileError(Failure::LinkOutside, shownName, Access::Write, {place.folderName});
+        return inFolder(Failure::LinkOutside, shownName, Access::Write, place.folderName);
     if (exists && S_ISDIR(old.st_mode))
         return writeError(Failure::IsFolder, shownName);
     if (exists && !S_ISREG(old.st_mode))
@@ -108,25 +112,27 @@ Status replaceAt(const Place &place, const QString &shownName, const Producer &p
         temporary = temporaryName(place.name);
         fd = ::openat(place.dir(), temporary.constData(),
                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            const int error = errno;
-            if (error == EACCES || error == EPERM || error == EROFS)
-                return FileError(noTemporary, shownName, Access::Write, {place.folderName},
-                                 qt_error_string(error));
-            return writeError(writeFailure(error), shownName, qt_error_string(error));
+        const int error = fd < 0 ? errno : 0;
+        if (fd < 0 && error != EEXIST) {
+            FileError failed = systemError(writeFailure(error), shownName, Access::Write, error);
+            if (error == EACCES || error == EPERM || error == EROFS) {
+                failed.kind = noTemporary;
+                failed.folder = place.folderName;
+            }
+            return failed;
         }
     }
     if (fd < 0)
-        return writeError(Failure::NotOpened, shownName, qt_error_string(EEXIST));
+        return systemError(Failure::NotOpened, shownName, Access::Write, EEXIST);
     QFile out;
     if (!out.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         ::unlinkat(place.dir(), temporary.constData(), 0);
         return writeError(Failure::NotOpened, shownName, out.errorString());
     }
-    errno = 0;
-    bool written = produce(out) && out.flush();
-    int failure = written ? 0 : errno;
+    Sink sink{out};
+    bool written = produce(sink) && out.flush();
+    int failure = written ? 0 : sink.error;
     QString reason = out.errorString();
     const auto failed = [&] {
         written = false;
@@ -143,30 +149,58 @@ Status replaceAt(const Place &place, const QString &shownName, const Producer &p
     if (written)
         failed();
     ::unlinkat(place.dir(), temporary.constData(), 0);
-    return writeError(writeFailure(failure), shownName, reason);
+    return writeError(writeFailure(failure), shownName, reason, failure);
 }
 
 } // namespace
 
-FileError writeError(Failure kind, const QString &shownName, const QString &system)
+FileError writeError(Failure kind, const QString &shownName, const QString &system, int error)
 {
-    return {kind, shownName, Access::Write, {}, system};
+    FileError failed(kind, shownName, Access::Write);
+    failed.system = system;
+    failed.errorNumber = error;
+    return failed;
 }
 
-FileError readError(Failure kind, const QString &shownName, const QString &system)
+FileError readError(Failure kind, const QString &shownName, const QString &system, int error)
 {
-    return {kind, shownName, Access::Read, {}, system};
+    FileError failed = writeError(kind, shownName, system, error);
+    failed.access = Access::Read;
+    return failed;
 }
 
-bool writeAll(QIODevice &out, const QByteArray &bytes)
+FileError systemError(Failure kind, const QString &shownName, Access access, int error)
 {
-    const qint64 done = out.write(bytes);
+    FileError failed = writeError(kind, shownName, qt_error_string(error), error);
+    failed.access = access;
+    return failed;
+}
+
+FileError quietError(Failure kind, const QString &shownName, Access access, int error)
+{
+    FileError failed(kind, shownName, access);
+    failed.errorNumber = error;
+    return failed;
+}
+
+FileError inFolder(Failure kind, const QString &shownName, Access access, const QString &folder,
+                   int error)
+{
+    FileError failed = quietError(kind, shownName, access, error);
+    failed.folder = folder;
+    return failed;
+}
+
+bool writeAll(Sink &out, const QByteArray &bytes)
+{
+    const qint64 done = out.device.write(bytes);
     if (done == bytes.size())
         return true;
     // A short write gives no reason; the rest tried once more gives the
     // system's (a full disk, a file-size limit).
     if (done > 0)
-        out.write(bytes.constData() + done, bytes.size() - done);
+        out.device.write(bytes.constData() + done, bytes.size() - done);
+    out.error = errno;
     return false;
 }
 
@@ -189,7 +223,7 @@ Status writeWhole(const QString &path, const QString &shownName, const Producer 
 
 Status replaceFileBytes(const QString &path, const QString &shownName, const QByteArray &bytes)
 {
-    return writeWhole(path, shownName, [&bytes](QIODevice &out) { return writeAll(out, bytes); });
+    return writeWhole(path, shownName, [&bytes](Sink &out) { return writeAll(out, bytes); });
 }
 
 Status replaceFile(const QString &path, const QString &shownName, const QString &text,
@@ -198,7 +232,7 @@ Status replaceFile(const QString &path, const QString &shownName, const QString 
     if (const auto refusal = refuseText(text, shownName))
         return *refusal;
     QCryptographicHash digest(kSnapshotDigest);
-    const Status status = writeWhole(path, shownName, [&](QIODevice &out) {
+    const Status status = writeWhole(path, shownName, [&](Sink &out) {
         return putText(out, text, written ? &digest : nullptr);
     });
     if (status && written)
@@ -244,16 +278,17 @@ Status appendToFile(const QString &path, const QString &shownName, const QString
         if (!source)
             return source.error();
         const Descriptor held(source.value());
-        return replaceAt(real.value(), shownName, [&](QIODevice &sink) {
+        return replaceAt(real.value(), shownName, [&](Sink &sink) {
             return copyInto(sink, held.get()) && writeAll(sink, out);
         }, Failure::SharedInReadOnlyFolder);
     }
     const qint64 before = file.size();
-    if (writeAll(file, out))
+    Sink sink{file};
+    if (writeAll(sink, out))
         return success();
-    const int failure = errno;
     // No half line is left behind: the file is cut back to where it ended.
-    FileError error = writeError(writeFailure(failure), shownName, file.errorString());
+    FileError error =
+        writeError(writeFailure(sink.error), shownName, file.errorString(), sink.error);
     if (::ftruncate(file.handle(), before) != 0)
         error.leftover = Leftover::PartLine;
     return error;

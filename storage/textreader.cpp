@@ -11,24 +11,29 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cerrno>
 
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace ravno {
+
+FileError lineTooLong(const QString &shownName)
+{
+    FileError tooLong(Failure::LineTooLong, shownName, Access::Read);
+    tooLong.limit = kMostLineBytes;
+    return tooLong;
+}
+
 namespace {
 
 constexpr qint64 kChunk = qint64(1) << 20;
 
-FileError readFailure(const QFile &file, const QString &shownName)
+// A read that failed, in the file's words for it, with errno as the read
+// left it.
+FileError readFailure(const QFile &file, const QString &shownName, int error)
 {
-    return readError(Failure::ReadFailed, shownName, file.errorString());
-}
-
-FileError lineTooLong(const QString &shownName)
-{
-    return FileError(Failure::LineTooLong, shownName, Access::Read,
-                     {QString::number(kMostLineBytes)});
+    return readError(Failure::ReadFailed, shownName, file.errorString(), error);
 }
 
 // A line without its line end: LF, and one CR before it. A CR that ends
@@ -61,7 +66,7 @@ Status readLinesFrom(QFile &file, const QString &shownName,
         chunk.resize(kChunk);
         const qint64 got = file.read(chunk.data(), kChunk);
         if (got < 0)
-            return readFailure(file, shownName);
+            return readFailure(file, shownName, errno);
         if (got == 0)
             break;
         chunk.truncate(got);
@@ -144,8 +149,9 @@ Result<QString> readWholeFile(const QString &path, const QString &shownName)
     if (const auto failed = openForReading(file, path, shownName))
         return *failed;
     const QByteArray bytes = file.readAll();
+    const int error = errno;
     if (file.error() != QFileDevice::NoError)
-        return readFailure(file, shownName);
+        return readFailure(file, shownName, error);
     return decodeText(bytes);
 }
 
@@ -173,7 +179,7 @@ Result<QString> readLastLine(const QString &path, const QString &shownName)
         pos -= size;
         step.resize(size);
         if (!file.seek(pos) || file.read(step.data(), size) != size)
-            return readFailure(file, shownName);
+            return readFailure(file, shownName, errno);
         qsizetype end = step.size();
         for (qsizetype lf = step.lastIndexOf('\n', end - 1); end > 0 && lf >= 0;
              lf = end > 0 ? step.lastIndexOf('\n', end - 1) : -1) {
@@ -208,8 +214,9 @@ Result<QStringList> replaceKeepingAdded(const QString &path, const QString &show
         qint64 left = basis.size;
         while (left > 0) {
             const QByteArray part = file.read(std::min(left, kChunk));
+            const int error = errno;
             if (file.error() != QFileDevice::NoError)
-                return readFailure(file, shownName);
+                return readFailure(file, shownName, error);
             if (part.isEmpty())
                 break;
             digest.addData(part);
@@ -272,8 +279,10 @@ FileError asReadFailure(FileError appendFailure)
 
 FileError tooLargeToShow(const QString &path, const QString &shownName)
 {
-    return FileError(Failure::TooLargeToShow, shownName, Access::Read,
-                     {QString::number(kMostShownBytes), QString::number(QFileInfo(path).size())});
+    FileError tooLarge(Failure::TooLargeToShow, shownName, Access::Read);
+    tooLarge.limit = kMostShownBytes;
+    tooLarge.size = QFileInfo(path).size();
+    return tooLarge;
 }
 
 } // namespace ravno

@@ -41,13 +41,12 @@ struct Outcome
     std::optional<bool> read; // set for those reads only
 };
 
-// Such a read reports the failure after it: the commands below give it as
-// their own.
-template<typename Store, typename Read>
-Outcome readThenNotice(Store &store, Read read)
+// Such a read reports the failure after it, as its result's notice: the
+// commands below give it as their own.
+template<typename T>
+Outcome readThenNotice(const Result<T> &result)
 {
-    const auto result = read(store);
-    Outcome outcome(result ? store.takeNotice() : std::optional<FileError>(result.error()));
+    Outcome outcome(result ? result.value().notice : std::optional<FileError>(result.error()));
     outcome.read = result.ok();
     return outcome;
 }
@@ -69,11 +68,11 @@ inline const std::vector<Operation> &operations()
         {"solve", kAnswerLogName, true, true,
          [](AppContext &c) { return failure(c.log.append("1,000  ")); }},
         {"first answer", kAnswerLogName, true, true,
-         [](AppContext &c) { return readThenNotice(c.log, [](auto &s) { return s.first(); }); }},
+         [](AppContext &c) { return readThenNotice(c.log.first()); }},
         {"last answer", kAnswerLogName, true, true,
-         [](AppContext &c) { return readThenNotice(c.log, [](auto &s) { return s.last(); }); }},
+         [](AppContext &c) { return readThenNotice(c.log.last()); }},
         {"all answers", kAnswerLogName, true, false,
-         [](AppContext &c) { return readThenNotice(c.log, [](auto &s) { return s.all(); }); }},
+         [](AppContext &c) { return readThenNotice(c.log.all()); }},
         {"save answers", kAnswerLogName, true, false,
          [](AppContext &c) { return failure(c.log.save("x")); }},
         {"save array", kArray, true, false,
@@ -85,7 +84,7 @@ inline const std::vector<Operation> &operations()
         {"load last array", kLastArrayName, true, true,
          [](AppContext &c) {
              const Result<LoadedArray> read = c.arrays.loadLast();
-             Outcome outcome(read ? read.value().notice : read.error());
+             Outcome outcome = readThenNotice(read);
              outcome.read = read && read.value().hasData;
              return outcome;
          }},
@@ -94,7 +93,7 @@ inline const std::vector<Operation> &operations()
         {"append name", kCatalogueName, true, true,
          [](AppContext &c) { return failure(c.catalogue.add("a")); }},
         {"list names", kCatalogueName, true, true,
-         [](AppContext &c) { return readThenNotice(c.catalogue, [](auto &s) { return s.names(); }); }},
+         [](AppContext &c) { return readThenNotice(c.catalogue.names()); }},
         {"rewrite catalogue", kCatalogueName, true, false,
          [](AppContext &c) { return failure(c.catalogue.rewrite("a")); }},
         {"show catalogue", kCatalogueName, false, false,

@@ -18,6 +18,8 @@
 
 #include <memory>
 
+#include <sys/resource.h>
+
 namespace ravno::test {
 
 class RecordingMessages : public Messages
@@ -119,5 +121,27 @@ inline void press(QWidget *control, QPoint at = QPoint(-1, -1))
         at = control->rect().center();
     QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, control->mapTo(window, at));
 }
+
+// The file-size limit (ulimit -f) lowered to bytes while it lives: writes
+// past it fail with EFBIG once the test has called prepareProcess(), as the
+// program does.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_before);
+        const rlimit lowered = {bytes, m_before.rlim_max};
+        m_set = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &m_before); }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+    bool set() const { return m_set; }
+
+private:
+    rlimit m_before = {};
+    bool m_set = false;
+};
 
 } // namespace ravno::test

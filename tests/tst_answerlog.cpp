@@ -14,13 +14,13 @@ namespace {
 
 using Entry = std::optional<QString>;
 
-Entry entry(const Result<Entry> &result)
+Entry entry(const Result<LogEntry> &result)
 {
     if (!result.ok()) {
         qWarning("%s", qPrintable(failureText(result.error())));
         return QStringLiteral("<error>");
     }
-    return result.value();
+    return result.value().line;
 }
 
 } // namespace
@@ -151,15 +151,15 @@ void TestAnswerLog::allThenSaveKeepsEntriesAndOneEmptyLine()
     Sandbox work;
     QVERIFY(work.write(kAnswerLogName, encodeText("\r\n1,000  \r\n\r\nОдного решения нет\n\r\n")));
     AnswerLog &log = work.context->log;
-    const Result<QString> all = log.all();
+    const Result<LogText> all = log.all();
     QVERIFY(all.ok());
-    QCOMPARE(all.value(), "1,000  \r\nОдного решения нет\r\n");
+    QCOMPARE(all.value().entries, "1,000  \r\nОдного решения нет\r\n");
     const QByteArray expected = encodeText("1,000  \r\nОдного решения нет\r\n\r\n");
     QCOMPARE(work.read(kAnswerLogName), expected);
-    QVERIFY(log.save(all.value()).ok());
+    QVERIFY(log.save(all.value().entries).ok());
     QCOMPARE(work.read(kAnswerLogName), expected);
     // Again, through a text box that turned the line ends into LF.
-    QVERIFY(log.save(QString(all.value()).replace("\r\n", "\n")).ok());
+    QVERIFY(log.save(QString(all.value().entries).replace("\r\n", "\n")).ok());
     QCOMPARE(work.read(kAnswerLogName), expected);
 }
 
@@ -167,9 +167,9 @@ void TestAnswerLog::allWithoutLogStartsOne()
 {
     Sandbox work;
     AnswerLog &log = work.context->log;
-    const Result<QString> all = log.all();
+    const Result<LogText> all = log.all();
     QVERIFY(all.ok());
-    QCOMPARE(all.value(), QString());
+    QCOMPARE(all.value().entries, QString());
     QCOMPARE(work.read(kAnswerLogName), QByteArray("\r\n"));
 }
 

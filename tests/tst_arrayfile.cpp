@@ -313,7 +313,7 @@ void TestArrayFile::names()
 {
     QFETCH(QString, name);
     QFETCH(bool, refused);
-    const std::optional<FileError> refusal = refuseArrayName(name);
+    const std::optional<NameRefusal> refusal = refuseArrayName(name);
     QCOMPARE(refusal.has_value(), refused);
 
     // The writer and the reader keep the same rule, whoever calls them.
@@ -321,7 +321,8 @@ void TestArrayFile::names()
     const Status written = writeArrayFile(work.folder(), name, 9, "1");
     QCOMPARE(written.ok(), !refused);
     if (refused) {
-        QCOMPARE(written.error().kind, refusal->kind);
+        QCOMPARE(written.error().kind, Failure::NameRefused);
+        QCOMPARE(written.error().refusal.reason, refusal->reason);
         QVERIFY(!readNamedArray(work.folder(), name).ok());
     }
 }

@@ -128,11 +128,11 @@ void TestHelpLauncher::startFailure()
     if (hasLauncher)
         QVERIFY(writeFile(work.filePath(kHelpLauncher), "#!/bin/sh\nexit 0\n", executable));
 
-    const Status status = startHelp(work);
+    const HelpStatus status = startHelp(work);
     QVERIFY(!status.ok());
-    QCOMPARE(status.error().path, blamed);
+    QCOMPARE(status.error().file, blamed);
     QCOMPARE(status.error().kind,
-             blamed == kHelpPage ? Failure::HelpPageMissing : Failure::HelpNotStarted);
+             blamed == kHelpPage ? HelpFailure::PageMissing : HelpFailure::NotStarted);
 }
 
 void TestHelpLauncher::startsLauncherWithPage()
@@ -149,7 +149,7 @@ void TestHelpLauncher::startsLauncherWithPage()
 
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(tmp.filePath(QStringLiteral("bin"))) + ':' + path);
-    const Status status = startHelp(work);
+    const HelpStatus status = startHelp(work);
     qputenv("PATH", path);
 
     QVERIFY2(status.ok(), qPrintable(status.ok() ? QString() : failureText(status.error())));

@@ -33,6 +33,8 @@ private slots:
     void pagingEndsWhenFilesClose();
     void lastAnswerOfEmptyLog();
     void allAnswersViewAndSave();
+    void failedAppendToldAfterTheAnswer_data();
+    void failedAppendToldAfterTheAnswer();
     void missingFolderIsReportedAndHarmless();
     void singularSystemIsLogged();
     void unloadThenReturnSolvesWhatTheEditorShows();
@@ -362,6 +364,38 @@ void TestMainWindow::allAnswersViewAndSave()
     main.findChild<QAction *>(QStringLiteral("allans"))->trigger();
     QVERIFY(!view->isVisible() && !save->isVisible() && !hide->isVisible());
     QVERIFY(all->isVisible());
+}
+
+void TestMainWindow::failedAppendToldAfterTheAnswer_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("first answer") << "Command2";
+    QTest::newRow("last answer") << "Command8";
+    QTest::newRow("all answers") << "Command4";
+}
+
+// A log that cannot grow (here over the file-size limit) is still read: the
+// answer is shown first, then the failed write is told.
+void TestMainWindow::failedAppendToldAfterTheAnswer()
+{
+    QFETCH(QString, button);
+    prepareProcess();
+    Sandbox box;
+    QVERIFY(box.write(QStringLiteral("lastans"), "answer\r\n"));
+    Form1 main(*box.context);
+    main.show();
+    const FileSizeLimit limit(8);
+    QVERIFY(limit.set());
+    press(child<QPushButton>(&main, qPrintable(button)));
+    const QStringList shown = child<PrintBox>(&main, "Picture1")->printedLines();
+    QVERIFY(shown == QStringList{"answer"}
+            || child<QPlainTextEdit>(&main, "Text2")->toPlainText() == u"answer\n");
+    QCOMPARE(box.messages.boxes.size(), 1);
+    QVERIFY2(box.messages.boxes[0].text.startsWith(
+                 QStringLiteral("Не удалось записать файл files/lastans: файл превысил "
+                                "допустимый размер (")),
+             qPrintable(box.messages.boxes[0].text));
+    QCOMPARE(box.read(QStringLiteral("lastans")), QByteArray("answer\r\n"));
 }
 
 void TestMainWindow::missingFolderIsReportedAndHarmless()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "saveloadfixture.h"
+#include "app/startup.h"
 #include "core/text/pastedsystem.h"
+#include "storage/catalogue.h"
 
 using namespace ravno;
 using namespace ravno::test;
@@ -26,6 +28,8 @@ private slots:
     void failedLoads_data();
     void failedLoads();
     void missingFilesFolder();
+    void listingToldAfterTheNames_data();
+    void listingToldAfterTheNames();
     void largeNamedArray();
 };
 
@@ -372,6 +376,46 @@ void TestSaveLoadFiles::missingFilesFolder()
     QCOMPARE(child<QListWidget>(form, "Combo2")->count(), 0);
     QCOMPARE(editing.text(), before);
     QVERIFY(!QDir(editing.box.workingPath()).exists(QStringLiteral("files")));
+}
+
+void TestSaveLoadFiles::listingToldAfterTheNames_data()
+{
+    QTest::addColumn<QByteArray>("catalogue");
+    QTest::addColumn<bool>("limited"); // the catalogue cannot grow
+    QTest::addColumn<QString>("told");
+    const QByteArray many = QByteArray("n\r\n").repeated(kMostListedNames + 1);
+    QTest::newRow("more names than the lists show")
+        << many << false
+        << "В списке files/SaveList больше 100\u00a0000 имён; показаны первые 100\u00a0000.";
+    QTest::newRow("no empty line before the reading")
+        << QByteArray("a\r\nb\r\n") << true
+        << "Не удалось записать файл files/SaveList: файл превысил допустимый размер (";
+    QTest::newRow("both: the failed write is told")
+        << many << true
+        << "Не удалось записать файл files/SaveList: файл превысил допустимый размер (";
+}
+
+// The lists are filled first; then the window tells what the reading went
+// on past, once.
+void TestSaveLoadFiles::listingToldAfterTheNames()
+{
+    QFETCH(QByteArray, catalogue);
+    QFETCH(bool, limited);
+    QFETCH(QString, told);
+    prepareProcess();
+    Editing editing;
+    QVERIFY(editing.box.write(QStringLiteral("SaveList"), catalogue));
+    std::optional<FileSizeLimit> limit;
+    if (limited)
+        QVERIFY(limit.emplace(rlim_t(catalogue.size())).set());
+    Form3 *form = editing.open();
+    QVERIFY(form && form->isVisible());
+    QCOMPARE(child<QListWidget>(form, "Combo2")->count(),
+             std::min<qsizetype>(kMostListedNames, catalogue.count('\n')));
+    QCOMPARE(editing.box.messages.boxes.size(), 1);
+    QCOMPARE(editing.box.messages.boxes[0].title, QStringLiteral("Ошибка"));
+    QVERIFY2(editing.box.messages.boxes[0].text.startsWith(told),
+             qPrintable(editing.box.messages.boxes[0].text));
 }
 
 void TestSaveLoadFiles::largeNamedArray()

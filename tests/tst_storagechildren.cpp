@@ -116,6 +116,13 @@ void TestStorageChildren::fullDisk()
         QSKIP(qPrintable("no full file system here: " + report.skipped));
     QVERIFY(report.error.has_value());
     QVERIFY2(report.error->startsWith("write files/" + op.file + " "), qPrintable(*report.error));
+    // The kind follows the system's reason, taken at the write that failed.
+    const bool full = mode == u"tmpfs";
+    if (mode != u"inplace")
+        QVERIFY2(report.error->endsWith(QStringLiteral(" %1 %2").arg(
+                     QString::number(int(full ? Failure::NoSpace : Failure::TooLarge)),
+                     QString::number(full ? ENOSPC : EFBIG))),
+                 qPrintable(*report.error));
     QCOMPARE(report.bytes, mode == u"inplace" ? kShortStored : kStored);
     // The reading goes on past the failed append: paging has begun.
     QCOMPARE(report.paging, op.name == std::string_view("first answer"));
@@ -331,7 +338,7 @@ int fullDiskChild(const QStringList &args)
     out << "READ " << (outcome.read.value_or(false) ? 1 : 0) << "\n";
     if (const std::optional<FileError> error = outcome.error)
         out << "ERR " << (error->access == Access::Write ? "write " : "read ") << error->path
-            << " " << int(error->kind) << "\n";
+            << " " << int(error->kind) << " " << error->errorNumber << "\n";
     out << "PAGING " << (context.files.isPaging() ? 1 : 0) << "\n";
     out << "LOCK " << (QFile::exists(lockFileName(folder.pathOf(op.file))) ? 1 : 0) << "\n";
     QFile::setPermissions(files, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -413,9 +420,9 @@ int copyChild(const QStringList &args)
     };
     AnswerLog log(folder, files);
     Catalogue catalogue(folder, files);
-    const Result<QString> shown = log.all();
-    const bool logSaved = shown && refusedThere(log.takeNotice()) && settled()
-                          && refusedThere(failure(log.save(shown.value()))) && settled();
+    const Result<LogText> shown = log.all();
+    const bool logSaved = shown && refusedThere(shown.value().notice) && settled()
+                          && refusedThere(failure(log.save(shown.value().entries))) && settled();
     const Result<QString> list = catalogue.show();
     const bool listSaved =
         list && refusedThere(failure(catalogue.rewrite(list.value()))) && settled();

@@ -62,7 +62,7 @@ void TestStorageFailures::missingFolder()
     QCOMPARE(error->kind, Failure::NoFolder);
     // A command that reads says it could not read, though it appends first.
     QCOMPARE(error->access, outcome.read || !op.writes ? Access::Read : Access::Write);
-    QCOMPARE(error->quoted, QStringList{"files"});
+    QCOMPARE(error->folder, "files");
     QVERIFY(QDir(work.workingPath()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
     QVERIFY(!work.context->files.isPaging());
 }
@@ -229,7 +229,7 @@ void TestStorageFailures::readOnlyFolder()
     }
     QVERIFY(error.has_value());
     QCOMPARE(error->kind, hardLink ? Failure::SharedInReadOnlyFolder : Failure::FolderReadOnly);
-    QCOMPARE(error->quoted.value(0), "files");
+    QCOMPARE(error->folder, "files");
     QCOMPARE(work.read(op.file), kStored);
 }
 
@@ -253,7 +253,7 @@ void TestStorageFailures::tooLargeToShow()
     const std::optional<FileError> error = op.run(*work.context);
     QVERIFY(error.has_value());
     QCOMPARE(error->kind, Failure::TooLargeToShow);
-    QCOMPARE(error->quoted.value(1), QString::number(big.size()));
+    QCOMPARE(error->size, big.size());
     QCOMPARE(work.read(op.file), big);
 }
 
@@ -349,7 +349,8 @@ void TestStorageFailures::textOutsideCodePage()
     QVERIFY(work.write(file, kStored));
     const Status status = write(*work.context);
     QVERIFY(!status.ok());
-    QCOMPARE(status.error().quoted.last(), "😀");
+    const FileError &error = status.error();
+    QCOMPARE(error.kind == Failure::NameRefused ? error.refusal.characters : error.characters, "😀");
     QCOMPARE(work.read(file), kStored);
 }
 

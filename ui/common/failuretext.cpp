@@ -14,20 +14,20 @@ namespace {
 QString fileReason(const FileError &error)
 {
     switch (error.kind) {
-    case Failure::NoFolder: return QStringLiteral("нет папки %1").arg(error.quoted.value(0));
+    case Failure::NoFolder: return QStringLiteral("нет папки %1").arg(error.folder);
     case Failure::IsFolder: return QStringLiteral("на этом месте лежит папка");
     case Failure::NotRegular: return QStringLiteral("это не обычный файл");
     case Failure::LinkOutside:
-        return QStringLiteral("это ссылка за пределы папки %1").arg(error.quoted.value(0));
+        return QStringLiteral("это ссылка за пределы папки %1").arg(error.folder);
     case Failure::NoAccess: return QStringLiteral("нет доступа");
     case Failure::ReadOnly: return QStringLiteral("файл защищён от записи");
     case Failure::Missing: return QStringLiteral("такого файла нет");
     case Failure::NameTooLong:
         return QStringLiteral("имя слишком длинное для файловой системы: его длина в байтах %1, "
-                              "а можно не больше %2").arg(error.quoted.value(0), error.quoted.value(1));
+                              "а можно не больше %2").arg(QString::number(error.size), QString::number(error.limit));
     case Failure::NotEncodable:
         return QStringLiteral("в тексте есть знаки, которых нет в кодировке windows-1251: «%1»")
-            .arg(error.quoted.value(0));
+            .arg(error.characters);
     case Failure::NotOpened: return QStringLiteral("файл не открывается");
     case Failure::ReadFailed: return QStringLiteral("ошибка чтения");
     case Failure::NoSpace: return QStringLiteral("на диске нет места");
@@ -37,16 +37,16 @@ QString fileReason(const FileError &error)
     case Failure::FolderReadOnly:
         return QStringLiteral("папка %1 защищена от записи, а файл переписывается только через "
                               "новый файл рядом с ним. Файл не изменён")
-            .arg(error.quoted.value(0));
+            .arg(error.folder);
     case Failure::SharedInReadOnlyFolder:
         return QStringLiteral("у файла есть второе имя (жёсткая ссылка), а отдельную копию для "
                               "него в папке %1, защищённой от записи, не создать. Оба имени "
                               "сохранили прежнее содержимое")
-            .arg(error.quoted.value(0));
+            .arg(error.folder);
     case Failure::LineTooLong:
         return QStringLiteral("в нём есть строка длиннее %1 байт; таких строк программа не "
                               "пишет. Ничего не изменено")
-            .arg(error.quoted.value(0));
+            .arg(QString::number(error.limit));
     case Failure::LogRewritten:
         return QStringLiteral("его переписала другая копия программы, пока он был показан "
                               "здесь. Ничего не изменено; покажите ответы заново");
@@ -65,9 +65,9 @@ const QLocale &russian()
 }
 
 // A count as the documents write it: "10 000".
-QString count(const QString &number)
+QString count(qint64 number)
 {
-    return russian().toString(number.toLongLong());
+    return russian().toString(number);
 }
 
 // Bytes as a person reads a file's size: "512 Б", "50,0 КБ", "2,0 МБ".
@@ -82,9 +82,8 @@ QString fileSize(qint64 bytes)
 
 // Two sizes that differ read differently: in bytes where the short forms
 // would be the same.
-std::pair<QString, QString> twoSizes(const QString &first, const QString &second)
+std::pair<QString, QString> twoSizes(qint64 a, qint64 b)
 {
-    const qint64 a = first.toLongLong(), b = second.toLongLong();
     if (a != b && fileSize(a) == fileSize(b))
         return {QStringLiteral("%1 Б").arg(russian().toString(a)),
                 QStringLiteral("%1 Б").arg(russian().toString(b))};
@@ -106,16 +105,16 @@ QString fileSentence(const FileError &error)
 }
 
 // Why a name cannot go into the catalogue: the list would not give it back.
-QString listReason(const FileError &error)
+QString listReason(const NameRefusal &refusal)
 {
-    switch (error.kind) {
-    case Failure::NameUnseenInList: return QStringLiteral("в списках оно не было бы видно.");
-    case Failure::NameEmptyInList:
+    switch (refusal.reason) {
+    case NameReason::UnseenInList: return QStringLiteral("в списках оно не было бы видно.");
+    case NameReason::EmptyInList:
         return QStringLiteral("при правке списка оно стало бы пустой строкой.");
     default: break;
     }
     QStringList items;
-    for (const QString &item : error.quoted.mid(1))
+    for (const QString &item : refusal.listed)
         items.append(QStringLiteral("«%1»").arg(item));
     return QStringLiteral("при правке списка оно вернулось бы как %1.")
         .arg(items.join(QStringLiteral(" и ")));
@@ -146,10 +145,36 @@ QString visible(const QString &text)
     return out;
 }
 
+QString nameSentence(const NameRefusal &refusal)
+{
+    const QString named = QStringLiteral("Имя массива «%1» не годится: ").arg(refusal.name);
+    switch (refusal.reason) {
+    case NameReason::Empty: return QStringLiteral("Имя массива не задано.");
+    case NameReason::WithSeparator:
+        return named + QStringLiteral("в нём не может быть знаков «/» или «\\».");
+    case NameReason::OfFolder: return named + QStringLiteral("так называются папки.");
+    case NameReason::OfOwnFile:
+        return named + QStringLiteral("так называется файл самой программы.");
+    case NameReason::WithControl:
+        return QStringLiteral("Имя массива не годится: в нём есть перевод строки или другой "
+                              "управляющий знак.");
+    case NameReason::OutsideCodePage:
+        return named + QStringLiteral("знаков «%1» нет в кодировке windows-1251, и список "
+                                      "SaveList не смог бы его сохранить.")
+                           .arg(refusal.characters);
+    case NameReason::UnseenInList:
+    case NameReason::EmptyInList:
+    case NameReason::ChangedInList:
+        break;
+    }
+    return QStringLiteral("Имя «%1» нельзя добавить в список SaveList: ").arg(refusal.name)
+           + listReason(refusal)
+           + QStringLiteral(" Уберите пробелы в начале и в конце имени, запятые и кавычку в "
+                            "начале или снимите отметку «Добавить в список».");
+}
+
 QString sentence(const FileError &error)
 {
-    const QString first = error.quoted.value(0);
-    const QString named = QStringLiteral("Имя массива «%1» не годится: ").arg(first);
     switch (error.kind) {
     case Failure::LockBusy:
         return QStringLiteral("Файл %1 сейчас меняет другая копия программы (файл блокировки "
@@ -164,49 +189,29 @@ QString sentence(const FileError &error)
         return QStringLiteral("Массив из файла %1 не загружен: первая строка должна задавать "
                               "порядок числом от %2 до %3, а в ней «%4».")
             .arg(error.path, QString::number(kLowestPosition), QString::number(kHighestPosition),
-                 first);
+                 error.firstItem);
     case Failure::TooManyValues:
         return QStringLiteral("Массив из файла %1 не загружен: в нём больше %2 чисел (файл %3). "
                               "Редактор не изменён.")
-            .arg(error.path, count(first), fileSize(error.quoted.value(1).toLongLong()));
+            .arg(error.path, count(error.limit), fileSize(error.size));
     case Failure::TooLargeToShow: {
-        const auto [size, most] = twoSizes(error.quoted.value(1), first);
+        const auto [size, most] = twoSizes(error.size, error.limit);
         return QStringLiteral("Файл %1 слишком велик, чтобы показать его здесь: %2, а можно не "
                               "больше %3. Файл не изменён.")
             .arg(error.path, size, most);
     }
-    case Failure::ListCut:
-        return QStringLiteral("В списке %1 больше %2 имён; показаны первые %2.")
-            .arg(error.path, count(first));
-    case Failure::NameEmpty: return QStringLiteral("Имя массива не задано.");
-    case Failure::NameWithSeparator:
-        return named + QStringLiteral("в нём не может быть знаков «/» или «\\».");
-    case Failure::NameOfFolder: return named + QStringLiteral("так называются папки.");
-    case Failure::NameOfOwnFile:
-        return named + QStringLiteral("так называется файл самой программы.");
-    case Failure::NameWithControl:
-        return QStringLiteral("Имя массива не годится: в нём есть перевод строки или другой "
-                              "управляющий знак.");
-    case Failure::NameOutsideCodePage:
-        return named + QStringLiteral("знаков «%1» нет в кодировке windows-1251, и список "
-                                      "SaveList не смог бы его сохранить.")
-                           .arg(error.quoted.value(1));
-    case Failure::NameUnseenInList:
-    case Failure::NameEmptyInList:
-    case Failure::NameChangedInList:
-        return QStringLiteral("Имя «%1» нельзя добавить в список SaveList: ").arg(first)
-               + listReason(error)
-               + QStringLiteral(" Уберите пробелы в начале и в конце имени, запятые и кавычку в "
-                                "начале или снимите отметку «Добавить в список».");
-    case Failure::HelpPageMissing:
-        return QStringLiteral("Не удалось открыть справку: нет файла %1.").arg(error.path);
-    case Failure::HelpNotStarted:
-        return QStringLiteral("Не удалось открыть справку: не запускается %1.").arg(error.path);
-    case Failure::BrowserFailed:
-        return QStringLiteral("Не удалось открыть страницу справки %1: браузер не запустился.")
-            .arg(first);
+    case Failure::NameRefused: return nameSentence(error.refusal);
     default: return fileSentence(error);
     }
+}
+
+NameRefusal shownRefusal(NameRefusal refusal)
+{
+    refusal.name = visible(refusal.name);
+    refusal.characters = visible(refusal.characters);
+    for (QString &item : refusal.listed)
+        item = visible(item);
+    return refusal;
 }
 
 } // namespace
@@ -215,9 +220,35 @@ QString failureText(const FileError &error)
 {
     FileError shown = error;
     shown.path = visible(error.path);
-    for (QString &quoted : shown.quoted)
-        quoted = visible(quoted);
+    shown.folder = visible(error.folder);
+    shown.characters = visible(error.characters);
+    shown.firstItem = visible(error.firstItem);
+    shown.refusal = shownRefusal(error.refusal);
     return sentence(shown);
+}
+
+QString failureText(const NameRefusal &refusal)
+{
+    return nameSentence(shownRefusal(refusal));
+}
+
+QString failureText(const HelpFault &fault)
+{
+    const QString file = visible(fault.file);
+    switch (fault.kind) {
+    case HelpFailure::PageMissing:
+        return QStringLiteral("Не удалось открыть справку: нет файла %1.").arg(file);
+    case HelpFailure::NotStarted:
+        return QStringLiteral("Не удалось открыть справку: не запускается %1.").arg(file);
+    case HelpFailure::BrowserFailed: break;
+    }
+    return QStringLiteral("Не удалось открыть страницу справки %1: браузер не запустился.").arg(file);
+}
+
+QString listCutText(const QString &path, qsizetype shown)
+{
+    return QStringLiteral("В списке %1 больше %2 имён; показаны первые %2.")
+        .arg(visible(path), count(shown));
 }
 
 } // namespace ravno

@@ -10,9 +10,24 @@
 
 namespace ravno {
 
-void Messages::fileError(QWidget *parent, const FileError &error)
+void Messages::error(QWidget *parent, const QString &text)
 {
-    inform(parent, QStringLiteral("Ошибка"), failureText(error));
+    inform(parent, QStringLiteral("Ошибка"), text);
+}
+
+void Messages::showFailure(QWidget *parent, const FileError &error)
+{
+    this->error(parent, failureText(error));
+}
+
+void Messages::showFailure(QWidget *parent, const NameRefusal &refusal)
+{
+    this->error(parent, failureText(refusal));
+}
+
+void Messages::showFailure(QWidget *parent, const HelpFault &fault)
+{
+    this->error(parent, failureText(fault));
 }
 
 // Title bars take the room of their buttons and icon beside the title.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "storage/fileresult.h"
+#include "ui/extras/helplauncher.h"
 
 #include <QMessageBox>
 #include <QString>
@@ -27,23 +28,27 @@ public:
     // A box with OK and Cancel buttons.
     virtual Reply confirm(QWidget *parent, const QString &title, const QString &text) = 0;
 
-    // A failed file operation, under the title "Ошибка", in the words of
-    // failureText().
-    void fileError(QWidget *parent, const FileError &error);
+    // A box under the title "Ошибка".
+    void error(QWidget *parent, const QString &text);
+    // A failure, under that title, in the words of failureText().
+    void showFailure(QWidget *parent, const FileError &error);
+    void showFailure(QWidget *parent, const NameRefusal &refusal);
+    void showFailure(QWidget *parent, const HelpFault &fault);
 
     // Shows the failure, if any, and says whether there was one: a window's
     // command goes on only when nothing failed.
-    template<typename T>
-    bool failed(QWidget *parent, const Result<T> &result)
+    template<typename T, typename E>
+    bool failed(QWidget *parent, const Result<T, E> &result)
     {
         if (!result)
-            fileError(parent, result.error());
+            showFailure(parent, result.error());
         return !result;
     }
-    bool failed(QWidget *parent, const std::optional<FileError> &refusal)
+    template<typename E>
+    bool failed(QWidget *parent, const std::optional<E> &refusal)
     {
         if (refusal)
-            fileError(parent, *refusal);
+            showFailure(parent, *refusal);
         return refusal.has_value();
     }
 };

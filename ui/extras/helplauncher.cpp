@@ -14,13 +14,13 @@ HelpCommand helpCommand(const QDir &workingFolder)
             folder.path()};
 }
 
-Status startHelp(const QDir &workingFolder, std::function<void(const FileError &)> lateFailure,
-                 int watchMs)
+HelpStatus startHelp(const QDir &workingFolder, std::function<void(const HelpFault &)> lateFailure,
+                     int watchMs)
 {
     const HelpCommand command = helpCommand(workingFolder);
     const QString page = command.arguments.constFirst();
     if (!QFileInfo(page).isFile())
-        return FileError{Failure::HelpPageMissing, kHelpPage, Access::Read};
+        return HelpFault{HelpFailure::PageMissing, kHelpPage};
     // Not detached, so that its exit is heard; without a parent, so that
     // nothing ends it. It goes when the launcher has ended.
     auto *launcher = new QProcess;
@@ -30,7 +30,7 @@ Status startHelp(const QDir &workingFolder, std::function<void(const FileError &
     launcher->start(command.program, command.arguments);
     if (!launcher->waitForStarted()) {
         delete launcher;
-        return FileError{Failure::HelpNotStarted, kHelpLauncher, Access::Read};
+        return HelpFault{HelpFailure::NotStarted, kHelpLauncher};
     }
     auto *watch = new QTimer(launcher);
     watch->setSingleShot(true);
@@ -39,13 +39,12 @@ Status startHelp(const QDir &workingFolder, std::function<void(const FileError &
                      [launcher, watch, page, lateFailure](int exitCode, QProcess::ExitStatus status) {
                          const bool failed = status != QProcess::NormalExit || exitCode != 0;
                          if (failed && watch->isActive() && lateFailure) {
-                             lateFailure(FileError(Failure::BrowserFailed, kHelpPage,
-                                                   Access::Read,
-                                                   {QDir::toNativeSeparators(page)}));
+                             lateFailure(HelpFault{HelpFailure::BrowserFailed,
+                                                   QDir::toNativeSeparators(page)});
                          }
                          launcher->deleteLater();
                      });
-    return success();
+    return Done{};
 }
 
 } // namespace ravno

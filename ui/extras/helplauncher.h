@@ -23,6 +23,21 @@ struct HelpCommand
     QString workingFolder;
 };
 
+// Why the help did not open.
+enum class HelpFailure {
+    PageMissing, // file: the page as the user knows it
+    NotStarted,  // file: the launcher
+    BrowserFailed, // file: the page's native path
+};
+
+struct HelpFault
+{
+    HelpFailure kind = HelpFailure::PageMissing;
+    QString file;
+};
+
+using HelpStatus = Result<Done, HelpFault>;
+
 HelpCommand helpCommand(const QDir &workingFolder = QDir::current());
 
 // How long a launcher's failure is still reported: long enough for it to
@@ -31,10 +46,11 @@ inline constexpr int kHelpWatchMs = 5000;
 
 // Starts the launcher without waiting for it. Fails at once when the help
 // page is missing or the launcher cannot be started. When the launcher ends
-// with a failure within watchMs, lateFailure is called with an error that
+// with a failure within watchMs, lateFailure is called with a fault that
 // names the page; a launcher still
 // running then is its own business.
-Status startHelp(const QDir &workingFolder = QDir::current(),
-                 std::function<void(const FileError &)> lateFailure = {}, int watchMs = kHelpWatchMs);
+HelpStatus startHelp(const QDir &workingFolder = QDir::current(),
+                     std::function<void(const HelpFault &)> lateFailure = {},
+                     int watchMs = kHelpWatchMs);
 
 } // namespace ravno

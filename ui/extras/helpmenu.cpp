@@ -14,10 +14,9 @@ void openHelp(QWidget *parent, AppContext &context)
     // A failure of the launcher itself arrives later, while the program
     // goes on; it is shown over the window that asked, if that is still there.
     const auto late = [&messages = context.messages, window = QPointer<QWidget>(parent)](
-                          const FileError &error) { messages.fileError(window, error); };
-    const Status started = startHelp(context.folder.workingFolder(), late, context.helpWatchMs);
-    if (!started)
-        context.messages.fileError(parent, started.error());
+                          const HelpFault &fault) { messages.showFailure(window, fault); };
+    const HelpStatus started = startHelp(context.folder.workingFolder(), late, context.helpWatchMs);
+    context.messages.failed(parent, started);
 }
 
 } // namespace ravno

@@ -24,11 +24,11 @@ void Form1::firstAnswer()
     const auto read = m_context.log.first();
     if (m_context.messages.failed(this, read))
         return;
-    if (read.value()) {
-        showLogLine(*read.value());
+    if (read.value().line) {
+        showLogLine(*read.value().line);
         m_next->setEnabled(true);
     }
-    m_context.messages.failed(this, m_context.log.takeNotice());
+    m_context.messages.failed(this, read.value().notice);
 }
 
 void Form1::nextAnswer()
@@ -44,8 +44,8 @@ void Form1::nextAnswer()
         m_next->setEnabled(false);
     if (m_context.messages.failed(this, read))
         return;
-    if (read.value())
-        showLogLine(*read.value());
+    if (read.value().line)
+        showLogLine(*read.value().line);
 }
 
 void Form1::lastAnswer()
@@ -54,11 +54,11 @@ void Form1::lastAnswer()
     const auto read = m_context.log.last();
     if (m_context.messages.failed(this, read))
         return;
-    if (read.value())
-        showLogLine(*read.value());
+    if (read.value().line)
+        showLogLine(*read.value().line);
     else
         m_answer->print(QStringLiteral("Ничего не помню"));
-    m_context.messages.failed(this, m_context.log.takeNotice());
+    m_context.messages.failed(this, read.value().notice);
 }
 
 void Form1::allAnswers()
@@ -70,9 +70,9 @@ void Form1::allAnswers()
     if (m_context.messages.failed(this, read))
         return;
     setAnswersShown(true);
-    m_logText->setPlainText(withLf(read.value()));
+    m_logText->setPlainText(withLf(read.value().entries));
     m_logText->setFocus(Qt::OtherFocusReason);
-    m_context.messages.failed(this, m_context.log.takeNotice());
+    m_context.messages.failed(this, read.value().notice);
 }
 
 void Form1::saveAnswers()

@@ -7,6 +7,7 @@
 #include "ui/common/busycursor.h"
 #include "ui/common/context.h"
 #include "ui/common/controltable.h"
+#include "ui/common/failuretext.h"
 #include "ui/common/focusring.h"
 #include "ui/common/layout.h"
 #include "ui/common/readers.h"
@@ -269,15 +270,17 @@ bool Form3::refillLists()
     m_names->clear();
     m_name->setEditText(typed);
 
-    const Result<QStringList> names = m_context.catalogue.names();
-    if (m_context.messages.failed(this, names))
+    const Result<ListedNames> listed = m_context.catalogue.names();
+    if (m_context.messages.failed(this, listed))
         return false;
-    m_name->addItems(names.value());
-    m_names->addItems(names.value());
+    m_name->addItems(listed.value().names);
+    m_names->addItems(listed.value().names);
     // Filling the list must not replace what was typed.
     m_name->setEditText(typed);
-    // A list cut short says so.
-    m_context.messages.failed(this, m_context.catalogue.takeNotice());
+    // A failed append before the reading, else a list cut short, says so.
+    if (!m_context.messages.failed(this, listed.value().notice) && listed.value().cut)
+        m_context.messages.error(this, listCutText(DataFolder::displayName(kCatalogueName),
+                                                   listed.value().names.size()));
     return true;
 }
 
