@@ -12,6 +12,8 @@
 
 namespace ravno {
 
+class FreeRows;
+
 class Writer
 {
 public:
@@ -102,7 +104,7 @@ void writeElimination(Writer &w, const Report &r);
 void writeGaussJordan(Writer &w, const Report &r);
 // One column of Gauss–Jordan on m: the pivot from `pivotRow` to `row`,
 // made 1, its column cleared above and below; m written with "|" after `bar`.
-void writeGaussJordanColumn(Writer &w, ExactMatrix &m, int column, int row, int pivotRow, int bar = -1);
+void writeGaussJordanColumn(Writer &w, FreeRows &m, int column, int row, int pivotRow, int bar = -1);
 
 // Cramer's rule (core/report/methods/cramer.cpp) and the inverse matrix
 // (core/report/methods/inverse.cpp), from the system to the answers, or, for a

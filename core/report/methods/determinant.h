@@ -24,9 +24,16 @@ struct Determinant
     mpq_class value;
 };
 
-// Of the n x n matrix `a`, the pivots chosen by `pivot`'s rule.
-Determinant determinant(ExactMatrix a, Pivot pivot);
-// Of the coefficients of `system` (n rows of n + 1).
+// Of the coefficients of `system` (n rows of n + 1), the pivots chosen by
+// `pivot`'s rule.
 Determinant determinant(const ExactRows &system, Pivot pivot);
+
+// Cramer's Δ of `system`, then, when it is not 0, each Δi, that of the
+// coefficients with column i replaced by the right-hand side, each worked
+// out as determinant() would. The elimination of Δi is, for its first i
+// columns, that of the system itself (a column's pivot depends only on the
+// columns before it), so each Δi goes on from where the system's
+// elimination stood before column i.
+std::vector<Determinant> cramerDeterminants(const ExactRows &system, Pivot pivot);
 
 } // namespace ravno

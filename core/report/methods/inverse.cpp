@@ -4,6 +4,7 @@
 // and the system is studied by Gauss. The report ends with det A and
 // A^(-1).
 #include "core/report/methods/determinant.h"
+#include "core/report/methods/freerows.h"
 #include "core/report/reportwriter.h"
 
 namespace ravno {
@@ -27,16 +28,11 @@ void writeInverse(Writer &w, const Report &r)
     const int n = r.order;
     const ExactMatrix system = r.system.matrix();
     const mpq_class det = determinant(r.system, r.pivot).value;
-    ExactMatrix m(std::size_t(n), std::vector<mpq_class>(std::size_t(2 * n)));
-    for (int i = 0; i < n; ++i) {
-        for (int j = 0; j < n; ++j)
-            m[std::size_t(i)][std::size_t(j)] = system[std::size_t(i)][std::size_t(j)];
-        m[std::size_t(i)][std::size_t(n + i)] = 1;
-    }
+    FreeRows m(r.system, n, true);
     w.line(QStringLiteral("Матрица [A | E] приводится к виду [E | %1]").arg(w.inverseName()));
-    w.matrix(m, n);
+    w.matrix(m.matrix(), n);
     for (int column = 0; column < n; ++column) {
-        const int found = pivotRow(m, column, column, r.pivot);
+        const int found = m.pivotRow(column, column, r.pivot);
         if (found < 0) {
             w.line(QStringLiteral("Столбец %1: на диагонали и ниже одни нули: матрица A вырождена, "
                                   "обратной матрицы не существует (det A = 0)")
@@ -48,9 +44,10 @@ void writeInverse(Writer &w, const Report &r)
         }
         writeGaussJordanColumn(w, m, column, column, found, n);
     }
-    ExactMatrix inverse(m.size());
+    // The last matrix written, [E | A^(-1)].
+    ExactMatrix inverse(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i)
-        inverse[std::size_t(i)].assign(m[std::size_t(i)].begin() + n, m[std::size_t(i)].end());
+        inverse[std::size_t(i)].assign(w.values[std::size_t(i)].begin() + n, w.values[std::size_t(i)].end());
     w.line(QStringLiteral("Слева единичная матрица: справа обратная матрица %1").arg(w.inverseName()));
 
     // x = A^(-1)·b, the first row of the product written out.
