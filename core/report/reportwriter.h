@@ -42,9 +42,18 @@ public:
     // A matrix every row of which is written anew, with "|" after `bar`
     // columns (ReportBlock::bar); it becomes `values`.
     void matrix(ExactMatrix m, int bar = -1);
+    // The rows the elimination of a method stand at, written with "|" after
+    // `bar` columns; `values` is left as it was.
+    void matrix(const FreeRows &m, int bar = -1);
 
     QString number(const mpq_class &value) const { return number(value, notation); }
     QString number(const mpq_class &value, Notation form) const { return exactText(value, m_locale, m_length, form); }
+    // Of num/den in whatever terms: reduced only when it is written whole
+    // or is not plainly long.
+    QString number(const mpz_class &num, const mpz_class &den) const
+    {
+        return exactText(num, den, m_locale, m_length, notation);
+    }
     // "-" in the plain text, "−" on screen and paper.
     QString minus() const { return m_length == Length::Whole ? QStringLiteral("-") : QStringLiteral("−"); }
 
@@ -113,7 +122,7 @@ void writeCramer(Writer &w, const Report &r);
 void writeInverse(Writer &w, const Report &r);
 
 // The last section: det A, and A^(-1) when given.
-void writeResults(Writer &w, const mpq_class &determinant, const ExactMatrix *inverse = nullptr);
+void writeResults(Writer &w, const mpq_class &determinant, const std::vector<QStringList> *inverse = nullptr);
 
 // "Проверка: оба уравнения выполняются точно", with `condition`
 // ("при любом t1 ") after the colon.

@@ -32,6 +32,11 @@ enum class Notation {
 QString exactText(const mpq_class &value, const QLocale &locale, Length length = Length::Whole,
                   Notation notation = Notation::Decimal);
 
+// The same of num/den (den not 0), in whatever terms: a value plainly long
+// is shortened without being reduced.
+QString exactText(const mpz_class &num, const mpz_class &den, const QLocale &locale, Length length,
+                  Notation notation);
+
 // True when the text of the value is longer than kLongDigits digits.
 bool isLong(const mpq_class &value, Notation notation = Notation::Decimal);
 

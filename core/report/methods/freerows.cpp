@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/report/methods/freerows.h"
 
+#include "core/report/reportwriter.h"
+
 #include <utility>
 
 namespace ravno {
@@ -38,6 +40,19 @@ ExactMatrix FreeRows::matrix() const
             line.push_back(sign(i, j) == 0 ? mpq_class(0) : value(i, j));
     }
     return out;
+}
+
+void Writer::matrix(const FreeRows &m, int bar)
+{
+    ReportBlock block{ReportBlock::Kind::Matrix, {}, {}, bar};
+    for (int i = 0; i < m.rows(); ++i) {
+        QStringList &cells = block.rows.emplace_back();
+        cells.reserve(m.columns());
+        for (int j = 0; j < m.columns(); ++j)
+            cells << (m.sign(i, j) == 0 ? QStringLiteral("0") : number(m.numerator(i, j), m.denominator(i)));
+    }
+    m_lastMatrix = std::size_t(-1);
+    blocks.push_back(std::move(block));
 }
 
 bool FreeRows::greater(int i, int r, int k) const

@@ -32,6 +32,10 @@ public:
     int sign(int i, int j) const { return sgn(at(i, j)); }
     // The value in lowest terms.
     mpq_class value(int i, int j) const;
+    // The value as it stands: whole numbers the row's denominator (maybe
+    // negative) divides.
+    const mpz_class &numerator(int i, int j) const { return at(i, j); }
+    const mpz_class &denominator(int i) const { return m_denominators[std::size_t(i)]; }
     // Every value in lowest terms.
     ExactMatrix matrix() const;
 

@@ -35,7 +35,7 @@ void writeGaussJordanColumn(Writer &w, FreeRows &m, int column, int row, int piv
         w.line(text);
     }
     m.clearAround(row, column);
-    w.matrix(m.matrix(), bar);
+    w.matrix(m, bar);
 }
 
 void writeGaussJordan(Writer &w, const Report &r)
@@ -61,6 +61,7 @@ void writeGaussJordan(Writer &w, const Report &r)
         w.line(QStringLiteral("Слева единичная матрица: ответ стоит в столбце свободных членов"));
         writeAnswers(w, r, QStringLiteral("Ответ"));
     } else {
+        w.values = m.matrix(); // the reduced form, in lowest terms
         writeStudy(w, r, QStringLiteral("Неизвестные из приведённого ступенчатого вида"));
     }
 }
