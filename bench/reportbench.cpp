@@ -6,6 +6,9 @@
 #include "core/text/arraytext.h"
 #include "core/randomdigits.h"
 #include "core/report/report.h"
+#include "core/report/reporttext.h"
+#include "core/report/methods/determinant.h"
+#include "core/report/methods/freerows.h"
 #include "core/exact/solver.h"
 #include "ui/common/messages.h"
 #include "ui/report/reportwindow.h"
@@ -90,6 +93,56 @@ void modelAgainstSolve(const char *what, const std::vector<QString> &texts, bool
     std::printf("%-44s %10.4f ms median, the solve %.4f ms: %.2f times\n", what, m, s, m / s);
 }
 
+// A method's working in exact arithmetic, as its report does it, nothing
+// written: Gauss–Jordan of [A | b] and of [A | E] to the reduced form (the
+// Cramer's determinants and the answers from them.
+void work(const Report &report, Method method)
+{
+    const int n = report.order;
+    if (method == Method::Cramer) {
+        const std::vector<Determinant> d = cramerDeterminants(report.system, report.pivot);
+        for (std::size_t i = 1; i < d.size(); ++i)
+            (void)mpq_class(d[i].value / d.front().value);
+        return;
+    }
+    if (method != Method::GaussJordan && method != Method::Inverse)
+        return;
+    FreeRows rows(report.system, method == Method::Inverse ? n : n + 1, method == Method::Inverse);
+    for (int column = 0, row = 0; column < n; ++column) {
+        const int found = rows.pivotRow(column, row, report.pivot);
+        if (found < 0)
+            continue;
+        rows.exchange(row, found);
+        rows.clearAround(row++, column);
+    }
+}
+
+// A method's model (the report from the solve's record, and the method's
+// own working) against the solve that recorded it; with `blocks`, its
+// report blocks, every value written as the window shows it.
+void methodAgainstSolve(const char *what, const std::vector<QString> &texts, Method method, bool blocks)
+{
+    const QLocale locale(QLocale::Russian, QLocale::Russia);
+    std::vector<double> solving, modelling;
+    for (int round = 0; round < 5; ++round) {
+        for (const QString &text : texts) {
+            Workspace ws = systemOf(text);
+            double start = threadMs();
+            const SolveResult result = solve(ws, QLocale::c(), true);
+            solving.push_back(threadMs() - start);
+            start = threadMs();
+            const Report report = buildReport(result.record);
+            if (blocks)
+                (void)reportBlocks(report, locale, Length::Short, method);
+            else
+                work(report, method);
+            modelling.push_back(threadMs() - start);
+        }
+    }
+    const double s = median(solving), m = median(modelling);
+    std::printf("%-44s %10.4f ms median, the solve %.4f ms: %.2f times\n", what, m, s, m / s);
+}
+
 // From the solve's record to the window shown and laid out, as
 // "Подробный отчет" does it.
 // The CPU time of the same beside it: on a shared machine the wall clock
@@ -145,6 +198,19 @@ int reportChild(int argc, char *argv[])
     modelAgainstSolve("  the same, the elimination run again", smallTexts, false);
     modelAgainstSolve("report model, order 10, 17 digits", largeTexts, true);
     modelAgainstSolve("  the same, the elimination run again", largeTexts, false);
+    const std::pair<Method, const char *> models[] = {{Method::Gauss, "Gauss"},
+                                                      {Method::GaussJordan, "Gauss-Jordan"},
+                                                      {Method::Cramer, "Cramer"},
+                                                      {Method::Inverse, "inverse matrix"}};
+    for (const auto &[method, name] : models) {
+        for (const bool blocks : {false, true}) {
+            const QString kind = QLatin1String(name) + (blocks ? QStringLiteral(" blocks") : QStringLiteral(" model"));
+            methodAgainstSolve(qPrintable(QStringLiteral("%1, order 10, RND digits").arg(kind)), smallTexts,
+                               method, blocks);
+            methodAgainstSolve(qPrintable(QStringLiteral("%1, order 10, 17 digits").arg(kind)), largeTexts,
+                               method, blocks);
+        }
+    }
     double cpu = 0;
     report("report built and shown, order 10, RND digits", timeReport(window, small, cpu));
     std::printf("%-44s %10.4f ms median\n", "  the same in CPU time", cpu);
