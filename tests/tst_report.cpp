@@ -15,6 +15,8 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QRegularExpression>
 #include <QBuffer>
 #include <QLineEdit>
 #include <QPdfWriter>
@@ -185,12 +187,21 @@ void TestReport::savePdf()
 void TestReport::pdfPagesHoldEveryCharacter_data()
 {
     QTest::addColumn<QString>("contents");
+    QTest::addColumn<Method>("method");
+    // A name over a column of a matrix set in blocks, "" for none: the
+    // unknowns head the columns of [A | b] only.
+    QTest::addColumn<QString>("name");
     RandomSource random;
-    QTest::newRow("random digits") << randomContents(random, 10);
+    QTest::newRow("random digits") << randomContents(random, 10) << Method::Gauss << "x1";
     QStringList long17;
     for (int k = 0; k < 110; ++k)
         long17 << QStringLiteral("%1").arg((k * 7919 % 89 + 10) * 1000000000000000LL + k * 104729);
-    QTest::newRow("17 digits") << long17.join(u' ');
+    QTest::newRow("17 digits") << long17.join(u' ') << Method::Gauss << "x1";
+    // [A | E] and A⁻¹, 21 and 10 columns, numbered.
+    QStringList wide;
+    for (int k = 0; k < 110; ++k)
+        wide << QStringLiteral("%1.%2E%3").arg(k % 9 + 1).arg(k * 7919 % 1000003).arg(k * 37 % 61 - 30);
+    QTest::newRow("inverse matrix") << wide.join(u' ') << Method::Inverse << "20";
 }
 
 // Every piece of text lies in the text area of its page, none is lost, and
@@ -198,20 +209,27 @@ void TestReport::pdfPagesHoldEveryCharacter_data()
 void TestReport::pdfPagesHoldEveryCharacter()
 {
     QFETCH(QString, contents);
+    QFETCH(Method, method);
+    QFETCH(QString, name);
     Sandbox box;
     ReportWindow window(box.messages, kRussian);
     const Report report = reportOf(10, contents);
     window.setReport(report);
+    window.findChild<QComboBox *>(QStringLiteral("method"))->setCurrentIndex(int(method));
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
     const PrintLayout layout = window.printLayout(writer);
     QString all;
     int exponents = 0;
+    QStringList names; // "x3", "12": a column's name over it
     for (const auto &page : layout.pages) {
         QVERIFY(!page.empty() && !page.back().heading);
         for (std::size_t i = 0; i < page.size(); ++i) {
             const PrintedText &piece = page[i];
+            static const QRegularExpression unknownOrBeyondRows(QStringLiteral("^(x\\d+|[1-9]\\d+)$"));
+            if (piece.text.contains(unknownOrBeyondRows) && piece.text != QLatin1String("10"))
+                names << piece.text;
             QVERIFY2(layout.textArea.contains(piece.box), qPrintable(piece.text));
             all += piece.text;
             // An exponent is at least two thirds of its number's size, and above its baseline.
@@ -224,9 +242,11 @@ void TestReport::pdfPagesHoldEveryCharacter()
         }
     }
     QCOMPARE(exponents > 0, all.contains(QStringLiteral("·10")));
+    QCOMPARE(names.contains(name), !name.isEmpty());
+    QCOMPARE(names.filter(QRegularExpression(QStringLiteral("^x"))).isEmpty(), !name.startsWith(u'x'));
     all.remove(u' ');
     static const QString raised = QStringLiteral("⁰¹²³⁴⁵⁶⁷⁸⁹⁻"), plain = QStringLiteral("0123456789−");
-    for (const ReportBlock &block : reportBlocks(report, kRussian, Length::Short)) {
+    for (const ReportBlock &block : reportBlocks(report, kRussian, Length::Short, method)) {
         QStringList texts{block.text};
         for (const QStringList &row : block.rows)
             texts << row;

@@ -170,6 +170,17 @@ struct MatrixFont
     qreal rowNumbers = 0;      // the widest row number and its gap
 };
 
+// The heading over column j when a matrix is set in blocks: in the
+// system's matrix [A | b] the unknown the column multiplies (b has none);
+// in any other, [A | E], A⁻¹ or a determinant's, whose columns are not the
+// unknowns, the column's number. Empty for none.
+QString columnName(const ReportBlock &block, std::size_t j)
+{
+    if (block.bar >= 0)
+        return QString::number(j + 1);
+    return qsizetype(j) < block.barAt() ? QStringLiteral("x%1").arg(j + 1) : QString();
+}
+
 MatrixFont measure(const Pages &pages, const ReportBlock &block, qreal size)
 {
     MatrixFont out{uiFont(size), {}, std::size_t(block.barAt()), 0, 0, 0};
@@ -181,9 +192,9 @@ MatrixFont measure(const Pages &pages, const ReportBlock &block, qreal size)
     for (const QStringList &row : block.rows)
         for (qsizetype j = 0; j < row.size(); ++j)
             out.widths[std::size_t(j)] = std::max(out.widths[std::size_t(j)], pages.advance(row[j], out.font));
-    // The unknowns' names head the columns when the matrix is set in blocks.
-    for (std::size_t j = 0; j < out.bar && j < out.widths.size(); ++j)
-        out.widths[j] = std::max(out.widths[j], m.horizontalAdvance(QStringLiteral("x%1").arg(j + 1)));
+    // The names head the columns when the matrix is set in blocks.
+    for (std::size_t j = 0; j < out.widths.size(); ++j)
+        out.widths[j] = std::max(out.widths[j], m.horizontalAdvance(columnName(block, j)));
     return out;
 }
 
@@ -217,13 +228,13 @@ void matrix(Pages &pages, const ReportBlock &block)
         const qreal start = pages.left() + (whole ? 0 : f.rowNumbers);
         const auto rightEdges = [&](std::size_t j) { return start + span(f, from, j + 1); };
         // A block on one page where it fits on one.
-        const bool names = !whole && from < f.bar;
+        const bool names = !whole && !columnName(block, from).isEmpty();
         pages.need(qreal(block.rows.size() + (names ? 1 : 0)) * m.lineSpacing());
         if (names) {
             // The names over the columns.
             const qreal baseline = pages.line(f.font);
-            for (std::size_t j = from; j < to && j < f.bar; ++j) {
-                const QString name = QStringLiteral("x%1").arg(j + 1);
+            for (std::size_t j = from; j < to; ++j) {
+                const QString name = columnName(block, j);
                 pages.put(name, f.font, rightEdges(j) - m.horizontalAdvance(name), baseline);
             }
         }
