@@ -198,9 +198,9 @@ QString exactText(const mpz_class &num, const mpz_class &den, const QLocale &loc
                   Notation notation)
 {
     if (length != Length::Whole && sgn(num) != 0) {
-        mpq_class value(num, den); // as it is, for its magnitude only
-        if (sgn(den) < 0)
-            mpq_neg(value.get_mpq_t(), value.get_mpq_t());
+        // As it is, for its magnitude only, over a positive denominator.
+        const bool flip = sgn(den) < 0;
+        const mpq_class value(flip ? mpz_class(-num) : num, flip ? mpz_class(-den) : den);
         if (plainlyLong(value.get_num(), value.get_den()))
             return shortened(value, locale);
     }
