@@ -213,9 +213,20 @@ void TestReport::pdfPagesHoldEveryCharacter()
     QFETCH(QString, name);
     Sandbox box;
     ReportWindow window(box.messages, kRussian);
+    std::function<void()> rest;
+    window.pace = [&rest](std::function<void()> held) { rest = std::move(held); };
     const Report report = reportOf(10, contents);
     window.setReport(report);
     window.findChild<QComboBox *>(QStringLiteral("method"))->setCurrentIndex(int(method));
+    // The view holds the long report's first screenful, and all of it once
+    // the rest comes.
+    const QTextBrowser *view = window.findChild<QTextBrowser *>(QStringLiteral("reportView"));
+    QTextDocument whole;
+    whole.setHtml(reportHtml(report, kRussian, method));
+    QVERIFY(rest && whole.toPlainText().startsWith(view->toPlainText()));
+    QVERIFY(view->toPlainText().size() < whole.toPlainText().size());
+    rest();
+    QCOMPARE(view->toPlainText(), whole.toPlainText());
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
