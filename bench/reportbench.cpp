@@ -97,14 +97,12 @@ void modelAgainstSolve(const char *what, const std::vector<QString> &texts, bool
 
 // A method's working in exact arithmetic, as its report does it, nothing
 // written: Gauss–Jordan of [A | b] and of [A | E] to the reduced form (the
-// Cramer's determinants and the answers from them.
+// Cramer's determinants (each Δi / Δ is the solve's answer).
 void work(const Report &report, Method method)
 {
     const int n = report.order;
     if (method == Method::Cramer) {
-        const std::vector<Determinant> d = cramerDeterminants(report.system, report.pivot);
-        for (std::size_t i = 1; i < d.size(); ++i)
-            (void)mpq_class(d[i].value / d.front().value);
+        (void)cramerDeterminants(report.system, report.pivot);
         return;
     }
     if (method != Method::GaussJordan && method != Method::Inverse)

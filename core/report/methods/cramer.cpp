@@ -56,12 +56,16 @@ mpq_class writeTriangular(Writer &w, const Determinant &d, const QString &name)
             w.line(text + QStringLiteral("на диагонали и ниже одни нули, поэтому %1 = 0").arg(name));
             return 0;
         }
-        text += QStringLiteral("главный элемент ") + w.number(c.pivot);
+        const QString pivot = w.number(c.numerator, c.denominator);
+        text += QStringLiteral("главный элемент ") + pivot;
         if (c.pivotRow != int(column))
             text += QStringLiteral(", строки %1 и %2 меняются местами (знак меняется)")
                         .arg(QString::number(column + 1), QString::number(c.pivotRow + 1));
         w.line(text);
-        pivots << w.multiplier(c.pivot);
+        // Bracketed as Writer::multiplier() brackets it.
+        const bool negative = sgn(c.numerator) * sgn(c.denominator) < 0;
+        const bool bracket = negative || pivot.contains(u'·') || pivot.startsWith(u'≈');
+        pivots << (bracket ? u'(' + pivot + u')' : pivot);
     }
     QString text = pivots.join(QStringLiteral(" · "));
     if (d.negative)
@@ -115,15 +119,12 @@ void writeCramer(Writer &w, const Report &r)
         deltas.push_back(
             writeDeterminant(w, replaced, QStringLiteral("Δ%1").arg(i + 1), worked[std::size_t(i + 1)]));
     }
+    // Each Δi / Δ is the solve's answer, which the report holds already.
     w.section(QStringLiteral("Формулы Крамера"));
-    w.answers.clear();
-    for (int i = 0; i < n; ++i) {
-        const mpq_class x = deltas[std::size_t(i)] / delta;
+    for (int i = 0; i < n; ++i)
         w.line(QStringLiteral("%1 = Δ%2 / Δ = %3 / %4").arg(unknown(i), QString::number(i + 1),
                                                            w.factor(deltas[std::size_t(i)], true), w.factor(delta))
-               + w.equals(x));
-        w.answers.push_back(x);
-    }
+               + w.equals(w.answers[std::size_t(i)]));
     writeAnswers(w, r, QStringLiteral("Ответ"));
 }
 

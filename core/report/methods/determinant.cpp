@@ -6,13 +6,20 @@
 namespace ravno {
 namespace {
 
+Determinant::Column pivotOf(const FreeRows &rows, int found, int column)
+{
+    if (found < 0)
+        return {};
+    return {found, rows.numerator(found, column), rows.denominator(found)};
+}
+
 // The elimination of `rows` from `column` on, up to column `n` (not
 // included), added to `d`; the columns from `n` on are left as they stand.
 void eliminate(FreeRows &rows, Determinant &d, int column, int n, Pivot pivot)
 {
     for (; column < n; ++column) {
         const int found = rows.pivotRow(column, column, pivot);
-        d.columns.push_back({found, found < 0 ? mpq_class(0) : rows.value(found, column)});
+        d.columns.push_back(pivotOf(rows, found, column));
         if (found < 0) {
             d.value = 0;
             return;
@@ -52,7 +59,7 @@ std::vector<Determinant> cramerDeterminants(const ExactRows &system, Pivot pivot
     for (int column = 0; column < n; ++column) {
         before.push_back(rows);
         const int found = rows.pivotRow(column, column, pivot);
-        delta.columns.push_back({found, found < 0 ? mpq_class(0) : rows.value(found, column)});
+        delta.columns.push_back(pivotOf(rows, found, column));
         if (found < 0)
             return {delta}; // value 0
         if (found != column) {

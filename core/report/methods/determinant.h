@@ -17,7 +17,9 @@ struct Determinant
     struct Column
     {
         int pivotRow = -1; // where the pivot was, -1 when the column is 0 there
-        mpq_class pivot;
+        // The pivot as the elimination held it, in whatever terms: it is
+        // reduced, if at all, only when written.
+        mpz_class numerator = 0, denominator = 1;
     };
     std::vector<Column> columns; // in order, up to the first without a pivot
     bool negative = false;       // an odd number of exchanges
