@@ -146,6 +146,20 @@ void methodsAgree(const Report &report)
             });
             QVERIFY(delta != shown.end());
             QCOMPARE(valueOf(delta->text.section(QStringLiteral(" = "), -1)), det);
+            // Each "xi = Δi / Δ = a / b = x" divides out: a Δi worked out
+            // wrong shows.
+            const auto unbracketed = [](QString t) { return valueOf(t.remove(u'(').remove(u')')); };
+            int quotients = 0;
+            for (const ReportBlock &b : shown) {
+                const QStringList parts = b.text.split(QStringLiteral(" = "));
+                if (parts.size() != 4 || !parts[1].endsWith(QStringLiteral(" / Δ")))
+                    continue;
+                ++quotients;
+                QCOMPARE(unbracketed(parts[2].section(QStringLiteral(" / "), 0, 0))
+                             / unbracketed(parts[2].section(QStringLiteral(" / "), 1, 1)),
+                         valueOf(parts[3]));
+            }
+            QCOMPARE(quotients, det == 0 ? 0 : n);
         } else if (report.unique) {
             const ReportBlock &inverse = shown.back();
             QCOMPARE(inverse.rows.size(), std::size_t(n));
