@@ -127,9 +127,8 @@ std::size_t firstScreenful(const std::vector<ReportBlock> &blocks, const QTextBr
     const QFontMetrics metrics(view->font());
     const qsizetype across = std::max(20, view->viewport()->width() / std::max(1, metrics.averageCharWidth()));
     const qsizetype room = 2 * std::max(10, view->viewport()->height() / std::max(1, metrics.lineSpacing()));
-    qsizetype lines = 0;
     std::size_t count = 0;
-    while (count < blocks.size() && lines <= room) {
+    for (qsizetype lines = 0; count < blocks.size() && lines <= room;) {
         const ReportBlock &block = blocks[count++];
         lines += block.kind == ReportBlock::Kind::Matrix ? qsizetype(block.rows.size()) + 1
                  : block.kind == ReportBlock::Kind::Heading ? 2
