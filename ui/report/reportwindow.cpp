@@ -119,14 +119,13 @@ protected:
     }
 };
 
-// How many of the blocks fill the view twice over, as far as a guess by
-// their lines and characters tells: a long line wraps, a matrix takes a
-// line a row.
-std::size_t firstScreenful(const std::vector<ReportBlock> &blocks, const QTextBrowser *view)
+// How many of the blocks fill `shown` of the view twice over, by a guess:
+// a long line wraps, a matrix takes a line a row.
+std::size_t firstScreenful(const std::vector<ReportBlock> &blocks, const QTextBrowser *view, QSize shown)
 {
     const QFontMetrics metrics(view->font());
-    const qsizetype across = std::max(20, view->viewport()->width() / std::max(1, metrics.averageCharWidth()));
-    const qsizetype room = 2 * std::max(10, view->viewport()->height() / std::max(1, metrics.lineSpacing()));
+    const qsizetype across = std::max(20, shown.width() / std::max(1, metrics.averageCharWidth()));
+    const qsizetype room = 2 * std::max(10, shown.height() / std::max(1, metrics.lineSpacing()));
     std::size_t count = 0;
     for (qsizetype lines = 0; count < blocks.size() && lines <= room;) {
         const ReportBlock &block = blocks[count++];
@@ -305,7 +304,8 @@ Method ReportWindow::method() const
 void ReportWindow::render()
 {
     m_blocks = reportBlocks(m_report, m_locale, Length::Short, method());
-    const std::size_t first = firstScreenful(m_blocks, m_view);
+    // Before the window is first shown the view has no size of its own yet.
+    const std::size_t first = firstScreenful(m_blocks, m_view, m_view->viewport()->size().expandedTo(size()));
     setDocumentHtml(reportHtml(m_blocks, 0, first));
     if (first == m_blocks.size())
         m_blocks.clear();
