@@ -15,11 +15,15 @@ Determinant::Column pivotOf(const FreeRows &rows, int found, int column)
 
 // The elimination of `rows` from `column` on, up to column `n` (not
 // included), added to `d`; the columns from `n` on are left as they stand.
-void eliminate(FreeRows &rows, Determinant &d, int column, int n, Pivot pivot)
+// The rows are those of the matrix from `offset` on, whose scales'
+// product is `scales`.
+void eliminate(FreeRows &rows, Determinant &d, int column, int n, Pivot pivot, int offset,
+               const mpz_class &scales)
 {
     for (; column < n; ++column) {
         const int found = rows.pivotRow(column, column, pivot);
         d.columns.push_back(pivotOf(rows, found, column));
+        d.columns.back().pivotRow += found < 0 ? 0 : offset;
         if (found < 0) {
             d.value = 0;
             return;
@@ -31,7 +35,7 @@ void eliminate(FreeRows &rows, Determinant &d, int column, int n, Pivot pivot)
         rows.clearBelow(column, column, n);
     }
     // The last pivot is the determinant of the rows' whole numbers.
-    d.value = mpq_class(rows.lastPivot(), rows.scales());
+    d.value = mpq_class(rows.lastPivot(), scales);
     d.value.canonicalize();
     if (d.negative)
         d.value = -d.value;
@@ -44,7 +48,7 @@ Determinant determinant(const ExactRows &system, Pivot pivot)
     const int n = system.rows();
     FreeRows rows(system, n);
     Determinant d;
-    eliminate(rows, d, 0, n, pivot);
+    eliminate(rows, d, 0, n, pivot, 0, rows.scales());
     return d;
 }
 
@@ -53,11 +57,12 @@ std::vector<Determinant> cramerDeterminants(const ExactRows &system, Pivot pivot
     const int n = system.rows();
     // [A | b], b carried along for the Δi.
     FreeRows rows(system, n + 1);
-    std::vector<FreeRows> before; // the elimination before column i
+    const mpz_class scales = rows.scales();
+    std::vector<FreeRows> before; // the elimination before column i, from row and column i on
     before.reserve(std::size_t(n));
     Determinant delta;
     for (int column = 0; column < n; ++column) {
-        before.push_back(rows);
+        before.push_back(rows.tail(column));
         const int found = rows.pivotRow(column, column, pivot);
         delta.columns.push_back(pivotOf(rows, found, column));
         if (found < 0)
@@ -68,19 +73,20 @@ std::vector<Determinant> cramerDeterminants(const ExactRows &system, Pivot pivot
         }
         rows.clearBelow(column, column);
     }
-    delta.value = mpq_class(rows.lastPivot(), rows.scales());
+    delta.value = mpq_class(rows.lastPivot(), scales);
     delta.value.canonicalize();
     if (delta.negative)
         delta.value = -delta.value;
     std::vector<Determinant> out{delta};
     for (int i = 0; i < n; ++i) {
+        // Its columns i..n-1, then b.
         FreeRows replaced = std::move(before[std::size_t(i)]);
-        replaced.copyColumn(n, i);
+        replaced.copyColumn(n - i, 0);
         Determinant d;
         d.columns.assign(delta.columns.begin(), delta.columns.begin() + i);
         for (int k = 0; k < i; ++k)
             d.negative ^= delta.columns[std::size_t(k)].pivotRow != k;
-        eliminate(replaced, d, i, n, pivot);
+        eliminate(replaced, d, 0, n - i, pivot, i, scales);
         out.push_back(std::move(d));
     }
     return out;

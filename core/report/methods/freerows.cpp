@@ -10,14 +10,14 @@ namespace ravno {
 FreeRows::FreeRows(const ExactRows &rows, int columns, bool identity)
     : m_columns(identity ? 2 * columns : columns)
 {
-    const std::vector<mpz_class> values = rows.bigValues();
+    std::vector<mpz_class> values = rows.bigValues();
     m_scales = rows.bigDenominators();
     m_denominators = m_scales;
     const int n = int(m_scales.size());
     m_values.resize(std::size_t(n) * std::size_t(m_columns));
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < columns; ++j)
-            at(i, j) = values[std::size_t(i) * std::size_t(rows.columns()) + std::size_t(j)];
+            at(i, j) = std::move(values[std::size_t(i) * std::size_t(rows.columns()) + std::size_t(j)]);
         if (identity)
             at(i, columns + i) = m_scales[std::size_t(i)];
     }
@@ -115,7 +115,8 @@ void FreeRows::clearAround(int row, int column)
         // Column by column the rows left of `column` hold 0 or, in a row
         // passed, its pivot, which becomes p: each division is exact.
         for (int j = 0; j < m_columns; ++j) {
-            if (j == column)
+            // 0 stays 0 where the pivot row has 0 too, as much of [A | E] has.
+            if (j == column || (sgn(at(i, j)) == 0 && sgn(at(row, j)) == 0))
                 continue;
             mpz_mul(t.get_mpz_t(), p.get_mpz_t(), at(i, j).get_mpz_t());
             if (sgn(m) != 0)
@@ -133,6 +134,20 @@ void FreeRows::copyColumn(int from, int to)
 {
     for (int i = 0; i < rows(); ++i)
         at(i, to) = at(i, from);
+}
+
+FreeRows FreeRows::tail(int from) const
+{
+    FreeRows out;
+    out.m_columns = m_columns - from;
+    out.m_values.reserve(std::size_t(rows() - from) * std::size_t(out.m_columns));
+    for (int i = from; i < rows(); ++i)
+        for (int j = from; j < m_columns; ++j)
+            out.m_values.push_back(at(i, j));
+    out.m_scales.assign(m_scales.begin() + from, m_scales.end());
+    out.m_denominators.assign(m_denominators.begin() + from, m_denominators.end());
+    out.m_pivot = m_pivot;
+    return out;
 }
 
 mpz_class FreeRows::scales() const

@@ -52,6 +52,8 @@ public:
     void clearAround(int row, int column);
     // Column `to` takes the values of column `from`, row by row.
     void copyColumn(int from, int to);
+    // The rows and columns from `from` on, as the elimination stands.
+    FreeRows tail(int from) const;
 
     // The whole-number pivot of the last step (1 before the first).
     const mpz_class &lastPivot() const { return m_pivot; }
@@ -59,6 +61,7 @@ public:
     mpz_class scales() const;
 
 private:
+    FreeRows() = default;
     mpz_class &at(int i, int j) { return m_values[std::size_t(i) * std::size_t(m_columns) + std::size_t(j)]; }
     const mpz_class &at(int i, int j) const
     {
