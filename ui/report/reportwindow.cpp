@@ -305,7 +305,7 @@ void ReportWindow::render()
 {
     m_blocks = reportBlocks(m_report, m_locale, Length::Short, method());
     // Before the window is first shown the view has no size of its own yet.
-    const std::size_t first = firstScreenful(m_blocks, m_view, m_view->viewport()->size().expandedTo(size()));
+    const std::size_t first = firstScreenful(m_blocks, m_view, isVisible() ? m_view->viewport()->size() : size());
     setDocumentHtml(reportHtml(m_blocks, 0, first));
     if (first == m_blocks.size())
         m_blocks.clear();
