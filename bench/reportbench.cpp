@@ -6,6 +6,9 @@
 #include "core/text/arraytext.h"
 #include "core/randomdigits.h"
 #include "core/report/report.h"
+#include "core/report/reporttext.h"
+#include "core/report/methods/determinant.h"
+#include "core/report/methods/freerows.h"
 #include "core/exact/solver.h"
 #include "ui/common/messages.h"
 #include "ui/report/reportwindow.h"
@@ -20,6 +23,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <functional>
+#include <utility>
 
 namespace ravno::bench {
 namespace {
@@ -90,24 +95,84 @@ void modelAgainstSolve(const char *what, const std::vector<QString> &texts, bool
     std::printf("%-44s %10.4f ms median, the solve %.4f ms: %.2f times\n", what, m, s, m / s);
 }
 
+// A method's working in exact arithmetic, as its report does it, nothing
+// written: Gauss–Jordan of [A | b] and of [A | E] to the reduced form (the
+// Cramer's determinants (each Δi / Δ is the solve's answer).
+void work(const Report &report, Method method)
+{
+    const int n = report.order;
+    if (method == Method::Cramer) {
+        (void)cramerDeterminants(report.system, report.pivot);
+        return;
+    }
+    if (method != Method::GaussJordan && method != Method::Inverse)
+        return;
+    FreeRows rows(report.system, method == Method::Inverse ? n : n + 1, method == Method::Inverse);
+    for (int column = 0, row = 0; column < n; ++column) {
+        const int found = rows.pivotRow(column, row, report.pivot);
+        if (found < 0)
+            continue;
+        rows.exchange(row, found);
+        rows.clearAround(row++, column);
+    }
+}
+
+// A method's model (the report from the solve's record, and the method's
+// own working) against the solve that recorded it; with `blocks`, its
+// report blocks, every value written as the window shows it.
+void methodAgainstSolve(const char *what, const std::vector<QString> &texts, Method method, bool blocks)
+{
+    const QLocale locale(QLocale::Russian, QLocale::Russia);
+    std::vector<double> solving, modelling;
+    for (int round = 0; round < 5; ++round) {
+        for (const QString &text : texts) {
+            Workspace ws = systemOf(text);
+            double start = threadMs();
+            const SolveResult result = solve(ws, QLocale::c(), true);
+            solving.push_back(threadMs() - start);
+            start = threadMs();
+            const Report report = buildReport(result.record);
+            if (blocks)
+                (void)reportBlocks(report, locale, Length::Short, method);
+            else
+                work(report, method);
+            modelling.push_back(threadMs() - start);
+        }
+    }
+    const double s = median(solving), m = median(modelling);
+    std::printf("%-44s %10.4f ms median, the solve %.4f ms: %.2f times\n", what, m, s, m / s);
+}
+
 // From the solve's record to the window shown and laid out, as
-// "Подробный отчет" does it.
+// "Подробный отчет" does it: a long report its first screenful, the rest
+// held and then timed apart (`wholeMedian`, in CPU time), until the view
+// holds it all and is painted again.
 // The CPU time of the same beside it: on a shared machine the wall clock
 // also counts the other programs.
-Timing timeReport(ReportWindow &window, const std::vector<SolveRecord> &records, double &cpuMedian)
+Timing timeReport(ReportWindow &window, std::function<void()> &rest, const std::vector<SolveRecord> &records,
+                  double &cpuMedian, double &wholeMedian)
 {
-    std::size_t next = 0;
-    std::vector<double> cpu;
-    const Timing wall = timeBatches(int(records.size()), 1, [&](int) {
-        const double start = threadMs();
-        window.setReport(buildReport(records[next++ % records.size()]));
+    std::vector<double> wall, cpu, whole;
+    for (const SolveRecord &record : records) {
+        QElapsedTimer clock;
+        clock.start();
+        double start = threadMs();
+        window.setReport(buildReport(record));
         window.show();
         QCoreApplication::processEvents();
         (void)window.grab(); // lays the document out and paints it
         cpu.push_back(threadMs() - start);
-    });
+        wall.push_back(double(clock.nsecsElapsed()) / 1e6);
+        start = threadMs();
+        if (rest)
+            std::exchange(rest, {})();
+        QCoreApplication::processEvents();
+        (void)window.grab();
+        whole.push_back(threadMs() - start);
+    }
     cpuMedian = median(cpu);
-    return wall;
+    wholeMedian = median(whole);
+    return {median(wall), *std::min_element(wall.begin(), wall.end()), int(wall.size())};
 }
 
 } // namespace
@@ -130,6 +195,9 @@ int reportChild(int argc, char *argv[])
     QApplication app(argc, argv);
     BoxMessages messages;
     ReportWindow window(messages, QLocale(QLocale::Russian, QLocale::Russia));
+    // The rest of a long report, held: timed apart.
+    std::function<void()> rest;
+    window.pace = [&rest](std::function<void()> held) { rest = std::move(held); };
 
     RandomSource digits;
     QRandomGenerator random(17);
@@ -145,22 +213,39 @@ int reportChild(int argc, char *argv[])
     modelAgainstSolve("  the same, the elimination run again", smallTexts, false);
     modelAgainstSolve("report model, order 10, 17 digits", largeTexts, true);
     modelAgainstSolve("  the same, the elimination run again", largeTexts, false);
-    double cpu = 0;
-    report("report built and shown, order 10, RND digits", timeReport(window, small, cpu));
-    std::printf("%-44s %10.4f ms median\n", "  the same in CPU time", cpu);
-    report("report built and shown, order 10, 17 digits", timeReport(window, large, cpu));
-    std::printf("%-44s %10.4f ms median\n", "  the same in CPU time", cpu);
+    const std::pair<Method, const char *> models[] = {{Method::Gauss, "Gauss"},
+                                                      {Method::GaussJordan, "Gauss-Jordan"},
+                                                      {Method::Cramer, "Cramer"},
+                                                      {Method::Inverse, "inverse matrix"}};
+    for (const auto &[method, name] : models) {
+        for (const bool blocks : {false, true}) {
+            const QString kind = QLatin1String(name) + (blocks ? QStringLiteral(" blocks") : QStringLiteral(" model"));
+            methodAgainstSolve(qPrintable(QStringLiteral("%1, order 10, RND digits").arg(kind)), smallTexts,
+                               method, blocks);
+            methodAgainstSolve(qPrintable(QStringLiteral("%1, order 10, 17 digits").arg(kind)), largeTexts,
+                               method, blocks);
+        }
+    }
+    double cpu = 0, whole = 0;
+    const auto cpuLines = [&] {
+        std::printf("%-44s %10.4f ms median\n", "  the same in CPU time", cpu);
+        std::printf("%-44s %10.4f ms median\n", "  then the rest of it (CPU)", whole);
+    };
+    report("report built and shown, order 10, RND digits", timeReport(window, rest, small, cpu, whole));
+    cpuLines();
+    report("report built and shown, order 10, 17 digits", timeReport(window, rest, large, cpu, whole));
+    cpuLines();
     // The same by each other method, chosen in the window's «Метод».
     const std::pair<Method, const char *> methods[] = {
         {Method::GaussJordan, "Gauss-Jordan"}, {Method::Cramer, "Cramer"}, {Method::Inverse, "inverse matrix"}};
     for (const auto &[method, name] : methods) {
         window.findChild<QComboBox *>(QStringLiteral("method"))->setCurrentIndex(int(method));
         report(qPrintable(QStringLiteral("%1 shown, order 10, RND digits").arg(QLatin1String(name))),
-               timeReport(window, small, cpu));
-        std::printf("%-44s %10.4f ms median\n", "  the same in CPU time", cpu);
+               timeReport(window, rest, small, cpu, whole));
+        cpuLines();
         report(qPrintable(QStringLiteral("%1 shown, order 10, 17 digits").arg(QLatin1String(name))),
-               timeReport(window, large, cpu));
-        std::printf("%-44s %10.4f ms median\n", "  the same in CPU time", cpu);
+               timeReport(window, rest, large, cpu, whole));
+        cpuLines();
     }
     window.findChild<QComboBox *>(QStringLiteral("method"))->setCurrentIndex(int(Method::Gauss));
     // What "Копировать" writes out, every fraction whole: written once for

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QRegularExpression>
 #include <QBuffer>
 #include <QLineEdit>
 #include <QPdfWriter>
@@ -188,17 +189,20 @@ void TestReport::savePdf()
 void TestReport::pdfPagesHoldEveryCharacter_data()
 {
     QTest::addColumn<QString>("contents");
-    QTest::addColumn<int>("method");             // the item of «Метод»
+    QTest::addColumn<Method>("method");
+    // A name over a column of a matrix set in blocks, "" for none: the
+    // unknowns head the columns of [A | b] only.
+    QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("firstAtSmallest"); // the first matrix: 7 pt, one block
     RandomSource random;
     const QString digits = randomContents(random, 10);
-    QTest::newRow("random digits") << digits << 0 << false;
+    QTest::newRow("random digits") << digits << Method::Gauss << "x1" << false;
     // Each Δi's title with the determinant after it.
-    QTest::newRow("random digits, Cramer") << digits << 2 << false;
+    QTest::newRow("random digits, Cramer") << digits << Method::Cramer << "" << false;
     QStringList long17, narrowAndWide;
     for (int k = 0; k < 110; ++k)
         long17 << QStringLiteral("%1").arg((k * 7919 % 89 + 10) * 1000000000000000LL + k * 104729);
-    QTest::newRow("17 digits") << long17.join(u' ') << 0 << false;
+    QTest::newRow("17 digits") << long17.join(u' ') << Method::Gauss << "x1" << false;
     // Three columns of one digit, whose names are wider than they are,
     // seven of 14 digits; the first step leaves them whole. Too wide at
     // 7.5 pt, not at 7.
@@ -209,7 +213,12 @@ void TestReport::pdfPagesHoldEveryCharacter_data()
                                                    : 10000000000000LL * (1 + (i * 3 + j * 7) % 8) + i * 7919
                                                          + j * 104729);
     }
-    QTest::newRow("fits only at 7 pt") << narrowAndWide.join(u' ') << 0 << true;
+    QTest::newRow("fits only at 7 pt") << narrowAndWide.join(u' ') << Method::Gauss << "x1" << true;
+    // [A | E] and A⁻¹, 21 and 10 columns, numbered.
+    QStringList wide;
+    for (int k = 0; k < 110; ++k)
+        wide << QStringLiteral("%1.%2E%3").arg(k % 9 + 1).arg(k * 7919 % 1000003).arg(k * 37 % 61 - 30);
+    QTest::newRow("inverse matrix") << wide.join(u' ') << Method::Inverse << "20" << false;
 }
 
 // Every piece of text lies in the text area of its page, none is lost, and
@@ -217,23 +226,39 @@ void TestReport::pdfPagesHoldEveryCharacter_data()
 void TestReport::pdfPagesHoldEveryCharacter()
 {
     QFETCH(QString, contents);
-    QFETCH(int, method);
+    QFETCH(Method, method);
+    QFETCH(QString, name);
     QFETCH(bool, firstAtSmallest);
     Sandbox box;
     ReportWindow window(box.messages, kRussian);
+    std::function<void()> rest;
+    window.pace = [&rest](std::function<void()> held) { rest = std::move(held); };
     const Report report = reportOf(10, contents);
     window.setReport(report);
+    window.findChild<QComboBox *>(QStringLiteral("method"))->setCurrentIndex(int(method));
+    // The view holds the long report's first screenful, and all of it once
+    // the rest comes.
+    const QTextBrowser *view = window.findChild<QTextBrowser *>(QStringLiteral("reportView"));
+    QTextDocument whole;
+    whole.setHtml(reportHtml(report, kRussian, method));
+    QVERIFY(rest && whole.toPlainText().startsWith(view->toPlainText()));
+    QVERIFY(view->toPlainText().size() < whole.toPlainText().size());
+    rest();
+    QCOMPARE(view->toPlainText(), whole.toPlainText());
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
-    window.findChild<QComboBox *>(QStringLiteral("method"))->setCurrentIndex(method);
     const PrintLayout layout = window.printLayout(writer);
     QString all;
     int exponents = 0;
+    QStringList names; // "x3", "12": a column's name over it
     for (const auto &page : layout.pages) {
         QVERIFY(!page.empty() && !page.back().heading);
         for (std::size_t i = 0; i < page.size(); ++i) {
             const PrintedText &piece = page[i];
+            static const QRegularExpression unknownOrBeyondRows(QStringLiteral("^(x\\d+|[1-9]\\d+)$"));
+            if (piece.text.contains(unknownOrBeyondRows) && piece.text != QLatin1String("10"))
+                names << piece.text;
             QVERIFY2(layout.textArea.contains(piece.box), qPrintable(piece.text));
             all += piece.text;
             // An exponent is at least two thirds of its number's size, and above its baseline.
@@ -246,6 +271,8 @@ void TestReport::pdfPagesHoldEveryCharacter()
         }
     }
     QCOMPARE(exponents > 0, all.contains(QStringLiteral("·10")));
+    QCOMPARE(names.contains(name), !name.isEmpty());
+    QCOMPARE(names.filter(QRegularExpression(QStringLiteral("^x"))).isEmpty(), !name.startsWith(u'x'));
     if (firstAtSmallest) {
         // The first run of cells set below the text's size is the first
         // matrix: at 7 pt, a row a line, without the blocks' names line.
@@ -264,7 +291,7 @@ void TestReport::pdfPagesHoldEveryCharacter()
     }
     all.remove(u' ');
     static const QString raised = QStringLiteral("⁰¹²³⁴⁵⁶⁷⁸⁹⁻"), plain = QStringLiteral("0123456789−");
-    for (const ReportBlock &block : reportBlocks(report, kRussian, Length::Short, Method(method))) {
+    for (const ReportBlock &block : reportBlocks(report, kRussian, Length::Short, method)) {
         QStringList texts{block.text};
         for (const QStringList &row : block.rows)
             texts << row;

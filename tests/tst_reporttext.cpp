@@ -64,6 +64,8 @@ void TestReportText::exactValues_data()
         << "1" + QString(40, u'0') + "1/10" << shortened << "≈ 1,000·10⁴⁰ (41 цифра)"
         << "1" + QString(40, u'0') + ",100";
     QTest::newRow("tiny decimal is short") << "1/1" + QString(300, u'0') << shortened << "1·10⁻³⁰⁰" << "0,000";
+    QTest::newRow("huge decimal is short") << "-15" + QString(60, u'0') << shortened << "−1,5·10⁶¹"
+                                           << "-15" + QString(60, u'0') + ",000";
 }
 
 void TestReportText::exactValues()
@@ -75,6 +77,10 @@ void TestReportText::exactValues()
     mpq_class q(value.toStdString());
     q.canonicalize();
     QCOMPARE(exactText(q, kRussian, Length(length)), text);
+    // The same handed over unreduced, over a negative denominator, as the
+    // report's methods hand their values over.
+    const mpz_class k("-1" + std::string(60, '0') + "7");
+    QCOMPARE(exactText(q.get_num() * k, q.get_den() * k, kRussian, Length(length), Notation::Decimal), text);
     if (!rounded.isEmpty())
         QCOMPARE(roundedText(q, kRussian), rounded);
 }

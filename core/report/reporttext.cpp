@@ -8,6 +8,7 @@
 #include "core/exact/solver.h"
 
 #include <algorithm>
+#include <span>
 
 namespace ravno {
 
@@ -235,8 +236,14 @@ QString html(const QString &text)
 
 QString reportHtml(const Report &report, const QLocale &locale, Method method)
 {
+    const std::vector<ReportBlock> blocks = reportBlocks(report, locale, Length::Short, method);
+    return reportHtml(blocks, 0, blocks.size());
+}
+
+QString reportHtml(const std::vector<ReportBlock> &blocks, std::size_t from, std::size_t to)
+{
     QString out;
-    for (const ReportBlock &block : reportBlocks(report, locale, Length::Short, method)) {
+    for (const ReportBlock &block : std::span(blocks).subspan(from, to - from)) {
         if (block.kind == ReportBlock::Kind::Heading) {
             out += QStringLiteral("<h3>%1</h3>").arg(block.text.toHtmlEscaped());
         } else if (block.kind == ReportBlock::Kind::Column) {

@@ -51,5 +51,7 @@ std::vector<ReportBlock> reportBlocks(const Report &report, const QLocale &local
 
 QString reportPlainText(const Report &report, const QLocale &locale, Method method = Method::Gauss);
 QString reportHtml(const Report &report, const QLocale &locale, Method method = Method::Gauss);
+// The HTML of blocks [from, to) of a report written Length::Short.
+QString reportHtml(const std::vector<ReportBlock> &blocks, std::size_t from, std::size_t to);
 
 } // namespace ravno

@@ -12,6 +12,8 @@
 
 namespace ravno {
 
+class FreeRows;
+
 class Writer
 {
 public:
@@ -40,9 +42,18 @@ public:
     // A matrix every row of which is written anew, with "|" after `bar`
     // columns (ReportBlock::bar); it becomes `values`.
     void matrix(ExactMatrix m, int bar = -1);
+    // The rows the elimination of a method stand at, written with "|" after
+    // `bar` columns; `values` is left as it was.
+    void matrix(const FreeRows &m, int bar = -1);
 
     QString number(const mpq_class &value) const { return number(value, notation); }
     QString number(const mpq_class &value, Notation form) const { return exactText(value, m_locale, m_length, form); }
+    // Of num/den in whatever terms: reduced only when it is written whole
+    // or is not plainly long.
+    QString number(const mpz_class &num, const mpz_class &den) const
+    {
+        return exactText(num, den, m_locale, m_length, notation);
+    }
     // "-" in the plain text, "−" on screen and paper.
     QString minus() const { return m_length == Length::Whole ? QStringLiteral("-") : QStringLiteral("−"); }
 
@@ -102,7 +113,7 @@ void writeElimination(Writer &w, const Report &r);
 void writeGaussJordan(Writer &w, const Report &r);
 // One column of Gauss–Jordan on m: the pivot from `pivotRow` to `row`,
 // made 1, its column cleared above and below; m written with "|" after `bar`.
-void writeGaussJordanColumn(Writer &w, ExactMatrix &m, int column, int row, int pivotRow, int bar = -1);
+void writeGaussJordanColumn(Writer &w, FreeRows &m, int column, int row, int pivotRow, int bar = -1);
 
 // Cramer's rule (core/report/methods/cramer.cpp) and the inverse matrix
 // (core/report/methods/inverse.cpp), from the system to the answers, or, for a
@@ -111,7 +122,7 @@ void writeCramer(Writer &w, const Report &r);
 void writeInverse(Writer &w, const Report &r);
 
 // The last section: det A, and A^(-1) when given.
-void writeResults(Writer &w, const mpq_class &determinant, const ExactMatrix *inverse = nullptr);
+void writeResults(Writer &w, const mpq_class &determinant, const std::vector<QStringList> *inverse = nullptr);
 
 // "Проверка: оба уравнения выполняются точно", with `condition`
 // ("при любом t1 ") after the colon.

@@ -185,6 +185,44 @@ QString exactText(const mpq_class &value, const QLocale &locale, Length length, 
     return out;
 }
 
+namespace {
+
+// Whether num/den (den > 0, num not 0, in any terms) is written shortened
+// without reducing it: a magnitude beyond 10^41 leaves more than 40 digits
+// to its numerator in lowest terms, one below 10^-41 to its denominator,
+// unless its decimal form ends (den has no prime factor but 2 and 5 once
+// reduced) and it may be written as a decimal. False where that takes
+// reducing it.
+bool plainlyLong(const mpz_class &num, const mpz_class &den)
+{
+    // sizeinbase counts the digits or one more.
+    const long apart = long(mpz_sizeinbase(num.get_mpz_t(), 10)) - long(mpz_sizeinbase(den.get_mpz_t(), 10));
+    if (apart < kLongDigits + 3 && apart > -(kLongDigits + 3))
+        return false;
+    mpz_class rest;
+    mpz_tdiv_q_2exp(rest.get_mpz_t(), den.get_mpz_t(), mpz_scan1(den.get_mpz_t(), 0));
+    const mpz_class five = 5;
+    mpz_remove(rest.get_mpz_t(), rest.get_mpz_t(), five.get_mpz_t());
+    return !mpz_divisible_p(num.get_mpz_t(), rest.get_mpz_t());
+}
+
+} // namespace
+
+QString exactText(const mpz_class &num, const mpz_class &den, const QLocale &locale, Length length,
+                  Notation notation)
+{
+    if (length != Length::Whole && sgn(num) != 0) {
+        // As it is, for its magnitude only, over a positive denominator.
+        const bool flip = sgn(den) < 0;
+        const mpq_class value(flip ? mpz_class(-num) : num, flip ? mpz_class(-den) : den);
+        if (plainlyLong(value.get_num(), value.get_den()))
+            return shortened(value, locale);
+    }
+    mpq_class value(num, den);
+    value.canonicalize();
+    return exactText(value, locale, length, notation);
+}
+
 QString roundedText(const mpq_class &value, const QLocale &locale)
 {
     QString out;

@@ -34,6 +34,11 @@ enum class Notation {
 QString exactText(const mpq_class &value, const QLocale &locale, Length length = Length::Whole,
                   Notation notation = Notation::Decimal);
 
+// The same of num/den (den not 0), in whatever terms: a value plainly long
+// is shortened without being reduced.
+QString exactText(const mpz_class &num, const mpz_class &den, const QLocale &locale, Length length,
+                  Notation notation);
+
 // A text of Length::Short as the runs it is set in, each exponent raised
 // and written in plain digits: "1·10⁻²⁵¹" is "1·10", then "−251" raised.
 struct TextRun

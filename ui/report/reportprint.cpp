@@ -149,8 +149,19 @@ struct MatrixFont
     qreal rowNumbers = 0;      // the widest row number and its gap
 };
 
-// The unknowns' names head the columns only when the matrix is set in
-// blocks, and are measured only then.
+// The heading over column j when a matrix is set in blocks: in the
+// system's matrix [A | b] the unknown the column multiplies (b has none);
+// in any other, [A | E], A⁻¹ or a determinant's, whose columns are not the
+// unknowns, the column's number. Empty for none.
+QString columnName(const ReportBlock &block, std::size_t j)
+{
+    if (block.bar >= 0)
+        return QString::number(j + 1);
+    return qsizetype(j) < block.barAt() ? QStringLiteral("x%1").arg(j + 1) : QString();
+}
+
+// The columns' headings show only when the matrix is set in blocks, and
+// are measured only then.
 MatrixFont measure(const Pages &pages, const ReportBlock &block, qreal size, bool names)
 {
     MatrixFont out{uiFont(size), {}, std::size_t(block.barAt()), 0, 0, 0};
@@ -162,8 +173,8 @@ MatrixFont measure(const Pages &pages, const ReportBlock &block, qreal size, boo
     for (const QStringList &row : block.rows)
         for (qsizetype j = 0; j < row.size(); ++j)
             out.widths[std::size_t(j)] = std::max(out.widths[std::size_t(j)], pages.advance(row[j], out.font));
-    for (std::size_t j = 0; names && j < out.bar && j < out.widths.size(); ++j)
-        out.widths[j] = std::max(out.widths[j], m.horizontalAdvance(QStringLiteral("x%1").arg(j + 1)));
+    for (std::size_t j = 0; names && j < out.widths.size(); ++j)
+        out.widths[j] = std::max(out.widths[j], m.horizontalAdvance(columnName(block, j)));
     return out;
 }
 
@@ -196,11 +207,11 @@ MatrixSetting setting(const Pages &pages, const ReportBlock &block)
     return {measure(pages, block, kSmallestSize, true), false};
 }
 
-// Set in blocks, the block from column `from` on has the unknowns' names
+// Set in blocks, the block from column `from` on has the columns' headings
 // over it, unless it holds only the right-hand side.
-bool named(const MatrixSetting &s, std::size_t from)
+bool named(const ReportBlock &block, const MatrixSetting &s, std::size_t from)
 {
-    return !s.whole && from < s.font.bar;
+    return !s.whole && !columnName(block, from).isEmpty();
 }
 
 // The rows of the block from column `from` on, with the names over them: it
@@ -208,7 +219,7 @@ bool named(const MatrixSetting &s, std::size_t from)
 // page with the heading before the matrix.
 qreal blockHeight(const Pages &pages, const ReportBlock &block, const MatrixSetting &s, std::size_t from = 0)
 {
-    return qreal(block.rows.size() + (named(s, from) ? 1 : 0)) * pages.metrics(s.font.font).lineSpacing();
+    return qreal(block.rows.size() + (named(block, s, from) ? 1 : 0)) * pages.metrics(s.font.font).lineSpacing();
 }
 
 void matrix(Pages &pages, const ReportBlock &block, const MatrixSetting &chosen)
@@ -227,11 +238,11 @@ void matrix(Pages &pages, const ReportBlock &block, const MatrixSetting &chosen)
         const qreal start = pages.left() + (whole ? 0 : f.rowNumbers);
         const auto rightEdges = [&](std::size_t j) { return start + span(f, from, j + 1); };
         pages.need(blockHeight(pages, block, chosen, from));
-        if (named(chosen, from)) {
-            // The names over the columns.
+        if (named(block, chosen, from)) {
+            // The headings over the columns.
             const qreal baseline = pages.line(f.font);
-            for (std::size_t j = from; j < to && j < f.bar; ++j) {
-                const QString name = QStringLiteral("x%1").arg(j + 1);
+            for (std::size_t j = from; j < to; ++j) {
+                const QString name = columnName(block, j);
                 pages.put(name, f.font, rightEdges(j) - m.horizontalAdvance(name), baseline);
             }
         }

@@ -25,9 +25,11 @@
 #include <QPdfWriter>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTextBrowser>
 #include <QTextDocument>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -59,8 +61,8 @@ class ReportView : public QTextBrowser
 {
     Q_OBJECT
 public:
-    ReportView(std::function<void()> copyAll, std::function<QString()> whole)
-        : m_copyAll(std::move(copyAll)), m_whole(std::move(whole))
+    ReportView(std::function<void()> copyAll, std::function<QString()> whole, std::function<void()> finish)
+        : m_copyAll(std::move(copyAll)), m_whole(std::move(whole)), m_finish(std::move(finish))
     {
     }
 
@@ -73,6 +75,7 @@ protected:
             return;
         }
         if (event->matches(QKeySequence::SelectAll)) {
+            m_finish(); // all of it
             selectAll();
             event->accept();
             return;
@@ -91,6 +94,7 @@ protected:
 private:
     std::function<void()> m_copyAll;
     std::function<QString()> m_whole;
+    std::function<void()> m_finish;
 };
 
 // Return presses a focused button, as Space does. The buttons are not the
@@ -115,6 +119,23 @@ protected:
     }
 };
 
+// How many of the blocks fill `shown` of the view twice over, by a guess:
+// a long line wraps, a matrix takes a line a row.
+std::size_t firstScreenful(const std::vector<ReportBlock> &blocks, const QTextBrowser *view, QSize shown)
+{
+    const QFontMetrics metrics(view->font());
+    const qsizetype across = std::max(20, shown.width() / std::max(1, metrics.averageCharWidth()));
+    const qsizetype room = 2 * std::max(10, shown.height() / std::max(1, metrics.lineSpacing()));
+    std::size_t count = 0;
+    for (qsizetype lines = 0; count < blocks.size() && lines <= room;) {
+        const ReportBlock &block = blocks[count++];
+        lines += block.kind == ReportBlock::Kind::Matrix ? qsizetype(block.rows.size()) + 1
+                 : block.kind == ReportBlock::Kind::Heading ? 2
+                                                             : 1 + block.text.size() / across;
+    }
+    return count;
+}
+
 QString pdfPathFromDialog(QWidget *parent)
 {
     return QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить в PDF"),
@@ -125,7 +146,9 @@ QString pdfPathFromDialog(QWidget *parent)
 } // namespace
 
 ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
-    : askPdfPath(pdfPathFromDialog), m_messages(messages), m_locale(locale)
+    : askPdfPath(pdfPathFromDialog),
+      pace([this](std::function<void()> rest) { QTimer::singleShot(0, this, std::move(rest)); }),
+      m_messages(messages), m_locale(locale)
 {
     setObjectName(QStringLiteral("Report"));
     setWindowTitle(kReportTitle);
@@ -137,7 +160,7 @@ ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
     m_title->setObjectName(QStringLiteral("reportTitle"));
     m_title->setWordWrap(true);
 
-    auto *view = new ReportView([this] { copyAll(); }, [this] { return plainText(); });
+    auto *view = new ReportView([this] { copyAll(); }, [this] { return plainText(); }, [this] { finishDocument(); });
     m_view = view;
     m_view->setObjectName(QStringLiteral("reportView"));
     m_view->setStyleSheet(QStringLiteral(
@@ -213,7 +236,10 @@ ReportWindow::ReportWindow(Messages &messages, const QLocale &locale)
     auto *copy = new QShortcut(QKeySequence::Copy, this);
     connect(copy, &QShortcut::activated, this, &ReportWindow::copyAll);
     auto *selectAll = new QShortcut(QKeySequence::SelectAll, this);
-    connect(selectAll, &QShortcut::activated, m_view, &QTextBrowser::selectAll);
+    connect(selectAll, &QShortcut::activated, this, [this] {
+        finishDocument();
+        m_view->selectAll();
+    });
     connect(m_copy, &QPushButton::clicked, this, &ReportWindow::copyAll);
     connect(m_savePdf, &QPushButton::clicked, this, &ReportWindow::saveAsPdf);
     connect(m_check, &QPushButton::clicked, this, [this] {
@@ -277,22 +303,48 @@ Method ReportWindow::method() const
 
 void ReportWindow::render()
 {
+    m_blocks = reportBlocks(m_report, m_locale, Length::Short, method());
+    // Before the window is first shown the view has no size of its own yet.
+    const std::size_t first = firstScreenful(m_blocks, m_view, isVisible() ? m_view->viewport()->size() : size());
+    setDocumentHtml(reportHtml(m_blocks, 0, first));
+    if (first == m_blocks.size())
+        m_blocks.clear();
+    else
+        pace([this, render = ++m_renders] {
+            if (render == m_renders)
+                finishDocument();
+        });
+}
+
+void ReportWindow::finishDocument()
+{
+    if (m_blocks.empty())
+        return;
+    setDocumentHtml(reportHtml(m_blocks, 0, m_blocks.size()));
+    m_blocks.clear();
+}
+
+void ReportWindow::setDocumentHtml(const QString &html)
+{
     // A new document, laid out once when the view takes it and gives it
     // its width, and then only as far as the view shows it: the rest
     // follows in the background, as the view lays out any long text. New
     // text in the shown document would be laid out whole, as one large
     // edit. Without a page size the document is not laid out at all until
     // the view sets its width.
+    const int down = m_view->verticalScrollBar()->value(), across = m_view->horizontalScrollBar()->value();
     auto *document = new QTextDocument(m_view);
     document->setDefaultFont(m_view->font());
     document->setDefaultStyleSheet(reportStyle(m_view->font()));
-    document->setHtml(reportHtml(m_report, m_locale, method()));
+    document->setHtml(html);
     document->setPageSize(QSizeF(0, 0));
     QTextDocument *const old = m_view->document();
     const bool ours = old->parent() == m_view;
     m_view->setDocument(document);
     if (ours)
         delete old;
+    m_view->verticalScrollBar()->setValue(down);
+    m_view->horizontalScrollBar()->setValue(across);
 }
 
 void ReportWindow::setEdited(bool edited)

@@ -52,6 +52,13 @@ public:
     // "Проверить моё решение": opens the check window on the same system.
     std::function<void()> openCheck;
 
+    // A long report is set in the view a screenful first, shown at once,
+    // and whole when `pace` runs what it is given: by default on the next
+    // turn of the event loop. Tests and the benchmark hold it.
+    std::function<void(std::function<void()>)> pace;
+    // Sets the whole report in the view now, when it is not yet.
+    void finishDocument();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
@@ -61,6 +68,8 @@ private:
     Method method() const;
     // Sets the report in the view by the chosen method.
     void render();
+    // Gives the view a new document of `html`, the scroll bars where they were.
+    void setDocumentHtml(const QString &html);
 
     Messages &m_messages;
     QLocale m_locale;
@@ -68,6 +77,8 @@ private:
     QSize m_frame; // what the frame adds to the window's size, as last seen
     Report m_report;
     mutable QString m_plain; // plainText(), once asked for
+    std::vector<ReportBlock> m_blocks; // while the view holds only their first screenful
+    int m_renders = 0;                 // the document set last, for what `pace` runs late
     QLabel *m_title = nullptr;
     QTextBrowser *m_view = nullptr;
     QPushButton *m_copy = nullptr;

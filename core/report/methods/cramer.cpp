@@ -46,9 +46,8 @@ mpq_class writeFormula(Writer &w, const ExactMatrix &a, const QString &name)
 }
 
 // Larger orders: one line a column, then the product of the pivots.
-mpq_class writeTriangular(Writer &w, const ExactMatrix &a, const QString &name, Pivot pivot)
+mpq_class writeTriangular(Writer &w, const Determinant &d, const QString &name)
 {
-    const Determinant d = determinant(a, pivot);
     QStringList pivots;
     for (std::size_t column = 0; column < d.columns.size(); ++column) {
         const Determinant::Column &c = d.columns[column];
@@ -57,12 +56,16 @@ mpq_class writeTriangular(Writer &w, const ExactMatrix &a, const QString &name, 
             w.line(text + QStringLiteral("на диагонали и ниже одни нули, поэтому %1 = 0").arg(name));
             return 0;
         }
-        text += QStringLiteral("главный элемент ") + w.number(c.pivot);
+        const QString pivot = w.number(c.numerator, c.denominator);
+        text += QStringLiteral("главный элемент ") + pivot;
         if (c.pivotRow != int(column))
             text += QStringLiteral(", строки %1 и %2 меняются местами (знак меняется)")
                         .arg(QString::number(column + 1), QString::number(c.pivotRow + 1));
         w.line(text);
-        pivots << w.multiplier(c.pivot);
+        // Bracketed as Writer::multiplier() brackets it.
+        const bool negative = sgn(c.numerator) * sgn(c.denominator) < 0;
+        const bool bracket = negative || pivot.contains(u'·') || pivot.startsWith(u'≈');
+        pivots << (bracket ? u'(' + pivot + u')' : pivot);
     }
     QString text = pivots.join(QStringLiteral(" · "));
     if (d.negative)
@@ -73,13 +76,13 @@ mpq_class writeTriangular(Writer &w, const ExactMatrix &a, const QString &name, 
 
 // The matrix holds the system's own values: they are written as typed, as
 // are the factors of the formula; what is worked out is in fractions.
-mpq_class writeDeterminant(Writer &w, const ExactMatrix &a, const QString &name, Pivot pivot)
+mpq_class writeDeterminant(Writer &w, const ExactMatrix &a, const QString &name, const Determinant &d)
 {
     w.notation = Notation::Decimal;
     w.matrix(a, 0);
     if (a.size() != 2 && a.size() != 3) {
         w.notation = Notation::Fraction;
-        return writeTriangular(w, a, name, pivot);
+        return writeTriangular(w, d, name);
     }
     const mpq_class value = writeFormula(w, a, name);
     w.notation = Notation::Fraction;
@@ -96,8 +99,11 @@ void writeCramer(Writer &w, const Report &r)
     ExactMatrix a = system;
     for (auto &line : a)
         line.pop_back();
+    // Worked out by elimination for the larger orders.
+    const std::vector<Determinant> worked = n > 3 ? cramerDeterminants(r.system, r.pivot)
+                                                  : std::vector<Determinant>(std::size_t(n + 1));
     w.column(QStringLiteral("Определитель матрицы системы Δ"));
-    const mpq_class delta = writeDeterminant(w, a, QStringLiteral("Δ"), r.pivot);
+    const mpq_class delta = writeDeterminant(w, a, QStringLiteral("Δ"), worked.front());
     if (delta == 0) {
         w.line(QStringLiteral("Δ = 0: правило Крамера неприменимо, система исследуется методом Гаусса"));
         writeElimination(w, r);
@@ -110,17 +116,15 @@ void writeCramer(Writer &w, const Report &r)
         for (int row = 0; row < n; ++row)
             replaced[std::size_t(row)][std::size_t(i)] = system[std::size_t(row)][std::size_t(n)];
         w.column(QStringLiteral("Δ%1: столбец %1 заменён столбцом свободных членов").arg(i + 1));
-        deltas.push_back(writeDeterminant(w, replaced, QStringLiteral("Δ%1").arg(i + 1), r.pivot));
+        deltas.push_back(
+            writeDeterminant(w, replaced, QStringLiteral("Δ%1").arg(i + 1), worked[std::size_t(i + 1)]));
     }
+    // Each Δi / Δ is the solve's answer, which the report holds already.
     w.section(QStringLiteral("Формулы Крамера"));
-    w.answers.clear();
-    for (int i = 0; i < n; ++i) {
-        const mpq_class x = deltas[std::size_t(i)] / delta;
+    for (int i = 0; i < n; ++i)
         w.line(QStringLiteral("%1 = Δ%2 / Δ = %3 / %4").arg(unknown(i), QString::number(i + 1),
                                                            w.factor(deltas[std::size_t(i)], true), w.factor(delta))
-               + w.equals(x));
-        w.answers.push_back(x);
-    }
+               + w.equals(w.answers[std::size_t(i)]));
     writeAnswers(w, r, QStringLiteral("Ответ"));
 }
 

@@ -4,11 +4,12 @@
 // and the system is studied by Gauss. The report ends with det A and
 // A^(-1).
 #include "core/report/methods/determinant.h"
+#include "core/report/methods/freerows.h"
 #include "core/report/reportwriter.h"
 
 namespace ravno {
 
-void writeResults(Writer &w, const mpq_class &determinant, const ExactMatrix *inverse)
+void writeResults(Writer &w, const mpq_class &determinant, const std::vector<QStringList> *inverse)
 {
     w.section(inverse ? QStringLiteral("Определитель и обратная матрица") : QStringLiteral("Определитель"));
     QString text = QStringLiteral("det A") + w.equals(determinant);
@@ -17,7 +18,7 @@ void writeResults(Writer &w, const mpq_class &determinant, const ExactMatrix *in
     w.line(text);
     if (inverse) {
         w.line(w.inverseName() + QStringLiteral(" ="));
-        w.matrix(*inverse, 0);
+        w.blocks.push_back({ReportBlock::Kind::Matrix, {}, *inverse, 0});
     }
 }
 
@@ -25,50 +26,44 @@ void writeInverse(Writer &w, const Report &r)
 {
     w.section(QStringLiteral("Обратная матрица"));
     const int n = r.order;
-    const ExactMatrix system = r.system.matrix();
-    const mpq_class det = determinant(r.system, r.pivot).value;
-    ExactMatrix m(std::size_t(n), std::vector<mpq_class>(std::size_t(2 * n)));
-    for (int i = 0; i < n; ++i) {
-        for (int j = 0; j < n; ++j)
-            m[std::size_t(i)][std::size_t(j)] = system[std::size_t(i)][std::size_t(j)];
-        m[std::size_t(i)][std::size_t(n + i)] = 1;
-    }
+    FreeRows m(r.system, n, true);
     w.line(QStringLiteral("Матрица [A | E] приводится к виду [E | %1]").arg(w.inverseName()));
     w.matrix(m, n);
+    bool negative = false; // an odd number of exchanges
     for (int column = 0; column < n; ++column) {
-        const int found = pivotRow(m, column, column, r.pivot);
+        const int found = m.pivotRow(column, column, r.pivot);
         if (found < 0) {
             w.line(QStringLiteral("Столбец %1: на диагонали и ниже одни нули: матрица A вырождена, "
                                   "обратной матрицы не существует (det A = 0)")
                        .arg(column + 1));
             writeElimination(w, r);
             writeStudy(w, r, QStringLiteral("Обратный ход"));
-            writeResults(w, det);
+            writeResults(w, determinant(r.system, r.pivot).value);
             return;
         }
+        negative ^= found != column;
         writeGaussJordanColumn(w, m, column, column, found, n);
     }
-    ExactMatrix inverse(m.size());
-    for (int i = 0; i < n; ++i)
-        inverse[std::size_t(i)].assign(m[std::size_t(i)].begin() + n, m[std::size_t(i)].end());
+    // The last pivot is the determinant of the rows' whole numbers.
+    mpq_class det(m.lastPivot(), m.scales());
+    det.canonicalize();
+    if (negative)
+        det = -det;
+    // A^(-1) as the last matrix, [E | A^(-1)], has it.
+    std::vector<QStringList> inverse;
+    for (const QStringList &row : w.blocks.back().rows)
+        inverse.push_back(row.mid(n));
     w.line(QStringLiteral("Слева единичная матрица: справа обратная матрица %1").arg(w.inverseName()));
 
-    // x = A^(-1)·b, the first row of the product written out.
+    // x = A^(-1)·b, the first row of the product written out; the product
+    // is the solve's answers, which the report holds already.
     w.section(QStringLiteral("Решение x = %1·b").arg(w.inverseName()));
-    w.answers.clear();
-    for (int i = 0; i < n; ++i) {
-        mpq_class x = 0;
-        QStringList terms;
-        for (int j = 0; j < n; ++j) {
-            const mpq_class &b = system[std::size_t(j)][std::size_t(n)];
-            x += inverse[std::size_t(i)][std::size_t(j)] * b;
-            if (i == 0)
-                terms << w.factor(inverse[std::size_t(i)][std::size_t(j)]) + u'·' + w.factor(b);
-        }
-        w.answers.push_back(x);
+    QStringList terms;
+    for (int j = 0; j < n; ++j)
+        terms << w.factor(m.value(0, n + j)) + u'·' + w.factor(r.system.value(j, n));
+    for (int i = 0; i < n; ++i)
         w.line(unknown(i) + (i == 0 ? QStringLiteral(" = ") + terms.join(QStringLiteral(" + ")) : QString())
-               + w.equals(x));
-    }
+               + w.equals(w.answers[std::size_t(i)]));
     writeAnswers(w, r, QStringLiteral("Ответ"));
     writeResults(w, det, &inverse);
 }
