@@ -61,6 +61,7 @@ std::vector<Determinant> cramerDeterminants(const ExactRows &system, Pivot pivot
     std::vector<FreeRows> before; // the elimination before column i, from row and column i on
     before.reserve(std::size_t(n));
     Determinant delta;
+    delta.columns.reserve(std::size_t(n));
     for (int column = 0; column < n; ++column) {
         before.push_back(rows.tail(column));
         const int found = rows.pivotRow(column, column, pivot);
@@ -77,12 +78,15 @@ std::vector<Determinant> cramerDeterminants(const ExactRows &system, Pivot pivot
     delta.value.canonicalize();
     if (delta.negative)
         delta.value = -delta.value;
-    std::vector<Determinant> out{delta};
+    std::vector<Determinant> out;
+    out.reserve(std::size_t(n + 1));
+    out.push_back(delta);
     for (int i = 0; i < n; ++i) {
         // Its columns i..n-1, then b.
         FreeRows replaced = std::move(before[std::size_t(i)]);
         replaced.copyColumn(n - i, 0);
         Determinant d;
+        d.columns.reserve(std::size_t(n));
         d.columns.assign(delta.columns.begin(), delta.columns.begin() + i);
         for (int k = 0; k < i; ++k)
             d.negative ^= delta.columns[std::size_t(k)].pivotRow != k;
