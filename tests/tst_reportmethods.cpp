@@ -58,6 +58,12 @@ void TestReportMethods::methods_data()
                                       << QStringList{"  1 0 |  3/5 -1/5", "  0 1 | -1/5  2/5",
                                                      "x1 = (3/5)·5 + (-1/5)·10 = 1", "x2 = 3", "det A = 5",
                                                      "A^(-1) =", "   3/5 -1/5", "  -1/5  2/5"};
+    // Row 3 no longer fits a machine word in column 1, row 2 over its own
+    // denominator did.
+    QTest::newRow("inverse, a row past a word")
+        << 3 << "4000000000 1 1 1 0.5 1 0 1 3000000000 3000000000 1 1" << Method::Inverse
+        << QStringList{"  0 7999999999/8000000000 -1,25·10^-10 | -1,25·10^-10 1 0", "det A = 4999999999/2",
+                       "x3 = -23999999989000000001/4999999999"};
     QTest::newRow("inverse, singular, inconsistent")
         << 2 << "1 2 3 2 4 7" << Method::Inverse
         << QStringList{"Столбец 2: на диагонали и ниже одни нули: матрица A вырождена, обратной матрицы не "
