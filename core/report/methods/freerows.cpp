@@ -3,6 +3,7 @@
 
 #include "core/report/reportwriter.h"
 
+#include <type_traits>
 #include <utility>
 
 namespace ravno {
@@ -56,6 +57,7 @@ void FreeRows::widen()
         m_values.push_back(big(v));
     m_scales.clear();
     m_denominators.clear();
+    // Read while the rows are still in words.
     for (int i = 0; i < m_rows; ++i) {
         m_scales.push_back(big(m_wordScales[std::size_t(i)]));
         m_denominators.push_back(denominator(i));

@@ -99,8 +99,8 @@ private:
 
     int m_rows = 0;
     int m_columns = 0;
-    // In words: the values, the scales, and what row i stands over,
-    // (over(i) times s(i) where scaled(i)), and P.
+    // In words: the values, the scales s(i), what row i stands over
+    // (over(i), times s(i) where scaled(i)), and P.
     bool m_inWords = false;
     std::vector<std::int64_t> m_words;
     std::vector<std::int64_t> m_wordScales;
