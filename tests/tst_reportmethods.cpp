@@ -46,6 +46,10 @@ void TestReportMethods::methods_data()
         << QStringList{"столбец 1: главный элемент 4, строки 1 и 2 меняются местами (знак меняется)",
                        "столбец 4: главный элемент 32/9", "Δ = -(4 · (-3) · 3/2 · 32/9) = 64",
                        "Δ2 = 4 · 1 · (-1) · 1/4 = -1", "x1 = Δ1 / Δ = 30 / 64 = 15/32"};
+    // A pivot of a row over a denominator of its own.
+    QTest::newRow("Cramer, order 4, a row in halves")
+        << 4 << "1 2 0 4 1 4 1 0 1 2 0.5 -3 2 1 1 1 1 1 1 1" << Method::Cramer
+        << QStringList{"Δ = -(4 · (-25/8) · 37/25 · 130/37) = 65", "Δ1 = -(2 · (-7/2) · 9/7 · 10/3) = 30"};
     QTest::newRow("Cramer, order 4, a zero column")
         << 4 << "1 2 0 4 1 2 4 1 0 1 3 6 0 1 1 1 2 1 1 1" << Method::Cramer
         << QStringList{"столбец 2: на диагонали и ниже одни нули, поэтому Δ = 0",
