@@ -73,11 +73,12 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// The report's model (buildReport from the solve's record) against the
-// solve itself, taking turns on the same systems, in CPU time. With
-// `recording` the solve records its steps, as it does while the report
-// window is open; without, the model runs the elimination again.
-void modelAgainstSolve(const char *what, const std::vector<QString> &texts, bool recording)
+// `model`, given the solve's record, against the solve itself, taking
+// turns on the same systems, in CPU time. With `recording` the solve
+// records its steps, as it does while the report window is open; without,
+// the model runs the elimination again.
+template<typename Model>
+void againstSolve(const char *what, const std::vector<QString> &texts, bool recording, Model model)
 {
     std::vector<double> solving, modelling;
     for (int round = 0; round < 5; ++round) {
@@ -87,12 +88,18 @@ void modelAgainstSolve(const char *what, const std::vector<QString> &texts, bool
             const SolveResult result = solve(ws, QLocale::c(), recording);
             solving.push_back(threadMs() - start);
             start = threadMs();
-            const Report model = buildReport(result.record);
+            model(result.record);
             modelling.push_back(threadMs() - start);
         }
     }
     const double s = median(solving), m = median(modelling);
     std::printf("%-44s %10.4f ms median, the solve %.4f ms: %.2f times\n", what, m, s, m / s);
+}
+
+// The report's model (buildReport from the solve's record).
+void modelAgainstSolve(const char *what, const std::vector<QString> &texts, bool recording)
+{
+    againstSolve(what, texts, recording, [](const SolveRecord &record) { (void)buildReport(record); });
 }
 
 // A method's working in exact arithmetic, as its report does it, nothing
@@ -123,24 +130,13 @@ void work(const Report &report, Method method)
 void methodAgainstSolve(const char *what, const std::vector<QString> &texts, Method method, bool blocks)
 {
     const QLocale locale(QLocale::Russian, QLocale::Russia);
-    std::vector<double> solving, modelling;
-    for (int round = 0; round < 5; ++round) {
-        for (const QString &text : texts) {
-            Workspace ws = systemOf(text);
-            double start = threadMs();
-            const SolveResult result = solve(ws, QLocale::c(), true);
-            solving.push_back(threadMs() - start);
-            start = threadMs();
-            const Report report = buildReport(result.record);
-            if (blocks)
-                (void)reportBlocks(report, locale, Length::Short, method);
-            else
-                work(report, method);
-            modelling.push_back(threadMs() - start);
-        }
-    }
-    const double s = median(solving), m = median(modelling);
-    std::printf("%-44s %10.4f ms median, the solve %.4f ms: %.2f times\n", what, m, s, m / s);
+    againstSolve(what, texts, true, [&](const SolveRecord &record) {
+        const Report report = buildReport(record);
+        if (blocks)
+            (void)reportBlocks(report, locale, Length::Short, method);
+        else
+            work(report, method);
+    });
 }
 
 // From the solve's record to the window shown and laid out, as
