@@ -8,6 +8,7 @@
 #include "ui/common/failuretext.h"
 #include "ui/common/messages.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QList>
@@ -120,6 +121,21 @@ inline void press(QWidget *control, QPoint at = QPoint(-1, -1))
     if (at.x() < 0)
         at = control->rect().center();
     QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, control->mapTo(window, at));
+}
+
+// Chooses item `item` (0 is «Справка») of the main window's «Помощь» by
+// keyboard alone: Alt opens the menu bar, Right three times reaches
+// «Помощь», Down opens it.
+inline void chooseHelpItem(QWidget *main, int item)
+{
+    QTest::keyClick(main->windowHandle(), Qt::Key_Alt);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(main->windowHandle(), Qt::Key_Right);
+    QTest::keyClick(main->windowHandle(), Qt::Key_Down);
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    for (int i = 0; i < item; ++i)
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Down);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);
 }
 
 // The file-size limit (ulimit -f) lowered to bytes while it lives: writes

@@ -72,15 +72,8 @@ void TestCheckWindow::itemsFollowTheReport()
     solveInMain(main, QStringLiteral("2 1 5 1 3 10"));
     QVERIFY(item->isEnabled());
 
-    // Alt, to "Помощь", down past "Справка" and "Подробный отчет".
-    QTest::keyClick(main.windowHandle(), Qt::Key_Alt);
-    for (int i = 0; i < 3; ++i)
-        QTest::keyClick(main.windowHandle(), Qt::Key_Right);
-    QTest::keyClick(main.windowHandle(), Qt::Key_Down);
-    QTRY_VERIFY(QApplication::activePopupWidget());
-    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Down);
-    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Down);
-    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);
+    // "Помощь", past "Справка" and "Подробный отчет".
+    chooseHelpItem(&main, 2);
     CheckWindow *check = main.report()->checkWindow();
     QVERIFY(check);
     QTRY_VERIFY(check->isActiveWindow());

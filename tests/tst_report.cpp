@@ -82,14 +82,8 @@ void TestReport::fromTheMenuByKeyboard()
     press(child<QPushButton>(&main, "Command3"));
     QVERIFY(QTest::qWaitForWindowActive(&main));
 
-    // Alt opens the menu bar; to "Помощь", down to "Подробный отчет".
-    QTest::keyClick(main.windowHandle(), Qt::Key_Alt);
-    for (int i = 0; i < 3; ++i)
-        QTest::keyClick(main.windowHandle(), Qt::Key_Right);
-    QTest::keyClick(main.windowHandle(), Qt::Key_Down);
-    QTRY_VERIFY(QApplication::activePopupWidget());
-    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Down);
-    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);
+    // "Помощь", down to "Подробный отчет".
+    chooseHelpItem(&main, 1);
 
     ReportWindow *report = main.report()->window();
     QVERIFY(report);
